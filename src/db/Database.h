@@ -1,0 +1,48 @@
+#pragma once
+// The database `DBS`: a data directory and one shared table object per
+// table for the whole run. File names are matched without regard to case.
+#include "Table.h"
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace velmora::db {
+
+class Database {
+public:
+    explicit Database(std::string directory);
+    ~Database();
+
+    const std::string& directory() const { return dir_; }
+
+    // The shared object of a table named like "HLAPA" with file name
+    // "HLapa.dbf" (default: name + ".dbf"). Created closed on first request;
+    // the same object is returned for the rest of the run.
+    Table& table(const std::string& name, const std::string& fileName = {});
+    // The object for a table file given by path (the fund's files).
+    Table& tableAtPath(const std::string& path);
+    Table* findTable(const std::string& name);
+    std::vector<Table*> tables();
+
+    // The existing file in the directory whose name equals fileName without
+    // regard to case; nullopt when there is none.
+    std::optional<std::string> findFile(const std::string& fileName) const;
+    // findFile, or the path the file will get.
+    std::string resolve(const std::string& fileName) const;
+    bool fileExists(const std::string& fileName) const { return findFile(fileName).has_value(); }
+
+    // Closes every open table (pending edits are cancelled).
+    void closeAll();
+
+private:
+    std::string dir_;
+    std::map<std::string, std::unique_ptr<Table>> tables_;  // key: upper-case name or path
+};
+
+// Case-insensitive match of a file name inside a directory.
+std::optional<std::string> findFileNoCase(const std::string& directory, const std::string& fileName);
+
+} // namespace velmora::db

@@ -1,0 +1,130 @@
+#pragma once
+// One dBASE table file (.dbf): header, field descriptors and records.
+//
+// The whole file is read into memory when opened (the table is held
+// exclusively, so the copy stays true); every change is written straight to
+// the file: the record first, the header's record count after, so an
+// interrupted append leaves at most bytes past the counted records, never a
+// count that covers a record that is not there.
+#include "FieldDef.h"
+#include "Value.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velmora::db {
+
+// Language driver marks this engine knows. New tables at level 4 are marked
+// code page 852; level 3 tables are written as dBASE III wrote them, unmarked.
+constexpr uint8_t kLangDriverCp852 = 0x64;
+
+struct DbfHeader {
+    uint8_t version = 0x03;
+    int year = 0, month = 0, day = 0;  // last update
+    uint32_t recordCount = 0;
+    uint16_t headerLength = 0;
+    uint16_t recordLength = 0;
+    uint8_t mdxFlag = 0;         // byte 28: production index present
+    uint8_t languageDriver = 0;  // byte 29
+    FieldList fields;
+    std::vector<int> offsets;    // field start within a record (after the deletion flag)
+};
+
+// Parses and checks a header. fileSize is the whole file's size. Throws
+// DbError(Damaged) naming fileName for anything that is not a usable table.
+DbfHeader parseDbfHeader(std::string_view bytes, uint64_t fileSize, const std::string& fileName);
+
+// The table level a header stands for: version byte 0x04 is level 7;
+// otherwise a file with a language driver mark is level 4 (dBASE IV wrote
+// the mark, dBASE III did not), one without it level 3.
+int levelOf(const DbfHeader& header);
+
+// Header and descriptor bytes for a new table (no records).
+std::string buildDbfHeader(const FieldList& fields, int level, uint8_t languageDriver);
+
+// Checks a field list for creation: names 1-10 characters, letters, digits
+// and "_", unique (case-insensitive); known types with sane widths.
+void validateFieldList(const FieldList& fields, const std::string& fileName);
+
+class DbfFile {
+public:
+    // Creates (or overwrites) the file. Level 3 or 4.
+    static void create(const std::string& path, const FieldList& fields, int level);
+
+    // Opens with an exclusive lock (DbError(Locked) when another process
+    // holds it) and reads the whole file.
+    static std::unique_ptr<DbfFile> open(const std::string& path);
+    ~DbfFile();
+    DbfFile(const DbfFile&) = delete;
+    DbfFile& operator=(const DbfFile&) = delete;
+
+    const std::string& path() const { return path_; }
+    const DbfHeader& header() const { return header_; }
+    const FieldList& fields() const { return header_.fields; }
+    int level() const { return levelOf(header_); }
+    uint32_t recordCount() const { return header_.recordCount; }
+    uint16_t recordLength() const { return header_.recordLength; }
+
+    // Raw record bytes (deletion flag first). recno is 0-based.
+    const char* raw(uint32_t recno) const;
+    bool isDeleted(uint32_t recno) const { return raw(recno)[0] == '*'; }
+    Value value(uint32_t recno, int field) const;
+
+    // Encodes a value into a record buffer. Throws DbError(BadValue) naming
+    // the field when it does not fit (too wide, not a date, not a number,
+    // a character code page 852 lacks).
+    void encode(char* record, int field, const Value& value) const;
+    static Value decode(const char* record, const FieldDef& def, int offset);
+    std::string blankRecord() const;
+
+    void write(uint32_t recno, const char* record);
+    uint32_t append(const char* record);
+    void setDeleted(uint32_t recno, bool deleted);
+    // Removes all records.
+    void zap();
+    // Rewrites the file without the deleted records; returns for each old
+    // record its new number (or UINT32_MAX when removed).
+    std::vector<uint32_t> pack();
+
+    // Writes raw header bytes at the given offset (clearing bytes 28-29
+    // before rebuilding index tags).
+    void writeHeaderBytes(int offset, std::string_view bytes);
+
+    // Delay the file writes of many changes to one flush (SQL statements).
+    // Changes stay in memory until endBatch, which writes the records and
+    // then the header. Nested calls count. endBatch(false) at the outermost
+    // level throws the changes away instead: memory is put back as it was
+    // and nothing reaches the file.
+    void beginBatch();
+    void endBatch(bool commit = true);
+    bool inBatch() const { return batchDepth_ > 0; }
+
+    // Size and hash of the file content as it is on disk (after any batch).
+    uint64_t fileSize() const;
+    uint64_t hash() const;
+
+private:
+    DbfFile(std::string path, int fd);
+    void load();
+    void writeAt(uint64_t offset, const void* data, size_t size);
+    void writeHeaderCountAndDate();
+    void flushPending();
+
+    std::string path_;
+    int fd_ = -1;
+    DbfHeader header_;
+    std::string headerBytes_;
+    std::vector<char> data_;   // recordCount * recordLength bytes
+    int batchDepth_ = 0;
+    uint32_t dirtyFirst_ = UINT32_MAX, dirtyLast_ = 0;
+    bool headerDirty_ = false;
+    // Undo of a batch: the count and the original bytes of changed records.
+    uint32_t batchStartCount_ = 0;
+    std::vector<std::pair<uint32_t, std::string>> undo_;
+    std::vector<bool> undoSaved_;
+};
+
+} // namespace velmora::db

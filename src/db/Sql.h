@@ -1,0 +1,73 @@
+#pragma once
+// Local SQL over the tables: an in-memory SQLite connection in which every
+// table of the data directory is a virtual table backed by its shared table
+// object, so a query sees exactly what the program posted and UPDATE,
+// INSERT and DELETE write through the engine.
+//
+// A table is named by its name ("select * from hlapa") or by a quoted file
+// path ("select * from '/x/TEMP/HOSA.DBF'"); it is attached the first time
+// a statement names it. Column values: blank -> NULL, C -> right-trimmed
+// text, D -> 'YYYY.MM.DD' text, N -> integer (no decimals) or real rounded
+// back to the field's decimals when written, L -> 1/0.
+//
+// The program's statements were written for a dBASE SQL dialect; they are
+// written for this engine as follows:
+//  * concatenated join keys
+//      a.sorsz+a.resz+a.idoszak=b.sorsz+b.resz+b.idoszak
+//    become one comparison per column, with IS for a part that may be blank:
+//      a.sorsz=b.sorsz and a.resz is b.resz and a.idoszak=b.idoszak
+//    (sql::joinKey builds this);
+//  * day.month.year date literals such as '01.06.2024' become 'YYYY.MM.DD'
+//    text, which compares correctly with the date columns (sql::dateLiteral);
+//  * "x<>null" is "x is not null", "x=null" is "x is null"; a test for an
+//    empty text ('') is a test for null, because blank reads as null.
+#include "Value.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+struct sqlite3;
+
+namespace velmora::db {
+
+class Database;
+
+struct SqlResult {
+    std::vector<std::string> columns;
+    std::vector<std::vector<Value>> rows;  // NULL -> null Value, numbers -> Decimal
+    int changes = 0;                       // rows changed by an update/insert/delete
+};
+
+class Sql {
+public:
+    explicit Sql(Database& db);
+    ~Sql();
+    Sql(const Sql&) = delete;
+    Sql& operator=(const Sql&) = delete;
+
+    // Runs one statement (lines joined by blanks). Throws DbError with
+    // SQLite's message on failure; a failed statement changes nothing.
+    SqlResult run(const std::string& statement, const std::vector<Value>& params = {});
+    SqlResult run(const std::vector<std::string>& lines);
+
+    sqlite3* handle() { return db_; }
+
+private:
+    Database& database_;
+    sqlite3* db_ = nullptr;
+};
+
+namespace sql {
+// "a.k1=b.k1 and a.k2 is b.k2 ..." for the given columns; columns listed in
+// mayBeBlank use IS so two blanks match.
+std::string joinKey(const std::string& left, const std::string& right,
+                    const std::vector<std::string>& columns,
+                    const std::vector<std::string>& mayBeBlank);
+// '01.06.2024' (or 01.06.2024) -> '2024.06.01' as a quoted SQL literal.
+std::string dateLiteral(const std::string& dayMonthYear);
+// Quotes a text for SQL ('' doubled).
+std::string quote(const std::string& text);
+} // namespace sql
+
+} // namespace velmora::db

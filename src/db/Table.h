@@ -1,0 +1,214 @@
+#pragma once
+// The shared table object: one per table for the whole run. It carries a
+// cursor (current row, active index, filter) that every window sees, the
+// edit buffer of append/edit, and the record-level access the SQL layer uses
+// without moving the cursor.
+#include "DbfFile.h"
+#include "Filter.h"
+#include "IndexTag.h"
+#include "Value.h"
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace velmora::db {
+
+class Database;
+
+enum class TableState { Inactive, Browse, Edit, Insert };
+
+// What a listener is told. Records are physical, 0-based.
+enum class TableEvent {
+    Opened, Closed,      // open() / close()
+    CursorMoved,         // current row changed
+    RecordChanged,       // one record rewritten (edit, SQL update)
+    RowsChanged,         // rows appended, deleted, emptied, packed, reordered or refiltered
+};
+
+struct LocateOptions {
+    bool caseInsensitive = false;
+    bool partialKey = false;  // the field value starts with the text
+};
+
+class Table {
+public:
+    // fileName is the table's file name as the program gives it
+    // ("HLapa.dbf"); an existing file is matched without regard to case.
+    Table(Database& db, std::string name, std::string fileName);
+    ~Table();
+    Table(const Table&) = delete;
+    Table& operator=(const Table&) = delete;
+
+    const std::string& name() const { return name_; }
+    const std::string& fileName() const { return fileName_; }
+    std::string path() const;       // the .dbf on disk (or the name it will get)
+    std::string indexPath() const;  // the .mdx beside it
+    bool exists() const;
+
+    // --- lifecycle ---------------------------------------------------------
+    void open();   // exclusive; reads the index file (rebuilding stale keys)
+    void close();  // posts nothing: a pending edit is cancelled
+    bool isOpen() const { return file_ != nullptr; }
+    TableState state() const { return state_; }
+    // Creates the file anew from a field list (the object must be closed).
+    void create(const FieldList& fields, int level = 4);
+    // Deletes the data and index files (the object must be closed).
+    void remove();
+
+    // --- structure ---------------------------------------------------------
+    const FieldList& fields() const;
+    int fieldIndex(const std::string& name) const;  // -1 when absent
+    bool hasField(const std::string& name) const { return fieldIndex(name) >= 0; }
+    int level() const;
+    // Header bytes 28 (production index flag) and 29 (language driver).
+    uint8_t languageDriver() const;
+    // The index file exists but is not one this engine wrote.
+    bool hasForeignIndexFile() const { return foreignIndex_; }
+
+    // --- cursor ------------------------------------------------------------
+    void first();
+    void next();
+    void prior();
+    void last();
+    bool eof() const { return eof_; }
+    bool bof() const { return bof_; }
+    bool isEmpty() const;
+    int recordCount() const;        // rows visible through filter and index
+    int position() const;           // 0-based row in the visible order, -1 when none
+    void moveTo(int position);      // clamps to the visible rows
+    int recNo() const;              // physical record of the current row, -1 when none
+
+    using Bookmark = int64_t;       // physical record number, -1 for none
+    Bookmark bookmark() const { return recNo(); }
+    bool gotoBookmark(Bookmark bm); // false (cursor unmoved) when the row is not visible
+
+    // --- field values of the current row (or of the edit buffer) -----------
+    Value field(const std::string& name) const;
+    Value field(int index) const;
+    std::string text(const std::string& name) const { return field(name).asString(); }
+    void setField(const std::string& name, const Value& value);
+    void setField(int index, const Value& value);
+
+    // --- editing -----------------------------------------------------------
+    void append();         // edit buffer of blanks, state Insert
+    void edit();           // edit buffer from the current row, state Edit
+    void post();           // writes the buffer; DbError(KeyViolation) leaves the state as it was
+    void cancel();
+    void deleteCurrent();  // the next row becomes current (the prior one at the end)
+
+    // --- searching ---------------------------------------------------------
+    // Moves to the first visible row (in the current order) whose field
+    // matches; false leaves the cursor where it was. An empty text finds
+    // nothing and leaves the cursor where it is.
+    bool locate(const std::string& fieldName, const Value& value, LocateOptions options = {});
+    // Value of resultField in the first row whose keyField equals key; the
+    // cursor does not move. Null when there is none.
+    Value lookup(const std::string& keyField, const Value& key, const std::string& resultField) const;
+
+    // --- filter ------------------------------------------------------------
+    void setFilter(const std::string& expression, bool caseInsensitive = false);
+    void clearFilter();
+    bool filtered() const { return filter_ != nullptr; }
+    const std::string& filterText() const;
+
+    // --- indexes -----------------------------------------------------------
+    // Adds a production index tag and writes the index file.
+    void addIndex(const std::string& tag, const std::string& expression, bool unique = false);
+    // Forgets every tag and deletes the index file.
+    void deleteIndexes();
+    std::vector<std::string> indexNames() const;
+    const IndexTag* index(const std::string& tag) const;
+    // "" selects the natural (physical) order.
+    void setActiveIndex(const std::string& tag);
+    std::string activeIndex() const;
+
+    // --- whole table -------------------------------------------------------
+    void empty();
+    void pack();
+    // Raw header write (the program clears bytes 28 and 29 before
+    // rebuilding tags); the table must be open.
+    void writeHeaderBytes(int offset, std::string_view bytes);
+
+    // --- lookup fields -----------------------------------------------------
+    // A read-only field `name` whose value is lookupTable.resultField in the
+    // row where lookupTable.lookupKey equals this table's keyField.
+    void addLookupField(const std::string& name, const std::string& keyField, Table& lookupTable,
+                        const std::string& lookupKey, const std::string& resultField);
+
+    // --- record-level access (SQL); the cursor does not move ----------------
+    uint32_t physicalCount() const;
+    bool isDeletedAt(uint32_t recno) const;
+    Value valueAt(uint32_t recno, int field) const;
+    // Appends a full record (missing trailing values are blank).
+    uint32_t appendValues(const std::vector<Value>& values);
+    // Changes the given fields of a record.
+    void updateValues(uint32_t recno, const std::vector<std::pair<int, Value>>& changes);
+    void deleteAt(uint32_t recno);
+    // Live records whose leading key fields of the tag equal the values.
+    std::vector<uint32_t> seek(const IndexTag& tag, const std::vector<Value>& leadingValues) const;
+    // Groups many record-level changes into one file write; endBatch(false)
+    // undoes them all (a failed SQL statement changes nothing).
+    void beginBatch();
+    void endBatch(bool commit = true);
+
+    // --- listeners ---------------------------------------------------------
+    using Listener = std::function<void(TableEvent)>;
+    int subscribe(Listener listener);
+    void unsubscribe(int id);
+
+private:
+    struct Lookup;
+    class BufferSource;
+    class RecordAt;
+
+    DbfFile& file() const;
+    void requireOpen() const;
+    void requireBrowse(const char* what);
+    void checkBrowseMode();          // posts a pending edit before moving
+    const std::vector<uint32_t>& view() const;
+    void invalidateView();
+    void placeOn(int64_t recno);     // after a change: keep the row, else stay near
+    void notify(TableEvent e);
+    bool visible(uint32_t recno) const;
+    std::string sortKeyFor(const IndexTag& tag, const RecordSource& rec) const;
+    void checkUnique(const RecordSource& rec, std::optional<uint32_t> self) const;
+    void indexInsert(uint32_t recno);
+    void indexRemove(uint32_t recno);
+    void loadIndexes();
+    void rebuildIndexes();
+    void saveIndexes();
+    void markIndexDirty();
+    Value lookupValue(const Lookup& l, const RecordSource& rec) const;
+
+    Database& db_;
+    std::string name_;
+    std::string fileName_;
+    std::unique_ptr<DbfFile> file_;
+    FieldList fieldsCache_;
+    std::vector<IndexTag> tags_;
+    int activeTag_ = -1;
+    bool foreignIndex_ = false;
+    bool indexDirty_ = false;
+    std::unique_ptr<Filter> filter_;
+    bool filterCaseInsensitive_ = false;
+
+    mutable std::vector<uint32_t> view_;
+    mutable bool viewValid_ = false;
+    int pos_ = -1;
+    bool eof_ = true, bof_ = true;
+
+    TableState state_ = TableState::Inactive;
+    std::string buffer_;             // edit buffer (raw record bytes)
+    int64_t editRecno_ = -1;
+
+    std::vector<std::unique_ptr<Lookup>> lookups_;
+    std::map<int, Listener> listeners_;
+    int nextListener_ = 1;
+};
+
+} // namespace velmora::db
