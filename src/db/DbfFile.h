@@ -30,7 +30,7 @@ struct DbfHeader {
     uint8_t mdxFlag = 0;         // byte 28: production index present
     uint8_t languageDriver = 0;  // byte 29
     FieldList fields;
-    std::vector<int> offsets;    // field start within a record (after the deletion flag)
+    std::vector<int> offsets;    // field start within a record (byte 0 is the deletion flag)
 };
 
 // Parses and checks a header. fileSize is the whole file's size. Throws

@@ -172,7 +172,8 @@ private:
     void checkBrowseMode();          // posts a pending edit before moving
     const std::vector<uint32_t>& view() const;
     void invalidateView();
-    void placeOn(int64_t recno);     // after a change: keep the row, else stay near
+    void placeOn(int64_t recno, int fallbackPos);  // after a change: keep the row, else stay near
+    void setCurrent(int pos);
     void notify(TableEvent e);
     bool visible(uint32_t recno) const;
     std::string sortKeyFor(const IndexTag& tag, const RecordSource& rec) const;
@@ -199,8 +200,13 @@ private:
 
     mutable std::vector<uint32_t> view_;
     mutable bool viewValid_ = false;
-    int pos_ = -1;
+    int64_t cur_ = -1;               // physical record of the current row
+    mutable int pos_ = -1;           // its place in view_ when known
     bool eof_ = true, bof_ = true;
+    std::string activeTagName_;      // kept over close and open, like the filter
+    std::string filterText_;
+    int batchDepth_ = 0;
+    bool batchChanged_ = false;
 
     TableState state_ = TableState::Inactive;
     std::string buffer_;             // edit buffer (raw record bytes)

@@ -1,0 +1,404 @@
+#include "db/DbfFile.h"
+
+#include "db/Codepage.h"
+#include "db/DbError.h"
+#include "db/MdxFile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace velmora::db {
+namespace {
+
+std::string baseName(const std::string& path) { return std::filesystem::path(path).filename().string(); }
+
+[[noreturn]] void ioError(const std::string& path, const std::string& what) {
+    throw DbError(DbError::Code::Io, "A(z) " + baseName(path) + " állomány " + what + ": " + std::strerror(errno));
+}
+
+void lockOrThrow(int fd, const std::string& path) {
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno == EWOULDBLOCK)
+            throw DbError(DbError::Code::Locked, "A(z) " + baseName(path) +
+                                                     " táblát egy másik program használja (a Velmora egy másik "
+                                                     "példánya fut ezen az adatkönyvtáron?).");
+        ioError(path, "nem zárolható");
+    }
+}
+
+bool isDigits(std::string_view s) {
+    for (char c : s)
+        if (c < '0' || c > '9') return false;
+    return true;
+}
+
+bool validDate(int y, int m, int d) {
+    if (y < 1 || m < 1 || m > 12 || d < 1) return false;
+    static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+    return d <= days[m - 1] + (m == 2 && leap ? 1 : 0);
+}
+
+// "YYYY.MM.DD", "YYYY-MM-DD" or "YYYYMMDD" -> "YYYYMMDD"; empty when invalid.
+std::string dateBytes(const std::string& text) {
+    std::string digits;
+    if (text.size() == 10 && (text[4] == '.' || text[4] == '-') && text[7] == text[4])
+        digits = text.substr(0, 4) + text.substr(5, 2) + text.substr(8, 2);
+    else if (text.size() == 8)
+        digits = text;
+    if (digits.size() != 8 || !isDigits(digits)) return {};
+    if (!validDate(std::stoi(digits.substr(0, 4)), std::stoi(digits.substr(4, 2)), std::stoi(digits.substr(6, 2))))
+        return {};
+    return digits;
+}
+
+std::string_view trimRight(std::string_view s) {
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\0')) s.remove_suffix(1);
+    return s;
+}
+
+std::string_view trim(std::string_view s) {
+    s = trimRight(s);
+    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+    return s;
+}
+
+} // namespace
+
+DbfFile::DbfFile(std::string path, int fd) : path_(std::move(path)), fd_(fd) {}
+
+DbfFile::~DbfFile() {
+    if (fd_ >= 0) {
+        if (batchDepth_ > 0) {
+            try { batchDepth_ = 1; endBatch(true); } catch (...) {}
+        }
+        ::close(fd_);
+    }
+}
+
+void DbfFile::create(const std::string& path, const FieldList& fields, int level) {
+    validateFieldList(fields, baseName(path));
+    if (level != 3 && level != 4)
+        throw DbError(DbError::Code::BadValue, "A(z) " + baseName(path) + " tábla nem hozható létre " +
+                                                   std::to_string(level) + ". szinten.");
+    // An existing file held open by another program must not be replaced.
+    int existing = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (existing >= 0) {
+        try { lockOrThrow(existing, path); } catch (...) { ::close(existing); throw; }
+    }
+    std::string bytes = buildDbfHeader(fields, level, kLangDriverCp852);
+    bytes += '\x1A';
+    const std::string tmp = path + ".tmp";
+    int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        if (existing >= 0) ::close(existing);
+        ioError(path, "nem hozható létre");
+    }
+    const bool ok = ::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+    ::close(fd);
+    if (!ok || std::rename(tmp.c_str(), path.c_str()) != 0) {
+        ::unlink(tmp.c_str());
+        if (existing >= 0) ::close(existing);
+        ioError(path, "nem írható");
+    }
+    if (existing >= 0) ::close(existing);
+}
+
+std::unique_ptr<DbfFile> DbfFile::open(const std::string& path) {
+    int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+    if (fd < 0 && (errno == EACCES || errno == EROFS)) fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) ioError(path, "nem nyitható meg");
+    std::unique_ptr<DbfFile> f(new DbfFile(path, fd));
+    lockOrThrow(fd, path);
+    f->load();
+    return f;
+}
+
+void DbfFile::load() {
+    struct stat st{};
+    if (fstat(fd_, &st) != 0) ioError(path_, "nem olvasható");
+    const uint64_t size = static_cast<uint64_t>(st.st_size);
+    // The header first, so a damaged count never makes us read a huge file blindly.
+    std::string head(std::min<uint64_t>(size, 65536 + 32), '\0');
+    if (pread(fd_, head.data(), head.size(), 0) != static_cast<ssize_t>(head.size())) ioError(path_, "nem olvasható");
+    header_ = parseDbfHeader(head, size, baseName(path_));
+    headerBytes_ = head.substr(0, header_.headerLength);
+    data_.resize(size_t(header_.recordCount) * header_.recordLength);
+    if (!data_.empty() &&
+        pread(fd_, data_.data(), data_.size(), header_.headerLength) != static_cast<ssize_t>(data_.size()))
+        ioError(path_, "nem olvasható");
+}
+
+const char* DbfFile::raw(uint32_t recno) const {
+    if (recno >= header_.recordCount)
+        throw DbError(DbError::Code::State, "Nincs ilyen rekord a(z) " + baseName(path_) + " táblában: " +
+                                                std::to_string(recno + 1));
+    return data_.data() + size_t(recno) * header_.recordLength;
+}
+
+Value DbfFile::value(uint32_t recno, int field) const {
+    return decode(raw(recno), header_.fields.at(field), header_.offsets.at(field));
+}
+
+Value DbfFile::decode(const char* record, const FieldDef& def, int offset) {
+    const std::string_view bytes(record + offset, def.width);
+    switch (def.type) {
+    case 'D': {
+        const std::string_view t = trim(bytes);
+        if (t.size() != 8 || !isDigits(t) || t == "00000000") return {};
+        return Value(std::string(t.substr(0, 4)) + "." + std::string(t.substr(4, 2)) + "." + std::string(t.substr(6, 2)));
+    }
+    case 'N': case 'F': {
+        const std::string_view t = trim(bytes);
+        if (t.empty()) return {};
+        auto d = Decimal::parse(t);
+        if (!d) return {};
+        if (auto r = d->rescaled(def.decimals)) return Value(*r);
+        return Value(*d);
+    }
+    case 'L': {
+        const char c = bytes[0];
+        if (c == 'T' || c == 't' || c == 'Y' || c == 'y') return Value::boolean(true);
+        if (c == 'F' || c == 'f' || c == 'N' || c == 'n') return Value::boolean(false);
+        return {};
+    }
+    default: {
+        const std::string_view t = trimRight(bytes);
+        if (t.empty()) return {};
+        return Value(cp852::toUtf8(t));
+    }
+    }
+}
+
+void DbfFile::encode(char* record, int field, const Value& value) const {
+    const FieldDef& def = header_.fields.at(field);
+    char* out = record + header_.offsets.at(field);
+    auto bad = [&](const std::string& why) {
+        throw DbError(DbError::Code::BadValue,
+                      "A(z) " + def.name + " mező (" + baseName(path_) + ") értéke " + why);
+    };
+    std::memset(out, ' ', def.width);
+    if (value.isNull()) return;
+    switch (def.type) {
+    case 'C': {
+        const std::string text = value.asString();
+        auto bytes = cp852::fromUtf8(text);
+        if (!bytes) bad("olyan karaktert tartalmaz, amely nem tárolható: " + cp852::firstUnmappable(text));
+        if (bytes->size() > static_cast<size_t>(def.width))
+            bad("hosszabb a mező szélességénél (" + std::to_string(bytes->size()) + " > " + std::to_string(def.width) + ")");
+        std::memcpy(out, bytes->data(), bytes->size());
+        return;
+    }
+    case 'D': {
+        const std::string text = value.asString();
+        if (text.empty()) return;
+        const std::string digits = dateBytes(text);
+        if (digits.empty()) bad("érvénytelen dátum: '" + text + "'");
+        std::memcpy(out, digits.data(), 8);
+        return;
+    }
+    case 'N': case 'F': {
+        std::optional<Decimal> d;
+        if (value.isNumber()) d = value.number();
+        else if (value.isBool()) d = Decimal::fromInt(value.asBool() ? 1 : 0);
+        else {
+            const std::string text = value.asString();
+            if (trim(text).empty()) return;
+            d = Decimal::parse(text);
+            if (!d) bad("nem szám: '" + text + "'");
+        }
+        auto scaled = d->rescaled(def.decimals);
+        if (!scaled) bad("több tizedesjegyet tartalmaz, mint amennyit a mező tárol: " + d->toString());
+        const std::string text = scaled->toString();
+        if (text.size() > static_cast<size_t>(def.width))
+            bad("nem fér el a mezőben (" + text + ", szélesség " + std::to_string(def.width) + ")");
+        std::memcpy(out + def.width - text.size(), text.data(), text.size());
+        return;
+    }
+    case 'L':
+        out[0] = value.asBool() ? 'T' : 'F';
+        return;
+    default:
+        bad("nem írható (ismeretlen mezőtípus)");
+    }
+}
+
+std::string DbfFile::blankRecord() const { return std::string(header_.recordLength, ' '); }
+
+void DbfFile::writeAt(uint64_t offset, const void* data, size_t size) {
+    if (pwrite(fd_, data, size, static_cast<off_t>(offset)) != static_cast<ssize_t>(size)) ioError(path_, "nem írható");
+}
+
+void DbfFile::writeHeaderCountAndDate() {
+    const std::time_t now = std::time(nullptr);
+    std::tm tm{};
+    localtime_r(&now, &tm);
+    headerBytes_[1] = static_cast<char>(tm.tm_year);
+    headerBytes_[2] = static_cast<char>(tm.tm_mon + 1);
+    headerBytes_[3] = static_cast<char>(tm.tm_mday);
+    const uint32_t n = header_.recordCount;
+    for (int i = 0; i < 4; ++i) headerBytes_[4 + i] = static_cast<char>((n >> (8 * i)) & 0xFF);
+    writeAt(0, headerBytes_.data(), 8);
+}
+
+void DbfFile::write(uint32_t recno, const char* record) {
+    raw(recno);  // range check
+    char* at = data_.data() + size_t(recno) * header_.recordLength;
+    if (batchDepth_ > 0) {
+        if (recno < batchStartCount_ && !undoSaved_[recno]) {
+            undoSaved_[recno] = true;
+            undo_.emplace_back(recno, std::string(at, header_.recordLength));
+        }
+        std::memcpy(at, record, header_.recordLength);
+        dirtyFirst_ = std::min(dirtyFirst_, recno);
+        dirtyLast_ = std::max(dirtyLast_, recno);
+        return;
+    }
+    writeAt(header_.headerLength + uint64_t(recno) * header_.recordLength, record, header_.recordLength);
+    std::memcpy(at, record, header_.recordLength);
+    if (!headerDirty_) {
+        headerDirty_ = true;  // the last-update date once per opening
+        writeHeaderCountAndDate();
+    }
+}
+
+uint32_t DbfFile::append(const char* record) {
+    const uint32_t recno = header_.recordCount;
+    if (recno == UINT32_MAX) throw DbError(DbError::Code::State, "A(z) " + baseName(path_) + " tábla megtelt.");
+    if (batchDepth_ > 0) {
+        data_.insert(data_.end(), record, record + header_.recordLength);
+        ++header_.recordCount;
+        dirtyFirst_ = std::min(dirtyFirst_, recno);
+        dirtyLast_ = std::max(dirtyLast_, recno);
+        return recno;
+    }
+    // Record and end-of-file mark first, the count after.
+    std::string bytes(record, header_.recordLength);
+    bytes += '\x1A';
+    writeAt(header_.headerLength + uint64_t(recno) * header_.recordLength, bytes.data(), bytes.size());
+    data_.insert(data_.end(), record, record + header_.recordLength);
+    ++header_.recordCount;
+    headerDirty_ = true;
+    writeHeaderCountAndDate();
+    return recno;
+}
+
+void DbfFile::setDeleted(uint32_t recno, bool deleted) {
+    std::string rec(raw(recno), header_.recordLength);
+    rec[0] = deleted ? '*' : ' ';
+    write(recno, rec.data());
+}
+
+void DbfFile::zap() {
+    if (batchDepth_ > 0) throw DbError(DbError::Code::State, "Kötegelt írás közben a tábla nem üríthető.");
+    header_.recordCount = 0;
+    data_.clear();
+    writeHeaderCountAndDate();
+    const char eof = '\x1A';
+    writeAt(header_.headerLength, &eof, 1);
+    if (ftruncate(fd_, header_.headerLength + 1) != 0) ioError(path_, "nem csonkolható");
+}
+
+std::vector<uint32_t> DbfFile::pack() {
+    if (batchDepth_ > 0) throw DbError(DbError::Code::State, "Kötegelt írás közben a tábla nem tömöríthető.");
+    std::vector<uint32_t> map(header_.recordCount, UINT32_MAX);
+    std::vector<char> kept;
+    kept.reserve(data_.size());
+    uint32_t n = 0;
+    for (uint32_t r = 0; r < header_.recordCount; ++r) {
+        if (isDeleted(r)) continue;
+        const char* rec = raw(r);
+        kept.insert(kept.end(), rec, rec + header_.recordLength);
+        map[r] = n++;
+    }
+    // The packed table goes to a new file that replaces the old one in one
+    // rename, so a crash leaves either the old table or the new one.
+    std::string header = headerBytes_;
+    for (int i = 0; i < 4; ++i) header[4 + i] = static_cast<char>((n >> (8 * i)) & 0xFF);
+    const std::string tmp = path_ + ".pack";
+    int fd = ::open(tmp.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) ioError(path_, "nem tömöríthető");
+    const char eof = '\x1A';
+    bool ok = ::write(fd, header.data(), header.size()) == static_cast<ssize_t>(header.size()) &&
+              (kept.empty() || ::write(fd, kept.data(), kept.size()) == static_cast<ssize_t>(kept.size())) &&
+              ::write(fd, &eof, 1) == 1 && fsync(fd) == 0;
+    if (!ok || flock(fd, LOCK_EX | LOCK_NB) != 0 || std::rename(tmp.c_str(), path_.c_str()) != 0) {
+        ::close(fd);
+        ::unlink(tmp.c_str());
+        ioError(path_, "nem tömöríthető");
+    }
+    ::close(fd_);
+    fd_ = fd;
+    headerBytes_ = header;
+    header_.recordCount = n;
+    data_ = std::move(kept);
+    return map;
+}
+
+void DbfFile::writeHeaderBytes(int offset, std::string_view bytes) {
+    if (offset < 0 || offset + bytes.size() > 32)
+        throw DbError(DbError::Code::State, "Csak a fejléc első 32 bájtja írható.");
+    writeAt(offset, bytes.data(), bytes.size());
+    headerBytes_.replace(offset, bytes.size(), bytes);
+    header_.mdxFlag = static_cast<uint8_t>(headerBytes_[28]);
+    header_.languageDriver = static_cast<uint8_t>(headerBytes_[29]);
+}
+
+void DbfFile::beginBatch() {
+    if (batchDepth_++ > 0) return;
+    batchStartCount_ = header_.recordCount;
+    undo_.clear();
+    undoSaved_.assign(batchStartCount_, false);
+    dirtyFirst_ = UINT32_MAX;
+    dirtyLast_ = 0;
+}
+
+void DbfFile::endBatch(bool commit) {
+    if (batchDepth_ == 0) return;
+    if (--batchDepth_ > 0) return;
+    if (commit) {
+        flushPending();
+    } else {
+        for (auto& [recno, bytes] : undo_)
+            std::memcpy(data_.data() + size_t(recno) * header_.recordLength, bytes.data(), bytes.size());
+        header_.recordCount = batchStartCount_;
+        data_.resize(size_t(batchStartCount_) * header_.recordLength);
+    }
+    undo_.clear();
+    undoSaved_.clear();
+    dirtyFirst_ = UINT32_MAX;
+}
+
+void DbfFile::flushPending() {
+    if (dirtyFirst_ == UINT32_MAX) return;
+    // One write from the first to the last changed record; the unchanged
+    // ones between are written back as they are.
+    const uint64_t from = header_.headerLength + uint64_t(dirtyFirst_) * header_.recordLength;
+    const size_t len = size_t(dirtyLast_ - dirtyFirst_ + 1) * header_.recordLength;
+    writeAt(from, data_.data() + size_t(dirtyFirst_) * header_.recordLength, len);
+    if (header_.recordCount != batchStartCount_) {
+        const char eof = '\x1A';
+        writeAt(header_.headerLength + uint64_t(header_.recordCount) * header_.recordLength, &eof, 1);
+    }
+    headerDirty_ = true;
+    writeHeaderCountAndDate();
+}
+
+uint64_t DbfFile::fileSize() const {
+    struct stat st{};
+    return fstat(fd_, &st) == 0 ? static_cast<uint64_t>(st.st_size) : 0;
+}
+
+uint64_t DbfFile::hash() const {
+    const uint64_t h1 = contentHash(headerBytes_.data(), headerBytes_.size());
+    const uint64_t h2 = contentHash(data_.data(), data_.size());
+    return h1 ^ (h2 * 0x9E3779B97F4A7C15ULL + (h1 << 6) + (h1 >> 2));
+}
+
+} // namespace velmora::db
