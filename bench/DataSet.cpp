@@ -1,0 +1,189 @@
+#include "DataSet.h"
+
+#include "db/Database.h"
+#include "db/Sql.h"
+
+#include <random>
+#include <sqlite3.h>
+#include <stdexcept>
+
+namespace velmora::bench {
+namespace {
+
+using db::FieldDef;
+using db::FieldList;
+using db::Value;
+
+FieldList hlapaFields() {
+    FieldList f = {FieldDef::character("Idoszak", 7), FieldDef::character("Intkod", 4), FieldDef::character("Finkod", 9),
+                   FieldDef::character("Sorsz", 5),   FieldDef::character("Resz", 1),   FieldDef::character("Taj", 9),
+                   FieldDef::character("Kozigkod", 7), FieldDef::character("Tpotl", 1), FieldDef::character("Bnofek", 5),
+                   FieldDef::character("Bnofo", 5),   FieldDef::character("Bnokis", 5), FieldDef::character("Bnoab", 5),
+                   FieldDef::character("Orvkode", 6), FieldDef::character("Orvkodj", 6), FieldDef::character("Orvtip", 1),
+                   FieldDef::date("Elrend"),          FieldDef::date("Szakvet"),        FieldDef::character("Gyak", 15),
+                   FieldDef::numeric("Elvizdb", 3),   FieldDef::numeric("Elszviz", 3), FieldDef::numeric("Elszam", 3),
+                   FieldDef::date("Lezdat")};
+    for (int i = 1; i <= 8; ++i) f.push_back(FieldDef::character("Aptaj" + std::to_string(i), 9));
+    for (FieldDef d : {FieldDef::character("Aztip", 1), FieldDef::character("Terkat", 2), FieldDef::character("Allamp", 3),
+                       FieldDef::numeric("SzNap", 2), FieldDef::character("Tele", 1), FieldDef::character("Jeloles", 1),
+                       FieldDef::character("Elkuldve", 7), FieldDef::character("Allapot", 1),
+                       FieldDef::character("Modtipus", 1)})
+        f.push_back(d);
+    return f;
+}
+
+FieldList hlapbFields() {
+    FieldList f = {FieldDef::character("Idoszak", 7), FieldDef::character("Intkod", 4), FieldDef::character("Finkod", 9),
+                   FieldDef::character("Sorsz", 5), FieldDef::character("Resz", 1)};
+    for (int i = 1; i <= 31; ++i) {
+        const std::string n = std::to_string(i);
+        f.push_back(FieldDef::character("TEV" + n, 8));
+        f.push_back(FieldDef::date("APDAT" + n));
+        f.push_back(FieldDef::character("APBTAJ" + n, 9));
+        f.push_back(FieldDef::character("ELI" + n, 7));
+    }
+    f.push_back(FieldDef::character("Jeloles", 1));
+    f.push_back(FieldDef::character("Elkuldve", 7));
+    return f;
+}
+
+FieldList betegFields() {
+    return {FieldDef::character("TAJ", 9),      FieldDef::character("Nev", 25),   FieldDef::character("Neme", 1),
+            FieldDef::character("Aztip", 1),    FieldDef::character("Kozigkod", 7), FieldDef::character("Cime1", 25),
+            FieldDef::character("Cime2", 25),   FieldDef::character("Szulh", 25), FieldDef::date("Szuli")};
+}
+
+std::string pad(int v, int width) {
+    std::string s = std::to_string(v);
+    return std::string(width - std::min<int>(width, s.size()), '0') + s;
+}
+
+std::string taj(int patient) { return pad(100000000 + patient * 7, 9); }
+
+const char* kSurnames[] = {"Kovács", "Szabó", "Tóth", "Horváth", "Kiss", "Molnár", "Németh", "Farkas", "Balogh",
+                           "Papp", "Takács", "Juhász", "Lakatos", "Mészáros", "Oláh", "Simon", "Rácz", "Fekete",
+                           "Szilágyi", "Török", "Fehér", "Balázs", "Gál", "Kis", "Szűcs", "Kocsis", "Orsós", "Pintér",
+                           "Fodor", "Szalai", "Sipos", "Magyar", "Lukács", "Gulyás", "Bíró", "Király", "Katona",
+                           "László", "Jakab", "Bogdán", "Balog", "Sándor", "Boros", "Fazekas", "Kelemen", "Antal",
+                           "Orosz", "Somogyi", "Fülöp", "Veres", "Budai", "Vincze", "Hegedűs", "Deák", "Pap", "Bálint",
+                           "Illés", "Pál", "Vass", "Szőke", "Fábián", "Vörös", "Lengyel", "Bognár", "Jónás", "Szekeres",
+                           "Hajdu", "Ördög", "Őri", "Ürögi"};
+const char* kGiven[] = {"Mária", "Erzsébet", "Ilona", "Katalin", "Éva", "Anna", "Margit", "Zsuzsanna", "Judit",
+                        "Ágnes", "József", "János", "László", "István", "Zoltán", "Sándor", "Ferenc", "Gábor",
+                        "Attila", "Péter", "Tibor", "Lajos", "Imre", "Győző", "Ödön", "Őrs", "Ünige"};
+
+void exec(sqlite3* db, const std::string& sql) {
+    char* err = nullptr;
+    if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
+        std::string msg = err ? err : "?";
+        sqlite3_free(err);
+        throw std::runtime_error(msg + " in " + sql);
+    }
+}
+
+// Copies a table's rows into a native SQLite table of the same columns.
+void copyToNative(db::Database& database, sqlite3* native, const std::string& table) {
+    db::Table& t = database.table(table);
+    std::string cols, marks;
+    for (const auto& f : t.fields()) {
+        cols += (cols.empty() ? "" : ",") + f.name + (f.type == 'N' ? (f.decimals ? " REAL" : " INTEGER") : " TEXT");
+        marks += marks.empty() ? "?" : ",?";
+    }
+    exec(native, "create table " + table + "(" + cols + ")");
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(native, ("insert into " + table + " values(" + marks + ")").c_str(), -1, &st, nullptr);
+    for (uint32_t r = 0; r < t.physicalCount(); ++r) {
+        for (size_t c = 0; c < t.fields().size(); ++c) {
+            const Value v = t.valueAt(r, static_cast<int>(c));
+            const int i = static_cast<int>(c) + 1;
+            if (v.isNull()) sqlite3_bind_null(st, i);
+            else if (v.isNumber() && v.number().scale() == 0) sqlite3_bind_int64(st, i, v.number().units());
+            else if (v.isNumber()) sqlite3_bind_double(st, i, v.number().toDouble());
+            else sqlite3_bind_text(st, i, v.asString().c_str(), -1, SQLITE_TRANSIENT);
+        }
+        sqlite3_step(st);
+        sqlite3_reset(st);
+    }
+    sqlite3_finalize(st);
+}
+
+} // namespace
+
+std::string buildDataSet(const std::string& dir, const DataSetSize& size) {
+    std::mt19937 rng(20241210);
+    db::Database database(dir);
+
+    db::Table& beteg = database.table("BETEG", "Beteg.dbf");
+    beteg.create(betegFields());
+    beteg.open();
+    beteg.beginBatch();
+    for (int p = 0; p < size.patients; ++p) {
+        const std::string nev = std::string(kSurnames[rng() % std::size(kSurnames)]) + " " + kGiven[rng() % std::size(kGiven)];
+        beteg.appendValues({taj(p), nev, p % 2 ? "1" : "2", "1", pad(rng() % 3000, 7), "Fő utca " + std::to_string(p % 90 + 1),
+                            Value(), "Budapest", pad(1920 + p % 60, 4) + ".0" + std::to_string(1 + p % 9) + ".1" + std::to_string(p % 9)});
+    }
+    beteg.endBatch();
+    beteg.addIndex("Beteg1", "TAJ");
+    beteg.addIndex("Beteg2", "Nev");
+
+    db::Table& lapa = database.table("HLAPA", "HLapa.dbf");
+    db::Table& lapb = database.table("HLAPB", "HLapb.dbf");
+    lapa.create(hlapaFields());
+    lapb.create(hlapbFields());
+    lapa.open();
+    lapb.open();
+    lapa.beginBatch();
+    lapb.beginBatch();
+    const int months = size.years * 12;
+    const int perMonth = (size.sheets + months - 1) / months;
+    int written = 0;
+    for (int m = 0; m < months && written < size.sheets; ++m) {
+        const int year = 2010 + m / 12, month = m % 12 + 1;
+        const std::string idoszak = std::to_string(year) + "." + pad(month, 2);
+        for (int k = 0; k < perMonth && written < size.sheets; ++k, ++written) {
+            const std::string sorsz = pad(k + 1, 5);
+            const std::string resz = k % 5 == 0 ? "A" : "";
+            const std::string patient = taj(static_cast<int>(rng() % size.patients));
+            std::vector<Value> a = {idoszak, "1234", "123456789", sorsz, resz.empty() ? Value() : Value(resz), patient,
+                                    "0100000", Value(), "C3410", "C3411", Value(), Value(), "123456", "654321", "1",
+                                    idoszak + ".01", idoszak + ".02", "Dr. Háziorvos", 20, 18, 18, Value()};
+            for (int i = 0; i < 8; ++i) a.push_back(i < 2 ? Value(taj(i + 5000)) : Value());
+            for (Value v : {Value("1"), Value("01"), Value("HUN"), Value(18), Value(), Value(), Value(idoszak), Value(), Value()})
+                a.push_back(v);
+            lapa.appendValues(a);
+            std::vector<Value> b = {idoszak, "1234", "123456789", sorsz, resz.empty() ? Value() : Value(resz)};
+            for (int d = 1; d <= 31; ++d) {
+                const bool visit = d <= 28 && d % 3 != 0;
+                b.push_back(visit ? Value("1357") : Value());
+                b.push_back(visit ? Value(idoszak + "." + pad(d, 2)) : Value());
+                b.push_back(visit ? Value(taj(5000)) : Value());
+                b.push_back(visit ? Value("Ellátó") : Value());
+            }
+            b.push_back(Value());
+            b.push_back(Value(idoszak));
+            lapb.appendValues(b);
+        }
+    }
+    lapa.endBatch();
+    lapb.endBatch();
+    lapa.addIndex("Lap1", "Sorsz+Resz");
+    lapa.addIndex("Lap2", "Taj+Idoszak");
+    lapa.addIndex("Lap3", "Idoszak+Sorsz+Resz");
+    lapb.addIndex("Lapb1", "Sorsz+Resz");
+    lapb.addIndex("Lapb2", "Idoszak+Sorsz+Resz");
+
+    sqlite3* native = nullptr;
+    sqlite3_open((dir + "/native.sqlite").c_str(), &native);
+    exec(native, "begin");
+    for (const char* t : {"BETEG", "HLAPA", "HLAPB"}) copyToNative(database, native, t);
+    exec(native, "create index beteg1 on beteg(taj); create index beteg2 on beteg(nev);"
+                 "create index lap1 on hlapa(sorsz,resz); create index lap2 on hlapa(taj,idoszak);"
+                 "create index lap3 on hlapa(idoszak,sorsz,resz);"
+                 "create index lapb1 on hlapb(sorsz,resz); create index lapb2 on hlapb(idoszak,sorsz,resz);");
+    exec(native, "commit");
+    sqlite3_close(native);
+    database.closeAll();
+    return taj(size.patients / 2);
+}
+
+} // namespace velmora::bench

@@ -1,0 +1,71 @@
+#include "app/Directories.h"
+
+#include "app/TextHelpers.h"
+#include "app/UserError.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <stdexcept>
+
+namespace fs = std::filesystem;
+
+namespace velmora::app {
+
+namespace {
+
+std::string upper(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) {
+        return static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+    });
+    return s;
+}
+
+// The name under which `name` exists as a directory in `dir`: the exact
+// spelling when present, else any spelling that differs only in case, else
+// the name itself.
+std::string existingSpelling(const std::string& dir, const std::string& name) {
+    std::error_code ec;
+    if (fs::is_directory(fs::path(SureDir(dir) + name), ec)) return name;
+    for (fs::directory_iterator it(dir.empty() ? "." : dir, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string found = it->path().filename().string();
+        if (upper(found) == upper(name) && it->is_directory(ec)) return found;
+    }
+    return name;
+}
+
+// The path of subdirectory `name` of `dir`, created when missing.
+std::string ensureDir(const std::string& dir, const std::string& name) {
+    const std::string path = SureDir(dir) + existingSpelling(dir, name);
+    std::error_code ec;
+    if (fs::is_directory(path, ec)) return path;
+    fs::create_directory(path, ec);
+    if (ec || !fs::is_directory(path, ec))
+        throw UserError("Nem lehet a " + name + " könyvtárat létrehozni");
+    return path;
+}
+
+} // namespace
+
+std::string ProgramDataDir(const std::string& programDir) {
+    return SureDir(SureDir(programDir) + existingSpelling(programDir, "DATA"));
+}
+
+void Konyvtaraz(Session& session, const std::string& workingDir) {
+    if (session.dataDir.empty()) throw std::logic_error("Konyvtaraz: the data directory is not set");
+    session.gdir = workingDir;
+    const std::string lista = ensureDir(workingDir, "LISTA");
+    const std::string kuld = ensureDir(workingDir, "KULD");
+    const std::string data = ensureDir(workingDir, "DATA");
+    const std::string temp = ensureDir(workingDir, "TEMP");
+    const std::string ment = ensureDir(session.dataDir, "MENT");
+
+    session.mentdir = ment;
+    session.kadat = data;
+    session.ktemp = temp;
+    session.klista = lista;
+    session.kkuld = SureDir(kuld);
+}
+
+void Konyvtaraz(Session& session) { Konyvtaraz(session, fs::current_path().string()); }
+
+} // namespace velmora::app

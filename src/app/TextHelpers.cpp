@@ -1,0 +1,145 @@
+#include "app/TextHelpers.h"
+
+#include "app/Date.h"
+#include "app/Utf8.h"
+
+#include <stdexcept>
+
+namespace velmora::app {
+
+bool IsValidDateText(const std::string& s) { return Date::parse(s).has_value(); }
+
+bool CheckPeriod(const std::string& period, const Clock& clock, Dialogs& dialogs) {
+    const std::string first = period + ".01";
+    bool ok = true;
+    if (!IsValidDateText(first)) {
+        dialogs.error("Érvénytelen időszak!!");
+        ok = false;
+    }
+    // Compared as text against a bound with a trailing dot, so that 1999.05
+    // itself is refused and 1999.06 is the first period allowed.
+    if (first <= "1999.05.01.") {
+        dialogs.error("Nem adhat meg 1999.06 előtti időszakot!");
+        ok = false;
+    }
+    if (first > clock.todayText()) {
+        dialogs.error("Nem adhat meg előre időszakot!");
+        ok = false;
+    }
+    return ok;
+}
+
+namespace {
+
+bool checkDateFrom(const std::string& date, const std::string& currentPeriod,
+                   const std::string& lowerBound, const std::string& tooEarly, Dialogs& dialogs) {
+    std::string last;
+    try {
+        last = currentPeriod + "." + TwoDigits(DaysInPeriod(currentPeriod));
+    } catch (const std::invalid_argument&) {
+        return false;
+    }
+    if (!IsValidDateText(date)) {
+        // Not a date: comparing it with the bounds would say nothing more.
+        dialogs.error("Érvénytelen dátum!!");
+        return false;
+    }
+    bool ok = true;
+    if (date < lowerBound) {
+        dialogs.error(tooEarly);
+        ok = false;
+    }
+    if (date > last) {
+        dialogs.error("Nem adhat meg az elszámolási időszakot követő dátumot!");
+        ok = false;
+    }
+    return ok;
+}
+
+} // namespace
+
+bool CheckDateFrom1895(const std::string& date, const std::string& currentPeriod, Dialogs& dialogs) {
+    return checkDateFrom(date, currentPeriod, "1895.01.01", "Hibás dátum! 1895 előtti nem lehet!", dialogs);
+}
+
+bool CheckDateFrom1996(const std::string& date, const std::string& currentPeriod, Dialogs& dialogs) {
+    return checkDateFrom(date, currentPeriod, "1996.10.01", "Hibás dátum! 1996.10.01 előtti nem lehet!",
+                         dialogs);
+}
+
+bool TajCheckDigitOk(const std::string& taj) {
+    if (IsBlank(taj)) return true;
+    if (taj.size() != 9) return false;
+    for (char c : taj)
+        if (c < '0' || c > '9') return false;
+    static const int weights[8] = {3, 7, 3, 7, 3, 7, 3, 7};
+    int sum = 0;
+    for (int i = 0; i < 8; ++i) sum += (taj[i] - '0') * weights[i];
+    return sum % 10 == taj[8] - '0';
+}
+
+bool IsBlank(const std::string& s) {
+    for (size_t pos = 0; pos < s.size();) {
+        const Utf8Char c = Utf8At(s, pos);
+        pos += c.length;
+        const bool fill = c.valid ? (c.code == U' ' || c.code == 0 || c.code == 0xFF || c.code == 0xA0)
+                                  : c.code == 0xFF;
+        if (!fill) return false;
+    }
+    return true;
+}
+
+bool CheckMandatory(const std::string& s, Dialogs& dialogs) {
+    if (!IsBlank(s)) return true;
+    dialogs.error("A mező kitöltése kötelező!");
+    return false;
+}
+
+int DaysInPeriod(const std::string& period) {
+    const auto first = Date::parse(period + ".01");
+    if (!first) throw std::invalid_argument("not a period: " + period);
+    return DaysInMonth(first->year, first->month);
+}
+
+std::string TwoDigits(int n) { return (n < 10 ? "0" : "") + std::to_string(n); }
+
+namespace {
+
+std::string repeated(const std::string& fill, long times) {
+    std::string out;
+    for (long i = 0; i < times; ++i) out += fill;
+    return out;
+}
+
+} // namespace
+
+std::string PadRight(const std::string& s, int width, const std::string& fill) {
+    if (width <= 0) return {};
+    const std::string f = fill.empty() ? " " : fill;
+    const std::string cut = Utf8Left(s, static_cast<size_t>(width));
+    const long missing = width - static_cast<long>(Utf8Length(cut));
+    return Utf8Left(cut + repeated(f, missing / static_cast<long>(Utf8Length(f)) + 1),
+                    static_cast<size_t>(width));
+}
+
+std::string PadLeft(const std::string& s, int width, const std::string& fill) {
+    if (width <= 0) return {};
+    const std::string f = fill.empty() ? " " : fill;
+    const std::string cut = Utf8Left(s, static_cast<size_t>(width));
+    const long missing = width - static_cast<long>(Utf8Length(cut));
+    return Utf8Left(repeated(f, missing / static_cast<long>(Utf8Length(f))) + cut,
+                    static_cast<size_t>(width));
+}
+
+bool CheckNotZCode(const std::string& code, Dialogs& dialogs) {
+    if (code.empty() || code[0] != 'Z') return true;
+    dialogs.error("Nem lehet \"Z\"-s kódot beírni!");
+    return false;
+}
+
+std::string SureDir(const std::string& path) {
+    if (path.empty() || path.back() == '/') return path;
+    return path + '/';
+}
+
+} // namespace velmora::app

@@ -1,0 +1,28 @@
+#include "support/ScriptedDialogs.h"
+
+#include <gtest/gtest.h>
+
+using velmora::app::QuestionKind;
+using velmora::test::ScriptedDialogs;
+
+// Other tests rely on the script: answers in order, a loud failure when the
+// logic asks something the test did not foresee.
+TEST(ScriptedDialogs, AnswersInOrderAndThrowsWhenTheScriptRunsOut) {
+    ScriptedDialogs d;
+    d.answerYes().answerNo().chooseDirectory("/media/floppy").chooseDirectory(std::nullopt);
+    EXPECT_TRUE(d.ask("Első?", QuestionKind::Warning));
+    EXPECT_FALSE(d.ask("Második?", QuestionKind::Confirmation));
+    EXPECT_EQ(d.chooseDirectory("Hova?", "/"), "/media/floppy");
+    EXPECT_EQ(d.chooseDirectory("Hova?", "/"), std::nullopt);
+    EXPECT_TRUE(d.scriptUsedUp());
+    EXPECT_THROW(d.ask("Harmadik?", QuestionKind::Plain), ScriptedDialogs::Unscripted);
+    EXPECT_THROW(d.chooseDirectory("Hova?", "/"), ScriptedDialogs::Unscripted);
+
+    d.status(0, "Mentés");
+    d.status(0, "Kész");
+    d.warning("Figyelem");
+    EXPECT_EQ(d.statusText(0), "Kész");
+    EXPECT_EQ(d.log().front(), (ScriptedDialogs::Entry{ScriptedDialogs::Kind::Question, "Első?",
+                                                       QuestionKind::Warning}));
+    EXPECT_EQ(d.texts(ScriptedDialogs::Kind::Warning), std::vector<std::string>{"Figyelem"});
+}

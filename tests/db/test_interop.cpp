@@ -1,0 +1,84 @@
+// Other dBASE readers agree with the engine: Debian's python3-dbf and GDAL's
+// ogrinfo read what we write, and we read what python3-dbf writes.
+#include "db/DbfFile.h"
+#include "db/Table.h"
+#include "db/Database.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <memory>
+
+using namespace velmora::db;
+using velmora::test::TempDir;
+
+namespace {
+
+std::string run(const std::string& command) {
+    std::array<char, 4096> buf{};
+    std::string out;
+    std::unique_ptr<FILE, int (*)(FILE*)> p(popen(command.c_str(), "r"), pclose);
+    if (!p) return out;
+    while (size_t n = fread(buf.data(), 1, buf.size(), p.get())) out.append(buf.data(), n);
+    return out;
+}
+
+const std::string kInterop = std::string(VELMORA_TEST_SOURCE_DIR) + "/tools/dbf_interop.py";
+
+void writeSample(Database& db) {
+    Table& t = db.table("ZARAS", "Zaras.dbf");
+    t.create({FieldDef::character("Idoszak", 7), FieldDef::date("Zaras"), FieldDef::numeric("Lapoksz", 5),
+              FieldDef::numeric("Alapdij", 10, 5), FieldDef::character("Megj", 30)});
+    t.open();
+    t.appendValues({"2024.02", "2024.03.05", 17, Decimal::parse("4321.12345").value(), "Árvíztűrő tükörfúrógép őŐűŰ"});
+    t.appendValues({"2024.03", Value(), Value(), Value(), Value()});
+    t.appendValues({"2024.04", "2024.05.02", -3, Decimal(5, 1), "x"});
+    t.deleteAt(2);
+    t.close();
+}
+
+} // namespace
+
+TEST(Interop, PythonDbfReadsWhatTheEngineWrote) {
+    TempDir dir;
+    Database db(dir.str());
+    writeSample(db);
+    const std::string out = run("/usr/bin/python3 " + kInterop + " dump " + dir.file("Zaras.dbf"));
+    EXPECT_EQ(out,
+              "Idoszak C(7)|Zaras D|Lapoksz N(5,0)|Alapdij N(10,5)|Megj C(30)\n"
+              "3\n"
+              "2024.02\t2024-03-05\t17\t4321.12345\tÁrvíztűrő tükörfúrógép őŐűŰ\n"
+              "2024.03\t\t\t\t\n"
+              "2024.04\t2024-05-02\t-3\t0.5\tx\n");
+}
+
+TEST(Interop, OgrinfoReadsWhatTheEngineWrote) {
+    TempDir dir;
+    Database db(dir.str());
+    writeSample(db);
+    const std::string out = run("ogrinfo -ro -al " + dir.file("Zaras.dbf") + " 2>&1");
+    EXPECT_NE(out.find("Feature Count: 2"), std::string::npos) << "the deleted record is not counted\n" << out;
+    EXPECT_NE(out.find("Megj (String) = Árvíztűrő tükörfúrógép őŐűŰ"), std::string::npos) << out;
+    EXPECT_NE(out.find("Zaras (Date) = 2024/03/05"), std::string::npos) << out;
+    EXPECT_NE(out.find("Alapdij (Real) = 4321.12345"), std::string::npos) << out;
+    EXPECT_NE(out.find("Lapoksz (Integer) = 17"), std::string::npos) << out;
+}
+
+TEST(Interop, EngineReadsWhatPythonDbfWrote) {
+    TempDir dir;
+    run("/usr/bin/python3 " + kInterop + " write " + dir.file("KULSO.DBF"));
+    Database db(dir.str());
+    Table& t = db.table("KULSO", "kulso.dbf");
+    t.open();
+    ASSERT_EQ(t.recordCount(), 2);
+    t.first();
+    EXPECT_EQ(t.field("nev"), Value("Árvíztűrő tükörfúrógép"));
+    EXPECT_EQ(t.field("szuli"), Value("2024.02.29"));
+    EXPECT_EQ(t.field("alapdij").number().toString(), "1234.56789");
+    EXPECT_EQ(t.field("db"), Value(42));
+    t.next();
+    EXPECT_EQ(t.field("nev"), Value("ŐŰ őű"));
+    EXPECT_EQ(t.field("alapdij").number().toString(), "-0.50000");
+}

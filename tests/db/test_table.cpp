@@ -1,0 +1,246 @@
+// The shared table object: cursor, edits, indexes, filters, the index file.
+#include "db/Database.h"
+#include "db/DbError.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+using namespace velmora::db;
+using velmora::test::TempDir;
+
+namespace {
+
+// A patient-like table: TAJ, Nev, Szuli.
+struct Fixture {
+    TempDir dir;
+    Database db{dir.str()};
+    Table& t = db.table("BETEG", "Beteg.dbf");
+
+    Fixture() {
+        t.create({FieldDef::character("TAJ", 9), FieldDef::character("Nev", 25), FieldDef::date("Szuli")});
+        t.open();
+    }
+    void add(const std::string& taj, const std::string& nev, const std::string& szuli = {}) {
+        t.append();
+        t.setField("TAJ", taj);
+        t.setField("NEV", nev);
+        if (!szuli.empty()) t.setField("szuli", szuli);
+        t.post();
+    }
+    std::vector<std::string> column(const std::string& f) {
+        std::vector<std::string> out;
+        for (t.first(); !t.eof(); t.next()) out.push_back(t.text(f));
+        return out;
+    }
+};
+
+} // namespace
+
+TEST(Table, HungarianIndexOrder) {
+    Fixture fx;
+    for (const char* n : {"Zoltán", "Őz Ödön", "Ozora", "Csaba", "Cecília", "kovács", "Kovács", "Ábel", "Abaújvári"})
+        fx.add("1", n);
+    fx.t.addIndex("Beteg2", "Nev");
+    fx.t.setActiveIndex("beteg2");
+    const auto names = fx.column("nev");
+    const std::vector<std::string> expected = {"Abaújvári", "Ábel", "Cecília", "Csaba", "kovács",
+                                               "Kovács", "Ozora", "Őz Ödön", "Zoltán"};
+    EXPECT_EQ(names, expected);
+    fx.t.setActiveIndex("");
+    EXPECT_EQ(fx.column("nev").front(), "Zoltán") << "natural order again";
+}
+
+TEST(Table, CursorEdgesAndBookmarks) {
+    Fixture fx;
+    fx.t.first();
+    EXPECT_TRUE(fx.t.eof());
+    EXPECT_TRUE(fx.t.bof());
+    EXPECT_TRUE(fx.t.isEmpty());
+    for (const char* n : {"a", "b", "c"}) fx.add(n, n);
+    fx.t.last();
+    EXPECT_TRUE(fx.t.eof());
+    EXPECT_EQ(fx.t.text("nev"), "c");
+    fx.t.next();
+    EXPECT_EQ(fx.t.text("nev"), "c") << "next at the end stays on the last row";
+    fx.t.first();
+    fx.t.prior();
+    EXPECT_TRUE(fx.t.bof());
+    fx.t.next();
+    const auto bm = fx.t.bookmark();
+    fx.t.last();
+    ASSERT_TRUE(fx.t.gotoBookmark(bm));
+    EXPECT_EQ(fx.t.text("nev"), "b");
+    fx.t.deleteCurrent();
+    EXPECT_EQ(fx.t.text("nev"), "c") << "the next row becomes current";
+    EXPECT_FALSE(fx.t.gotoBookmark(bm)) << "a deleted row cannot be returned to";
+    EXPECT_EQ(fx.t.recordCount(), 2);
+}
+
+TEST(Table, EditPostCancelAndNavigationPostsPendingEdits) {
+    Fixture fx;
+    fx.add("111111110", "Első");
+    fx.t.edit();
+    fx.t.setField("nev", "Módosított");
+    EXPECT_EQ(fx.t.text("nev"), "Módosított") << "the edit buffer is what fields show";
+    fx.t.cancel();
+    EXPECT_EQ(fx.t.text("nev"), "Első");
+    fx.t.edit();
+    fx.t.setField("nev", "Második");
+    fx.t.first();  // moving posts
+    EXPECT_EQ(fx.t.state(), TableState::Browse);
+    fx.t.close();
+    fx.t.open();
+    EXPECT_EQ(fx.t.text("NEV"), "Második");
+    EXPECT_THROW(fx.t.setField("nev", "x"), DbError) << "not in edit state";
+    EXPECT_THROW(fx.t.field("nincsilyen"), DbError);
+}
+
+TEST(Table, UniqueTagRefusesDuplicatesButOpensATableThatHasThem) {
+    Fixture fx;
+    fx.add("123456788", "Kiss");
+    fx.add("123456788", "Kiss másodszor");  // no unique tag yet
+    fx.t.addIndex("Beteg1", "TAJ", true);   // builds over the duplicates
+    fx.t.append();
+    fx.t.setField("taj", "123456788");
+    try {
+        fx.t.post();
+        FAIL() << "duplicate posted";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.engineCode(), 9729);
+    }
+    EXPECT_EQ(fx.t.state(), TableState::Insert) << "the row stays in edit";
+    fx.t.setField("taj", "987654321");
+    fx.t.post();
+    fx.t.close();
+    fx.t.open();
+    EXPECT_EQ(fx.t.recordCount(), 3);
+    EXPECT_TRUE(fx.t.index("beteg1")->unique()) << "uniqueness is kept in the index file";
+}
+
+TEST(Table, LocateAndLookup) {
+    Fixture fx;
+    fx.add("1", "Kovács Anna");
+    fx.add("2", "KOVÁCS Béla");
+    fx.add("3", "Kozma");
+    fx.t.last();
+    EXPECT_FALSE(fx.t.locate("nev", std::string(), {true, true}));
+    EXPECT_EQ(fx.t.text("taj"), "3") << "an empty text leaves the cursor";
+    EXPECT_TRUE(fx.t.locate("nev", "kovács b", {true, true}));
+    EXPECT_EQ(fx.t.text("taj"), "2");
+    EXPECT_FALSE(fx.t.locate("nev", "Kovács", {}));
+    EXPECT_EQ(fx.t.text("taj"), "2") << "a failed locate does not move";
+    EXPECT_TRUE(fx.t.locate("nev", "Kozma", {}));
+    EXPECT_EQ(fx.t.lookup("TAJ", "1", "Nev"), Value("Kovács Anna"));
+    fx.t.addIndex("Beteg1", "TAJ");
+    EXPECT_EQ(fx.t.lookup("taj", "2", "nev"), Value("KOVÁCS Béla")) << "through the index";
+    EXPECT_TRUE(fx.t.lookup("taj", "9", "nev").isNull());
+    EXPECT_EQ(fx.t.text("taj"), "3") << "lookup never moves the cursor";
+}
+
+TEST(Table, FilterLimitsTheVisibleRows) {
+    Fixture fx;
+    fx.add("1", "a", "2024.01.31");
+    fx.add("2", "b", "2024.02.01");
+    fx.add("3", "c");
+    fx.t.setFilter("szuli >= '2024.02.01' or szuli is null");
+    EXPECT_EQ(fx.column("taj"), (std::vector<std::string>{"2", "3"}));
+    EXPECT_EQ(fx.t.recordCount(), 2);
+    fx.t.close();
+    fx.t.open();
+    EXPECT_EQ(fx.t.recordCount(), 2) << "the filter belongs to the object, like its index";
+    fx.t.clearFilter();
+    EXPECT_EQ(fx.t.recordCount(), 3);
+}
+
+TEST(Table, IndexFileSurvivesReopenAndIsRebuiltAfterForeignChanges) {
+    Fixture fx;
+    fx.add("3", "Cili");
+    fx.add("1", "Anna");
+    fx.add("2", "Béla");
+    fx.t.addIndex("Beteg1", "TAJ");
+    fx.t.addIndex("Beteg2", "Nev");
+    fx.t.close();
+    ASSERT_TRUE(std::filesystem::exists(fx.dir.file("Beteg.mdx")));
+
+    // Another program changes a record behind our back: the key order must follow.
+    {
+        std::fstream f(fx.dir.file("Beteg.dbf"), std::ios::in | std::ios::out | std::ios::binary);
+        f.seekp(32 + 3 * 32 + 1 + 1 + 9);  // first record, Nev
+        f << "Zsuzsa";
+    }
+    fx.t.open();
+    fx.t.setActiveIndex("Beteg2");
+    EXPECT_EQ(fx.column("nev"), (std::vector<std::string>{"Anna", "Béla", "Zsuzsa"}));
+    fx.t.setActiveIndex("Beteg1");
+    EXPECT_EQ(fx.column("taj"), (std::vector<std::string>{"1", "2", "3"}));
+    fx.t.close();
+
+    // A file that is not ours is reported, never trusted.
+    std::ofstream(fx.dir.file("Beteg.mdx"), std::ios::trunc) << "idegen index";
+    fx.t.open();
+    EXPECT_TRUE(fx.t.hasForeignIndexFile());
+    EXPECT_TRUE(fx.t.indexNames().empty());
+    fx.t.close();
+
+    std::filesystem::remove(fx.dir.file("Beteg.mdx"));
+    fx.t.open();
+    EXPECT_FALSE(fx.t.hasForeignIndexFile());
+    EXPECT_TRUE(fx.t.indexNames().empty());
+    EXPECT_EQ(fx.t.recordCount(), 3) << "the data stays without its index file";
+}
+
+TEST(Table, PackEmptyAndListeners) {
+    Fixture fx;
+    int changes = 0;
+    const int id = fx.t.subscribe([&](TableEvent e) { changes += e == TableEvent::RowsChanged; });
+    for (const char* n : {"d", "c", "b", "a"}) fx.add(n, n);
+    fx.t.addIndex("Beteg2", "Nev");
+    fx.t.setActiveIndex("Beteg2");
+    fx.t.locate("nev", "b");
+    fx.t.deleteCurrent();
+    fx.t.locate("nev", "d");
+    fx.t.pack();
+    EXPECT_EQ(fx.t.text("nev"), "d") << "pack keeps the current row";
+    EXPECT_EQ(fx.column("nev"), (std::vector<std::string>{"a", "c", "d"}));
+    EXPECT_EQ(fx.t.physicalCount(), 3u);
+    EXPECT_GE(changes, 6);
+    fx.t.unsubscribe(id);
+    fx.t.empty();
+    EXPECT_TRUE(fx.t.isEmpty());
+    fx.add("e", "e");
+    EXPECT_EQ(fx.column("nev"), (std::vector<std::string>{"e"}));
+}
+
+TEST(Table, LookupFieldFollowsTheOtherTable) {
+    Fixture fx;
+    fx.add("111", "Beteg Béla");
+    Table& lap = fx.db.table("HLAPA", "HLapa.dbf");
+    lap.create({FieldDef::character("SORSZ", 5), FieldDef::character("TAJ", 9)});
+    lap.open();
+    lap.addLookupField("bnev", "TAJ", fx.t, "TAJ", "NEV");
+    lap.append();
+    lap.setField("sorsz", "00001");
+    lap.setField("taj", "111");
+    EXPECT_EQ(lap.field("BNEV"), Value("Beteg Béla")) << "also while editing";
+    lap.post();
+    EXPECT_EQ(lap.field("bnev"), Value("Beteg Béla"));
+}
+
+TEST(Table, FileNamesMatchWithoutRegardToCase) {
+    TempDir dir;
+    {
+        Database db(dir.str());
+        Table& t = db.table("HSZERZ", "HSZERZ.DBF");
+        t.create({FieldDef::character("INTKOD", 4)});
+    }
+    Database db(dir.str());
+    Table& t = db.table("HSZERZ", "HSzerz.dbf");
+    EXPECT_TRUE(t.exists());
+    t.open();
+    t.addIndex("Szerz1", "intkod");
+    EXPECT_EQ(std::filesystem::path(t.indexPath()).filename(), "HSZERZ.MDX");
+    EXPECT_EQ(&db.table("hszerz"), &t) << "one shared object per table";
+}

@@ -1,0 +1,61 @@
+#pragma once
+// Dialogs for tests: answers come from a script given in advance, and every
+// box, question and status text is logged in order. A question the script
+// has no answer for throws, so a test never passes on an answer it did not
+// choose.
+#include "app/Dialogs.h"
+
+#include <deque>
+#include <map>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace velmora::test {
+
+class ScriptedDialogs : public app::Dialogs {
+public:
+    enum class Kind { Error, Warning, Information, Message, Question, Status, ChooseDirectory };
+    struct Entry {
+        Kind kind;
+        std::string text;
+        std::optional<app::QuestionKind> question = std::nullopt;  // icon of a question
+        bool operator==(const Entry&) const = default;
+    };
+
+    // Thrown for a question with no scripted answer.
+    struct Unscripted : std::logic_error {
+        using std::logic_error::logic_error;
+    };
+
+    // Answers, consumed in order.
+    ScriptedDialogs& answerYes() { return answer(true); }
+    ScriptedDialogs& answerNo() { return answer(false); }
+    ScriptedDialogs& answer(bool yes);
+    ScriptedDialogs& chooseDirectory(std::optional<std::string> dir);  // nullopt = cancel
+
+    const std::vector<Entry>& log() const { return log_; }
+    // Texts of one kind of entry, in order.
+    std::vector<std::string> texts(Kind kind) const;
+    std::vector<std::string> errors() const { return texts(Kind::Error); }
+    std::string statusText(int panel) const;
+    bool scriptUsedUp() const { return answers_.empty() && directories_.empty(); }
+    void clearLog() { log_.clear(); }
+
+    void error(const std::string& text) override { log_.push_back({Kind::Error, text}); }
+    void warning(const std::string& text) override { log_.push_back({Kind::Warning, text}); }
+    void information(const std::string& text) override { log_.push_back({Kind::Information, text}); }
+    void message(const std::string& text) override { log_.push_back({Kind::Message, text}); }
+    bool ask(const std::string& text, app::QuestionKind kind) override;
+    void status(int panel, const std::string& text) override;
+    std::optional<std::string> chooseDirectory(const std::string& caption, const std::string& start) override;
+
+private:
+    std::deque<bool> answers_;
+    std::deque<std::optional<std::string>> directories_;
+    std::vector<Entry> log_;
+    std::map<int, std::string> status_;
+};
+
+} // namespace velmora::test

@@ -1,0 +1,44 @@
+#!/usr/bin/python3
+"""Independent dBASE reader/writer for the engine's tests (Debian's python3-dbf).
+
+  dbf_interop.py dump FILE    prints the structure, then one line per record,
+                              fields separated by TAB (dates YYYY-MM-DD,
+                              numbers as read, blank as empty)
+  dbf_interop.py write FILE   writes a small dBASE III table with Hungarian
+                              text in code page 852
+"""
+import datetime
+import sys
+
+import dbf
+
+
+def dump(path):
+    table = dbf.Table(path, codepage="cp852")
+    table.open(dbf.READ_ONLY)
+    print("|".join(table.structure()))
+    print(len(table))
+    for record in table:
+        cells = []
+        for value in record:
+            if value is None:
+                cells.append("")
+            elif isinstance(value, str):
+                cells.append(value.rstrip())
+            else:
+                cells.append(str(value))
+        print("\t".join(cells))
+    table.close()
+
+
+def write(path):
+    table = dbf.Table(path, "NEV C(25); SZULI D; ALAPDIJ N(10,5); DB N(5,0)",
+                      codepage="cp852", dbf_type="db3")
+    table.open(dbf.READ_WRITE)
+    table.append(("Árvíztűrő tükörfúrógép", datetime.date(2024, 2, 29), 1234.56789, 42))
+    table.append(("ŐŰ őű", datetime.date(1895, 1, 1), -0.5, 0))
+    table.close()
+
+
+if __name__ == "__main__":
+    {"dump": dump, "write": write}[sys.argv[1]](sys.argv[2])
