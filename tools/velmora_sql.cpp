@@ -105,8 +105,8 @@ int main(int argc, char** argv) {
             return 0;
         } else if (a == "--write") {
             write = true;
-        } else if (a == "--data" && i + 1 < argc) {
-            dataDir = argv[++i];
+        } else if (a == "--data") {
+            if (i + 1 < argc) dataDir = argv[++i];
         } else if (a.rfind("--data=", 0) == 0) {
             dataDir = a.substr(7);
         } else if (a.rfind("--", 0) == 0) {

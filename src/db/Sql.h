@@ -7,9 +7,19 @@
 // A table is named by its name ("select * from hlapa") or by a quoted file
 // path ("select * from '/x/TEMP/HOSA.DBF'"); it is attached the first time
 // a statement names it. A table named by its name must be open (the program
-// opens its tables); one named by a path is opened here. Column values: blank -> NULL, C -> right-trimmed
-// text, D -> 'YYYY.MM.DD' text, N -> integer (no decimals) or real rounded
-// back to the field's decimals when written, L -> 1/0.
+// opens its tables); one named by a path is opened here.
+//
+// Column values: blank -> NULL, C -> right-trimmed text, D -> 'YYYY.MM.DD'
+// text, N -> integer (no decimals) or real rounded back to the field's
+// decimals when written, L -> 1/0. Results give numbers as exact decimals,
+// a column of an N field at that field's decimals.
+//
+// Index tags serve equality (=, IS, IN) on their leading character and date
+// fields; SQLite checks every condition again, so an index never changes
+// which rows are selected, only how fast. Each statement's writes reach the
+// file in one flush; a statement that fails changes nothing. Writes inside
+// an explicit transaction (BEGIN) are refused, since a failed statement
+// there could not be undone alone.
 //
 // The program's statements were written for a dBASE SQL dialect; they are
 // written for this engine as follows:

@@ -341,55 +341,15 @@ int xRowid(sqlite3_vtab_cursor* cur, sqlite3_int64* rowid) {
     return SQLITE_OK;
 }
 
-// --- writing ---------------------------------------------------------------
-
-std::optional<uint32_t> recnoOf(const DbfVtab& t, sqlite3_value* v) {
-    if (sqlite3_value_type(v) != SQLITE_INTEGER) return std::nullopt;
-    const sqlite3_int64 r = sqlite3_value_int64(v);
-    if (r < 0 || r >= t.table->physicalCount()) return std::nullopt;
-    return static_cast<uint32_t>(r);
-}
-
-int xUpdate(sqlite3_vtab* p, int argc, sqlite3_value** argv, sqlite3_int64* rowid) {
-    auto* t = vtabOf(p);
-    if (int rc = usable(t)) return rc;
-    try {
-        Table& table = *t->table;
-        if (argc == 1) {
-            if (auto r = recnoOf(*t, argv[0])) table.deleteAt(*r);
-            return SQLITE_OK;
-        }
-        if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
-            if (sqlite3_value_type(argv[1]) != SQLITE_NULL)
-                return fail(t, "Új rekord sorszáma (rowid) nem adható meg.");
-            std::vector<Value> values;
-            for (size_t i = 0; i < t->fields.size(); ++i) values.push_back(sqlvalue::toField(argv[2 + i], t->fields[i]));
-            *rowid = table.appendValues(values);
-            return SQLITE_OK;
-        }
-        const auto r = recnoOf(*t, argv[0]);
-        if (!r) return fail(t, "A(z) " + t->what + " táblában nincs ilyen rekord.", DbError::Code::NotFound);
-        if (sqlite3_value_type(argv[1]) != SQLITE_INTEGER || sqlite3_value_int64(argv[1]) != *r)
-            return fail(t, "A rekord sorszáma (rowid) nem módosítható.");
-        std::vector<std::pair<int, Value>> changes;
-        for (size_t i = 0; i < t->fields.size(); ++i)
-            if (!sqlite3_value_nochange(argv[2 + i]))
-                changes.emplace_back(static_cast<int>(i), sqlvalue::toField(argv[2 + i], t->fields[i]));
-        if (!changes.empty()) table.updateValues(*r, changes);
-        return SQLITE_OK;
-    } catch (const std::exception& e) {
-        return fail(t, e);
-    }
-}
+// --- transactions ----------------------------------------------------------
 
 // One statement's writes are one batch: a statement that fails midway is
 // rolled back and leaves the file as it was.
-int xBegin(sqlite3_vtab* p) {
-    auto* t = vtabOf(p);
+int beginBatch(DbfVtab* t) {
     // Statement rollback inside an explicit transaction would need
     // savepoints the tables do not have.
-    if (!sqlite3_get_autocommit(t->db)) return fail(t, "Tranzakción belül a táblák SQL-ből nem írhatók.", DbError::Code::State);
-    if (int rc = usable(t)) return rc;
+    if (!sqlite3_get_autocommit(t->db))
+        return fail(t, "Tranzakción belül a táblák SQL-ből nem írhatók.", DbError::Code::State);
     try {
         t->table->beginBatch();
         t->inBatch = true;
@@ -397,6 +357,12 @@ int xBegin(sqlite3_vtab* p) {
     } catch (const std::exception& e) {
         return fail(t, e);
     }
+}
+
+int xBegin(sqlite3_vtab* p) {
+    auto* t = vtabOf(p);
+    if (int rc = usable(t)) return rc;
+    return beginBatch(t);
 }
 
 // The flush happens here rather than in xCommit so that a failed write
@@ -425,6 +391,50 @@ int xRollback(sqlite3_vtab* p) {
         // SQLite ignores a failed rollback; the next statement finds the table as it is.
     }
     return SQLITE_OK;
+}
+
+// --- writing ---------------------------------------------------------------
+
+std::optional<uint32_t> recnoOf(const DbfVtab& t, sqlite3_value* v) {
+    if (sqlite3_value_type(v) != SQLITE_INTEGER) return std::nullopt;
+    const sqlite3_int64 r = sqlite3_value_int64(v);
+    if (r < 0 || r >= t.table->physicalCount()) return std::nullopt;
+    return static_cast<uint32_t>(r);
+}
+
+int xUpdate(sqlite3_vtab* p, int argc, sqlite3_value** argv, sqlite3_int64* rowid) {
+    auto* t = vtabOf(p);
+    if (int rc = usable(t)) return rc;
+    // A table attached inside a transaction joins it without xBegin.
+    if (!t->inBatch)
+        if (int rc = beginBatch(t)) return rc;
+    try {
+        Table& table = *t->table;
+        if (argc == 1) {
+            if (auto r = recnoOf(*t, argv[0])) table.deleteAt(*r);
+            return SQLITE_OK;
+        }
+        if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+            if (sqlite3_value_type(argv[1]) != SQLITE_NULL)
+                return fail(t, "Új rekord sorszáma (rowid) nem adható meg.");
+            std::vector<Value> values;
+            for (size_t i = 0; i < t->fields.size(); ++i) values.push_back(sqlvalue::toField(argv[2 + i], t->fields[i]));
+            *rowid = table.appendValues(values);
+            return SQLITE_OK;
+        }
+        const auto r = recnoOf(*t, argv[0]);
+        if (!r) return fail(t, "A(z) " + t->what + " táblában nincs ilyen rekord.", DbError::Code::NotFound);
+        if (sqlite3_value_type(argv[1]) != SQLITE_INTEGER || sqlite3_value_int64(argv[1]) != *r)
+            return fail(t, "A rekord sorszáma (rowid) nem módosítható.");
+        std::vector<std::pair<int, Value>> changes;
+        for (size_t i = 0; i < t->fields.size(); ++i)
+            if (!sqlite3_value_nochange(argv[2 + i]))
+                changes.emplace_back(static_cast<int>(i), sqlvalue::toField(argv[2 + i], t->fields[i]));
+        if (!changes.empty()) table.updateValues(*r, changes);
+        return SQLITE_OK;
+    } catch (const std::exception& e) {
+        return fail(t, e);
+    }
 }
 
 sqlite3_module makeModule() {

@@ -392,13 +392,19 @@ TEST_F(SqlTest, ErrorsNameTheTable) {
     EXPECT_NE(message("select 1; select 2").find("egy utasítás"), std::string::npos);
 }
 
+// A statement that fails inside a transaction could not be undone alone.
 TEST_F(SqlTest, WritesInsideAnExplicitTransactionAreRefused) {
     Table& t = hlapa();
+    hlapb();
+    sql.run("select count(*) from hlapb");  // attached before the transaction, hlapa inside it
     const std::string before = fileBytes(t.path());
     sql.run("begin");
     EXPECT_THROW(sql.run("update hlapa set taj = null"), DbError);
-    sql.run("rollback");
+    EXPECT_THROW(sql.run("delete from hlapb"), DbError);
+    EXPECT_EQ(query("select count(*) from hlapb"), (Rows{{"6"}}));
+    sql.run("commit");
     EXPECT_EQ(fileBytes(t.path()), before);
+    EXPECT_EQ(sql.run("update hlapa set taj = null").changes, 5);
 }
 
 TEST_F(SqlTest, RecreatedTableIsAttachedAfresh) {
