@@ -82,6 +82,13 @@ void openIfAllowed(Table& table, const std::string& what, bool mayOpen) {
     table.open();
 }
 
+// Within a statement only the table's being open can change (a listener
+// may close it); its layout cannot, so usable() checks that once per plan.
+int stillOpen(DbfVtab* t) {
+    return t->table->isOpen() ? SQLITE_OK
+                              : fail(t, "A(z) " + t->what + " tábla nincs megnyitva.", DbError::Code::State);
+}
+
 // The table is open and still has the columns SQLite knows.
 int usable(DbfVtab* t) {
     try {
@@ -293,7 +300,7 @@ int xClose(sqlite3_vtab_cursor* c) {
 int xFilter(sqlite3_vtab_cursor* cur, int idxNum, const char* idxStr, int argc, sqlite3_value** argv) {
     auto* c = static_cast<DbfCursor*>(cur);
     auto* t = vtabOf(cur);
-    if (int rc = usable(t)) return rc;
+    if (int rc = stillOpen(t)) return rc;
     try {
         c->rows.clear();
         c->pos = 0;
@@ -404,7 +411,7 @@ std::optional<uint32_t> recnoOf(const DbfVtab& t, sqlite3_value* v) {
 
 int xUpdate(sqlite3_vtab* p, int argc, sqlite3_value** argv, sqlite3_int64* rowid) {
     auto* t = vtabOf(p);
-    if (int rc = usable(t)) return rc;
+    if (int rc = stillOpen(t)) return rc;
     // A table attached inside a transaction joins it without xBegin.
     if (!t->inBatch)
         if (int rc = beginBatch(t)) return rc;
