@@ -6,9 +6,20 @@
 //
 // A table is named by its name ("select * from hlapa") or by a quoted file
 // path ("select * from '/x/TEMP/HOSA.DBF'"); it is attached the first time
-// a statement names it. Column values: blank -> NULL, C -> right-trimmed
-// text, D -> 'YYYY.MM.DD' text, N -> integer (no decimals) or real rounded
-// back to the field's decimals when written, L -> 1/0.
+// a statement names it. A table named by its name must be open (the program
+// opens its tables); one named by a path is opened here.
+//
+// Column values: blank -> NULL, C -> right-trimmed text, D -> 'YYYY.MM.DD'
+// text, N -> integer (no decimals) or real rounded back to the field's
+// decimals when written, L -> 1/0. Results give numbers as exact decimals,
+// a column of an N field at that field's decimals.
+//
+// Index tags serve equality (=, IS, IN) on their leading character and date
+// fields; SQLite checks every condition again, so an index never changes
+// which rows are selected, only how fast. Each statement's writes reach the
+// file in one flush; a statement that fails changes nothing. Writes inside
+// an explicit transaction (BEGIN) are refused, since a failed statement
+// there could not be undone alone.
 //
 // The program's statements were written for a dBASE SQL dialect; they are
 // written for this engine as follows:
@@ -28,10 +39,12 @@
 #include <vector>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace velmora::db {
 
 class Database;
+namespace sqlvtab { struct Catalog; }
 
 struct SqlResult {
     std::vector<std::string> columns;
@@ -46,15 +59,35 @@ public:
     Sql(const Sql&) = delete;
     Sql& operator=(const Sql&) = delete;
 
-    // Runs one statement (lines joined by blanks). Throws DbError with
-    // SQLite's message on failure; a failed statement changes nothing.
+    // Runs one statement; params bind to its "?" placeholders. Throws
+    // DbError on failure (the tables' own messages as they are, SQLite's
+    // behind "SQL hiba:"); a failed statement changes nothing.
     SqlResult run(const std::string& statement, const std::vector<Value>& params = {});
+    // A statement given line by line (the lines joined by line breaks).
     SqlResult run(const std::vector<std::string>& lines);
+
+    // The statement only reads (checked by SQLite, without running it).
+    bool isReadOnly(const std::string& statement);
+
+    // Open a closed table when a statement names it instead of failing
+    // (for the command-line tool, which opens nothing itself).
+    void setOpenTablesOnDemand(bool on);
 
     sqlite3* handle() { return db_; }
 
 private:
+    struct StmtDeleter { void operator()(sqlite3_stmt* s) const; };
+    using Stmt = std::unique_ptr<sqlite3_stmt, StmtDeleter>;
+
+    Stmt prepare(const std::string& statement);
+    void requireSingle(const char* tail);
+    bool attach(const std::string& sqlName);
+    void dropStale();
+    int fieldDecimals(sqlite3_stmt* stmt, int col) const;
+    [[noreturn]] void fail(const std::string& sqliteMessage) const;
+
     Database& database_;
+    std::unique_ptr<sqlvtab::Catalog> catalog_;
     sqlite3* db_ = nullptr;
 };
 
@@ -64,7 +97,8 @@ namespace sql {
 std::string joinKey(const std::string& left, const std::string& right,
                     const std::vector<std::string>& columns,
                     const std::vector<std::string>& mayBeBlank);
-// '01.06.2024' (or 01.06.2024) -> '2024.06.01' as a quoted SQL literal.
+// '01.06.2024' (or 01.06.2024, 1.6.2024) -> '2024.06.01' as a quoted SQL
+// literal. Throws DbError(BadValue) for anything that is not a date.
 std::string dateLiteral(const std::string& dayMonthYear);
 // Quotes a text for SQL ('' doubled).
 std::string quote(const std::string& text);

@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Independent dBASE reader/writer for the engine's tests (Debian's python3-dbf).
 
-  dbf_interop.py dump FILE    prints the structure, then one line per record,
+  dbf_interop.py dump FILE    prints the structure, the record count with and
+                              without deleted records, then one line per live record,
                               fields separated by TAB (dates YYYY-MM-DD,
                               numbers as read, blank as empty)
   dbf_interop.py write FILE   writes a small dBASE III table with Hungarian
@@ -17,8 +18,9 @@ def dump(path):
     table = dbf.Table(path, codepage="cp852")
     table.open(dbf.READ_ONLY)
     print("|".join(table.structure()))
-    print(len(table))
-    for record in table:
+    live = [record for record in table if not dbf.is_deleted(record)]
+    print(len(table), len(live))
+    for record in live:
         cells = []
         for value in record:
             if value is None:

@@ -1,0 +1,213 @@
+#include "db/MdxFile.h"
+
+#include "db/DbError.h"
+
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <fstream>
+
+namespace velmora::db {
+namespace {
+
+// File layout, all integers little-endian:
+//   signature[8] u32 formatVersion u64 tableSize u64 tableHash
+//   str collationVersion u32 tagCount
+//   per tag: str name, str expression, u8 unique, u32 entryCount,
+//            per entry: u32 recno, str key
+//   u64 checksum (contentHash of everything before it)
+// where str is u32 length + bytes.
+constexpr char kSignature[8] = {'V', 'L', 'M', 'I', 'N', 'D', 'X', '\x1a'};
+constexpr uint32_t kFormatVersion = 1;
+// Far beyond any real index of this program's tables; a larger file is not ours.
+constexpr uint64_t kMaxFileSize = uint64_t(1) << 30;
+
+class Writer {
+public:
+    void bytes(const void* p, size_t n) { out_.append(static_cast<const char*>(p), n); }
+    void u8(uint8_t v) { out_ += static_cast<char>(v); }
+    void u32(uint32_t v) {
+        for (int i = 0; i < 4; ++i) u8(static_cast<uint8_t>(v >> (8 * i)));
+    }
+    void u64(uint64_t v) {
+        for (int i = 0; i < 8; ++i) u8(static_cast<uint8_t>(v >> (8 * i)));
+    }
+    void str(const std::string& s) {
+        u32(static_cast<uint32_t>(s.size()));
+        out_ += s;
+    }
+    std::string& data() { return out_; }
+
+private:
+    std::string out_;
+};
+
+// Every read is checked against the bytes left; the first failure makes
+// the reader bad and all later reads return zeros/empties.
+class Reader {
+public:
+    explicit Reader(std::string_view in) : in_(in) {}
+
+    bool ok() const { return ok_; }
+    size_t left() const { return in_.size() - pos_; }
+    bool take(size_t n) {
+        if (!ok_ || n > left()) return ok_ = false;
+        pos_ += n;
+        return true;
+    }
+    uint8_t u8() { return take(1) ? static_cast<uint8_t>(in_[pos_ - 1]) : 0; }
+    uint64_t uint(int width) {
+        if (!take(width)) return 0;
+        uint64_t v = 0;
+        for (int i = 0; i < width; ++i) v |= uint64_t(static_cast<uint8_t>(in_[pos_ - width + i])) << (8 * i);
+        return v;
+    }
+    uint32_t u32() { return static_cast<uint32_t>(uint(4)); }
+    uint64_t u64() { return uint(8); }
+    std::string str() {
+        const uint32_t n = u32();
+        if (!take(n)) return {};
+        return std::string(in_.substr(pos_ - n, n));
+    }
+
+private:
+    std::string_view in_;
+    size_t pos_ = 0;
+    bool ok_ = true;
+};
+
+std::string serialize(const MdxContents& c) {
+    Writer w;
+    w.bytes(kSignature, sizeof kSignature);
+    w.u32(kFormatVersion);
+    w.u64(c.tableSize);
+    w.u64(c.tableHash);
+    w.str(c.collationVersion);
+    w.u32(static_cast<uint32_t>(c.tags.size()));
+    for (const MdxTag& t : c.tags) {
+        w.str(t.name);
+        w.str(t.expression);
+        w.u8(t.unique ? 1 : 0);
+        w.u32(static_cast<uint32_t>(t.entries.size()));
+        for (const IndexEntry& e : t.entries) {
+            w.u32(e.recno);
+            w.str(e.key);
+        }
+    }
+    w.u64(contentHash(w.data().data(), w.data().size()));
+    return std::move(w.data());
+}
+
+std::optional<MdxTag> parseTag(Reader& r) {
+    MdxTag t;
+    t.name = r.str();
+    t.expression = r.str();
+    const uint8_t unique = r.u8();
+    const uint32_t count = r.u32();
+    // An entry takes at least 8 bytes: a count the rest of the file cannot
+    // hold is damage, and must not become a huge allocation.
+    if (!r.ok() || unique > 1 || count > r.left() / 8) return std::nullopt;
+    t.unique = unique == 1;
+    t.entries.reserve(count);
+    for (uint32_t i = 0; i < count; ++i) {
+        IndexEntry e;
+        e.recno = r.u32();
+        e.key = r.str();
+        if (!r.ok() || (!t.entries.empty() && !(t.entries.back() < e))) return std::nullopt;
+        t.entries.push_back(std::move(e));
+    }
+    return t;
+}
+
+std::optional<MdxContents> parse(std::string_view bytes) {
+    if (bytes.size() < sizeof kSignature + 8 || std::memcmp(bytes.data(), kSignature, sizeof kSignature) != 0)
+        return std::nullopt;
+    const std::string_view body = bytes.substr(0, bytes.size() - 8);
+    if (Reader(bytes.substr(body.size())).u64() != contentHash(body.data(), body.size())) return std::nullopt;
+
+    Reader r(body);
+    r.take(sizeof kSignature);
+    if (r.u32() != kFormatVersion) return std::nullopt;
+    MdxContents c;
+    c.tableSize = r.u64();
+    c.tableHash = r.u64();
+    c.collationVersion = r.str();
+    const uint32_t tagCount = r.u32();
+    if (!r.ok() || tagCount > r.left() / 13) return std::nullopt;  // 13: the smallest tag
+    for (uint32_t i = 0; i < tagCount; ++i) {
+        auto tag = parseTag(r);
+        if (!tag) return std::nullopt;
+        c.tags.push_back(std::move(*tag));
+    }
+    if (!r.ok() || r.left() != 0) return std::nullopt;
+    return c;
+}
+
+std::optional<std::string> readWhole(const std::string& path) {
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    if (!in) return std::nullopt;
+    const std::streamoff size = in.tellg();
+    if (size < 0 || static_cast<uint64_t>(size) > kMaxFileSize) return std::nullopt;
+    std::string bytes(static_cast<size_t>(size), '\0');
+    in.seekg(0);
+    if (!in.read(bytes.data(), size)) return std::nullopt;
+    return bytes;
+}
+
+[[noreturn]] void writeFailed(const std::string& path, int err) {
+    throw DbError(DbError::Code::Io, "Az indexállomány nem írható: " + path + " (" + std::strerror(err) + ")");
+}
+
+void writeFile(const std::string& path, const std::string& bytes) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) writeFailed(path, errno);
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            const int err = n < 0 ? errno : EIO;
+            ::close(fd);
+            writeFailed(path, err);
+        }
+        done += static_cast<size_t>(n);
+    }
+    // The data must be on disk before the rename makes it the index file.
+    if (::fsync(fd) != 0 || ::close(fd) != 0) writeFailed(path, errno);
+}
+
+} // namespace
+
+namespace mdx {
+
+std::optional<MdxContents> read(const std::string& path) {
+    const auto bytes = readWhole(path);
+    if (!bytes) return std::nullopt;
+    return parse(*bytes);
+}
+
+void write(const std::string& path, const MdxContents& contents) {
+    const std::string temp = path + ".tmp";
+    try {
+        writeFile(temp, serialize(contents));
+    } catch (...) {
+        ::unlink(temp.c_str());
+        throw;
+    }
+    if (::rename(temp.c_str(), path.c_str()) != 0) {
+        const int err = errno;
+        ::unlink(temp.c_str());
+        writeFailed(path, err);
+    }
+}
+
+bool isOurs(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    char head[sizeof kSignature];
+    return in.read(head, sizeof head) && std::memcmp(head, kSignature, sizeof head) == 0;
+}
+
+} // namespace mdx
+} // namespace velmora::db

@@ -1,0 +1,124 @@
+#include "db/SqlValue.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace velmora::db::sqlvalue {
+
+namespace {
+
+std::string textOf(sqlite3_value* v) {
+    const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(v));
+    return p ? std::string(p, static_cast<size_t>(sqlite3_value_bytes(v))) : std::string();
+}
+
+bool blank(const std::string& s) {
+    return std::all_of(s.begin(), s.end(), [](char c) { return c == ' '; });
+}
+
+} // namespace
+
+const char* declaredType(const FieldDef& field) {
+    switch (field.type) {
+    case 'N': return field.decimals > 0 ? "REAL" : "INTEGER";
+    case 'L': return "INTEGER";
+    default: return "TEXT";  // C, D ('YYYY.MM.DD' orders as text) and foreign types read raw
+    }
+}
+
+void setResult(sqlite3_context* ctx, const Value& value, const FieldDef& field) {
+    if (value.isNull()) {
+        sqlite3_result_null(ctx);
+    } else if (value.isBool()) {
+        sqlite3_result_int(ctx, value.asBool() ? 1 : 0);
+    } else if (value.isNumber()) {
+        const Decimal& d = value.number();
+        if (field.decimals == 0 && d.isInteger()) sqlite3_result_int64(ctx, d.toInt());
+        else sqlite3_result_double(ctx, d.toDouble());
+    } else {
+        const std::string& t = value.text();
+        sqlite3_result_text(ctx, t.data(), static_cast<int>(t.size()), SQLITE_TRANSIENT);
+    }
+}
+
+Value toField(sqlite3_value* v, const FieldDef& field) {
+    const int type = sqlite3_value_type(v);
+    if (type == SQLITE_NULL) return {};
+    const bool numeric = field.type == 'N' || field.type == 'F';
+    if (type == SQLITE_INTEGER) {
+        const sqlite3_int64 i = sqlite3_value_int64(v);
+        if (field.type == 'L') return Value::boolean(i != 0);
+        if (numeric) return Value(Decimal::fromInt(i));
+        return Value(std::to_string(i));
+    }
+    if (type == SQLITE_FLOAT) {
+        const double d = sqlite3_value_double(v);
+        if (numeric) {
+            // Beyond 18 digits the field could never hold it; let the field's check say so.
+            if (std::isfinite(d) && std::fabs(d) < 1e17) return Value(Decimal::fromDouble(d, field.decimals));
+            char buf[40];
+            std::snprintf(buf, sizeof buf, "%.15g", d);
+            return Value(std::string(buf));
+        }
+        if (field.type == 'L') return Value::boolean(d != 0);
+        return fromDouble(d);
+    }
+    const std::string text = textOf(v);
+    if (blank(text)) return {};
+    if (numeric) {
+        if (auto d = Decimal::parse(text)) return Value(*d);
+    }
+    return Value(text);  // the field's own check rejects what does not fit
+}
+
+int bind(sqlite3_stmt* stmt, int index, const Value& value) {
+    if (value.isNull()) return sqlite3_bind_null(stmt, index);
+    if (value.isBool()) return sqlite3_bind_int(stmt, index, value.asBool() ? 1 : 0);
+    if (value.isNumber()) {
+        const Decimal& d = value.number();
+        if (d.isInteger()) return sqlite3_bind_int64(stmt, index, d.toInt());
+        return sqlite3_bind_double(stmt, index, d.toDouble());
+    }
+    const std::string& t = value.text();
+    return sqlite3_bind_text(stmt, index, t.data(), static_cast<int>(t.size()), SQLITE_TRANSIENT);
+}
+
+Value fromDouble(double v) {
+    if (v == 0) return Value(Decimal::fromInt(0));
+    if (!std::isfinite(v) || std::fabs(v) >= 9e18) {
+        char buf[40];
+        std::snprintf(buf, sizeof buf, "%.15g", v);
+        return Value(std::string(buf));
+    }
+    // 15 significant digits is what a double holds reliably, so a sum of
+    // decimals such as 0.1 + 0.2 comes out as 0.3.
+    const int exp10 = static_cast<int>(std::floor(std::log10(std::fabs(v))));
+    const int scale = std::clamp(14 - exp10, 0, 18);
+    return Value(Decimal::fromDouble(v, scale).normalized());
+}
+
+Value column(sqlite3_stmt* stmt, int col, int decimals) {
+    switch (sqlite3_column_type(stmt, col)) {
+    case SQLITE_NULL: return {};
+    case SQLITE_INTEGER: return Value(Decimal::fromInt(sqlite3_column_int64(stmt, col)));
+    case SQLITE_FLOAT: {
+        const double d = sqlite3_column_double(stmt, col);
+        // At the field's decimals when that is the value (5 in an N(10,1)
+        // column reads "5.0"); a foreign file may hold more decimals.
+        if (decimals >= 0 && std::fabs(d) < 1e17) {
+            const Decimal atField = Decimal::fromDouble(d, decimals);
+            if (atField.toDouble() == d) return Value(atField);
+        }
+        return fromDouble(d);
+    }
+    default: {
+        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt, col));
+        return Value(std::string(p, static_cast<size_t>(sqlite3_column_bytes(stmt, col))));
+    }
+    }
+}
+
+} // namespace velmora::db::sqlvalue

@@ -1,0 +1,33 @@
+#pragma once
+// Conversions between field values and SQLite values for the virtual tables
+// and for statement results.
+#include "FieldDef.h"
+#include "Value.h"
+
+struct sqlite3_context;
+struct sqlite3_stmt;
+struct sqlite3_value;
+
+namespace velmora::db::sqlvalue {
+
+// Column type that gives SQLite the right comparison affinity.
+const char* declaredType(const FieldDef& field);
+
+// A stored field value as the SQL column value.
+void setResult(sqlite3_context* ctx, const Value& value, const FieldDef& field);
+
+// An SQL value to be written into a field: REAL into N rounds to the field's
+// decimals, integers and text stay exact; blank text is null.
+Value toField(sqlite3_value* value, const FieldDef& field);
+
+// Binds a parameter (numbers with decimals go as REAL).
+int bind(sqlite3_stmt* stmt, int index, const Value& value);
+
+// A result column of the current row; decimals < 0 when the column is not a
+// field of a table (a REAL then gets its shortest exact form).
+Value column(sqlite3_stmt* stmt, int col, int decimals);
+
+// The shortest decimal that reads back as the same double.
+Value fromDouble(double v);
+
+} // namespace velmora::db::sqlvalue

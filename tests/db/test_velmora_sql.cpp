@@ -1,0 +1,134 @@
+// The velmora-sql tool, run as a process on a data directory.
+#include "db/Database.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <sys/wait.h>
+
+namespace velmora::db {
+namespace {
+
+using test::TempDir;
+
+struct Outcome {
+    int exitCode = -1;
+    std::string out, err;
+};
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string shellQuote(const std::string& s) {
+    std::string out = "'";
+    for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+class VelmoraSqlTool : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Database db(data.str());
+        Table& t = db.table("HLAPA", "HLapa.dbf");
+        t.create({FieldDef::character("Sorsz", 5), FieldDef::character("Resz", 1), FieldDef::character("Nev", 25),
+                  FieldDef::numeric("Alapdij", 10, 5)});
+        t.open();
+        t.addIndex("Lap1", "Sorsz+Resz");
+        t.appendValues({"00001", Value(), "Kovács Ágnes", Value(Decimal(123450000, 5))});
+        t.appendValues({"00001", "A", "Kovács Ágnes", Value()});
+        t.close();
+        hlapa = t.path();
+    }
+
+    Outcome run(const std::vector<std::string>& args, const std::string& input = "") {
+        std::ofstream(work.file("in")) << input;
+        std::string cmd = shellQuote(VELMORA_SQL_TOOL);
+        for (const std::string& a : args) cmd += " " + shellQuote(a);
+        cmd += " <" + shellQuote(work.file("in")) + " >" + shellQuote(work.file("out")) + " 2>" +
+               shellQuote(work.file("err"));
+        const int status = std::system(cmd.c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(work.file("out")), readFile(work.file("err"))};
+    }
+
+    TempDir data, work;
+    std::string hlapa;
+};
+
+TEST_F(VelmoraSqlTool, PrintsHeaderAndTabSeparatedRowsPerResult) {
+    const Outcome o = run({"--data", data.str(), "select sorsz, resz, nev, alapdij from hlapa order by rowid",
+                           "select count(*) as db from hlapa where resz is null"});
+    EXPECT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_EQ(o.out,
+              "Sorsz\tResz\tNev\tAlapdij\n"
+              "00001\t\tKovács Ágnes\t1234.50000\n"
+              "00001\tA\tKovács Ágnes\t\n"
+              "\n"
+              "db\n"
+              "1\n");
+}
+
+TEST_F(VelmoraSqlTool, ReadsStatementsFromStandardInput) {
+    const std::string expected = "Resz\nA\n\nn\n2\n";
+    for (const std::string input : {"select resz from hlapa where resz is not null\nselect count(*) as n from hlapa\n",
+                                    "select resz from hlapa\n where resz is not null;\nselect count(*) as n\n"
+                                    "from hlapa; -- vége\n"}) {
+        const Outcome o = run({"--data", data.str()}, input);
+        EXPECT_EQ(o.exitCode, 0) << o.err;
+        EXPECT_EQ(o.out, expected) << input;
+    }
+}
+
+TEST_F(VelmoraSqlTool, WritesOnlyWithTheWriteSwitch) {
+    const std::string before = readFile(hlapa);
+    const std::string update = "update hlapa set nev = 'Kiss Éva' where resz = 'A'";
+    const Outcome refused = run({"--data", data.str(), "select * from hlapa", update});
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_NE(refused.err.find("--write"), std::string::npos) << refused.err;
+    EXPECT_EQ(refused.out, "");  // nothing ran, not even the query before it
+    EXPECT_EQ(readFile(hlapa), before);
+
+    const Outcome written = run({"--data", data.str(), "--write", update});
+    EXPECT_EQ(written.exitCode, 0) << written.err;
+    Database db(data.str());
+    Table& t = db.table("HLAPA", "HLapa.dbf");
+    t.open();
+    EXPECT_EQ(t.valueAt(1, 2), Value("Kiss Éva"));
+    EXPECT_EQ(t.valueAt(0, 2), Value("Kovács Ágnes"));
+}
+
+TEST_F(VelmoraSqlTool, BadStatementOrFileFailsAndChangesNothing) {
+    const std::string before = readFile(hlapa);
+    const Outcome syntax = run({"--data", data.str(), "selec * from hlapa"});
+    EXPECT_EQ(syntax.exitCode, 1);
+    EXPECT_NE(syntax.err.find("SQL hiba"), std::string::npos) << syntax.err;
+
+    const Outcome tooWide = run({"--data", data.str(), "--write", "update hlapa set sorsz = sorsz || 'X'"});
+    EXPECT_EQ(tooWide.exitCode, 1);
+    EXPECT_NE(tooWide.err.find("Sorsz"), std::string::npos) << tooWide.err;
+    EXPECT_EQ(readFile(hlapa), before);
+
+    std::ofstream(data.file("ROSSZ.DBF"), std::ios::binary) << "ez nem dBASE-tábla";
+    const Outcome damaged = run({"--data", data.str(), "select * from rossz"});
+    EXPECT_EQ(damaged.exitCode, 1);
+    EXPECT_NE(damaged.err.find("ROSSZ"), std::string::npos) << damaged.err;
+
+    const Outcome missing = run({"--data", data.str(), "select * from nincs"});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(missing.err, "Nincs ilyen tábla: nincs\n");
+}
+
+TEST_F(VelmoraSqlTool, HelpAndUsage) {
+    const Outcome help = run({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_NE(help.out.find("--write"), std::string::npos);
+    const Outcome noData = run({"select 1"});
+    EXPECT_EQ(noData.exitCode, 64);
+    EXPECT_NE(noData.err.find("--data"), std::string::npos);
+}
+
+} // namespace
+} // namespace velmora::db
