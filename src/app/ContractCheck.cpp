@@ -4,6 +4,8 @@
 #include "app/Schemas.h"
 #include "app/TableSetup.h"
 
+#include <vector>
+
 namespace velmora::app {
 
 namespace {
@@ -17,8 +19,7 @@ const std::vector<const schema::TableDef*>& fundTables() {
     return t;
 }
 
-} // namespace
-
+// The box listing the missing tables, in the order of the check.
 std::string missingFilesMessage(const std::vector<std::string>& missingTables) {
     std::string text = "Nincsenek szerződéses adatok!\rHiányzik:";
     for (const std::string& name : missingTables)
@@ -27,6 +28,8 @@ std::string missingFilesMessage(const std::vector<std::string>& missingTables) {
             "A program ezek nélkül nem indul!!\rKilépés!!";
     return text;
 }
+
+} // namespace
 
 std::optional<ContractDetails> Szerz_nyit(db::Database& db, Dialogs& dialogs) {
     std::vector<std::string> missing;

@@ -8,7 +8,6 @@
 
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace velmora::app {
 
@@ -23,10 +22,6 @@ struct ContractDetails {
 // opens them and runs finkodtolt. Nothing when the program has to end: the
 // list of missing files (or finkodtolt's message) has been shown.
 std::optional<ContractDetails> Szerz_nyit(db::Database& db, Dialogs& dialogs);
-
-// The text of the box listing the missing fund tables, given in the order of
-// the check (PART, HSZERZ, HSZOLGSZ, TELEPUL, HTERULET, HTHELY, BNOTORZS).
-std::string missingFilesMessage(const std::vector<std::string>& missingTables);
 
 // AddField: HSZERZ (open) without a FINKOD column is rebuilt by ujszerz.
 void AddField(db::Database& db, Dialogs& dialogs);

@@ -65,9 +65,9 @@ TEST(Reindex, AnIndexFileDeletedByHandIsRebuiltWithTheRows) {
     ASSERT_TRUE(start.run());
     app::mindzar(start.db);
     for (db::Table* t : start.db.tables()) EXPECT_FALSE(t->isOpen()) << t->name();
-    fs::remove(dir.file("BNOTORZS.mdx"));
+    fs::remove(dir.file("BNOTORZS.MDX"));
     ASSERT_TRUE(app::indexel(start.db, start.dialogs));
-    EXPECT_TRUE(fs::exists(dir.file("BNOTORZS.mdx")));
+    EXPECT_TRUE(fs::exists(dir.file("BNOTORZS.MDX")));
     db::Table& bno = *start.db.findTable("BNOTORZS");
     EXPECT_EQ(bno.recordCount(), 2);
     EXPECT_EQ(bno.activeIndex(), "BNO1");

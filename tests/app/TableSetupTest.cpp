@@ -118,7 +118,7 @@ TEST(TableSetup, ALostIndexFileIsRebuiltKeepingRowsAndTheCodePageMark) {
     writeTable(dir.str(), "Apol.dbf", app::schema::APOL().fields,
                {{"123456788", "Kovács Éva"}, {"987654324", "Szabó Ödön"}});
     fs::remove(dir.file("Apol.mdx"));
-    fs::remove(dir.file("HSZERZ.mdx"));
+    fs::remove(dir.file("HSZERZ.MDX"));
 
     Start again(dir.str());
     ASSERT_TRUE(again.run());
@@ -131,7 +131,7 @@ TEST(TableSetup, ALostIndexFileIsRebuiltKeepingRowsAndTheCodePageMark) {
     apol.last();
     EXPECT_EQ(apol.text("Anev"), "Szabó Ödön");  // ordered by Aptaj
     // The fund's table gets its index back as well, and the contract is read.
-    EXPECT_TRUE(fs::exists(dir.file("HSZERZ.mdx")));
+    EXPECT_TRUE(fs::exists(dir.file("HSZERZ.MDX")));
     EXPECT_EQ(again.session.v_finkod, "987654321");
 }
 
@@ -261,7 +261,7 @@ TEST(TableSetup, ACopyThatFailsLeavesTheOldTableAsItWas) {
     writeFundTables(dir.str());
     // A name the new 25-wide field cannot take.
     writeTable(dir.str(), "Apol.dbf", {db::FieldDef::character("APTAJ", 9), db::FieldDef::character("ANEV", 30)},
-               {{"123456788", "Nagyon Hosszú Nevű Szakápoló Ágnes"}}, 3);
+               {{"123456788", "Nagyon Hosszú Nevű Ápoló Éva"}}, 3);
     const std::string before = fileBytes(dir.file("Apol.dbf"));
     {
         Start start(dir.str());
