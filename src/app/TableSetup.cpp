@@ -134,7 +134,8 @@ void Crtzaras(db::Database& db, Dialogs& dialogs) {
     // The period table asks for level 5, which the engine never writes, so it
     // is copied through at every start; the copy keeps every row, in period
     // order.
-    if (table.level() != 5) copyThrough(db, def, {"select * from zaras order by idoszak"}, upgradeFailed("zaras"), dialogs);
+    if (table.level() != 5)
+        copyThrough(db, def, {"select * from zaras order by idoszak"}, upgradeFailed("zaras"), dialogs);
     openForUse(table, def);
 }
 
@@ -151,7 +152,8 @@ void Crtorvos(db::Database& db, Dialogs& dialogs) {
     const int code = table.fieldIndex("ORVOSKOD");
     const bool fiveWideCode = code >= 0 && table.fields()[code].width == 5;
     if (fiveWideCode || table.level() > 5)
-        copyThrough(db, def, {"select orvoskod,onev ", "from orvos order by orvoskod"}, upgradeFailed("orvos"), dialogs);
+        copyThrough(db, def, {"select orvoskod,onev ", "from orvos order by orvoskod"}, upgradeFailed("orvos"),
+                    dialogs);
     openForUse(table, def);
     removeDoctorsWithoutCode(table, dialogs);
 }

@@ -50,7 +50,8 @@ TEST(ContractCheck, TheLatestContractGivesTheProviderLine) {
 TEST(ContractCheck, AContractWithoutFinkodGainsItBlankWithZeroDayCounts) {
     TempDir dir;
     writeFundTables(dir.str());
-    writeTable(dir.str(), "HSZERZ.DBF", contractFields(false), {contractRow(false, "", "2024.01.01", 3650), contractRow(false, "", "2022.07.01", 900)}, 3);
+    writeTable(dir.str(), "HSZERZ.DBF", contractFields(false),
+               {contractRow(false, "", "2024.01.01", 3650), contractRow(false, "", "2022.07.01", 900)}, 3);
 
     Start start(dir.str());
     ASSERT_TRUE(start.run());
