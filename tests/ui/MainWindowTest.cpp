@@ -119,6 +119,15 @@ private slots:
         help->setActiveAction(paths);
         QTRY_COMPARE(panel(0), QString("A program útvonalainak és az alapdíj megjelenítése"));
         help->close();
+
+        // A command that is not available yet still tells what it is.
+        QMenu* service = fokep->menuBar()->findChild<QMenu*>("Szervz1");
+        service->popup(fokep->mapToGlobal(QPoint(10, 10)));
+        QVERIFY(QTest::qWaitForWindowExposed(service));
+        QVERIFY(!fokep->menuItem("Ments1")->isEnabled());
+        service->setActiveAction(fokep->menuItem("Ments1"));
+        QTRY_COMPARE(panel(0), QString("Adatállományok mentése"));
+        service->close();
     }
 
     void captionKeepsASingleVersionSuffix() {

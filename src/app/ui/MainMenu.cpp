@@ -1,8 +1,11 @@
 #include "app/ui/MainMenu.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
+#include <QProxyStyle>
 
 #include <map>
 #include <string>
@@ -66,6 +69,31 @@ const std::vector<MenuItemDef>& MainMenuItems() {
     return items;
 }
 
+namespace {
+
+// Lets the mouse and the arrow keys rest on disabled items too, so that the
+// hint of a command that is not available yet still shows.
+class DisabledItemsHintStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == SH_Menu_AllowActiveAndDisabled) return 1;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+QStyle* menuStyle() {
+    // One for the whole run; the application deletes it after the windows.
+    static QPointer<QStyle> style;
+    if (!style) {
+        style = new DisabledItemsHintStyle;
+        style->setParent(qApp);
+    }
+    return style;
+}
+
+} // namespace
+
 void BuildMainMenu(QMenuBar* bar) {
     const auto& items = MainMenuItems();
     auto hasChildren = [&](const std::string& name) {
@@ -81,6 +109,7 @@ void BuildMainMenu(QMenuBar* bar) {
         if (hasChildren(d.name)) {
             auto* menu = new QMenu(QString::fromUtf8(d.caption), owner);
             menu->setObjectName(d.name);
+            menu->setStyle(menuStyle());
             menus[d.name] = menu;
             action = menu->menuAction();
         } else {
