@@ -1,0 +1,40 @@
+#pragma once
+// The program's way of talking to the user: modal message boxes titled with
+// the program title, Yes/No questions with Hungarian buttons, the main
+// window's status panels and a directory chooser.
+#include "app/Dialogs.h"
+
+#include "app/ui/StatusPanels.h"
+
+#include <QPointer>
+
+class QWidget;
+
+namespace velmora::ui {
+
+
+class QtDialogs : public app::Dialogs {
+public:
+    QtDialogs() = default;
+
+    // The window boxes are centred on, and the status bar texts go to. Both
+    // may be unset (before the main window exists).
+    void setParentWindow(QWidget* window) { parent_ = window; }
+    void setStatusPanels(StatusPanels* panels) { panels_ = panels; }
+
+    void error(const std::string& text) override;
+    void warning(const std::string& text) override;
+    void information(const std::string& text) override;
+    void message(const std::string& text) override;
+    bool ask(const std::string& text, app::QuestionKind kind) override;
+    void status(int panel, const std::string& text) override;
+    std::optional<std::string> chooseDirectory(const std::string& caption, const std::string& start) override;
+
+private:
+    QWidget* boxParent() const;
+
+    QPointer<QWidget> parent_;
+    QPointer<StatusPanels> panels_;
+};
+
+} // namespace velmora::ui

@@ -1,0 +1,73 @@
+#include "app/ui/StartUp.h"
+
+#include "app/Clock.h"
+#include "app/Directories.h"
+#include "app/PasswordStore.h"
+#include "app/PeriodChoice.h"
+#include "app/Version.h"
+#include "app/ui/QtDialogs.h"
+#include "app/ui/StatusPanels.h"
+#include "app/ui/QtText.h"
+#include "app/ui/Tfokep.h"
+#include "db/Database.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include <exception>
+#include <memory>
+
+namespace velmora::ui {
+
+bool RunStartUp(Tfokep& fokep, app::Session& session, db::Database& dbs, app::Dialogs& dialogs,
+                const StartUpHooks& hooks) {
+    try {
+        if (!fokep.runLogin()) return false;
+        if (hooks.crtzaras) hooks.crtzaras(dbs);
+        if (!fokep.runPeriodWindow(false)) return false;
+        if (hooks.szerzNyit && !hooks.szerzNyit(dbs, fokep)) return false;
+        if (hooks.crtTables) hooks.crtTables(dbs);
+        app::Konyvtaraz(session);
+        if (hooks.zarasMaintenance) hooks.zarasMaintenance(dbs);
+        if (hooks.duplicatePatients) hooks.duplicatePatients(dbs);
+    } catch (const std::exception& e) {
+        dialogs.error(e.what());
+    }
+    session.ertad();
+    fokep.finishStartup();
+    return true;
+}
+
+int RunProgram(int argc, char** argv, const StartUpHooks& hooks) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(app::kProgramTitle);
+
+    app::SystemClock clock;
+    app::Session session(clock);
+    session.dataDir = app::ProgramDataDir(ss(QApplication::applicationDirPath()));
+    db::Database dbs(session.dataDir);
+    QtDialogs dialogs;
+
+    std::unique_ptr<Tfokep> fokep;
+    std::unique_ptr<app::ZarasPeriodTable> periods;
+    std::unique_ptr<app::SysPasswordStore> passwords;
+    try {
+        fokep = std::make_unique<Tfokep>(session, dialogs);
+        dialogs.setParentWindow(fokep.get());
+        dialogs.setStatusPanels(fokep->panels());
+        periods = std::make_unique<app::ZarasPeriodTable>(dbs.table("ZARAS", "Zaras.dbf"));
+        passwords = std::make_unique<app::SysPasswordStore>(dbs);
+        fokep->setPeriodTable(periods.get());
+        fokep->setPasswordStore(passwords.get());
+        if (hooks.indexel) fokep->setOnIndexel([&] { hooks.indexel(dbs, *fokep); });
+        if (!RunStartUp(*fokep, session, dbs, dialogs, hooks)) return 0;
+    } catch (const std::exception& e) {
+        QMessageBox box(QMessageBox::NoIcon, app::kProgramTitle,
+                        QString("Hiba a program indításakor: ") + qs(e.what()), QMessageBox::Ok);
+        box.exec();
+        if (!fokep) return 1;  // no window would ever end the event loop
+    }
+    return application.exec();
+}
+
+} // namespace velmora::ui
