@@ -3,6 +3,7 @@
 #include "UiTest.h"
 
 #include "app/Directories.h"
+#include "app/TableFixture.h"
 #include "app/PasswordStore.h"
 #include "app/PeriodChoice.h"
 #include "app/ui/StartUp.h"
@@ -15,6 +16,7 @@
 #include <QPushButton>
 
 #include <filesystem>
+#include <fstream>
 #include <memory>
 
 namespace fs = std::filesystem;
@@ -63,19 +65,11 @@ class StartUpTest : public QObject {
     std::unique_ptr<Program> start() {
         return std::make_unique<Program>(*clock, app::ProgramDataDir(work->str()), *dialogs);
     }
-    ui::StartUpHooks hooks() {
-        ui::StartUpHooks h;
-        h.crtzaras = [](db::Database& dbs) {
-            if (!dbs.fileExists("Zaras.dbf")) test::makeZaras(dbs, {});
-            dbs.table("ZARAS", "Zaras.dbf").open();
-        };
-        return h;
-    }
-
 private slots:
     void init() {
         work = std::make_unique<test::TempDir>();
         fs::create_directory(work->path() / "DATA");
+        test::writeFundTables((work->path() / "DATA").string());
         previousDir = fs::current_path();
         fs::current_path(work->path());  // the program works where it is started
         clock = std::make_unique<app::FixedClock>(test::testToday());
@@ -91,9 +85,11 @@ private slots:
     void firstStartSetsUpEverything() {
         auto program = start();
         answerStartUp("abc", "202406");
-        QVERIFY(ui::RunStartUp(program->fokep, program->session, program->dbs, *dialogs, hooks()));
+        QVERIFY(ui::RunStartUp(program->fokep, program->session, program->dbs, *dialogs));
 
-        QVERIFY(dialogs->log().empty());
+        QVERIFY(dialogs->errors().empty());
+        QVERIFY(dialogs->texts(ScriptedDialogs::Kind::Message).empty());
+        QVERIFY(dialogs->statusText(1).find("FINkód") != std::string::npos);
         QCOMPARE(program->session.mIdoszak, std::string("2024.06"));
         QCOMPARE(program->fokep.ID->text(), QString("2024.06"));
         QCOMPARE(program->session.alapert, 5640);
@@ -109,12 +105,12 @@ private slots:
         {
             auto first = start();
             answerStartUp("abc", "202406");
-            QVERIFY(ui::RunStartUp(first->fokep, first->session, first->dbs, *dialogs, hooks()));
+            QVERIFY(ui::RunStartUp(first->fokep, first->session, first->dbs, *dialogs));
         }
         {
             auto second = start();
             answerStartUp("abd", "");
-            QVERIFY(!ui::RunStartUp(second->fokep, second->session, second->dbs, *dialogs, hooks()));
+            QVERIFY(!ui::RunStartUp(second->fokep, second->session, second->dbs, *dialogs));
             QCOMPARE(dialogs->texts(ScriptedDialogs::Kind::Message), std::vector<std::string>{"Érvénytelen jelszó!"});
             QVERIFY(!second->fokep.isVisible());
         }
@@ -125,23 +121,43 @@ private slots:
                 test::typeText(login->findChild<QLineEdit*>("Password"), "abc");
                 QTest::mouseClick(login->findChild<QPushButton*>("OKBtn"), Qt::LeftButton);
             });
-            QVERIFY(!ui::RunStartUp(third->fokep, third->session, third->dbs, *dialogs, hooks()));
+            QVERIFY(!ui::RunStartUp(third->fokep, third->session, third->dbs, *dialogs));
         }
     }
 
     void anErrorInTheSequenceIsShownAndTheWindowOpensNevertheless() {
+        std::ofstream(work->path() / "DATA" / "Apol.dbf") << "nem tábla";
         auto program = start();
-        ui::StartUpHooks h = hooks();
-        h.crtTables = [](db::Database&) { throw std::runtime_error("Hiba az állomány készítésében! (APOL)"); };
-        int cleanups = 0;
-        h.duplicatePatients = [&](db::Database&) { ++cleanups; };
         answerStartUp("abc", "202406");
-        QVERIFY(ui::RunStartUp(program->fokep, program->session, program->dbs, *dialogs, h));
-        QCOMPARE(dialogs->errors(), std::vector<std::string>{"Hiba az állomány készítésében! (APOL)"});
-        QCOMPARE(cleanups, 0);                           // the rest of the sequence did not run
-        QVERIFY(!fs::exists(work->path() / "LISTA"));
+        QVERIFY(ui::RunStartUp(program->fokep, program->session, program->dbs, *dialogs));
+        QCOMPARE(dialogs->errors().size(), size_t(1));
+        QVERIFY(dialogs->errors()[0].find("Apol.dbf") != std::string::npos);
+        QVERIFY(!fs::exists(work->path() / "LISTA"));    // the rest of the sequence did not run
         QCOMPARE(program->session.alapert, 5640);        // the base fee is set after the sequence
         QVERIFY(program->fokep.isMaximized());
+        std::ifstream kept(work->path() / "DATA" / "Apol.dbf");
+        QCOMPARE(std::string(std::istreambuf_iterator<char>(kept), {}), std::string("nem tábla"));
+    }
+
+    void missingFundTablesEndTheProgram() {
+        fs::remove(work->path() / "DATA" / "HTHELY.DBF");
+        auto program = start();
+        answerStartUp("abc", "202406");
+        QVERIFY(!ui::RunStartUp(program->fokep, program->session, program->dbs, *dialogs));
+        QCOMPARE(dialogs->errors().size(), size_t(1));
+        QVERIFY(dialogs->errors()[0].find("    HTHELY.DBF") != std::string::npos);
+    }
+
+    void everyOwnTableExistsAfterTheFirstStart() {
+        auto program = start();
+        answerStartUp("abc", "202406");
+        QVERIFY(ui::RunStartUp(program->fokep, program->session, program->dbs, *dialogs));
+        for (const char* t : {"Zaras", "Apol", "Orvos", "Beteg", "Maradv", "HLapa", "HLapb"}) {
+            QVERIFY2(program->dbs.fileExists(std::string(t) + ".dbf"), t);
+            QVERIFY2(program->dbs.fileExists(std::string(t) + ".mdx"), t);
+        }
+        QVERIFY(program->dbs.table("HLAPA").isOpen());
+        QVERIFY(program->fokep.windowTitle().endsWith(" - verziószám: 4.11"));
     }
 };
 

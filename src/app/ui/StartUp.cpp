@@ -4,6 +4,9 @@
 #include "app/Directories.h"
 #include "app/PasswordStore.h"
 #include "app/PeriodChoice.h"
+#include "app/Reindex.h"
+#include "app/StartupTables.h"
+#include "app/TableSetup.h"
 #include "app/Version.h"
 #include "app/ui/QtDialogs.h"
 #include "app/ui/StatusPanels.h"
@@ -19,17 +22,16 @@
 
 namespace velmora::ui {
 
-bool RunStartUp(Tfokep& fokep, app::Session& session, db::Database& dbs, app::Dialogs& dialogs,
-                const StartUpHooks& hooks) {
+bool RunStartUp(Tfokep& fokep, app::Session& session, db::Database& dbs, app::Dialogs& dialogs) {
     try {
         if (!fokep.runLogin()) return false;
-        if (hooks.crtzaras) hooks.crtzaras(dbs);
+        app::Crtzaras(dbs, dialogs);
         if (!fokep.runPeriodWindow(false)) return false;
-        if (hooks.szerzNyit && !hooks.szerzNyit(dbs, fokep)) return false;
-        if (hooks.crtTables) hooks.crtTables(dbs);
+        if (!app::openTablesAfterPeriod(dbs, session, dialogs)) return false;
+        fokep.setVersionCaption();
+        app::addPatientNameLookup(dbs);
         app::Konyvtaraz(session);
-        if (hooks.zarasMaintenance) hooks.zarasMaintenance(dbs);
-        if (hooks.duplicatePatients) hooks.duplicatePatients(dbs);
+        app::runStartupMaintenance(dbs, session, dialogs);
     } catch (const std::exception& e) {
         dialogs.error(e.what());
     }
@@ -38,7 +40,7 @@ bool RunStartUp(Tfokep& fokep, app::Session& session, db::Database& dbs, app::Di
     return true;
 }
 
-int RunProgram(int argc, char** argv, const StartUpHooks& hooks) {
+int RunProgram(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(app::kProgramTitle);
 
@@ -59,8 +61,11 @@ int RunProgram(int argc, char** argv, const StartUpHooks& hooks) {
         passwords = std::make_unique<app::SysPasswordStore>(dbs);
         fokep->setPeriodTable(periods.get());
         fokep->setPasswordStore(passwords.get());
-        if (hooks.indexel) fokep->setOnIndexel([&] { hooks.indexel(dbs, *fokep); });
-        if (!RunStartUp(*fokep, session, dbs, dialogs, hooks)) return 0;
+        fokep->setOnIndexel([&] {
+            if (!app::Indexeles(dbs, session, dialogs)) QApplication::exit(0);
+            fokep->setVersionCaption();
+        });
+        if (!RunStartUp(*fokep, session, dbs, dialogs)) return 0;
     } catch (const std::exception& e) {
         QMessageBox box(QMessageBox::NoIcon, app::kProgramTitle,
                         QString("Hiba a program indításakor: ") + qs(e.what()), QMessageBox::Ok);
