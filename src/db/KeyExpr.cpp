@@ -215,6 +215,12 @@ std::string KeyExpr::sortKey(const RecordSource& record) const {
     return key;
 }
 
+bool KeyExpr::uses(int field) const {
+    for (const Segment& s : segments_)
+        if (s.field == field) return true;
+    return false;
+}
+
 std::vector<int> KeyExpr::leadingFields() const {
     std::vector<int> fields;
     for (const Segment& s : segments_) {

@@ -27,6 +27,9 @@ public:
 
     std::string sortKey(const RecordSource& record) const;
 
+    // Whether the key depends on the field at this position.
+    bool uses(int field) const;
+
     // Field positions of the leading segments that are a bare field
     // reference of type C or D (seekable by an equal value). Stops at the
     // first segment that is not.

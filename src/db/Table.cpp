@@ -6,6 +6,7 @@
 #include "db/MdxFile.h"
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <strings.h>
 
@@ -677,12 +678,24 @@ void Table::updateValues(uint32_t recno, const std::vector<std::pair<int, Value>
     std::string buf(file_->raw(recno), file_->recordLength());
     for (const auto& [field, value] : changes) file_->encode(buf.data(), field, value);
     const BufferSource next(*file_, buf);
-    checkUnique(next, recno);
     // Only tags whose key changes are touched, so a mass update of an
     // unindexed field costs no index work.
     const RecordAt old(*file_, recno);
+    const char* stored = file_->raw(recno);
+    std::vector<int> changed;
+    for (const auto& change : changes) {
+        const int at = file_->header().offsets.at(change.first);
+        const int width = fieldsCache_.at(change.first).width;
+        if (std::memcmp(stored + at, buf.data() + at, width) != 0) changed.push_back(change.first);
+    }
+    auto touches = [&](const IndexTag& t) {
+        return std::any_of(changed.begin(), changed.end(), [&](int f) { return t.expression().uses(f); });
+    };
+    if (std::any_of(tags_.begin(), tags_.end(), [&](const IndexTag& t) { return t.unique() && touches(t); }))
+        checkUnique(next, recno);
     std::vector<std::pair<size_t, std::string>> moved;
     for (size_t i = 0; i < tags_.size(); ++i) {
+        if (!touches(tags_[i])) continue;
         std::string before = sortKeyFor(tags_[i], old), after = sortKeyFor(tags_[i], next);
         if (before != after) {
             tags_[i].remove(recno, before);
