@@ -139,6 +139,18 @@ private slots:
         QCOMPARE(std::string(std::istreambuf_iterator<char>(kept), {}), std::string("nem tábla"));
     }
 
+    void aSecondCopyOnTheSameDataDirectoryEndsCleanly() {
+        auto first = start();
+        answerStartUp("abc", "202406");
+        QVERIFY(ui::RunStartUp(first->fokep, first->session, first->dbs, *dialogs));
+        auto second = start();
+        answerStartUp("abc", "");
+        QVERIFY(!ui::RunStartUp(second->fokep, second->session, second->dbs, *dialogs));
+        QCOMPARE(dialogs->errors().size(), size_t(1));
+        QVERIFY(dialogs->errors()[0].find("másik program") != std::string::npos);
+        QVERIFY(!second->fokep.isVisible());
+    }
+
     void missingFundTablesEndTheProgram() {
         fs::remove(work->path() / "DATA" / "HTHELY.DBF");
         auto program = start();
@@ -158,6 +170,17 @@ private slots:
         }
         QVERIFY(program->dbs.table("HLAPA").isOpen());
         QVERIFY(program->fokep.windowTitle().endsWith(" - verziószám: 4.11"));
+
+        // "Indexelés" twice: every table open again, one version suffix.
+        ui::ConnectCommands(program->fokep, program->session, program->dbs, *dialogs);
+        const QString caption = program->fokep.windowTitle();
+        for (int i = 0; i < 2; ++i) program->fokep.menuItem("Indexels1")->trigger();
+        QCOMPARE(program->fokep.windowTitle(), caption);
+        QCOMPARE(program->fokep.windowTitle().count("verziószám"), 1);
+        QCOMPARE(program->fokep.panels()->text(0), QString("Az indexelés befejeződött!!"));
+        for (const char* t : {"HLAPA", "HLAPB", "BETEG", "ZARAS", "HSZERZ", "BNOTORZS"})
+            QVERIFY2(program->dbs.table(t).isOpen(), t);
+        QVERIFY(dialogs->errors().empty());
     }
 };
 

@@ -13,6 +13,7 @@
 #include "app/ui/QtText.h"
 #include "app/ui/Tfokep.h"
 #include "db/Database.h"
+#include "db/DbError.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -21,6 +22,13 @@
 #include <memory>
 
 namespace velmora::ui {
+
+void ConnectCommands(Tfokep& fokep, app::Session& session, db::Database& dbs, app::Dialogs& dialogs) {
+    fokep.setOnIndexel([&fokep, &session, &dbs, &dialogs] {
+        if (!app::Indexeles(dbs, session, dialogs)) QApplication::exit(0);
+        fokep.setVersionCaption();
+    });
+}
 
 bool RunStartUp(Tfokep& fokep, app::Session& session, db::Database& dbs, app::Dialogs& dialogs) {
     try {
@@ -32,6 +40,10 @@ bool RunStartUp(Tfokep& fokep, app::Session& session, db::Database& dbs, app::Di
         app::addPatientNameLookup(dbs);
         app::Konyvtaraz(session);
         app::runStartupMaintenance(dbs, session, dialogs);
+    } catch (const db::DbError& e) {
+        dialogs.error(e.what());
+        // Another copy of the program owns the data directory: nothing here can work.
+        if (e.code() == db::DbError::Code::Locked) return false;
     } catch (const std::exception& e) {
         dialogs.error(e.what());
     }
@@ -61,10 +73,7 @@ int RunProgram(int argc, char** argv) {
         passwords = std::make_unique<app::SysPasswordStore>(dbs);
         fokep->setPeriodTable(periods.get());
         fokep->setPasswordStore(passwords.get());
-        fokep->setOnIndexel([&] {
-            if (!app::Indexeles(dbs, session, dialogs)) QApplication::exit(0);
-            fokep->setVersionCaption();
-        });
+        ConnectCommands(*fokep, session, dbs, dialogs);
         if (!RunStartUp(*fokep, session, dbs, dialogs)) return 0;
     } catch (const std::exception& e) {
         QMessageBox box(QMessageBox::NoIcon, app::kProgramTitle,

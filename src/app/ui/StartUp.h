@@ -13,6 +13,9 @@ namespace velmora::ui {
 
 class Tfokep;
 
+// Connects the menu commands that work on the tables.
+void ConnectCommands(Tfokep& fokep, app::Session& session, db::Database& dbs, app::Dialogs& dialogs);
+
 // Runs the start-up sequence in the main window; false when the program must
 // end before the event loop. An error inside the sequence stops the rest of
 // it, is shown, and the main window opens nevertheless.

@@ -57,7 +57,7 @@ TPasswordDlg::TPasswordDlg(app::Session& session, app::PasswordStore& store, app
     layout->addLayout(buttons);
     setFixedSize(320, 150);
 
-    app::PreparePasswordTable(store_, dialogs_);
+    ready_ = app::PreparePasswordTable(store_, dialogs_);
     Password->clear();
     Password->setFocus();
 }

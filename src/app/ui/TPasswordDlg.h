@@ -35,6 +35,10 @@ public:
     // A wrong password always ends the program; a cancelled login ends it
     // unless the window runs as password change (jels2).
     bool endsProgram() const;
+    // False when the password table could not be opened (another copy of
+    // the program holds the data directory): the message was shown and the
+    // window has nothing to check against.
+    bool ready() const { return ready_; }
 
     QLabel* Label1;
     QLineEdit* Password;
@@ -51,6 +55,7 @@ private:
     app::PasswordStore& store_;
     app::Dialogs& dialogs_;
     Outcome outcome_ = Outcome::Cancelled;
+    bool ready_ = false;
 };
 
 } // namespace velmora::ui

@@ -130,6 +130,7 @@ void Tfokep::setPanelText(int panel, const QString& text) { panels_->setText(pan
 bool Tfokep::runLogin() {
     if (!passwordStore_) throw std::logic_error("Tfokep: the password store is not set");
     TPasswordDlg dlg(session_, *passwordStore_, dialogs_, this);
+    if (!dlg.ready()) return false;
     dlg.exec();
     return !dlg.endsProgram();
 }
