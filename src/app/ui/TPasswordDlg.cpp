@@ -2,6 +2,7 @@
 
 #include "app/Login.h"
 #include "app/ui/Hint.h"
+#include "app/ui/OkCancel.h"
 #include "app/ui/QtText.h"
 
 #include <QHBoxLayout>
@@ -31,22 +32,12 @@ TPasswordDlg::TPasswordDlg(app::Session& session, app::PasswordStore& store, app
     Password->setStyleSheet("lineedit-password-character: 42;");
     Label1->setBuddy(Password);
 
-    OKBtn = new QPushButton("OK", this);
-    OKBtn->setObjectName("OKBtn");
-    setHint(OKBtn, "Elmentés");
-    OKBtn->setDefault(true);
+    const OkCancel okCancel = MakeOkCancel(this, "Elmentés");
+    OKBtn = okCancel.ok;
+    CancelBtn = okCancel.cancel;
     connect(OKBtn, &QPushButton::clicked, this, &TPasswordDlg::OKBtnClick);
-
-    CancelBtn = new QPushButton("Mégsem", this);
-    CancelBtn->setObjectName("CancelBtn");
-    setHint(CancelBtn, "Mentés nélkül kilépés");
-    CancelBtn->setAutoDefault(false);
     connect(CancelBtn, &QPushButton::clicked, this, &TPasswordDlg::CancelBtnClick);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(OKBtn);
-    buttons->addWidget(CancelBtn);
+    QHBoxLayout* buttons = okCancel.row;
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(20, 16, 20, 14);

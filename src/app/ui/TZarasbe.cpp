@@ -1,6 +1,7 @@
 #include "app/ui/TZarasbe.h"
 
 #include "app/ui/Hint.h"
+#include "app/ui/OkCancel.h"
 #include "app/ui/QtText.h"
 
 #include <QHBoxLayout>
@@ -31,24 +32,12 @@ TZarasbe::TZarasbe(app::Session& session, app::PeriodTable& periods, app::Dialog
     ME1->setFont(entryFont);
     ME1->setFixedWidth(ME1->fontMetrics().horizontalAdvance("0000.00") + 24);
 
-    OKBtn = new QPushButton("OK", this);
-    OKBtn->setObjectName("OKBtn");
-    setHint(OKBtn, "Továbblépés");
-    // Enter in the entry presses OK; OK itself never closes the window.
-    OKBtn->setDefault(true);
-    OKBtn->setAutoDefault(true);
+    const OkCancel okCancel = MakeOkCancel(this, "Továbblépés");
+    OKBtn = okCancel.ok;
+    CancelBtn = okCancel.cancel;
     connect(OKBtn, &QPushButton::clicked, this, &TZarasbe::OKBtnClick);
-
-    CancelBtn = new QPushButton("Mégsem", this);
-    CancelBtn->setObjectName("CancelBtn");
-    setHint(CancelBtn, "Mentés nélkül kilépés");
-    CancelBtn->setAutoDefault(false);
     connect(CancelBtn, &QPushButton::clicked, this, &TZarasbe::CancelBtnClick);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(OKBtn);
-    buttons->addWidget(CancelBtn);
+    QHBoxLayout* buttons = okCancel.row;
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(20, 16, 20, 14);
