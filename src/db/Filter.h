@@ -5,7 +5,9 @@
 //   constant    := 'quoted text' | "quoted text" | number | null
 //   expression  := comparison | "(" expression ")" | expression and/or expression
 // "and" binds tighter than "or"; keywords and field names are
-// case-insensitive. "field = null" and "field <> null" test for blank.
+// case-insensitive. A blank expression keeps every row; a blank constant
+// ('' or spaces) means null, and ordering against null is an error.
+// Date constants may be written 'YYYY.MM.DD', 'DD.MM.YYYY' or 'YYYYMMDD'. "field = null" and "field <> null" test for blank.
 // Text compares right-trimmed under the Hungarian collation (case-insensitive
 // when the filter is); dates compare as "YYYY.MM.DD" text; numbers by value.
 // A blank field satisfies "is null" / "= null" and "<>" against any non-null

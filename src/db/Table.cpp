@@ -445,6 +445,10 @@ Value Table::lookup(const std::string& keyField, const Value& key, const std::st
 // --- filter ----------------------------------------------------------------
 
 void Table::setFilter(const std::string& expression, bool caseInsensitive) {
+    if (expression.find_first_not_of(" \t\r\n") == std::string::npos) {
+        clearFilter();  // a blank filter lets every row through: no filter at all
+        return;
+    }
     checkBrowseMode();
     auto compiled = std::make_unique<Filter>(Filter::compile(expression, fieldsCache_, caseInsensitive));
     filter_ = std::move(compiled);
