@@ -5,13 +5,15 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+# The packages first, so that xvfb-run is there when the message names it.
+bash scripts/install-deps.sh
+
 if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
   echo "Nincs grafikus megjelenítő (a DISPLAY és a WAYLAND_DISPLAY is üres)." >&2
   echo "Virtuális képernyővel így indítható: xvfb-run -a scripts/run.sh" >&2
   exit 1
 fi
 
-bash scripts/install-deps.sh
 
 BUILD=build
 cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
