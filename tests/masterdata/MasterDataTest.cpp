@@ -1,0 +1,259 @@
+#include "app/TableFixture.h"
+#include "masterdata/MasterData.h"
+
+#include <gtest/gtest.h>
+
+using namespace velmora;
+using namespace velmora::test;
+using namespace velmora::masterdata;
+using Kind = ScriptedDialogs::Kind;
+
+namespace {
+
+struct MasterFixture : ::testing::Test {
+    void SetUp() override {
+        writeFundTables(dir.str());
+        start = std::make_unique<Start>(dir.str());
+        ASSERT_TRUE(start->run());
+        start->dialogs.clearLog();
+    }
+    db::Table& t(const char* name) { return *start->db.findTable(name); }
+    ScriptedDialogs& dialogs() { return start->dialogs; }
+    void addRow(const char* table, const std::vector<std::pair<std::string, db::Value>>& values) {
+        db::Table& tb = t(table);
+        tb.append();
+        for (const auto& [f, v] : values) tb.setField(f, v);
+        tb.post();
+    }
+    TempDir dir;
+    std::unique_ptr<Start> start;
+};
+
+PatientInput patient(const char* taj) {
+    return {"1", taj, "Kiss Anna", "N", "0100001", "Budapest", "Fő utca 1.", "Pécs", "1940.03.02"};
+}
+
+} // namespace
+
+TEST(Patients, RequiredFieldsListTheBlankOnesAndFocusTheFirst) {
+    const struct {
+        void (*blank)(PatientInput&);
+        std::vector<std::string> labels;
+        const char* focus;
+    } cases[] = {
+        {[](PatientInput&) {}, {}, ""},
+        {[](PatientInput& p) { p.nev = "  "; p.szuli = "    .  .  "; }, {"Beteg neve", "Beteg születési ideje"}, "Bnev"},
+        {[](PatientInput& p) { p.szuli = ""; }, {"Beteg születési ideje"}, "bszido"},
+        {[](PatientInput& p) { p.aztip = " "; }, {"Azonosító típus"}, "azt"},
+        {[](PatientInput& p) { p.cime2 = ""; p.neme = ""; }, {"Beteg neme", "Beteg címe"}, "bnem"},
+        {[](PatientInput& p) { p.taj = ""; p.kozigkod = ""; }, {"TAJ szám", "Beteg címe"}, "btaj"},
+    };
+    for (const auto& c : cases) {
+        PatientInput in = patient("123456788");
+        c.blank(in);
+        const MissingFields m = MissingPatientFields(in);
+        EXPECT_EQ(m.labels, c.labels);
+        EXPECT_EQ(m.focus, c.focus);
+    }
+}
+
+TEST(Patients, ExitChecks) {
+    ScriptedDialogs d;
+    EXPECT_TRUE(CheckPatientTaj("1", "123456788", d));
+    EXPECT_TRUE(CheckPatientTaj("1", "", d));
+    EXPECT_TRUE(CheckPatientTaj("2", "ABC", d));
+    EXPECT_FALSE(CheckPatientTaj("1", "123456789", d));
+    EXPECT_FALSE(CheckPatientTaj("1", "12345678A", d));
+    EXPECT_TRUE(CheckPatientSex("F", d));
+    EXPECT_FALSE(CheckPatientSex("", d));
+    EXPECT_EQ(d.texts(Kind::Warning),
+              (std::vector<std::string>{"Nem létező TAJ szám!", "Nem létező TAJ szám!", "A nem csak nő, vagy férfi lehet!"}));
+    EXPECT_TRUE(CheckNurseTaj("123456788", d));
+    EXPECT_FALSE(CheckNurseTaj("123456780", d));
+}
+
+TEST_F(MasterFixture, SettlementMustExist) {
+    db::Table& telepul = t("TELEPUL");
+    telepul.first();
+    const std::string code = telepul.text("KOZIGKOD");
+    ASSERT_FALSE(code.empty());
+    EXPECT_TRUE(CheckPatientSettlement(telepul, code, dialogs()));
+    EXPECT_FALSE(CheckPatientSettlement(telepul, "9999999", dialogs()));
+    EXPECT_EQ(dialogs().texts(Kind::Warning), std::vector<std::string>{"Nincs ilyen település a törzsben!"});
+}
+
+TEST_F(MasterFixture, PatientSaveDuplicateModifyAndGeneratedId) {
+    db::Table& beteg = t("BETEG");
+    EXPECT_EQ(GeneratedPatientId(beteg), "910000000");
+
+    PatientInput in = patient("123456788");
+    in.nev = "";
+    EXPECT_EQ(SavePatient(beteg, EditMode::New, in, dialogs()).focus, "Bnev");
+    EXPECT_EQ(dialogs().texts(Kind::Warning),
+              std::vector<std::string>{"A következő mezők kitöltése kötelező:\nBeteg neve"});
+
+    dialogs().answerNo();
+    EXPECT_EQ(SavePatient(beteg, EditMode::New, patient("123456788"), dialogs()).kind, SaveResult::Kind::Declined);
+    EXPECT_EQ(beteg.recordCount(), 0);
+
+    dialogs().answerYes();
+    EXPECT_EQ(SavePatient(beteg, EditMode::New, patient("123456788"), dialogs()).kind, SaveResult::Kind::Saved);
+    ASSERT_EQ(beteg.recordCount(), 1);
+    EXPECT_EQ(beteg.text("NEME"), "N");
+    EXPECT_EQ(beteg.text("SZULI"), "1940.03.02");
+    EXPECT_EQ(GeneratedPatientId(beteg), "910000001");
+
+    dialogs().clearLog();
+    dialogs().answerYes();
+    const SaveResult dup = SavePatient(beteg, EditMode::New, patient("123456788"), dialogs());
+    EXPECT_EQ(dup.kind, SaveResult::Kind::Refused);
+    EXPECT_EQ(dup.focus, "btaj");
+    EXPECT_EQ(dialogs().texts(Kind::Warning), std::vector<std::string>{"Ilyen beteg már létezik !"});
+    EXPECT_EQ(beteg.recordCount(), 1);
+
+    PatientInput changed = patient("123456788");
+    changed.nev = "Nagy Anna";
+    dialogs().answerYes();
+    EXPECT_EQ(SavePatient(beteg, EditMode::Modify, changed, dialogs()).kind, SaveResult::Kind::Saved);
+    EXPECT_EQ(beteg.recordCount(), 1);
+    EXPECT_EQ(beteg.text("NEV"), "Nagy Anna");
+
+    PatientInput badDate = patient("910000001");
+    badDate.szuli = "1940.02.30";
+    EXPECT_EQ(SavePatient(beteg, EditMode::New, badDate, dialogs()).focus, "bszido");
+    EXPECT_TRUE(dialogs().scriptUsedUp());
+}
+
+TEST_F(MasterFixture, PatientOnASheetCannotBeDeleted) {
+    db::Table& beteg = t("BETEG");
+    addRow("BETEG", {{"TAJ", "123456788"}, {"Nev", "Kiss Anna"}});
+    addRow("BETEG", {{"TAJ", "910000001"}, {"Nev", "Nagy Béla"}});
+    addRow("HLAPA", {{"Taj", "123456788"}, {"Idoszak", "2019.01"}});
+    t("HLAPA").setFilter("idoszak='2024.05'");  // a sheet of another period still counts
+
+    ASSERT_TRUE(beteg.locate("TAJ", "123456788"));
+    EXPECT_FALSE(DeletePatient(beteg, t("HLAPA"), dialogs()));
+    EXPECT_EQ(dialogs().texts(Kind::Information),
+              std::vector<std::string>{"A beteg szerepel az elszámolásban,\raz adatai nem törölhetők!!"});
+
+    ASSERT_TRUE(beteg.locate("TAJ", "910000001"));
+    dialogs().answerYes();
+    EXPECT_TRUE(DeletePatient(beteg, t("HLAPA"), dialogs()));
+    EXPECT_EQ(beteg.physicalCount(), 1u);
+    EXPECT_EQ(beteg.text("TAJ"), "123456788");
+}
+
+TEST_F(MasterFixture, StaffSaveAndDuplicate) {
+    for (const StaffRegister* reg : {&Doctors(), &Nurses()}) {
+        SCOPED_TRACE(reg->table);
+        db::Table& tb = t(reg->table.c_str());
+        dialogs().clearLog();
+        EXPECT_EQ(SaveStaff(tb, *reg, EditMode::New, "", "Név", dialogs()).focus, reg->codeControl);
+        dialogs().answerYes();
+        EXPECT_EQ(SaveStaff(tb, *reg, EditMode::New, "123456", " ", dialogs()).kind, SaveResult::Kind::Saved);
+        dialogs().answerYes();
+        const SaveResult dup = SaveStaff(tb, *reg, EditMode::New, "123456", "Más", dialogs());
+        EXPECT_EQ(dup.focus, reg->codeControl);
+        EXPECT_EQ(dialogs().texts(Kind::Warning), (std::vector<std::string>{reg->missing, reg->duplicate}));
+        dialogs().answerYes();
+        EXPECT_EQ(SaveStaff(tb, *reg, EditMode::Modify, "123456", "Új név", dialogs()).kind, SaveResult::Kind::Saved);
+        EXPECT_EQ(tb.recordCount(), 1);
+        EXPECT_EQ(tb.text(reg->nameField), "Új név");
+    }
+}
+
+TEST_F(MasterFixture, StaffOnASheetCannotBeDeleted) {
+    addRow("HLAPA", {{"Orvkodj", "D2"}, {"Aptaj8", "N1"}});
+    addRow("HLAPB", {{"APBTAJ31", "N2"}});
+    const struct {
+        const StaffRegister* reg;
+        const char* code;
+        bool inUse;
+    } cases[] = {
+        {&Doctors(), "D2", true}, {&Doctors(), "D3", false}, {&Doctors(), "N1", false},
+        {&Nurses(), "N1", true},  {&Nurses(), "N2", true},   {&Nurses(), "D2", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.code);
+        EXPECT_EQ(StaffInUse(*c.reg, c.code, t("HLAPA"), t("HLAPB")), c.inUse);
+    }
+    db::Table& apol = t("APOL");
+    addRow("APOL", {{"Aptaj", "N2"}, {"Anev", "Ápoló"}});
+    addRow("APOL", {{"Aptaj", "N3"}, {"Anev", "Ápoló"}});
+    ASSERT_TRUE(apol.locate("Aptaj", "N2"));
+    EXPECT_FALSE(DeleteStaff(apol, Nurses(), t("HLAPA"), t("HLAPB"), dialogs()));
+    EXPECT_EQ(dialogs().texts(Kind::Information), std::vector<std::string>{Nurses().deleteRefused});
+    ASSERT_TRUE(apol.locate("Aptaj", "N3"));
+    dialogs().answerYes();
+    EXPECT_TRUE(DeleteStaff(apol, Nurses(), t("HLAPA"), t("HLAPB"), dialogs()));
+    EXPECT_EQ(apol.physicalCount(), 1u);
+}
+
+TEST_F(MasterFixture, ResidueChecks) {
+    db::Table& maradv = t("MARADV");
+    const struct {
+        const char* mido;
+        const char* mft;
+        const char* message;
+    } refused[] = {
+        {"", "100", "Az maradvány adatait ki kell tölteni!"},
+        {"2024.06", "", "Az maradvány adatait ki kell tölteni!"},
+        {"2024.06", "12a", "A Ft csak szám lehet!"},
+        {"2024.06", "1.5", "A Ft csak szám lehet!"},
+        {"2024.06", "0", "A Ft nem lehet 0!"},
+        {"2024.06", "-5", "A Ft nem lehet 0!"},
+    };
+    for (const auto& c : refused) {
+        SCOPED_TRACE(c.mft);
+        dialogs().clearLog();
+        EXPECT_EQ(SaveResidue(maradv, t("PART"), EditMode::New, c.mido, c.mft, dialogs()).focus, "mft");
+        EXPECT_EQ(dialogs().texts(Kind::Warning), std::vector<std::string>{c.message});
+    }
+    dialogs().answerYes();
+    EXPECT_EQ(SaveResidue(maradv, t("PART"), EditMode::New, "2024.06", "1500", dialogs()).kind, SaveResult::Kind::Saved);
+    EXPECT_EQ(maradv.text("INTKOD"), t("PART").text("INTKOD"));
+    EXPECT_EQ(maradv.field("FT").asInt(), 1500);
+    dialogs().clearLog();
+    dialogs().answerYes();
+    EXPECT_EQ(SaveResidue(maradv, t("PART"), EditMode::New, "2024.06", "200", dialogs()).kind, SaveResult::Kind::Refused);
+    EXPECT_EQ(dialogs().texts(Kind::Warning), std::vector<std::string>{"Adott időszakra már létezik maradvány!"});
+    dialogs().answerYes();
+    EXPECT_TRUE(DeleteResidue(maradv, dialogs()));
+    EXPECT_EQ(maradv.physicalCount(), 0u);
+}
+
+TEST(ContractView, ValidityFilterSelectsTheRowsOfTheChosenPeriod) {
+    TempDir dir;
+    const db::FieldList contract = {db::FieldDef::date("SZKEZD"), db::FieldDef::date("SZVEG")};
+    writeTable(dir.str(), "HSZERZ.DBF", contract,
+               {{"1998.01.01", "1999.05.31"}, {"2010.01.01", "2015.12.31"}, {"2016.01.01", db::Value()}});
+    const db::FieldList staff = {db::FieldDef::character("NEV", 10), db::FieldDef::date("KEZD"), db::FieldDef::date("VEG")};
+    writeTable(dir.str(), "HSZOLGSZ.DBF", staff,
+               {{"regi", "2009.01.01", "2015.12.31"},
+                {"nyitott", "2012.01.01", db::Value()},
+                {"kesobbi", "2016.02.01", db::Value()},
+                {"rovid", "2010.01.01", "2011.01.01"},
+                {"hosszu", "2016.01.01", "3000.01.01"}});
+    db::Database database(dir.str());
+    db::Table& hszerz = database.table("HSZERZ", "HSZERZ.DBF");
+    db::Table& hszolgsz = database.table("HSZOLGSZ", "HSZOLGSZ.DBF");
+    hszerz.open();
+    hszolgsz.open();
+    hszerz.setFilter(kContractListFilter);
+    EXPECT_EQ(hszerz.recordCount(), 2);
+
+    auto names = [&] {
+        std::vector<std::string> out;
+        for (hszolgsz.first(); !hszolgsz.eof(); hszolgsz.next()) out.push_back(hszolgsz.text("NEV"));
+        return out;
+    };
+    hszerz.last();
+    EXPECT_EQ(ContractValidityFilter(hszerz), "kezd<='2016.01.01' and (veg >='2999.12.01' or veg=null)");
+    ApplyContractFilter(hszerz, {&hszolgsz});
+    EXPECT_EQ(names(), (std::vector<std::string>{"nyitott", "hosszu"}));
+
+    hszerz.first();
+    ApplyContractFilter(hszerz, {&hszolgsz});
+    EXPECT_EQ(hszolgsz.filterText(), "kezd<='2010.01.01' and (veg >='2015.12.31' or veg=null)");
+    EXPECT_EQ(names(), (std::vector<std::string>{"regi"}));
+}
