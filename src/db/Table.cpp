@@ -662,6 +662,23 @@ uint32_t Table::physicalCount() const { return file().recordCount(); }
 bool Table::isDeletedAt(uint32_t recno) const { return file().isDeleted(recno); }
 Value Table::valueAt(uint32_t recno, int field) const { return file().value(recno, field); }
 
+int Table::recnoAtPosition(int position) const {
+    if (!file_ || position < 0) return -1;
+    const auto& v = view();
+    return position < static_cast<int>(v.size()) ? static_cast<int>(v[position]) : -1;
+}
+
+Value Table::valueAtPosition(int position, const std::string& fieldName) const {
+    const int recno = recnoAtPosition(position);
+    if (recno < 0) return {};
+    const int i = findField(fieldsCache_, fieldName);
+    if (i >= 0) return file_->value(static_cast<uint32_t>(recno), i);
+    for (const auto& l : lookups_)
+        if (strcasecmp(l->name.c_str(), fieldName.c_str()) == 0)
+            return lookupValue(*l, RecordAt(*file_, static_cast<uint32_t>(recno)));
+    throw DbError(DbError::Code::NotFound, "A(z) " + name_ + " táblában nincs " + fieldName + " mező.");
+}
+
 uint32_t Table::appendValues(const std::vector<Value>& values) {
     requireOpen();
     std::string buf = file_->blankRecord();

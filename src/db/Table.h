@@ -149,6 +149,11 @@ public:
     // Changes the given fields of a record.
     void updateValues(uint32_t recno, const std::vector<std::pair<int, Value>>& changes);
     void deleteAt(uint32_t recno);
+    // The row at a place in the visible order (filter and active index), by
+    // field or lookup field name; null outside the rows. For grids that
+    // show every row without moving the cursor.
+    int recnoAtPosition(int position) const;  // -1 outside the rows
+    Value valueAtPosition(int position, const std::string& fieldName) const;
     // Live records whose leading key fields of the tag equal the values.
     std::vector<uint32_t> seek(const IndexTag& tag, const std::vector<Value>& leadingValues) const;
     // Groups many record-level changes into one file write; endBatch(false)
