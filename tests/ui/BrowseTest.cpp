@@ -7,6 +7,7 @@
 
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QTableView>
 
 #include <memory>
@@ -184,6 +185,37 @@ private slots:
         QCOMPARE(colour(1), QColor(Qt::black));
         QCOMPARE(beteg->activeIndex(), std::string("Beteg2"));
         QCOMPARE(beteg->position(), 0);
+    }
+
+    void typingSearchesTheActiveColumn() {
+        add("600000006", "Kovacs Zoltán");
+        add("700000007", "kovács Anna");
+        ui::Browse b(*beteg, columns());
+        b.show();
+        b.titleClicked(1);
+        auto* label = b.findChild<QLabel*>("Label1");
+        auto* shown = b.findChild<QLabel*>("szoveg");
+        QVERIFY(label && shown);
+        QCOMPARE(label->text(), QString("Keresett szöveg:"));
+        QVERIFY(shown->font().bold());
+        QCOMPARE(shown->palette().color(shown->foregroundRole()), QColor(Qt::red));
+        QTest::keyClicks(b.grid(), "kov");
+        QCOMPARE(shown->text(), QString("KOV"));
+        // Hungarian name order puts kovács Anna before Kovacs Zoltán.
+        QCOMPARE(beteg->text("NEV"), std::string("kovács Anna"));
+        QCOMPARE(b.grid()->currentIndex().row(), beteg->position());
+        // Backspace runs on key down and again on key up.
+        QTest::keyClick(b.grid(), Qt::Key_Backspace);
+        QCOMPARE(shown->text(), QString("K"));
+        // Enter clears and leaves the cursor.
+        QTest::keyClick(b.grid(), Qt::Key_Return);
+        QCOMPARE(shown->text(), QString());
+        QCOMPARE(beteg->text("NEV"), std::string("kovács Anna"));
+        // A title click clears the text.
+        QTest::keyClicks(b.grid(), "o");
+        QCOMPARE(shown->text(), QString("O"));
+        b.titleClicked(0);
+        QCOMPARE(shown->text(), QString());
     }
 };
 

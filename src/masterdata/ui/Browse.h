@@ -2,11 +2,15 @@
 // A read-only grid on a shared table. Selecting a row moves the table's
 // cursor, and a cursor move made anywhere else moves the selection; a click
 // on a column title makes that column active (red title) and, when the
-// column has an index, orders the table by it.
+// column has an index, orders the table by it. Typing on the grid collects
+// a search text, shown in red beside "Keresett szöveg:", and moves to the
+// first row whose active column begins with it.
 #include <QWidget>
 
 #include "BrowseModel.h"
+#include "masterdata/IncrementalSearch.h"
 
+class QLabel;
 class QTableView;
 
 namespace velmora::ui {
@@ -26,15 +30,29 @@ public:
     // the table and the cursor goes to the first row.
     void titleClicked(int column);
 
+    void setSearchRules(masterdata::SearchRules rules) { search_ = masterdata::IncrementalSearch(std::move(rules)); }
+    const std::string& searchText() const { return search_.text(); }
+    void clearSearch();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 signals:
     void activeColumnChanged(int column);
+    // After the grid's own handling of a typed character (13 for Enter).
+    void characterTyped(int code);
 
 private:
     void rowSelected(int row);
     void followCursor();
+    void showSearch();
+    void typed(char32_t ch);
 
     BrowseModel* model_;
     QTableView* grid_;
+    QLabel* searchLabel_;
+    QLabel* searchText_;
+    masterdata::IncrementalSearch search_;
     int listener_ = 0;
     bool syncing_ = false;
 };
