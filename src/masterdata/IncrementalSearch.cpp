@@ -59,8 +59,9 @@ void IncrementalSearch::keyUp(int key) {
 
 int IncrementalSearch::limit(int column, const std::string& currentValue) const {
     if (!rules_.fixedLimits.empty()) {
-        const auto it = rules_.fixedLimits.find(column);
-        return it == rules_.fixedLimits.end() ? 0 : it->second;
+        for (const auto& [col, limit] : rules_.fixedLimits)
+            if (col == column) return limit;
+        return 0;
     }
     if (column != 0 && column != 1) return 0;
     const auto end = currentValue.find_last_not_of(' ');

@@ -5,8 +5,9 @@
 //
 // Key codes are the keyboard's virtual key codes (Backspace 8, space 32,
 // digits and letters from 48 up); characters are code points.
-#include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace velmora::db { class Table; }
 
@@ -26,7 +27,7 @@ struct SearchRules {
     bool keyUpRule = true;
     // Longest text per column. Empty: in columns 0 and 1 the length of the
     // current row's value, elsewhere 0 (nothing is collected).
-    std::map<int, int> fixedLimits;
+    std::vector<std::pair<int, int>> fixedLimits;
 };
 
 class IncrementalSearch {
