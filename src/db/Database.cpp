@@ -11,13 +11,6 @@ namespace velmora::db {
 
 namespace fs = std::filesystem;
 
-namespace {
-std::string upper(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
-} // namespace
-
 std::optional<std::string> findFileNoCase(const std::string& directory, const std::string& fileName) {
     std::error_code ec;
     const fs::path exact = fs::path(directory) / fileName;
@@ -36,7 +29,7 @@ Database::~Database() {
 }
 
 Table& Database::table(const std::string& name, const std::string& fileName) {
-    const std::string key = upper(name);
+    const std::string key = upperAscii(name);
     auto it = tables_.find(key);
     if (it != tables_.end()) return *it->second;
     auto t = std::make_unique<Table>(*this, name, fileName.empty() ? name + ".dbf" : fileName);
@@ -54,7 +47,7 @@ Table& Database::tableAtPath(const std::string& path) {
 }
 
 Table* Database::findTable(const std::string& name) {
-    auto it = tables_.find(upper(name));
+    auto it = tables_.find(upperAscii(name));
     return it == tables_.end() ? nullptr : it->second.get();
 }
 

@@ -24,11 +24,6 @@ void put16(std::string& b, size_t at, uint16_t v) {
     throw DbError(DbError::Code::Damaged, "A(z) " + fileName + " nem olvasható dBASE tábla: " + why);
 }
 
-std::string upper(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
-
 void checkDescriptor(const FieldDef& f, const std::string& fileName) {
     const std::string where = "a(z) " + f.name + " mező ";
     switch (f.type) {
@@ -79,7 +74,7 @@ DbfHeader parseDbfHeader(std::string_view bytes, uint64_t fileSize, const std::s
         f.name = std::string(raw.substr(0, raw.find('\0')));
         while (!f.name.empty() && f.name.back() == ' ') f.name.pop_back();
         if (f.name.empty()) damaged(fileName, "üres mezőnév");
-        if (!names.insert(upper(f.name)).second) damaged(fileName, "kétszer szereplő mezőnév: " + f.name);
+        if (!names.insert(upperAscii(f.name)).second) damaged(fileName, "kétszer szereplő mezőnév: " + f.name);
         f.type = static_cast<char>(std::toupper(static_cast<unsigned char>(bytes[at + 11])));
         f.width = static_cast<unsigned char>(bytes[at + 16]);
         f.decimals = (f.type == 'N' || f.type == 'F') ? static_cast<unsigned char>(bytes[at + 17]) : 0;
@@ -118,7 +113,7 @@ void validateFieldList(const FieldList& fields, const std::string& fileName) {
             bad("hibás mezőnév: '" + f.name + "'");
         for (char c : f.name)
             if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_') bad("hibás mezőnév: '" + f.name + "'");
-        if (!names.insert(upper(f.name)).second) bad("kétszer szereplő mezőnév: " + f.name);
+        if (!names.insert(upperAscii(f.name)).second) bad("kétszer szereplő mezőnév: " + f.name);
         const bool ok = (f.type == 'C' && f.width >= 1 && f.width <= 254) || (f.type == 'D' && f.width == 8) ||
                         (f.type == 'N' && f.width >= 1 && f.width <= 20 && f.decimals >= 0 &&
                          (f.decimals == 0 || f.decimals <= f.width - 2) && f.decimals <= 15) ||

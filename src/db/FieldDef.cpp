@@ -10,4 +10,10 @@ int findField(const FieldList& fields, const std::string& name) {
     return -1;
 }
 
+std::string upperAscii(std::string name) {
+    for (char& c : name)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return name;
+}
+
 } // namespace velmora::db

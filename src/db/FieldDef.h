@@ -25,4 +25,7 @@ using FieldList = std::vector<FieldDef>;
 // Case-insensitive field lookup; -1 when absent.
 int findField(const FieldList& fields, const std::string& name);
 
+// Names of tables, fields and tags compare without regard to ASCII case.
+std::string upperAscii(std::string name);
+
 } // namespace velmora::db

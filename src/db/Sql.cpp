@@ -75,7 +75,7 @@ Sql::Stmt Sql::prepare(const std::string& statement) {
         const std::string message = sqlite3_errmsg(db_);
         if (message.rfind(kNoSuchTable, 0) != 0) fail(message);
         const std::string name = message.substr(kNoSuchTable.size());
-        if (!tried.insert(sqlvtab::upperAscii(name)).second || !attach(name))
+        if (!tried.insert(upperAscii(name)).second || !attach(name))
             throw DbError(DbError::Code::NotFound, "Nincs ilyen tábla: " + name);
     }
 }
@@ -151,7 +151,7 @@ int Sql::fieldDecimals(sqlite3_stmt* stmt, int col) const {
     const char* table = sqlite3_column_table_name(stmt, col);
     const char* origin = sqlite3_column_origin_name(stmt, col);
     if (!table || !origin) return -1;
-    auto it = catalog_->attached.find(sqlvtab::upperAscii(table));
+    auto it = catalog_->attached.find(upperAscii(table));
     if (it == catalog_->attached.end()) return -1;
     const int f = findField(it->second.fields, origin);
     if (f < 0) return -1;

@@ -481,10 +481,4 @@ std::string createStatement(const std::string& sqlName, bool byPath, const std::
            quoteLiteral(key) + ")";
 }
 
-std::string upperAscii(std::string s) {
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return s;
-}
-
 } // namespace velmora::db::sqlvtab

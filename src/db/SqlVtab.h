@@ -45,8 +45,5 @@ void registerModule(sqlite3* db, Catalog& catalog);
 // The statement that attaches a table under sqlName.
 std::string createStatement(const std::string& sqlName, bool byPath, const std::string& key);
 
-// SQL identifiers compare without regard to ASCII case.
-std::string upperAscii(std::string s);
-
 } // namespace sqlvtab
 } // namespace velmora::db

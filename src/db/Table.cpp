@@ -79,9 +79,7 @@ void Table::open() {
         tags_.clear();
         throw;
     }
-    activeTag_ = -1;
-    for (size_t i = 0; i < tags_.size(); ++i)
-        if (strcasecmp(tags_[i].name().c_str(), activeTagName_.c_str()) == 0) activeTag_ = static_cast<int>(i);
+    activeTag_ = activeTagName_.empty() ? -1 : tagIndex(activeTagName_);
     state_ = TableState::Browse;
     invalidateView();
     cur_ = -1;
@@ -471,14 +469,16 @@ const std::string& Table::filterText() const { return filterText_; }
 
 // --- indexes ---------------------------------------------------------------
 
-std::string Table::sortKeyFor(const IndexTag& tag, const RecordSource& rec) const {
-    return tag.expression().sortKey(rec);
+int Table::tagIndex(const std::string& tag) const {
+    for (size_t i = 0; i < tags_.size(); ++i)
+        if (strcasecmp(tags_[i].name().c_str(), tag.c_str()) == 0) return static_cast<int>(i);
+    return -1;
 }
 
 void Table::checkUnique(const RecordSource& rec, std::optional<uint32_t> self) const {
     for (const IndexTag& t : tags_) {
         if (!t.unique()) continue;
-        if (t.holderOf(sortKeyFor(t, rec), self))
+        if (t.holderOf(t.expression().sortKey(rec), self))
             throw DbError(DbError::Code::KeyViolation, "Kulcsütközés: a(z) " + name_ + " táblában már van ilyen kulcsú "
                                                        "rekord (" + t.name() + " index).");
     }
@@ -487,14 +487,14 @@ void Table::checkUnique(const RecordSource& rec, std::optional<uint32_t> self) c
 void Table::indexInsert(uint32_t recno) {
     if (tags_.empty()) return;
     const RecordAt rec(*file_, recno);
-    for (IndexTag& t : tags_) t.insert(recno, sortKeyFor(t, rec));
+    for (IndexTag& t : tags_) t.insert(recno, t.expression().sortKey(rec));
     markIndexDirty();
 }
 
 void Table::indexRemove(uint32_t recno) {
     if (tags_.empty() || file_->isDeleted(recno)) return;
     const RecordAt rec(*file_, recno);
-    for (IndexTag& t : tags_) t.remove(recno, sortKeyFor(t, rec));
+    for (IndexTag& t : tags_) t.remove(recno, t.expression().sortKey(rec));
     markIndexDirty();
 }
 
@@ -563,9 +563,8 @@ void Table::saveIndexes() {
 void Table::addIndex(const std::string& tag, const std::string& expression, bool unique) {
     checkBrowseMode();
     IndexTag t(tag, KeyExpr::compile(expression, fieldsCache_), unique);
-    auto same = std::find_if(tags_.begin(), tags_.end(),
-                             [&](const IndexTag& x) { return strcasecmp(x.name().c_str(), tag.c_str()) == 0; });
-    if (same != tags_.end()) *same = std::move(t);
+    const int same = tagIndex(tag);
+    if (same >= 0) tags_[same] = std::move(t);
     else tags_.push_back(std::move(t));
     foreignIndex_ = false;
     rebuildIndexes();
@@ -595,19 +594,15 @@ std::vector<std::string> Table::indexNames() const {
 }
 
 const IndexTag* Table::index(const std::string& tag) const {
-    for (const IndexTag& t : tags_)
-        if (strcasecmp(t.name().c_str(), tag.c_str()) == 0) return &t;
-    return nullptr;
+    const int i = tagIndex(tag);
+    return i < 0 ? nullptr : &tags_[i];
 }
 
 void Table::setActiveIndex(const std::string& tag) {
     checkBrowseMode();
-    int found = -1;
-    if (!tag.empty()) {
-        for (size_t i = 0; i < tags_.size(); ++i)
-            if (strcasecmp(tags_[i].name().c_str(), tag.c_str()) == 0) found = static_cast<int>(i);
-        if (found < 0) throw DbError(DbError::Code::NotFound, "A(z) " + name_ + " táblának nincs " + tag + " indexe.");
-    }
+    const int found = tag.empty() ? -1 : tagIndex(tag);
+    if (!tag.empty() && found < 0)
+        throw DbError(DbError::Code::NotFound, "A(z) " + name_ + " táblának nincs " + tag + " indexe.");
     activeTag_ = found;
     activeTagName_ = tag;
     placeOn(cur_, 0);
@@ -717,7 +712,7 @@ void Table::updateValues(uint32_t recno, const std::vector<std::pair<int, Value>
     std::vector<std::pair<size_t, std::string>> moved;
     for (size_t i = 0; i < tags_.size(); ++i) {
         if (!touches(tags_[i])) continue;
-        std::string before = sortKeyFor(tags_[i], old), after = sortKeyFor(tags_[i], next);
+        std::string before = tags_[i].expression().sortKey(old), after = tags_[i].expression().sortKey(next);
         if (before != after) {
             tags_[i].remove(recno, before);
             moved.emplace_back(i, std::move(after));

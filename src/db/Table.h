@@ -173,7 +173,6 @@ private:
 
     DbfFile& file() const;
     void requireOpen() const;
-    void requireBrowse(const char* what);
     void checkBrowseMode();          // posts a pending edit before moving
     const std::vector<uint32_t>& view() const;
     void invalidateView();
@@ -181,7 +180,7 @@ private:
     void setCurrent(int pos);
     void notify(TableEvent e);
     bool visible(uint32_t recno) const;
-    std::string sortKeyFor(const IndexTag& tag, const RecordSource& rec) const;
+    int tagIndex(const std::string& tag) const;  // -1 when the table has no such tag
     void checkUnique(const RecordSource& rec, std::optional<uint32_t> self) const;
     void indexInsert(uint32_t recno);
     void indexRemove(uint32_t recno);
