@@ -1,0 +1,31 @@
+#pragma once
+// The four-button navigator under a grid: first, prior, next and last row
+// of a shared table. The buttons follow the table: first and prior are off
+// on the first row, next and last on the last, all of them when the table
+// is empty or closed.
+#include <QWidget>
+
+class QToolButton;
+
+namespace velmora::db { class Table; }
+
+namespace velmora::ui {
+
+class Navigator : public QWidget {
+    Q_OBJECT
+public:
+    explicit Navigator(db::Table& table, QWidget* parent = nullptr);
+    ~Navigator() override;
+
+    QToolButton* button(int which) const { return buttons_[which]; }
+    enum { First, Prior, Next, Last };
+
+private:
+    void follow();
+
+    db::Table& table_;
+    QToolButton* buttons_[4];
+    int listener_ = 0;
+};
+
+} // namespace velmora::ui
