@@ -14,6 +14,7 @@
 #include "app/ui/Tfokep.h"
 #include "db/Database.h"
 #include "db/DbError.h"
+#include "masterdata/ui/MasterDataWindows.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -65,6 +66,7 @@ int RunProgram(int argc, char** argv) {
     std::unique_ptr<Tfokep> fokep;
     std::unique_ptr<app::ZarasPeriodTable> periods;
     std::unique_ptr<app::SysPasswordStore> passwords;
+    std::unique_ptr<MasterDataWindows> masterData;
     try {
         fokep = std::make_unique<Tfokep>(session, dialogs);
         dialogs.setParentWindow(fokep.get());
@@ -74,6 +76,8 @@ int RunProgram(int argc, char** argv) {
         fokep->setPeriodTable(periods.get());
         fokep->setPasswordStore(passwords.get());
         ConnectCommands(*fokep, session, dbs, dialogs);
+        masterData = std::make_unique<MasterDataWindows>(*fokep, session, dbs, dialogs);
+        masterData->connectCommands();
         if (!RunStartUp(*fokep, session, dbs, dialogs)) return 0;
     } catch (const std::exception& e) {
         QMessageBox box(QMessageBox::NoIcon, app::kProgramTitle,
