@@ -136,9 +136,23 @@ void Browse::followCursor() {
     syncing_ = false;
 }
 
+void Browse::setActiveColumn(int column) {
+    active_ = column;
+    const bool inGrid = column >= 0 && column < model_->columnCount();
+    const bool red = inGrid && (!redOnlyIndexed_ || !model_->column(column).index.empty());
+    model_->setActiveColumn(red ? column : -1);
+}
+
+void Browse::setSearchable(bool on) {
+    searchable_ = on;
+    searchLabel_->setVisible(on);
+    searchText_->setVisible(on);
+    clearSearch();
+}
+
 void Browse::titleClicked(int column) {
     if (column < 0 || column >= model_->columnCount()) return;
-    model_->setActiveColumn(column);
+    setActiveColumn(column);
     clearSearch();
     if (const std::string& tag = model_->column(column).index; !tag.empty()) table().setActiveIndex(tag);
     table().first();
@@ -167,7 +181,8 @@ void Browse::typed(char32_t ch) {
 }
 
 bool Browse::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != grid_ || (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease))
+    if (watched != grid_ || !searchable_ ||
+        (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease))
         return QWidget::eventFilter(watched, event);
     auto* key = static_cast<QKeyEvent*>(event);
     if (event->type() == QEvent::KeyRelease) {

@@ -25,7 +25,14 @@ public:
     BrowseModel* model() const { return model_; }
     db::Table& table() const { return model_->table(); }
 
-    int activeColumn() const { return model_->activeColumn(); }
+    // The active column (aktoszlop): the one searched, whose title is red.
+    int activeColumn() const { return active_; }
+    void setActiveColumn(int column);
+    // The sheet grid paints a title red only when its column has an index,
+    // so after a click on another column no title is red.
+    void setRedOnlyIndexed(bool on) { redOnlyIndexed_ = on; }
+    // A grid without search shows no search text and collects nothing.
+    void setSearchable(bool on);
     // The title click: the column becomes active, its index (if any) orders
     // the table and the cursor goes to the first row.
     void titleClicked(int column);
@@ -55,6 +62,9 @@ private:
     masterdata::IncrementalSearch search_;
     int listener_ = 0;
     bool syncing_ = false;
+    int active_ = -1;
+    bool redOnlyIndexed_ = false;
+    bool searchable_ = true;
 };
 
 } // namespace velmora::ui

@@ -1,0 +1,39 @@
+#pragma once
+// The small keyboard rules of the edit panels: a check that runs when the
+// focus leaves a control and puts the focus back when it fails, and Enter
+// in a control moving on (or acting as "Kész"). Switching to another
+// window, a message box or a menu does not count as leaving.
+#include <QObject>
+
+#include <functional>
+#include <map>
+
+class QWidget;
+
+namespace velmora::ui {
+
+class FieldExits : public QObject {
+    Q_OBJECT
+public:
+    explicit FieldExits(QObject* parent = nullptr) : QObject(parent) {}
+
+    // check runs when the focus leaves `control` for another control of its
+    // window while `active` says so; false returns the focus to it.
+    void onLeave(QWidget* control, std::function<bool()> check);
+    void setActive(std::function<bool()> active) { active_ = std::move(active); }
+    // Enter (either key) in `control` runs `action` instead of its own use.
+    void onEnter(QWidget* control, std::function<void()> action);
+    // Enter in `control` moves the focus to `next`.
+    void enterMoves(QWidget* control, QWidget* next);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    std::map<QObject*, std::function<bool()>> checks_;
+    std::map<QObject*, std::function<void()>> enters_;
+    std::function<bool()> active_;
+    bool checking_ = false;
+};
+
+} // namespace velmora::ui

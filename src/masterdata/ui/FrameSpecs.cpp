@@ -1,0 +1,81 @@
+#include "FrameSpecs.h"
+
+#include "app/Schemas.h"
+
+namespace velmora::ui {
+
+namespace {
+
+constexpr Qt::Alignment kLeft = Qt::AlignLeft | Qt::AlignVCenter;
+constexpr Qt::Alignment kCentre = Qt::AlignCenter;
+constexpr Qt::Alignment kRight = Qt::AlignRight | Qt::AlignVCenter;
+
+BrowseColumn col(const char* field, const char* title, int width = 0, const char* index = "",
+                 Qt::Alignment align = kLeft, Qt::Alignment titleAlign = kLeft) {
+    return {field, QString::fromUtf8(title), width, index, align, titleAlign};
+}
+
+// The frames whose key rule also runs when the key is released.
+masterdata::SearchRules withKeyUp(bool keyUp) {
+    masterdata::SearchRules r;
+    r.keyUpRule = keyUp;
+    return r;
+}
+
+} // namespace
+
+FrameSpec TApolkep() {
+    return {"TApolkep", "DBGApol", &app::schema::APOL(),
+            {col("APTAJ", "TAJ szám", 66, "APOL1", kLeft, kCentre), col("ANEV", "Név", 0, "Apol2")},
+            "APOL1", withKeyUp(true), true, false,
+            QString::fromUtf8("Szakápolói adatok megjelenítése"), QString::fromUtf8("Ápolói adatok")};
+}
+
+FrameSpec TBetegkep() {
+    return {"TBetegkep", "DBGBeteg", &app::schema::BETEG(),
+            {col("TAJ", "TAJ szám", 60, "Beteg1"), col("NEV", "Beteg neve", 114, "Beteg2"), col("NEME", "Neme", 35),
+             col("SZULI", "Születési idő", 78)},
+            "Beteg1", withKeyUp(true), true, false,
+            QString::fromUtf8("Beteg adatok megjelenítése"), QString::fromUtf8("Beteg adatai")};
+}
+
+FrameSpec TOrvoskep() {
+    return {"TOrvoskep", "DBGOrvos", &app::schema::ORVOS(),
+            {col("ORVOSKOD", "Pecsétszám", 77, "ORVOS1", kCentre, kCentre), col("ONEV", "Név", 0, "ORVOS2")},
+            "ORVOS1", withKeyUp(true), true, false,
+            QString::fromUtf8("Orvos adatok megjelenítése"), QString::fromUtf8("Orvos adatai")};
+}
+
+FrameSpec TTelepkep() {
+    return {"TTelepkep", "DBGTelep", &app::schema::TELEPUL(),
+            {col("KOZIGKOD", "Kód", 0, "TEL1"), col("HELYNEV", "Megnevezés", 0, "TEL2")},
+            "TEL1", withKeyUp(false), true, false, {}, {}};
+}
+
+FrameSpec TBNOkep() {
+    return {"TBNOkep", "DBGbno", &app::schema::BNOTORZS(),
+            {col("KOD10", "BNO kód", 0, "bno1"), col("NEV", "Megnevezés", 0, "bno2")},
+            "Bno1", withKeyUp(true), true, false,
+            QString::fromUtf8("BNO kódok megjelenítése"), QString::fromUtf8("BNO törzs megjelenítés")};
+}
+
+FrameSpec TLapkep() {
+    masterdata::SearchRules rules;
+    rules.spaceIsCharacter = false;
+    rules.keyUpRule = false;
+    rules.fixedLimits = {{0, 5}, {2, 9}};  // display widths of SORSZ and TAJ
+    return {"TLapkep", "DBGlap", &app::schema::HLAPA(),
+            {col("SORSZ", "Sorszám", 0, "LAP1", kRight, kRight), col("RESZ", "_", 11), col("TAJ", "Taj szám", 0, "LAP2"),
+             col("bnev", "Beteg neve", 165), col("IDOSZAK", "Időszak", 44), col("SZNAP", "Napszám", 49),
+             col("ELKULDVE", "Elküldve", 48), col("ALLAPOT", "Fizetve", 40), col("JELOLES", "Jel"),
+             col("MODTIPUS", "Korr.", 22)},
+            "LAP1", rules, true, true, {}, {}};
+}
+
+FrameSpec Tmaradkep() {
+    return {"Tmaradkep", "DBGmarad", &app::schema::MARADV(),
+            {col("MIDOSZAK", "Időszak", 73, "", kCentre, kCentre), col("FT", "Ft", 79)},
+            "", {}, false, false, QString::fromUtf8("Maradványok megjelenítése"), {}};
+}
+
+} // namespace velmora::ui
