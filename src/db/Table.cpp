@@ -80,6 +80,7 @@ void Table::open() {
         throw;
     }
     activeTag_ = activeTagName_.empty() ? -1 : tagIndex(activeTagName_);
+    ++numbering_;
     state_ = TableState::Browse;
     invalidateView();
     cur_ = -1;
@@ -616,6 +617,7 @@ std::string Table::activeIndex() const { return activeTag_ >= 0 ? tags_[activeTa
 void Table::empty() {
     checkBrowseMode();
     file_->zap();
+    ++numbering_;
     rebuildIndexes();
     saveIndexes();
     placeOn(-1, 0);
@@ -626,6 +628,7 @@ void Table::pack() {
     checkBrowseMode();
     const int oldPos = position();
     const auto map = file_->pack();
+    ++numbering_;
     const int64_t now = cur_ >= 0 && cur_ < static_cast<int64_t>(map.size()) && map[cur_] != UINT32_MAX ? map[cur_] : -1;
     rebuildIndexes();
     saveIndexes();

@@ -86,6 +86,9 @@ public:
     using Bookmark = int64_t;       // physical record number, -1 for none
     Bookmark bookmark() const { return recNo(); }
     bool gotoBookmark(Bookmark bm); // false (cursor unmoved) when the row is not visible
+    // Changes whenever record numbers may have changed meaning (open, empty,
+    // pack): a bookmark taken under another value may name another row.
+    int64_t recordNumbering() const { return numbering_; }
 
     // --- field values of the current row (or of the edit buffer) -----------
     Value field(const std::string& name) const;
@@ -205,6 +208,7 @@ private:
     mutable std::vector<uint32_t> view_;
     mutable bool viewValid_ = false;
     int64_t cur_ = -1;               // physical record of the current row
+    int64_t numbering_ = 0;
     mutable int pos_ = -1;           // its place in view_ when known
     bool eof_ = true, bof_ = true;
     std::string activeTagName_;      // kept over close and open, like the filter

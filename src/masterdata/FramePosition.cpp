@@ -7,6 +7,7 @@ StoredPosition StorePosition(const db::Table& table, int activeColumn, const std
     if (!table.isOpen()) return p;
     p.index = table.activeIndex();
     p.bookmark = table.bookmark();
+    p.numbering = table.recordNumbering();
     p.column = activeColumn;
     p.period = periodShown;
     return p;
@@ -33,8 +34,10 @@ int EnterPosition(db::Table& table, const FrameEntry& entry, const StoredPositio
     // the table again: stay on the first row in the entry order.
     if (!stored.index.empty() && !table.index(stored.index)) return 0;
     table.setActiveIndex(stored.index);
-    // A row deleted since then is simply not found: the first row stays.
-    table.gotoBookmark(stored.bookmark);
+    table.first();
+    // A row deleted since then is not found, and after a pack the number
+    // may name another row: either way the first row stays.
+    if (stored.numbering == table.recordNumbering()) table.gotoBookmark(stored.bookmark);
     return stored.column;
 }
 

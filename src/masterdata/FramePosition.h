@@ -12,6 +12,7 @@ namespace velmora::masterdata {
 struct StoredPosition {
     std::string index;                 // active index name; "" before the first exit
     db::Table::Bookmark bookmark = -1; // row; -1 before the first exit
+    int64_t numbering = 0;             // the table's record numbering then
     int column = 0;                    // active column (voltoszlop)
     std::string period;                // sheet grid only: "YYYY.MM" shown then
 };
