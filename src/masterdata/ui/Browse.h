@@ -43,8 +43,6 @@ signals:
     void characterTyped(int code);
 
 private:
-    void rowSelected(int row);
-    void followCursor();
     void showSearch();
     void typed(char32_t ch);
 
@@ -53,8 +51,6 @@ private:
     QLabel* searchLabel_;
     QLabel* searchText_;
     masterdata::IncrementalSearch search_;
-    int listener_ = 0;
-    bool syncing_ = false;
 };
 
 } // namespace velmora::ui
