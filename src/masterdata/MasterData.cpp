@@ -268,7 +268,9 @@ bool DeleteResidue(db::Table& maradv, app::Dialogs& dialogs) {
 // --- contract view ----------------------------------------------------------
 
 std::string ContractValidityFilter(const db::Table& hszerz) {
-    const std::string start = hszerz.text("SZKEZD");
+    std::string start = hszerz.text("SZKEZD");
+    // No period listed: the empty date reads as day zero, so no row is valid.
+    if (start.empty()) start = "1899.12.30";
     std::string end = hszerz.text("SZVEG");
     if (end.empty()) end = "2999.12.01";
     return "kezd<='" + start + "' and (veg >='" + end + "' or veg=null)";

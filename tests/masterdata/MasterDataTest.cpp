@@ -256,4 +256,10 @@ TEST(ContractView, ValidityFilterSelectsTheRowsOfTheChosenPeriod) {
     ApplyContractFilter(hszerz, {&hszolgsz});
     EXPECT_EQ(hszolgsz.filterText(), "kezd<='2010.01.01' and (veg >='2015.12.31' or veg=null)");
     EXPECT_EQ(names(), (std::vector<std::string>{"regi"}));
+
+    // No period in the list: no employee is valid.
+    hszerz.setFilter("szkezd>='2999.01.01'");
+    ASSERT_EQ(hszerz.recNo(), -1);
+    ApplyContractFilter(hszerz, {&hszolgsz});
+    EXPECT_TRUE(names().empty());
 }

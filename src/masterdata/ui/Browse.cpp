@@ -1,8 +1,9 @@
 #include "Browse.h"
 
+#include "GridCursor.h"
+
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QTableView>
@@ -96,45 +97,11 @@ Browse::Browse(db::Table& table, std::vector<BrowseColumn> columns, QWidget* par
     for (int c = 0; c < model_->columnCount(); ++c)
         if (int w = model_->column(c).width; w > 0) grid_->setColumnWidth(c, w);
 
-    connect(grid_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& current) {
-                if (current.isValid()) rowSelected(current.row());
-            });
     connect(grid_->horizontalHeader(), &QHeaderView::sectionClicked, this, &Browse::titleClicked);
-    // A reset forgets the selection: put it back on the table's row.
-    connect(model_, &QAbstractItemModel::modelReset, this, &Browse::followCursor);
-    listener_ = table.subscribe([this](db::TableEvent e) {
-        if (e == db::TableEvent::CursorMoved) followCursor();
-    });
-    followCursor();
+    new GridCursor(grid_, table);
 }
 
-Browse::~Browse() { table().unsubscribe(listener_); }
-
-void Browse::rowSelected(int row) {
-    if (syncing_ || row == table().position()) return;
-    syncing_ = true;
-    table().moveTo(row);
-    syncing_ = false;
-    // The table may have clamped or refused the move.
-    followCursor();
-}
-
-void Browse::followCursor() {
-    if (syncing_) return;
-    syncing_ = true;
-    const int row = table().isOpen() ? table().position() : -1;
-    if (row < 0) {
-        grid_->selectionModel()->clear();
-    } else {
-        const QModelIndex current = grid_->currentIndex();
-        const QModelIndex target = model_->index(row, current.isValid() ? current.column() : 0);
-        grid_->selectionModel()->setCurrentIndex(
-            target, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-        grid_->scrollTo(target);
-    }
-    syncing_ = false;
-}
+Browse::~Browse() = default;
 
 void Browse::setActiveColumn(int column) {
     active_ = column;

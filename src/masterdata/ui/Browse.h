@@ -50,8 +50,6 @@ signals:
     void characterTyped(int code);
 
 private:
-    void rowSelected(int row);
-    void followCursor();
     void showSearch();
     void typed(char32_t ch);
 
@@ -60,8 +58,6 @@ private:
     QLabel* searchLabel_;
     QLabel* searchText_;
     masterdata::IncrementalSearch search_;
-    int listener_ = 0;
-    bool syncing_ = false;
     int active_ = -1;
     bool redOnlyIndexed_ = false;
     bool searchable_ = true;

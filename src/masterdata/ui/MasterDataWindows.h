@@ -12,6 +12,7 @@ namespace velmora::db { class Database; }
 namespace velmora::ui {
 
 class Tfokep;
+class Tszerzmut;
 
 struct MasterDataWindows {
     MasterDataWindows(Tfokep& fokep, app::Session& session, db::Database& dbs, app::Dialogs& dialogs);
@@ -23,6 +24,8 @@ struct MasterDataWindows {
     app::Session& session;
     db::Database& dbs;
     app::Dialogs& dialogs;
+
+    Tszerzmut* szerzmut = nullptr;
 };
 
 } // namespace velmora::ui
