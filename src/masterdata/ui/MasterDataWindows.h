@@ -11,6 +11,8 @@ namespace velmora::db { class Database; }
 
 namespace velmora::ui {
 
+class Tbetegfel;
+class Tbetegval;
 class Tfokep;
 
 struct MasterDataWindows {
@@ -23,6 +25,9 @@ struct MasterDataWindows {
     app::Session& session;
     db::Database& dbs;
     app::Dialogs& dialogs;
+
+    Tbetegfel* betegfel = nullptr;  // "&Betegek"
+    Tbetegval* betegval = nullptr;  // patient choice for the sheet entry and the TAJ check list
 };
 
 } // namespace velmora::ui
