@@ -93,6 +93,11 @@ bool CheckPatientSettlement(const db::Table& telepul, const std::string& kozigko
     return false;
 }
 
+std::string SettlementName(const db::Table& telepul, const std::string& kozigkod) {
+    if (kozigkod.empty()) return {};
+    return telepul.lookup("KOZIGKOD", db::Value(kozigkod), "HELYNEV").asString();
+}
+
 SaveResult SavePatient(db::Table& beteg, EditMode mode, const PatientInput& in, app::Dialogs& dialogs) {
     const MissingFields missing = MissingPatientFields(in);
     if (!missing.labels.empty()) {

@@ -56,6 +56,10 @@ bool CheckPatientTaj(const std::string& aztip, const std::string& taj, app::Dial
 bool CheckPatientSex(const std::string& neme, app::Dialogs& dialogs);
 bool CheckPatientSettlement(const db::Table& telepul, const std::string& kozigkod, app::Dialogs& dialogs);
 
+// HELYNEV of the TELEPUL row with exactly this code, "" when there is none;
+// the cursor of TELEPUL stays where the settlement grid left it.
+std::string SettlementName(const db::Table& telepul, const std::string& kozigkod);
+
 // "Kész" of the patient window on BETEG: required fields, the question,
 // the duplicate check of a new patient and the post. In modify mode the
 // current row is rewritten.

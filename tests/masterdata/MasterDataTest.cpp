@@ -82,6 +82,17 @@ TEST_F(MasterFixture, SettlementMustExist) {
     EXPECT_EQ(dialogs().texts(Kind::Warning), std::vector<std::string>{"Nincs ilyen település a törzsben!"});
 }
 
+TEST_F(MasterFixture, SettlementNameByExactCode) {
+    db::Table& telepul = t("TELEPUL");
+    telepul.last();
+    const int at = telepul.recNo();
+    EXPECT_EQ(SettlementName(telepul, "0200002"), "Érd");
+    EXPECT_EQ(SettlementName(telepul, "0100001"), "Budapest");
+    EXPECT_EQ(SettlementName(telepul, "020000"), "");
+    EXPECT_EQ(SettlementName(telepul, ""), "");
+    EXPECT_EQ(telepul.recNo(), at);
+}
+
 TEST_F(MasterFixture, PatientSaveDuplicateModifyAndGeneratedId) {
     db::Table& beteg = t("BETEG");
     EXPECT_EQ(GeneratedPatientId(beteg), "910000000");

@@ -11,8 +11,18 @@ namespace velmora::db { class Database; }
 
 namespace velmora::ui {
 
+class TApolf;
+class TApolfel;
+class Tbetegfel;
+class Tbetegval;
+class Tbnonez;
+class Tbnoval;
 class Tfokep;
+class Tmaradfel;
+class TOrvosfel;
+class Torvval;
 class Tszerzmut;
+class Ttelepval;
 
 struct MasterDataWindows {
     MasterDataWindows(Tfokep& fokep, app::Session& session, db::Database& dbs, app::Dialogs& dialogs);
@@ -20,12 +30,30 @@ struct MasterDataWindows {
     // Plugs the menu commands into the main window.
     void connectCommands();
 
+    void Orvosok1Click();
+    void Szakpolk1Click();
+    void BNOX1Click();
+    void Maradvnyok1Click();
+
     Tfokep& fokep;
     app::Session& session;
     db::Database& dbs;
     app::Dialogs& dialogs;
 
-    Tszerzmut* szerzmut = nullptr;
+    // Owned by the main window.
+    Tszerzmut* szerzmut;   // "&Szerződés"
+    Tbetegfel* betegfel;   // "&Betegek"
+    Tbetegval* betegval;   // patient choice for the sheet entry and the TAJ check list
+    TOrvosfel* orvosfel;   // "&Orvosok"
+    TApolfel* apolfel;     // "Sza&kápolók"
+    Torvval* orvval;       // doctor choice for the sheet entry
+    TApolf* apolf;         // nurse choice for the sheet entry
+    // Settlement and BNO choose windows (the patient window and the sheet
+    // entry set their anchors), the BNO viewer, the residue window.
+    Ttelepval* telepval;
+    Tbnoval* bnoval;
+    Tbnonez* bnonez;
+    Tmaradfel* maradfel;
 };
 
 } // namespace velmora::ui
