@@ -12,6 +12,10 @@ namespace velmora::db { class Database; }
 namespace velmora::ui {
 
 class Tfokep;
+class TApolf;
+class TApolfel;
+class TOrvosfel;
+class Torvval;
 
 struct MasterDataWindows {
     MasterDataWindows(Tfokep& fokep, app::Session& session, db::Database& dbs, app::Dialogs& dialogs);
@@ -19,10 +23,20 @@ struct MasterDataWindows {
     // Plugs the menu commands into the main window.
     void connectCommands();
 
+    // Menu commands.
+    void Orvosok1Click();
+    void Szakpolk1Click();
+
     Tfokep& fokep;
     app::Session& session;
     db::Database& dbs;
     app::Dialogs& dialogs;
+
+    // Owned by the main window.
+    TOrvosfel* orvosfel;
+    TApolfel* apolfel;
+    Torvval* orvval;
+    TApolf* apolf;
 };
 
 } // namespace velmora::ui
