@@ -1,0 +1,42 @@
+#include "StaffChooseWindow.h"
+
+#include "StaffFrame.h"
+#include "Placement.h"
+#include "db/Table.h"
+
+namespace velmora::ui {
+
+StaffChooseWindow::StaffChooseWindow(QWidget* parent, const QString& objectName, const QString& caption,
+                                     FrameSpec spec, const QString& frameName, db::Table& table)
+    : ChooseWindow(parent, objectName, caption), table_(table), codeField_(spec.columns.at(0).field),
+      nameField_(spec.columns.at(1).field) {
+    setFrame(MakeStaffFrame(std::move(spec), table, this, frameName));
+}
+
+void StaffChooseWindow::takeRow() {
+    code_ = table_.text(codeField_);
+    name_ = table_.text(nameField_);
+}
+
+Torvval::Torvval(QWidget* parent, db::Table& orvos)
+    : StaffChooseWindow(parent, QStringLiteral("Torvval"), QString::fromUtf8("Orvosok választása"), TOrvoskep(),
+                        QStringLiteral("Orvoskep1"), orvos) {}
+
+TApolf::TApolf(QWidget* parent, db::Table& apol)
+    : StaffChooseWindow(parent, QStringLiteral("TApolf"), QString::fromUtf8("Szakápoló választás"), TApolkep(),
+                        QStringLiteral("Apolkep1"), apol) {}
+
+void TApolf::takeRow() {
+    StaffChooseWindow::takeRow();
+    apolfel_ = 1;
+}
+
+// Left edge at the sheet entry window's right edge, half its height below
+// its top.
+void TApolf::place() {
+    if (!sheetEntry_) return;
+    const QRect r = sheetEntry_->frameGeometry();
+    PlaceFrom(this, sheetEntry_, r.width(), r.height() / 2);
+}
+
+} // namespace velmora::ui

@@ -1,0 +1,29 @@
+#include "StaffFrame.h"
+
+#include "BrowseFrame.h"
+#include "app/Schemas.h"
+
+#include <QHeaderView>
+#include <QTableView>
+
+#include <algorithm>
+
+namespace velmora::ui {
+
+BrowseFrame* MakeStaffFrame(FrameSpec spec, db::Table& table, QWidget* parent, const QString& objectName) {
+    const app::schema::TableDef& def = *spec.table;
+    const int codeField = db::findField(def.fields, spec.columns.at(0).field);
+    auto* frame = new BrowseFrame(std::move(spec), table, parent);
+    frame->setObjectName(objectName);
+    QTableView* grid = frame->grid();
+    if (codeField >= 0) {
+        // Codes are digits; a cell needs some room beside its text.
+        const QString widest(def.fields[codeField].width, QChar('0'));
+        const int fits = grid->fontMetrics().horizontalAdvance(widest) + 12;
+        grid->setColumnWidth(0, std::max(grid->columnWidth(0), fits));
+    }
+    grid->horizontalHeader()->setStretchLastSection(true);
+    return frame;
+}
+
+} // namespace velmora::ui

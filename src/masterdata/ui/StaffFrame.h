@@ -1,0 +1,15 @@
+#pragma once
+// The browse frame of the doctor and nurse windows: code and name. The code
+// column is widened when its longest code would not show whole in the
+// window's font, and the name takes the rest of the grid.
+#include "FrameSpecs.h"
+
+namespace velmora::db { class Table; }
+
+namespace velmora::ui {
+
+class BrowseFrame;
+
+BrowseFrame* MakeStaffFrame(FrameSpec spec, db::Table& table, QWidget* parent, const QString& objectName);
+
+} // namespace velmora::ui

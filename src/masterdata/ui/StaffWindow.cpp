@@ -1,0 +1,159 @@
+#include "StaffWindow.h"
+
+#include "BrowseFrame.h"
+#include "FieldExits.h"
+#include "StaffFrame.h"
+#include "app/IndexFiles.h"
+#include "app/Schemas.h"
+#include "app/ui/Hint.h"
+#include "app/ui/QtText.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace velmora::ui {
+
+using masterdata::EditMode;
+using masterdata::SaveResult;
+
+const StaffWindowSpec& DoctorWindowSpec() {
+    static const StaffWindowSpec s{"TOrvosfel",
+                                   "Orvosok megjelenítése",
+                                   &TOrvoskep,
+                                   "Orvoskep1",
+                                   &masterdata::Doctors,
+                                   "Orvos pecsétszáma és neve",
+                                   "Onev",
+                                   "Az orvos pecsétszáma",
+                                   "Az orvos neve",
+                                   false,
+                                   300,
+                                   227,
+                                   "Új orvos rögzítése"};
+    return s;
+}
+
+const StaffWindowSpec& NurseWindowSpec() {
+    static const StaffWindowSpec s{"TApolfel",
+                                   "Szakápolók megjelenítése",
+                                   &TApolkep,
+                                   "Apolkep1",
+                                   &masterdata::Nurses,
+                                   "Szakápoló TAJ száma és neve",
+                                   "Enev",
+                                   "Az ápoló TAJ-száma",
+                                   "Az ápoló neve",
+                                   true,
+                                   298,
+                                   225,
+                                   "Új szakápoló rögzítése"};
+    return s;
+}
+
+namespace {
+
+// The fields take no more than their table columns hold.
+int fieldWidth(const app::schema::TableDef& def, const std::string& field) {
+    const int i = db::findField(def.fields, field);
+    return i >= 0 ? def.fields[i].width : 32767;
+}
+
+QLineEdit* lineEdit(QWidget* parent, const std::string& name, int maxLength, const char* hint) {
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(qs(name));
+    e->setMaxLength(maxLength);
+    setHint(e, QString::fromUtf8(hint));
+    return e;
+}
+
+} // namespace
+
+StaffWindow::StaffWindow(const StaffWindowSpec& spec, QWidget* mainWindow, db::Database& dbs, app::Dialogs& dialogs)
+    : EditWindow(mainWindow, QString::fromLatin1(spec.className), QString::fromUtf8(spec.caption)), spec_(spec),
+      reg_(spec.reg()), table_(app::tableOf(dbs, *spec.frame().table)), hlapa_(app::tableOf(dbs, app::schema::HLAPA())),
+      hlapb_(app::tableOf(dbs, app::schema::HLAPB())), dialogs_(dialogs) {
+    setFrame(MakeStaffFrame(spec.frame(), table_, this, QString::fromLatin1(spec.frameName)));
+    buildPanel();
+
+    exits()->enterMoves(code_, name_);
+    exits()->onEnter(name_, [this] { BB1Click(); });
+    if (spec.tajCheck)
+        exits()->onLeave(code_, [this] { return masterdata::CheckNurseTaj(ss(code_->text()), dialogs_); });
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+        // A message box taking the focus and giving it back is no entry.
+        QWidget* panel = editPanel();
+        if (old && now && old->window() == this && panel->isAncestorOf(now) && !panel->isAncestorOf(old))
+            panelEntered();
+    });
+}
+
+void StaffWindow::buildPanel() {
+    auto* panel = new QFrame(this);
+    panel->setObjectName(QStringLiteral("Panel1"));
+    panel->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
+    auto* label = new QLabel(QString::fromUtf8(spec_.panelLabel), panel);
+    label->setObjectName(QStringLiteral("Label2"));
+    const auto& def = *spec_.frame().table;
+    code_ = lineEdit(panel, reg_.codeControl, fieldWidth(def, reg_.codeField), spec_.codeHint);
+    name_ = lineEdit(panel, spec_.nameControl, fieldWidth(def, reg_.nameField), spec_.nameHint);
+    // Room for the longest code, the rest for the name.
+    code_->setFixedWidth(code_->fontMetrics().horizontalAdvance(QString(code_->maxLength() + 2, QChar('0'))) + 12);
+
+    auto* fields = new QHBoxLayout;
+    fields->addWidget(code_);
+    fields->addWidget(name_, 1);
+    auto* buttons = new QHBoxLayout;
+    auto* layout = new QVBoxLayout(panel);
+    layout->addWidget(label);
+    layout->addLayout(fields);
+    layout->addLayout(buttons);
+    setEditPanel(panel, buttons);
+}
+
+void StaffWindow::run() {
+    runFromMenu(dialogs_, spec_.statusText, spec_.expanded, spec_.collapsed);
+}
+
+void StaffWindow::panelEntered() {
+    if (mode() != EditMode::New) return;
+    code_->clear();
+    name_->clear();
+}
+
+void StaffWindow::ujClick() {
+    openPanel(EditMode::New);
+    code_->setReadOnly(false);
+    code_->setFocus(Qt::OtherFocusReason);
+}
+
+void StaffWindow::modosClick() {
+    // Nothing to change in an empty register.
+    if (!table_.isOpen() || table_.recNo() < 0) return;
+    openPanel(EditMode::Modify);
+    code_->setReadOnly(true);
+    code_->setText(qs(table_.text(reg_.codeField)));
+    name_->setText(qs(table_.text(reg_.nameField)));
+    name_->setFocus(Qt::OtherFocusReason);
+}
+
+void StaffWindow::BB1Click() {
+    const SaveResult r = masterdata::SaveStaff(table_, reg_, mode(), ss(code_->text()), ss(name_->text()), dialogs_);
+    if (r.kind == SaveResult::Kind::Refused) {
+        if (auto* w = findChild<QWidget*>(qs(r.focus))) w->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    closePanel();
+}
+
+void StaffWindow::torolClick() {
+    masterdata::DeleteStaff(table_, reg_, hlapa_, hlapb_, dialogs_);
+    frame()->Bookmark();
+    frame()->grid()->setFocus(Qt::OtherFocusReason);
+}
+
+} // namespace velmora::ui

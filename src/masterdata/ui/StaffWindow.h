@@ -1,0 +1,86 @@
+#pragma once
+// The doctor and nurse edit windows. Both registers are a code and a name
+// over one table, so one class serves them, told apart by a StaffWindowSpec:
+// the doctors' window TOrvosfel over ORVOS, the nurses' window TApolfel over
+// APOL, whose code is a TAJ number checked when the user leaves it.
+#include "EditWindow.h"
+#include "FrameSpecs.h"
+
+namespace velmora::app { class Dialogs; }
+namespace velmora::db {
+class Database;
+class Table;
+}
+
+class QLineEdit;
+
+namespace velmora::ui {
+
+struct StaffWindowSpec {
+    const char* className;  // objectName of the window
+    const char* caption;
+    FrameSpec (*frame)();
+    const char* frameName;
+    const masterdata::StaffRegister& (*reg)();  // texts, fields, the code control's name
+    const char* panelLabel;
+    const char* nameControl;
+    const char* codeHint;
+    const char* nameHint;
+    bool tajCheck;  // the code is a TAJ number, checked on leaving its field
+    int expanded, collapsed;
+    const char* statusText;
+};
+
+const StaffWindowSpec& DoctorWindowSpec();
+const StaffWindowSpec& NurseWindowSpec();
+
+class StaffWindow : public EditWindow {
+    Q_OBJECT
+public:
+    StaffWindow(const StaffWindowSpec& spec, QWidget* mainWindow, db::Database& dbs, app::Dialogs& dialogs);
+
+    // The menu command ("&Orvosok", "Sza&kápolók").
+    void run();
+
+    const StaffWindowSpec& spec() const { return spec_; }
+    QLineEdit* codeEdit() const { return code_; }
+    QLineEdit* nameEdit() const { return name_; }
+
+protected:
+    void ujClick() override;
+    void modosClick() override;
+    void torolClick() override;
+    void BB1Click() override;
+
+private:
+    void buildPanel();
+    // The focus came into the panel from another control of the window.
+    void panelEntered();
+
+    const StaffWindowSpec& spec_;
+    const masterdata::StaffRegister& reg_;
+    db::Table& table_;
+    db::Table& hlapa_;
+    db::Table& hlapb_;
+    app::Dialogs& dialogs_;
+    QLineEdit* code_ = nullptr;
+    QLineEdit* name_ = nullptr;
+};
+
+// The doctors' window "Orvosok megjelenítése".
+class TOrvosfel : public StaffWindow {
+    Q_OBJECT
+public:
+    TOrvosfel(QWidget* mainWindow, db::Database& dbs, app::Dialogs& dialogs)
+        : StaffWindow(DoctorWindowSpec(), mainWindow, dbs, dialogs) {}
+};
+
+// The nurses' window "Szakápolók megjelenítése".
+class TApolfel : public StaffWindow {
+    Q_OBJECT
+public:
+    TApolfel(QWidget* mainWindow, db::Database& dbs, app::Dialogs& dialogs)
+        : StaffWindow(NurseWindowSpec(), mainWindow, dbs, dialogs) {}
+};
+
+} // namespace velmora::ui
