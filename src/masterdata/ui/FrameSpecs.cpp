@@ -46,15 +46,18 @@ FrameSpec TOrvoskep() {
             QString::fromUtf8("Orvos adatok megjelenítése"), QString::fromUtf8("Orvos adatai")};
 }
 
+// The fund's short codes and the 30-character settlement names get about
+// the width of their characters; the long BNO names fill what is left of
+// the window they are shown in.
 FrameSpec TTelepkep() {
     return {"TTelepkep", "DBGTelep", &app::schema::TELEPUL(),
-            {col("KOZIGKOD", "Kód", 0, "TEL1"), col("HELYNEV", "Megnevezés", 0, "TEL2")},
+            {col("KOZIGKOD", "Kód", 75, "TEL1"), col("HELYNEV", "Megnevezés", 200, "TEL2")},
             "TEL1", withKeyUp(false), true, false, {}, {}};
 }
 
 FrameSpec TBNOkep() {
     return {"TBNOkep", "DBGbno", &app::schema::BNOTORZS(),
-            {col("KOD10", "BNO kód", 0, "bno1"), col("NEV", "Megnevezés", 0, "bno2")},
+            {col("KOD10", "BNO kód", 70, "bno1"), col("NEV", "Megnevezés", 0, "bno2")},
             "Bno1", withKeyUp(true), true, false,
             QString::fromUtf8("BNO kódok megjelenítése"), QString::fromUtf8("BNO törzs megjelenítés")};
 }
@@ -72,9 +75,10 @@ FrameSpec TLapkep() {
             "LAP1", rules, true, true, {}, {}};
 }
 
+// Amounts line up on the right, like every number.
 FrameSpec Tmaradkep() {
     return {"Tmaradkep", "DBGmarad", &app::schema::MARADV(),
-            {col("MIDOSZAK", "Időszak", 73, "", kCentre, kCentre), col("FT", "Ft", 79)},
+            {col("MIDOSZAK", "Időszak", 73, "", kCentre, kCentre), col("FT", "Ft", 79, "", kRight, kRight)},
             "", {}, false, false, QString::fromUtf8("Maradványok megjelenítése"), {}};
 }
 

@@ -1,0 +1,40 @@
+#include "Tbnoval.h"
+
+#include "BrowseFrame.h"
+#include "db/Table.h"
+
+#include <QHeaderView>
+#include <QTableView>
+
+namespace velmora::ui {
+
+Tbnoval::Tbnoval(QWidget* parent, db::Table& bnotorzs)
+    : ChooseWindow(parent, QStringLiteral("Tbnoval"), QString::fromUtf8("BNO kódok keresése")),
+      BNOkep1(new BrowseFrame(TBNOkep(), bnotorzs, this)) {
+    BNOkep1->grid()->horizontalHeader()->setStretchLastSection(true);  // the name fills the window
+    BNOkep1->setObjectName(QStringLiteral("BNOkep1"));
+    setFrame(BNOkep1);
+    resize(560, 380);
+}
+
+void Tbnoval::clearResult() {
+    bnkod.clear();
+    bnnev.clear();
+}
+
+void Tbnoval::takeRow() {
+    db::Table& bno = BNOkep1->table();
+    if (!bno.isOpen() || bno.position() < 0) return;
+    bnkod = bno.text("KOD10");
+    bnnev = bno.text("NEV");
+}
+
+// Over the lower half of the sheet entry window, flush with its right edge,
+// so the header fields above stay in view.
+void Tbnoval::place() {
+    if (!sheetWindow_) return;
+    const QRect sheet = sheetWindow_->frameGeometry();
+    move(sheet.x() + sheet.width() - frameGeometry().width(), sheet.y() + sheet.height() / 2);
+}
+
+} // namespace velmora::ui
