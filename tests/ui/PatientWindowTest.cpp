@@ -178,7 +178,8 @@ private slots:
             QCOMPARE(frame->grid()->objectName(), QString("DBGBeteg"));
             const QAbstractItemModel* m = frame->grid()->model();
             QCOMPARE(m->headerData(0, Qt::Horizontal).toString(), QString::fromUtf8("TAJ/Azonosító"));
-            QCOMPARE(frame->grid()->columnWidth(0), 91);
+            // The set width, or more where the screen font needs it for the title.
+            QVERIFY(frame->grid()->columnWidth(0) >= 91);
             // Entry order is TAJ order, the first row current.
             QCOMPARE(beteg->activeIndex(), std::string("Beteg1"));
             QCOMPARE(beteg->text("TAJ"), std::string("111111110"));
@@ -566,7 +567,7 @@ private slots:
         QCOMPARE(val->windowTitle(), QString::fromUtf8("Betegek választása"));
         auto* frame = control<ui::BrowseFrame>(val, "Betegkep1");
         QCOMPARE(frame->grid()->model()->headerData(0, Qt::Horizontal).toString(), QString::fromUtf8("TAJ/Azonosító"));
-        QCOMPARE(frame->grid()->columnWidth(0), 90);
+        QVERIFY(frame->grid()->columnWidth(0) >= 90);
         QVERIFY(frame != c<ui::BrowseFrame>("Betegkep1"));
 
         QVERIFY(goToPatient("222222220"));

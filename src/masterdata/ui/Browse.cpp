@@ -94,8 +94,11 @@ Browse::Browse(db::Table& table, std::vector<BrowseColumn> columns, QWidget* par
     grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 4);
     grid_->horizontalHeader()->setSectionsClickable(true);
     grid_->horizontalHeader()->setHighlightSections(false);
+    // The widths were set for a smaller screen font: a title is never cut.
+    const QFontMetrics titles = grid_->horizontalHeader()->fontMetrics();
     for (int c = 0; c < model_->columnCount(); ++c)
-        if (int w = model_->column(c).width; w > 0) grid_->setColumnWidth(c, w);
+        if (int w = model_->column(c).width; w > 0)
+            grid_->setColumnWidth(c, std::max(w, titles.horizontalAdvance(model_->column(c).title) + 12));
 
     connect(grid_->horizontalHeader(), &QHeaderView::sectionClicked, this, &Browse::titleClicked);
     new GridCursor(grid_, table);

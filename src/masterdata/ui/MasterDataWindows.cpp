@@ -37,7 +37,7 @@ MasterDataWindows::MasterDataWindows(Tfokep& f, app::Session& s, db::Database& d
     // choice beside the patient window.
     telepval->setPatientWindow(betegfel);
     betegfel->chooseSettlement = [this]() -> std::optional<std::pair<std::string, std::string>> {
-        telepval->honnan = "B";
+        telepval->honnan.assign(1, 'B');
         telepval->exec();
         if (telepval->vkod.empty()) return std::nullopt;
         return std::make_pair(telepval->vkod, telepval->vnev);
