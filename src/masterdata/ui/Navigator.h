@@ -1,5 +1,5 @@
 #pragma once
-// The four-button navigator under a grid: first, prior, next and last row
+// The four-button navigator of a grid: first, prior, next and last row
 // of a shared table. The buttons follow the table: first and prior are off
 // on the first row, next and last on the last, all of them when the table
 // is empty or closed.

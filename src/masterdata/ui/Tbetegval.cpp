@@ -1,6 +1,7 @@
 #include "Tbetegval.h"
 
 #include "BrowseFrame.h"
+#include "Placement.h"
 #include "PatientFrame.h"
 #include "app/Schemas.h"
 #include "db/Database.h"
@@ -33,9 +34,7 @@ void Tbetegval::takeRow() {
 // width further left.
 void Tbetegval::place() {
     if (bhol) {
-        if (!sheetEntry_) return;
-        const QRect anchor = sheetEntry_->frameGeometry();
-        move(anchor.left() + anchor.width() - frameGeometry().width(), anchor.top() + anchor.height() / 4);
+        PlaceRightAligned(this, sheetEntry_, 4);
     } else {
         if (!tajCheck_) return;
         const QRect anchor = tajCheck_->frameGeometry();

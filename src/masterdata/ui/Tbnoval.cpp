@@ -1,6 +1,7 @@
 #include "Tbnoval.h"
 
 #include "BrowseFrame.h"
+#include "Placement.h"
 #include "db/Table.h"
 
 #include <QHeaderView>
@@ -32,9 +33,7 @@ void Tbnoval::takeRow() {
 // Over the lower half of the sheet entry window, flush with its right edge,
 // so the header fields above stay in view.
 void Tbnoval::place() {
-    if (!sheetWindow_) return;
-    const QRect sheet = sheetWindow_->frameGeometry();
-    move(sheet.x() + sheet.width() - frameGeometry().width(), sheet.y() + sheet.height() / 2);
+    PlaceRightAligned(this, sheetWindow_, 2);
 }
 
 } // namespace velmora::ui
