@@ -86,7 +86,7 @@ class StaffWindowTest : public QObject {
     static QWidget* focused() { return QApplication::focusWidget(); }
     // Puts the shared table on the row with that code.
     static void select(ui::StaffWindow& w, const char* code) {
-        QVERIFY(w.frame()->table().locate(w.spec().reg().codeField, db::Value(code)));
+        QVERIFY(w.frame()->table().locate(w.setup().reg().codeField, db::Value(code)));
     }
     static bool browsingOn(ui::StaffWindow& w) {
         bool on = w.frame()->grid()->isEnabled() && w.frame()->navigator()->isEnabled();

@@ -12,21 +12,21 @@
 
 namespace velmora::ui {
 
-BrowseFrame::BrowseFrame(FrameSpec spec, db::Table& table, QWidget* parent, std::function<std::string()> periodShown)
-    : QWidget(parent), spec_(std::move(spec)), table_(table), periodShown_(std::move(periodShown)),
-      browse_(new Browse(table, spec_.columns, this)), navigator_(new Navigator(table, this)) {
-    setProperty("frameClass", spec_.className);
+BrowseFrame::BrowseFrame(FrameSetup setup, db::Table& table, QWidget* parent, std::function<std::string()> periodShown)
+    : QWidget(parent), setup_(std::move(setup)), table_(table), periodShown_(std::move(periodShown)),
+      browse_(new Browse(table, setup_.columns, this)), navigator_(new Navigator(table, this)) {
+    setProperty("frameClass", setup_.className);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(navigator_);
     layout->addWidget(browse_, 1);
-    browse_->grid()->setObjectName(spec_.gridName);
-    browse_->setSearchRules(spec_.rules);
-    browse_->setSearchable(spec_.searchable);
-    browse_->setRedOnlyIndexed(spec_.sheetFrame);
-    if (!spec_.sheetFrame) browse_->model()->setTitleBackground(Qt::yellow);
-    if (!spec_.gridHint.isEmpty()) setHint(browse_->grid(), spec_.gridHint);
-    if (!spec_.frameHint.isEmpty()) setHint(this, spec_.frameHint);
+    browse_->grid()->setObjectName(setup_.gridName);
+    browse_->setSearchRules(setup_.rules);
+    browse_->setSearchable(setup_.searchable);
+    browse_->setRedOnlyIndexed(setup_.sheetFrame);
+    if (!setup_.sheetFrame) browse_->model()->setTitleBackground(Qt::yellow);
+    if (!setup_.gridHint.isEmpty()) setHint(browse_->grid(), setup_.gridHint);
+    if (!setup_.frameHint.isEmpty()) setHint(this, setup_.frameHint);
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { focusMoved(now); });
 }
 
@@ -63,11 +63,11 @@ bool BrowseFrame::eventFilter(QObject* watched, QEvent* event) {
 
 void BrowseFrame::FrameEnter() {
     browse_->clearSearch();
-    if (!spec_.searchable) {
+    if (!setup_.searchable) {
         if (table_.isOpen()) table_.first();
         return;
     }
-    const masterdata::FrameEntry entry{spec_.entryIndex, spec_.sheetFrame};
+    const masterdata::FrameEntry entry{setup_.entryIndex, setup_.sheetFrame};
     const int column = masterdata::EnterPosition(table_, entry, stored_, periodShown_ ? periodShown_() : std::string());
     browse_->setActiveColumn(column);
     paintEntryTitles();
@@ -79,7 +79,7 @@ void BrowseFrame::paintEntryTitles() { browse_->model()->setTitleColours(Qt::bla
 void BrowseFrame::FrameExit() { Bookmark(); }
 
 void BrowseFrame::Bookmark() {
-    if (!spec_.searchable) return;
+    if (!setup_.searchable) return;
     stored_ = masterdata::StorePosition(table_, browse_->activeColumn(), periodShown_ ? periodShown_() : std::string());
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // A browse frame: the search line, the grid and the navigator over one
-// shared table, configured by a FrameSpec. Entering the frame (the focus
+// shared table, configured by a FrameSetup. Entering the frame (the focus
 // comes in from another control of its window, or the window is opened)
 // sets the entry order and puts back the position stored when the user
 // last left it; leaving the frame (the focus goes to another control of the
@@ -8,7 +8,7 @@
 // window neither enter nor leave it.
 #include <QWidget>
 
-#include "FrameSpecs.h"
+#include "FrameSetups.h"
 #include "masterdata/FramePosition.h"
 
 #include <functional>
@@ -28,11 +28,11 @@ class BrowseFrame : public QWidget {
 public:
     // periodShown gives the billing period the main window shows; only the
     // sheet frame uses it.
-    BrowseFrame(FrameSpec spec, db::Table& table, QWidget* parent = nullptr,
+    BrowseFrame(FrameSetup setup, db::Table& table, QWidget* parent = nullptr,
                 std::function<std::string()> periodShown = {});
     ~BrowseFrame() override;
 
-    const FrameSpec& spec() const { return spec_; }
+    const FrameSetup& setup() const { return setup_; }
     Browse* browse() const { return browse_; }
     QTableView* grid() const;
     Navigator* navigator() const { return navigator_; }
@@ -51,7 +51,7 @@ private:
     void focusMoved(QWidget* now);
     void paintEntryTitles();
 
-    FrameSpec spec_;
+    FrameSetup setup_;
     db::Table& table_;
     std::function<std::string()> periodShown_;
     Browse* browse_;

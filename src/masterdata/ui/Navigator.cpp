@@ -12,12 +12,12 @@ Navigator::Navigator(db::Table& table, QWidget* parent) : QWidget(parent), table
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    struct Spec {
+    struct ButtonDef {
         const char* name;
         QStyle::StandardPixmap icon;
         const char* hint;
     };
-    static const Spec specs[4] = {
+    static const ButtonDef buttonDefs[4] = {
         {"nbFirst", QStyle::SP_MediaSkipBackward, "Első sor"},
         {"nbPrior", QStyle::SP_MediaSeekBackward, "Előző sor"},
         {"nbNext", QStyle::SP_MediaSeekForward, "Következő sor"},
@@ -25,9 +25,9 @@ Navigator::Navigator(db::Table& table, QWidget* parent) : QWidget(parent), table
     };
     for (int i = 0; i < 4; ++i) {
         auto* b = new QToolButton(this);
-        b->setObjectName(QString::fromLatin1(specs[i].name));
-        b->setIcon(style()->standardIcon(specs[i].icon));
-        b->setToolTip(QString::fromUtf8(specs[i].hint));
+        b->setObjectName(QString::fromLatin1(buttonDefs[i].name));
+        b->setIcon(style()->standardIcon(buttonDefs[i].icon));
+        b->setToolTip(QString::fromUtf8(buttonDefs[i].hint));
         b->setFocusPolicy(Qt::NoFocus);
         b->setAutoRaise(false);
         layout->addWidget(b);

@@ -7,10 +7,10 @@
 namespace velmora::ui {
 
 StaffChooseWindow::StaffChooseWindow(QWidget* parent, const QString& objectName, const QString& caption,
-                                     FrameSpec spec, const QString& frameName, db::Table& table)
-    : ChooseWindow(parent, objectName, caption), table_(table), codeField_(spec.columns.at(0).field),
-      nameField_(spec.columns.at(1).field) {
-    setFrame(MakeStaffFrame(std::move(spec), table, this, frameName));
+                                     FrameSetup setup, const QString& frameName, db::Table& table)
+    : ChooseWindow(parent, objectName, caption), table_(table), codeField_(setup.columns.at(0).field),
+      nameField_(setup.columns.at(1).field) {
+    setFrame(MakeStaffFrame(std::move(setup), table, this, frameName));
 }
 
 void StaffChooseWindow::takeRow() {

@@ -4,7 +4,7 @@
 // copies the current row's code and name; an empty code after the window
 // closes means nothing was chosen.
 #include "ChooseWindow.h"
-#include "FrameSpecs.h"
+#include "FrameSetups.h"
 
 #include <QPointer>
 
@@ -17,7 +17,7 @@ namespace velmora::ui {
 class StaffChooseWindow : public ChooseWindow {
     Q_OBJECT
 public:
-    StaffChooseWindow(QWidget* parent, const QString& objectName, const QString& caption, FrameSpec spec,
+    StaffChooseWindow(QWidget* parent, const QString& objectName, const QString& caption, FrameSetup setup,
                       const QString& frameName, db::Table& table);
 
 protected:

@@ -10,10 +10,10 @@
 
 namespace velmora::ui {
 
-BrowseFrame* MakeStaffFrame(FrameSpec spec, db::Table& table, QWidget* parent, const QString& objectName) {
-    const app::schema::TableDef& def = *spec.table;
-    const int codeField = db::findField(def.fields, spec.columns.at(0).field);
-    auto* frame = new BrowseFrame(std::move(spec), table, parent);
+BrowseFrame* MakeStaffFrame(FrameSetup setup, db::Table& table, QWidget* parent, const QString& objectName) {
+    const app::schema::TableDef& def = *setup.table;
+    const int codeField = db::findField(def.fields, setup.columns.at(0).field);
+    auto* frame = new BrowseFrame(std::move(setup), table, parent);
     frame->setObjectName(objectName);
     QTableView* grid = frame->grid();
     if (codeField >= 0) {

@@ -2,7 +2,7 @@
 // The browse frame of the doctor and nurse windows: code and name. The code
 // column is widened when its longest code would not show whole in the
 // window's font, and the name takes the rest of the grid.
-#include "FrameSpecs.h"
+#include "FrameSetups.h"
 
 namespace velmora::db { class Table; }
 
@@ -10,6 +10,6 @@ namespace velmora::ui {
 
 class BrowseFrame;
 
-BrowseFrame* MakeStaffFrame(FrameSpec spec, db::Table& table, QWidget* parent, const QString& objectName);
+BrowseFrame* MakeStaffFrame(FrameSetup setup, db::Table& table, QWidget* parent, const QString& objectName);
 
 } // namespace velmora::ui

@@ -21,8 +21,8 @@ namespace velmora::ui {
 using masterdata::EditMode;
 using masterdata::SaveResult;
 
-const StaffWindowSpec& DoctorWindowSpec() {
-    static const StaffWindowSpec s{"TOrvosfel",
+const StaffWindowSetup& DoctorWindowSetup() {
+    static const StaffWindowSetup s{"TOrvosfel",
                                    "Orvosok megjelenítése",
                                    &TOrvoskep,
                                    "Orvoskep1",
@@ -38,8 +38,8 @@ const StaffWindowSpec& DoctorWindowSpec() {
     return s;
 }
 
-const StaffWindowSpec& NurseWindowSpec() {
-    static const StaffWindowSpec s{"TApolfel",
+const StaffWindowSetup& NurseWindowSetup() {
+    static const StaffWindowSetup s{"TApolfel",
                                    "Szakápolók megjelenítése",
                                    &TApolkep,
                                    "Apolkep1",
@@ -73,16 +73,16 @@ QLineEdit* lineEdit(QWidget* parent, const std::string& name, int maxLength, con
 
 } // namespace
 
-StaffWindow::StaffWindow(const StaffWindowSpec& spec, QWidget* mainWindow, db::Database& dbs, app::Dialogs& dialogs)
-    : EditWindow(mainWindow, QString::fromLatin1(spec.className), QString::fromUtf8(spec.caption)), spec_(spec),
-      reg_(spec.reg()), table_(app::tableOf(dbs, *spec.frame().table)), hlapa_(app::tableOf(dbs, app::schema::HLAPA())),
+StaffWindow::StaffWindow(const StaffWindowSetup& setup, QWidget* mainWindow, db::Database& dbs, app::Dialogs& dialogs)
+    : EditWindow(mainWindow, QString::fromLatin1(setup.className), QString::fromUtf8(setup.caption)), setup_(setup),
+      reg_(setup.reg()), table_(app::tableOf(dbs, *setup.frame().table)), hlapa_(app::tableOf(dbs, app::schema::HLAPA())),
       hlapb_(app::tableOf(dbs, app::schema::HLAPB())), dialogs_(dialogs) {
-    setFrame(MakeStaffFrame(spec.frame(), table_, this, QString::fromLatin1(spec.frameName)));
+    setFrame(MakeStaffFrame(setup.frame(), table_, this, QString::fromLatin1(setup.frameName)));
     buildPanel();
 
     exits()->enterMoves(code_, name_);
     exits()->onEnter(name_, [this] { BB1Click(); });
-    if (spec.tajCheck)
+    if (setup.tajCheck)
         exits()->onLeave(code_, [this] { return masterdata::CheckNurseTaj(ss(code_->text()), dialogs_); });
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
         // A message box taking the focus and giving it back is no entry.
@@ -96,11 +96,11 @@ void StaffWindow::buildPanel() {
     auto* panel = new QFrame(this);
     panel->setObjectName(QStringLiteral("Panel1"));
     panel->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
-    auto* label = new QLabel(QString::fromUtf8(spec_.panelLabel), panel);
+    auto* label = new QLabel(QString::fromUtf8(setup_.panelLabel), panel);
     label->setObjectName(QStringLiteral("Label2"));
-    const auto& def = *spec_.frame().table;
-    code_ = lineEdit(panel, reg_.codeControl, fieldWidth(def, reg_.codeField), spec_.codeHint);
-    name_ = lineEdit(panel, spec_.nameControl, fieldWidth(def, reg_.nameField), spec_.nameHint);
+    const auto& def = *setup_.frame().table;
+    code_ = lineEdit(panel, reg_.codeControl, fieldWidth(def, reg_.codeField), setup_.codeHint);
+    name_ = lineEdit(panel, setup_.nameControl, fieldWidth(def, reg_.nameField), setup_.nameHint);
     // Room for the longest code, the rest for the name.
     code_->setFixedWidth(code_->fontMetrics().horizontalAdvance(QString(code_->maxLength() + 2, QChar('0'))) + 12);
 
@@ -116,7 +116,7 @@ void StaffWindow::buildPanel() {
 }
 
 void StaffWindow::run() {
-    runFromMenu(dialogs_, spec_.statusText, spec_.expanded, spec_.collapsed);
+    runFromMenu(dialogs_, setup_.statusText, setup_.expanded, setup_.collapsed);
 }
 
 void StaffWindow::panelEntered() {

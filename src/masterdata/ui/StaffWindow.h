@@ -1,10 +1,10 @@
 #pragma once
 // The doctor and nurse edit windows. Both registers are a code and a name
-// over one table, so one class serves them, told apart by a StaffWindowSpec:
+// over one table, so one class serves them, told apart by a StaffWindowSetup:
 // the doctors' window TOrvosfel over ORVOS, the nurses' window TApolfel over
 // APOL, whose code is a TAJ number checked when the user leaves it.
 #include "EditWindow.h"
-#include "FrameSpecs.h"
+#include "FrameSetups.h"
 
 namespace velmora::app { class Dialogs; }
 namespace velmora::db {
@@ -16,10 +16,10 @@ class QLineEdit;
 
 namespace velmora::ui {
 
-struct StaffWindowSpec {
+struct StaffWindowSetup {
     const char* className;  // objectName of the window
     const char* caption;
-    FrameSpec (*frame)();
+    FrameSetup (*frame)();
     const char* frameName;
     const masterdata::StaffRegister& (*reg)();  // texts, fields, the code control's name
     const char* panelLabel;
@@ -31,18 +31,18 @@ struct StaffWindowSpec {
     const char* statusText;
 };
 
-const StaffWindowSpec& DoctorWindowSpec();
-const StaffWindowSpec& NurseWindowSpec();
+const StaffWindowSetup& DoctorWindowSetup();
+const StaffWindowSetup& NurseWindowSetup();
 
 class StaffWindow : public EditWindow {
     Q_OBJECT
 public:
-    StaffWindow(const StaffWindowSpec& spec, QWidget* mainWindow, db::Database& dbs, app::Dialogs& dialogs);
+    StaffWindow(const StaffWindowSetup& setup, QWidget* mainWindow, db::Database& dbs, app::Dialogs& dialogs);
 
     // The menu command ("&Orvosok", "Sza&kápolók").
     void run();
 
-    const StaffWindowSpec& spec() const { return spec_; }
+    const StaffWindowSetup& setup() const { return setup_; }
     QLineEdit* codeEdit() const { return code_; }
     QLineEdit* nameEdit() const { return name_; }
 
@@ -57,7 +57,7 @@ private:
     // The focus came into the panel from another control of the window.
     void panelEntered();
 
-    const StaffWindowSpec& spec_;
+    const StaffWindowSetup& setup_;
     const masterdata::StaffRegister& reg_;
     db::Table& table_;
     db::Table& hlapa_;
@@ -72,7 +72,7 @@ class TOrvosfel : public StaffWindow {
     Q_OBJECT
 public:
     TOrvosfel(QWidget* mainWindow, db::Database& dbs, app::Dialogs& dialogs)
-        : StaffWindow(DoctorWindowSpec(), mainWindow, dbs, dialogs) {}
+        : StaffWindow(DoctorWindowSetup(), mainWindow, dbs, dialogs) {}
 };
 
 // The nurses' window "Szakápolók megjelenítése".
@@ -80,7 +80,7 @@ class TApolfel : public StaffWindow {
     Q_OBJECT
 public:
     TApolfel(QWidget* mainWindow, db::Database& dbs, app::Dialogs& dialogs)
-        : StaffWindow(NurseWindowSpec(), mainWindow, dbs, dialogs) {}
+        : StaffWindow(NurseWindowSetup(), mainWindow, dbs, dialogs) {}
 };
 
 } // namespace velmora::ui

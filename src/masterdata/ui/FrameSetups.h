@@ -15,7 +15,7 @@ namespace velmora::app::schema { struct TableDef; }
 
 namespace velmora::ui {
 
-struct FrameSpec {
+struct FrameSetup {
     QString className;  // TBetegkep, … (the frame's own name in the program)
     QString gridName;   // DBGBeteg, … (objectName of the grid)
     const app::schema::TableDef* table = nullptr;
@@ -27,12 +27,12 @@ struct FrameSpec {
     QString gridHint, frameHint;
 };
 
-FrameSpec TApolkep();   // nurses, APOL
-FrameSpec TBetegkep();  // patients, BETEG
-FrameSpec TOrvoskep();  // doctors, ORVOS
-FrameSpec TTelepkep();  // settlements, TELEPUL
-FrameSpec TBNOkep();    // diagnosis codes, BNOTORZS
-FrameSpec TLapkep();    // sheet headers, HLAPA
-FrameSpec Tmaradkep();  // residues, MARADV
+FrameSetup TApolkep();   // nurses, APOL
+FrameSetup TBetegkep();  // patients, BETEG
+FrameSetup TOrvoskep();  // doctors, ORVOS
+FrameSetup TTelepkep();  // settlements, TELEPUL
+FrameSetup TBNOkep();    // diagnosis codes, BNOTORZS
+FrameSetup TLapkep();    // sheet headers, HLAPA
+FrameSetup Tmaradkep();  // residues, MARADV
 
 } // namespace velmora::ui

@@ -1,4 +1,4 @@
-#include "FrameSpecs.h"
+#include "FrameSetups.h"
 
 #include "app/Schemas.h"
 
@@ -24,14 +24,14 @@ masterdata::SearchRules withKeyUp(bool keyUp) {
 
 } // namespace
 
-FrameSpec TApolkep() {
+FrameSetup TApolkep() {
     return {"TApolkep", "DBGApol", &app::schema::APOL(),
             {col("APTAJ", "TAJ szám", 66, "APOL1", kLeft, kCentre), col("ANEV", "Név", 0, "Apol2")},
             "APOL1", withKeyUp(true), true, false,
             QString::fromUtf8("Szakápolói adatok megjelenítése"), QString::fromUtf8("Ápolói adatok")};
 }
 
-FrameSpec TBetegkep() {
+FrameSetup TBetegkep() {
     return {"TBetegkep", "DBGBeteg", &app::schema::BETEG(),
             {col("TAJ", "TAJ szám", 60, "Beteg1"), col("NEV", "Beteg neve", 114, "Beteg2"), col("NEME", "Neme", 35),
              col("SZULI", "Születési idő", 78)},
@@ -39,7 +39,7 @@ FrameSpec TBetegkep() {
             QString::fromUtf8("Beteg adatok megjelenítése"), QString::fromUtf8("Beteg adatai")};
 }
 
-FrameSpec TOrvoskep() {
+FrameSetup TOrvoskep() {
     return {"TOrvoskep", "DBGOrvos", &app::schema::ORVOS(),
             {col("ORVOSKOD", "Pecsétszám", 77, "ORVOS1", kCentre, kCentre), col("ONEV", "Név", 0, "ORVOS2")},
             "ORVOS1", withKeyUp(true), true, false,
@@ -49,20 +49,20 @@ FrameSpec TOrvoskep() {
 // The fund's short codes and the 30-character settlement names get about
 // the width of their characters; the long BNO names fill what is left of
 // the window they are shown in.
-FrameSpec TTelepkep() {
+FrameSetup TTelepkep() {
     return {"TTelepkep", "DBGTelep", &app::schema::TELEPUL(),
             {col("KOZIGKOD", "Kód", 75, "TEL1"), col("HELYNEV", "Megnevezés", 200, "TEL2")},
             "TEL1", withKeyUp(false), true, false, {}, {}};
 }
 
-FrameSpec TBNOkep() {
+FrameSetup TBNOkep() {
     return {"TBNOkep", "DBGbno", &app::schema::BNOTORZS(),
             {col("KOD10", "BNO kód", 70, "bno1"), col("NEV", "Megnevezés", 0, "bno2")},
             "Bno1", withKeyUp(true), true, false,
             QString::fromUtf8("BNO kódok megjelenítése"), QString::fromUtf8("BNO törzs megjelenítés")};
 }
 
-FrameSpec TLapkep() {
+FrameSetup TLapkep() {
     masterdata::SearchRules rules;
     rules.spaceIsCharacter = false;
     rules.keyUpRule = false;
@@ -76,7 +76,7 @@ FrameSpec TLapkep() {
 }
 
 // Amounts line up on the right, like every number.
-FrameSpec Tmaradkep() {
+FrameSetup Tmaradkep() {
     return {"Tmaradkep", "DBGmarad", &app::schema::MARADV(),
             {col("MIDOSZAK", "Időszak", 73, "", kCentre, kCentre), col("FT", "Ft", 79, "", kRight, kRight)},
             "", {}, false, false, QString::fromUtf8("Maradványok megjelenítése"), {}};
