@@ -44,6 +44,11 @@ db::FieldList hlapbFields() {
 
 } // namespace
 
+int TableDef::fieldWidth(const std::string& field) const {
+    const int i = db::findField(fields, field);
+    return i < 0 ? 0 : fields[static_cast<size_t>(i)].width;
+}
+
 std::string TableDef::indexFileName() const {
     return std::filesystem::path(fileName).replace_extension(".mdx").string();
 }

@@ -28,6 +28,8 @@ struct TableDef {
 
     // "HLapa.mdx": the index file beside the table.
     std::string indexFileName() const;
+    // Width of a field of the layout; 0 when the layout has no such field.
+    int fieldWidth(const std::string& field) const;
 };
 
 // Tables the program owns.

@@ -45,8 +45,22 @@ EditWindow::EditWindow(QWidget* mainWindow, const QString& objectName, const QSt
     connect(uj, &QPushButton::clicked, this, [this] { ujClick(); });
     connect(modos, &QPushButton::clicked, this, [this] { modosClick(); });
     connect(torol, &QPushButton::clicked, this, [this] { torolClick(); });
-    exits_->setActive([this] { return panelOpen(); });
+    exits_->setActive([this] { return panelOpen() && !refocusing_; });
     InstallHelpKey(this);
+    connect(qApp, &QApplication::focusChanged, this, &EditWindow::focusMoved);
+}
+
+void EditWindow::focusMoved(QWidget* old, QWidget* now) {
+    if (!old || !now || !panelOpen() || old->window() != this) return;
+    if (panel_->isAncestorOf(now) && !panel_->isAncestorOf(old)) panelEntered();
+}
+
+void EditWindow::focusRefused(const std::string& control) {
+    auto* w = findChild<QWidget*>(qs(control));
+    if (!w) return;
+    refocusing_ = true;
+    w->setFocus(Qt::OtherFocusReason);
+    refocusing_ = false;
 }
 
 void EditWindow::setFrame(BrowseFrame* frame) {

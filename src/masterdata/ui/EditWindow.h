@@ -50,6 +50,12 @@ protected:
     // focused, collapsed height.
     void closePanel();
     bool panelOpen() const;
+    // The focus came into the panel from another control of this window;
+    // coming back from a message box is no entry.
+    virtual void panelEntered() {}
+    // A refused "Kész" puts the focus on the named control; the field the
+    // focus leaves is not checked, as the refusal has already spoken.
+    void focusRefused(const std::string& control);
 
     virtual void ujClick() = 0;
     virtual void modosClick() = 0;
@@ -72,6 +78,7 @@ protected:
 
 private:
     void enableBrowsing(bool on);
+    void focusMoved(QWidget* old, QWidget* now);
 
     QWidget* mainWindow_;
     BrowseFrame* frame_ = nullptr;
@@ -81,6 +88,7 @@ private:
     FieldExits* exits_;
     masterdata::EditMode mode_ = masterdata::EditMode::New;
     int expanded_ = 0, collapsed_ = 0;
+    bool refocusing_ = false;
 };
 
 } // namespace velmora::ui

@@ -1,12 +1,27 @@
 #include "FieldExits.h"
 
+#include "app/ui/Hint.h"
+
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
 namespace velmora::ui {
+
+bool MovedByUser(Qt::FocusReason reason) {
+    return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
+}
+
+QLineEdit* PanelEdit(QWidget* parent, const char* name, int maxLength, const char* hint) {
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(QString::fromLatin1(name));
+    if (maxLength > 0) e->setMaxLength(maxLength);
+    if (hint) setHint(e, QString::fromUtf8(hint));
+    return e;
+}
 
 void FieldExits::onLeave(QWidget* control, std::function<bool()> check) {
     checks_[control] = std::move(check);
@@ -33,8 +48,7 @@ bool FieldExits::eventFilter(QObject* watched, QEvent* event) {
     } else if (event->type() == QEvent::FocusOut && !checking_) {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         auto it = checks_.find(watched);
-        const bool leaving = reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
-        if (it != checks_.end() && leaving && (!active_ || active_())) {
+        if (it != checks_.end() && MovedByUser(reason) && (!active_ || active_())) {
             checking_ = true;
             const bool ok = it->second();
             checking_ = false;

@@ -8,9 +8,18 @@
 #include <functional>
 #include <map>
 
+class QLineEdit;
 class QWidget;
 
 namespace velmora::ui {
+
+// A focus change the user made inside a window; another window (a message
+// box, a choose window) or a pop-up coming and going is not one.
+bool MovedByUser(Qt::FocusReason reason);
+
+// A line edit of an edit panel: its name, at most maxLength characters
+// (0: no limit) and its hint.
+QLineEdit* PanelEdit(QWidget* parent, const char* name, int maxLength, const char* hint = nullptr);
 
 class FieldExits : public QObject {
     Q_OBJECT

@@ -1,5 +1,6 @@
 #include "RecordPanel.h"
 
+#include "FieldExits.h"
 #include "Navigator.h"
 #include "app/ui/QtText.h"
 #include "db/Table.h"
@@ -86,7 +87,7 @@ void RecordPanel::addRow(const std::vector<RecordItem>& items) { addRecordRow(ro
 void RecordPanel::focusInEvent(QFocusEvent* event) {
     QGroupBox::focusInEvent(event);
     // Coming back from another window or a pop-up is no entry.
-    if (event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason) emit entered();
+    if (MovedByUser(event->reason())) emit entered();
 }
 
 void RecordPanel::keyPressEvent(QKeyEvent* event) {

@@ -5,10 +5,8 @@
 #include "StaffFrame.h"
 #include "app/IndexFiles.h"
 #include "app/Schemas.h"
-#include "app/ui/Hint.h"
 #include "app/ui/QtText.h"
 
-#include <QApplication>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -55,24 +53,6 @@ const StaffWindowSetup& NurseWindowSetup() {
     return s;
 }
 
-namespace {
-
-// The fields take no more than their table columns hold.
-int fieldWidth(const app::schema::TableDef& def, const std::string& field) {
-    const int i = db::findField(def.fields, field);
-    return i >= 0 ? def.fields[i].width : 32767;
-}
-
-QLineEdit* lineEdit(QWidget* parent, const std::string& name, int maxLength, const char* hint) {
-    auto* e = new QLineEdit(parent);
-    e->setObjectName(qs(name));
-    e->setMaxLength(maxLength);
-    setHint(e, QString::fromUtf8(hint));
-    return e;
-}
-
-} // namespace
-
 StaffWindow::StaffWindow(const StaffWindowSetup& setup, QWidget* mainWindow, db::Database& dbs, app::Dialogs& dialogs)
     : EditWindow(mainWindow, QString::fromLatin1(setup.className), QString::fromUtf8(setup.caption)), setup_(setup),
       reg_(setup.reg()), table_(app::tableOf(dbs, *setup.frame().table)), hlapa_(app::tableOf(dbs, app::schema::HLAPA())),
@@ -84,12 +64,6 @@ StaffWindow::StaffWindow(const StaffWindowSetup& setup, QWidget* mainWindow, db:
     exits()->onEnter(name_, [this] { BB1Click(); });
     if (setup.tajCheck)
         exits()->onLeave(code_, [this] { return masterdata::CheckNurseTaj(ss(code_->text()), dialogs_); });
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
-        // A message box taking the focus and giving it back is no entry.
-        QWidget* panel = editPanel();
-        if (old && now && old->window() == this && panel->isAncestorOf(now) && !panel->isAncestorOf(old))
-            panelEntered();
-    });
 }
 
 void StaffWindow::buildPanel() {
@@ -99,8 +73,9 @@ void StaffWindow::buildPanel() {
     auto* label = new QLabel(QString::fromUtf8(setup_.panelLabel), panel);
     label->setObjectName(QStringLiteral("Label2"));
     const auto& def = *setup_.frame().table;
-    code_ = lineEdit(panel, reg_.codeControl, fieldWidth(def, reg_.codeField), setup_.codeHint);
-    name_ = lineEdit(panel, setup_.nameControl, fieldWidth(def, reg_.nameField), setup_.nameHint);
+    // The fields take no more than their table columns hold.
+    code_ = PanelEdit(panel, reg_.codeControl.c_str(), def.fieldWidth(reg_.codeField), setup_.codeHint);
+    name_ = PanelEdit(panel, setup_.nameControl, def.fieldWidth(reg_.nameField), setup_.nameHint);
     // Room for the longest code, the rest for the name.
     code_->setFixedWidth(code_->fontMetrics().horizontalAdvance(QString(code_->maxLength() + 2, QChar('0'))) + 12);
 
@@ -144,7 +119,7 @@ void StaffWindow::modosClick() {
 void StaffWindow::BB1Click() {
     const SaveResult r = masterdata::SaveStaff(table_, reg_, mode(), ss(code_->text()), ss(name_->text()), dialogs_);
     if (r.kind == SaveResult::Kind::Refused) {
-        if (auto* w = findChild<QWidget*>(qs(r.focus))) w->setFocus(Qt::OtherFocusReason);
+        focusRefused(r.focus);
         return;
     }
     closePanel();

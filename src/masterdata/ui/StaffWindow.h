@@ -51,11 +51,11 @@ protected:
     void modosClick() override;
     void torolClick() override;
     void BB1Click() override;
+    // A new entry starts from empty fields.
+    void panelEntered() override;
 
 private:
     void buildPanel();
-    // The focus came into the panel from another control of the window.
-    void panelEntered();
 
     const StaffWindowSetup& setup_;
     const masterdata::StaffRegister& reg_;

@@ -3,14 +3,13 @@
 #include "BrowseFrame.h"
 #include "FieldExits.h"
 #include "PatientFrame.h"
+#include "app/IndexFiles.h"
 #include "app/Schemas.h"
 #include "app/Session.h"
 #include "app/TextHelpers.h"
-#include "app/ui/Hint.h"
 #include "app/ui/QtText.h"
 #include "db/Database.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QGridLayout>
@@ -26,34 +25,16 @@ namespace velmora::ui {
 
 namespace {
 
-db::Table& tableOf(db::Database& dbs, const app::schema::TableDef& def) { return dbs.table(def.name, def.fileName); }
+using app::tableOf;
 
 // The width of a BETEG field: the most a control for it takes.
-int fieldWidth(const char* field) {
-    const auto& fields = app::schema::BETEG().fields;
-    const int i = db::findField(fields, field);
-    return i < 0 ? 0 : fields[static_cast<size_t>(i)].width;
-}
-
-QLineEdit* lineEdit(QWidget* parent, const char* name, int maxLength, const char* hint = nullptr) {
-    auto* e = new QLineEdit(parent);
-    e->setObjectName(QString::fromLatin1(name));
-    if (maxLength > 0) e->setMaxLength(maxLength);
-    if (hint) setHint(e, QString::fromUtf8(hint));
-    return e;
-}
+int fieldWidth(const char* field) { return app::schema::BETEG().fieldWidth(field); }
 
 QHBoxLayout* row(std::initializer_list<QWidget*> widgets, bool stretch = false) {
     auto* r = new QHBoxLayout;
     for (QWidget* w : widgets) r->addWidget(w);
     if (stretch) r->addStretch(1);
     return r;
-}
-
-// Focus changes that are not the user moving between controls: another
-// window (a message box, the settlement chooser) or a popup coming and going.
-bool movedByUser(Qt::FocusReason reason) {
-    return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
 }
 
 } // namespace
@@ -68,24 +49,23 @@ Tbetegfel::Tbetegfel(QWidget* mainWindow, app::Session& session, db::Database& d
     buildGroup();
     wireKeys();
     resize(540, 222);
-    connect(qApp, &QApplication::focusChanged, this, &Tbetegfel::focusMoved);
 }
 
 void Tbetegfel::buildGroup() {
     GBox1 = new QGroupBox(QString::fromUtf8("A beteg adatai"), this);
     GBox1->setObjectName(QStringLiteral("GBox1"));
-    azt = lineEdit(GBox1, "azt", 1, "Azonosító kód (Alapértelmezés: 1)");
-    btaj = lineEdit(GBox1, "btaj", 9, "A beteg TAJ száma");
-    Bnev = lineEdit(GBox1, "Bnev", fieldWidth("Nev"));
+    azt = PanelEdit(GBox1, "azt", 1, "Azonosító kód (Alapértelmezés: 1)");
+    btaj = PanelEdit(GBox1, "btaj", 9, "A beteg TAJ száma");
+    Bnev = PanelEdit(GBox1, "Bnev", fieldWidth("Nev"));
     bnem = new QComboBox(GBox1);
     bnem->setObjectName(QStringLiteral("bnem"));
     bnem->addItems({QString::fromUtf8("Férfi"), QString::fromUtf8("Nő")});
     bnem->setCurrentIndex(-1);
-    bkod = lineEdit(GBox1, "bkod", 7, "Közigazgatási kód");
-    bvaros = lineEdit(GBox1, "bvaros", fieldWidth("Cime1"), "Város megnevezése");
-    bcim = lineEdit(GBox1, "bcim", fieldWidth("Cime2"), "Utca, házszám. stb");
-    Bszhely = lineEdit(GBox1, "Bszhely", fieldWidth("Szulh"), "Születési hely");
-    bszido = lineEdit(GBox1, "bszido", 0, "Születési idő");
+    bkod = PanelEdit(GBox1, "bkod", 7, "Közigazgatási kód");
+    bvaros = PanelEdit(GBox1, "bvaros", fieldWidth("Cime1"), "Város megnevezése");
+    bcim = PanelEdit(GBox1, "bcim", fieldWidth("Cime2"), "Utca, házszám. stb");
+    Bszhely = PanelEdit(GBox1, "Bszhely", fieldWidth("Szulh"), "Születési hely");
+    bszido = PanelEdit(GBox1, "bszido", 0, "Születési idő");
     bszido->setInputMask(QStringLiteral("9999.99.99"));
 
     // Short fields as wide as their contents need.
@@ -123,9 +103,6 @@ void Tbetegfel::buildGroup() {
 }
 
 void Tbetegfel::wireKeys() {
-    // A control the save puts the focus on was not left by the user: its
-    // neighbour's exit check would only repeat what the save said.
-    exits()->setActive([this] { return panelOpen() && !focusingAfterSave_; });
     exits()->onLeave(azt, [this] {
         aztExit();
         return true;
@@ -150,19 +127,13 @@ bool Tbetegfel::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     if (watched == bvaros && event->type() == QEvent::FocusIn && panelOpen() &&
-        movedByUser(static_cast<QFocusEvent*>(event)->reason()))
+        MovedByUser(static_cast<QFocusEvent*>(event)->reason()))
         bvarosEnter();
     return EditWindow::eventFilter(watched, event);
 }
 
-// The group is entered when the focus comes in from another control of this
-// window; coming back from a message box does not count.
-void Tbetegfel::focusMoved(QWidget* old, QWidget* now) {
-    if (!old || !now || !panelOpen() || old->window() != this) return;
-    if (GBox1->isAncestorOf(now) && !GBox1->isAncestorOf(old)) GBox1Enter();
-}
-
-void Tbetegfel::GBox1Enter() {
+// Entering the group of a new patient starts from empty fields.
+void Tbetegfel::panelEntered() {
     if (mode() != masterdata::EditMode::New) return;
     for (QLineEdit* e : {btaj, Bnev, bkod, bvaros, bcim, Bszhely, bszido}) e->clear();
     bnem->setCurrentIndex(-1);
@@ -236,18 +207,10 @@ masterdata::PatientInput Tbetegfel::input() const {
 void Tbetegfel::BB1Click() {
     const masterdata::SaveResult result = masterdata::SavePatient(beteg_, mode(), input(), dialogs_);
     if (result.kind == masterdata::SaveResult::Kind::Refused) {
-        focusControl(result.focus);
+        focusRefused(result.focus);
         return;
     }
     closePanel();
-}
-
-void Tbetegfel::focusControl(const std::string& name) {
-    auto* control = findChild<QWidget*>(qs(name));
-    if (!control) return;
-    focusingAfterSave_ = true;
-    control->setFocus(Qt::OtherFocusReason);
-    focusingAfterSave_ = false;
 }
 
 void Tbetegfel::torolClick() {

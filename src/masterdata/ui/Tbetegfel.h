@@ -48,26 +48,23 @@ protected:
     void torolClick() override;
     void BB1Click() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void panelEntered() override;
 
 private:
     void buildGroup();
     void wireKeys();
-    void focusMoved(QWidget* old, QWidget* now);
-    void GBox1Enter();
     void bvarosEnter();
     void bkodDblClick();
     void aztExit();
     void fillFromRow();
     masterdata::PatientInput input() const;
     std::string sexCode() const;
-    void focusControl(const std::string& name);
 
     app::Session& session_;
     app::Dialogs& dialogs_;
     db::Table& beteg_;
     db::Table& telepul_;
     db::Table& hlapa_;
-    bool focusingAfterSave_ = false;
 };
 
 } // namespace velmora::ui

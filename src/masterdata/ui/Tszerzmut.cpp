@@ -3,6 +3,7 @@
 #include "ContractFrames.h"
 #include "Placement.h"
 #include "app/Dialogs.h"
+#include "app/IndexFiles.h"
 #include "app/Schemas.h"
 #include "app/ui/Help.h"
 #include "app/ui/Hint.h"
@@ -22,7 +23,7 @@ namespace velmora::ui {
 
 namespace {
 
-db::Table& tableOf(db::Database& dbs, const app::schema::TableDef& def) { return dbs.table(def.name, def.fileName); }
+using app::tableOf;
 
 // "<intkod> <inte> szerződéses adatai" from the current PART row.
 QString captionFor(const db::Table& part) {
