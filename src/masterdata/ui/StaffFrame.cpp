@@ -11,14 +11,13 @@
 namespace velmora::ui {
 
 BrowseFrame* MakeStaffFrame(FrameSetup setup, db::Table& table, QWidget* parent, const QString& objectName) {
-    const app::schema::TableDef& def = *setup.table;
-    const int codeField = db::findField(def.fields, setup.columns.at(0).field);
+    const int codeWidth = setup.table->fieldWidth(setup.columns.at(0).field);
     auto* frame = new BrowseFrame(std::move(setup), table, parent);
     frame->setObjectName(objectName);
     QTableView* grid = frame->grid();
-    if (codeField >= 0) {
+    if (codeWidth > 0) {
         // Codes are digits; a cell needs some room beside its text.
-        const QString widest(def.fields[codeField].width, QChar('0'));
+        const QString widest(codeWidth, QChar('0'));
         const int fits = grid->fontMetrics().horizontalAdvance(widest) + 12;
         grid->setColumnWidth(0, std::max(grid->columnWidth(0), fits));
     }
