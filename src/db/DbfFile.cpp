@@ -177,14 +177,19 @@ Value DbfFile::decode(const char* record, const FieldDef& def, int offset) {
 }
 
 void DbfFile::encode(char* record, int field, const Value& value) const {
-    const FieldDef& def = header_.fields.at(field);
-    char* out = record + header_.offsets.at(field);
+    // Built apart and copied whole, so a refused value leaves the record as it was.
+    const std::string bytes = fieldBytes(header_.fields.at(field), value);
+    std::memcpy(record + header_.offsets.at(field), bytes.data(), bytes.size());
+}
+
+std::string DbfFile::fieldBytes(const FieldDef& def, const Value& value) const {
+    std::string field(def.width, ' ');
+    char* out = field.data();
     auto bad = [&](const std::string& why) {
         throw DbError(DbError::Code::BadValue,
                       "A(z) " + def.name + " mező (" + baseName(path_) + ") értéke " + why);
     };
-    std::memset(out, ' ', def.width);
-    if (value.isNull()) return;
+    if (value.isNull()) return field;
     switch (def.type) {
     case 'C': {
         const std::string text = value.asString();
@@ -193,15 +198,15 @@ void DbfFile::encode(char* record, int field, const Value& value) const {
         if (bytes->size() > static_cast<size_t>(def.width))
             bad("hosszabb a mező szélességénél (" + std::to_string(bytes->size()) + " > " + std::to_string(def.width) + ")");
         std::memcpy(out, bytes->data(), bytes->size());
-        return;
+        return field;
     }
     case 'D': {
         const std::string text = value.asString();
-        if (text.empty()) return;
+        if (text.empty()) return field;
         const std::string digits = dateBytes(text);
         if (digits.empty()) bad("érvénytelen dátum: '" + text + "'");
         std::memcpy(out, digits.data(), 8);
-        return;
+        return field;
     }
     case 'N': case 'F': {
         std::optional<Decimal> d;
@@ -209,7 +214,7 @@ void DbfFile::encode(char* record, int field, const Value& value) const {
         else if (value.isBool()) d = Decimal::fromInt(value.asBool() ? 1 : 0);
         else {
             const std::string text = value.asString();
-            if (trim(text).empty()) return;
+            if (trim(text).empty()) return field;
             d = Decimal::parse(text);
             if (!d) bad("nem szám: '" + text + "'");
         }
@@ -219,14 +224,15 @@ void DbfFile::encode(char* record, int field, const Value& value) const {
         if (text.size() > static_cast<size_t>(def.width))
             bad("nem fér el a mezőben (" + text + ", szélesség " + std::to_string(def.width) + ")");
         std::memcpy(out + def.width - text.size(), text.data(), text.size());
-        return;
+        return field;
     }
     case 'L':
         out[0] = value.asBool() ? 'T' : 'F';
-        return;
+        return field;
     default:
         bad("nem írható (ismeretlen mezőtípus)");
     }
+    return field;
 }
 
 std::string DbfFile::blankRecord() const { return std::string(header_.recordLength, ' '); }

@@ -245,3 +245,44 @@ TEST(Table, FileNamesMatchWithoutRegardToCase) {
     EXPECT_EQ(std::filesystem::path(t.indexPath()).filename(), "HSZERZ.MDX");
     EXPECT_EQ(&db.table("hszerz"), &t) << "one shared object per table";
 }
+
+// A value the field refuses changes nothing: not the edit buffer, and so
+// not the record that the next cursor move posts.
+TEST(Table, RefusedValueLeavesTheBufferAsItWas) {
+    TempDir dir;
+    Database db(dir.str());
+    Table& t = db.table("LAP", "Lap.dbf");
+    t.create({FieldDef::character("Resz", 2), FieldDef::date("Kezd"), FieldDef::numeric("Osszeg", 5, 1)});
+    t.open();
+    const std::vector<Value> stored = {"A", "2024.01.31", Value(Decimal(125, 1))};
+    t.appendValues(stored);
+    t.appendValues({"B", Value(), Value()});
+    const struct {
+        const char* field;
+        Value refused;
+    } cases[] = {
+        {"Resz", "ABC"},             // too long
+        {"Resz", "€"},               // no such character in code page 852
+        {"Kezd", "2024.02.30"},      // no such day
+        {"Kezd", "tegnap"},
+        {"Osszeg", "sok"},           // no number
+        {"Osszeg", 12345},           // too wide with its decimal
+        {"Osszeg", Value(Decimal(1234, 3))},  // more decimals than the field holds
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.field) + " = " + c.refused.asString());
+        t.first();
+        t.edit();
+        EXPECT_THROW(t.setField(c.field, c.refused), DbError);
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(t.field(i), stored[i]) << "the edit buffer";
+        t.next();  // posts the edit
+        EXPECT_EQ(t.state(), TableState::Browse);
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(t.valueAt(0, i), stored[i]) << "the posted record";
+
+        t.append();
+        t.setField(c.field, stored[t.fieldIndex(c.field)]);
+        EXPECT_THROW(t.setField(c.field, c.refused), DbError);
+        EXPECT_EQ(t.field(c.field), stored[t.fieldIndex(c.field)]) << "a new row's buffer";
+        t.cancel();
+    }
+}
