@@ -347,9 +347,12 @@ void Table::post() {
     requireOpen();
     if (state_ == TableState::Browse) return;
     const BufferSource rec(*file_, buffer_);
-    const std::optional<uint32_t> self =
-        state_ == TableState::Edit ? std::optional<uint32_t>(static_cast<uint32_t>(editRecno_)) : std::nullopt;
-    checkUnique(rec, self);
+    if (state_ == TableState::Edit) {
+        const RecordAt stored(*file_, static_cast<uint32_t>(editRecno_));
+        checkUnique(rec, &stored, static_cast<uint32_t>(editRecno_));
+    } else {
+        checkUnique(rec, nullptr, std::nullopt);
+    }
     uint32_t recno;
     if (state_ == TableState::Insert) {
         recno = file_->append(buffer_.data());
@@ -476,10 +479,14 @@ int Table::tagIndex(const std::string& tag) const {
     return -1;
 }
 
-void Table::checkUnique(const RecordSource& rec, std::optional<uint32_t> self) const {
+void Table::checkUnique(const RecordSource& rec, const RecordSource* before, std::optional<uint32_t> self) const {
     for (const IndexTag& t : tags_) {
         if (!t.unique()) continue;
-        if (t.holderOf(t.expression().sortKey(rec), self))
+        const std::string key = t.expression().sortKey(rec);
+        // A record keeping its key keeps it even where others share it
+        // (rows stored before the tag was unique, blank keys).
+        if (before && t.expression().sortKey(*before) == key) continue;
+        if (t.holderOf(key, self))
             throw DbError(DbError::Code::KeyViolation, "Kulcsütközés: a(z) " + name_ + " táblában már van ilyen kulcsú "
                                                        "rekord (" + t.name() + " index).");
     }
@@ -682,7 +689,7 @@ uint32_t Table::appendValues(const std::vector<Value>& values) {
     std::string buf = file_->blankRecord();
     for (size_t i = 0; i < values.size() && i < fieldsCache_.size(); ++i)
         file_->encode(buf.data(), static_cast<int>(i), values[i]);
-    checkUnique(BufferSource(*file_, buf), std::nullopt);
+    checkUnique(BufferSource(*file_, buf), nullptr, std::nullopt);
     const uint32_t recno = file_->append(buf.data());
     indexInsert(recno);
     invalidateView();
@@ -711,7 +718,7 @@ void Table::updateValues(uint32_t recno, const std::vector<std::pair<int, Value>
         return std::any_of(changed.begin(), changed.end(), [&](int f) { return t.expression().uses(f); });
     };
     if (std::any_of(tags_.begin(), tags_.end(), [&](const IndexTag& t) { return t.unique() && touches(t); }))
-        checkUnique(next, recno);
+        checkUnique(next, &old, recno);
     std::vector<std::pair<size_t, std::string>> moved;
     for (size_t i = 0; i < tags_.size(); ++i) {
         if (!touches(tags_[i])) continue;

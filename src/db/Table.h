@@ -184,7 +184,9 @@ private:
     void notify(TableEvent e);
     bool visible(uint32_t recno) const;
     int tagIndex(const std::string& tag) const;  // -1 when the table has no such tag
-    void checkUnique(const RecordSource& rec, std::optional<uint32_t> self) const;
+    // Unique tags refuse a key another record holds; with `before`, only
+    // tags whose key differs from before's are checked.
+    void checkUnique(const RecordSource& rec, const RecordSource* before, std::optional<uint32_t> self) const;
     void indexInsert(uint32_t recno);
     void indexRemove(uint32_t recno);
     void loadIndexes();

@@ -286,3 +286,51 @@ TEST(Table, RefusedValueLeavesTheBufferAsItWas) {
         t.cancel();
     }
 }
+
+// Rows that already share a unique key (blank TAJ, one TAJ for two people)
+// stay editable: the key is checked on insert and when it changes, through
+// the cursor and through record-level updates alike.
+TEST(Table, UniqueTagChecksOnlyAChangedKey) {
+    const struct {
+        int row;
+        const char* field;
+        const char* value;
+        bool refused;
+    } cases[] = {
+        {0, "Nev", "Névtelen egy", false},    // blank TAJ, shared with row 1
+        {2, "Nev", "Kiss Anna", false},       // TAJ shared with row 3
+        {3, "TAJ", "123456788", false},       // the same key written again
+        {0, "TAJ", "999999999", false},       // a new key
+        {4, "TAJ", "123456788", true},        // a key others hold
+        {4, "TAJ", "", true},                 // blank is a key too
+    };
+    for (bool throughCursor : {true, false}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(throughCursor ? "post: " : "updateValues: ") + std::to_string(c.row) + " " +
+                         c.field + " = " + c.value);
+            Fixture fx;
+            for (auto [taj, nev] : {std::pair{"", "Névtelen 1"}, {"", "Névtelen 2"}, {"123456788", "Kiss"},
+                                    {"123456788", "Kiss másodszor"}, {"111111110", "Nagy"}})
+                fx.add(taj, nev);
+            fx.t.addIndex("Beteg1", "TAJ", true);
+            fx.t.addIndex("Beteg2", "Nev", true);
+            auto change = [&] {
+                if (!throughCursor) {
+                    fx.t.updateValues(c.row, {{fx.t.fieldIndex(c.field), Value(c.value)}});
+                    return;
+                }
+                fx.t.moveTo(c.row);
+                fx.t.edit();
+                fx.t.setField(c.field, c.value);
+                fx.t.post();
+            };
+            if (c.refused) {
+                EXPECT_THROW(change(), DbError);
+                EXPECT_EQ(fx.t.valueAt(c.row, 0), Value("111111110")) << "unchanged";
+            } else {
+                EXPECT_NO_THROW(change());
+                EXPECT_EQ(fx.t.valueAt(c.row, fx.t.fieldIndex(c.field)).asString(), c.value);
+            }
+        }
+    }
+}
