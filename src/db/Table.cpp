@@ -96,10 +96,7 @@ void Table::close() {
     buffer_.clear();
     state_ = TableState::Inactive;
     if (batchDepth_ > 0) { batchDepth_ = 1; endBatch(true); }
-    std::exception_ptr failure;
-    if (indexDirty_) {
-        try { saveIndexes(); } catch (...) { failure = std::current_exception(); }
-    }
+    if (indexDirty_) trySaveIndexes();
     file_.reset();
     tags_.clear();
     filter_.reset();
@@ -107,7 +104,6 @@ void Table::close() {
     cur_ = -1;
     invalidateView();
     notify(TableEvent::Closed);
-    if (failure) std::rethrow_exception(failure);
 }
 
 void Table::create(const FieldList& fields, int level) {
@@ -528,7 +524,8 @@ void Table::loadIndexes() {
     foreignIndex_ = false;
     indexDirty_ = false;
     const std::string mdxPath = indexPath();
-    if (!fs::exists(mdxPath)) return;
+    std::error_code ec;
+    if (!fs::exists(mdxPath, ec)) return;
     auto contents = mdx::read(mdxPath);
     if (!contents) {
         foreignIndex_ = true;
@@ -549,7 +546,7 @@ void Table::loadIndexes() {
         for (size_t i = 0; i < tags_.size(); ++i) tags_[i].assign(std::move(contents->tags[i].entries));
     } else {
         rebuildIndexes();
-        saveIndexes();
+        trySaveIndexes();
     }
 }
 
@@ -566,6 +563,15 @@ void Table::saveIndexes() {
     for (const IndexTag& t : tags_) c.tags.push_back({t.name(), t.expression().text(), t.unique(), t.entries()});
     mdx::write(indexPath(), c);
     indexDirty_ = false;
+}
+
+bool Table::trySaveIndexes() {
+    try {
+        saveIndexes();
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
 }
 
 void Table::addIndex(const std::string& tag, const std::string& expression, bool unique) {
@@ -626,7 +632,7 @@ void Table::empty() {
     file_->zap();
     ++numbering_;
     rebuildIndexes();
-    saveIndexes();
+    trySaveIndexes();
     placeOn(-1, 0);
     notify(TableEvent::RowsChanged);
 }
@@ -638,7 +644,7 @@ void Table::pack() {
     ++numbering_;
     const int64_t now = cur_ >= 0 && cur_ < static_cast<int64_t>(map.size()) && map[cur_] != UINT32_MAX ? map[cur_] : -1;
     rebuildIndexes();
-    saveIndexes();
+    trySaveIndexes();
     placeOn(now, oldPos);
     notify(TableEvent::RowsChanged);
 }

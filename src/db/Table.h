@@ -51,8 +51,10 @@ public:
     bool exists() const;
 
     // --- lifecycle ---------------------------------------------------------
-    void open();   // exclusive; reads the index file (rebuilding stale keys)
-    void close();  // posts nothing: a pending edit is cancelled
+    // Exclusive; reads the index file. Stale keys are rebuilt in memory and
+    // written back when the file can be written (else on close or later).
+    void open();
+    void close();  // posts nothing: a pending edit is cancelled; never fails for the index file
     bool isOpen() const { return file_ != nullptr; }
     TableState state() const { return state_; }
     // Creates the file anew from a field list (the object must be closed).
@@ -192,6 +194,10 @@ private:
     void loadIndexes();
     void rebuildIndexes();
     void saveIndexes();
+    // The index file is derived: when it cannot be written (read-only
+    // directory, full disk) the keys stay in memory and the file keeps its
+    // stale stamp, so a later close or the next open writes it. False then.
+    bool trySaveIndexes();
     void markIndexDirty();
     Value lookupValue(const Lookup& l, const RecordSource& rec) const;
 

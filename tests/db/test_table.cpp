@@ -1,6 +1,9 @@
 // The shared table object: cursor, edits, indexes, filters, the index file.
 #include "db/Database.h"
 #include "db/DbError.h"
+#include "db/DbfFile.h"
+#include "db/MdxFile.h"
+#include "db/Sql.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -333,4 +336,46 @@ TEST(Table, UniqueTagChecksOnlyAChangedKey) {
             }
         }
     }
+}
+
+// A stale index file that cannot be rewritten (here its temporary file name
+// is taken by a directory, which stops even root) costs nothing but the
+// write: the keys are rebuilt in memory and written when that works again.
+TEST(Table, StaleIndexThatCannotBeWrittenStillOpens) {
+    Fixture fx;
+    for (const char* n : {"Cili", "Anna", "Béla"}) fx.add("1", n);
+    fx.t.addIndex("Beteg2", "Nev");
+    fx.t.setActiveIndex("Beteg2");
+    fx.t.close();
+    {
+        std::fstream f(fx.dir.file("Beteg.dbf"), std::ios::in | std::ios::out | std::ios::binary);
+        f.seekp(32 + 3 * 32 + 1 + 1 + 9);  // first record, Nev
+        f << "Zsuzsa";
+    }
+    const std::string index = fx.t.indexPath();
+    const std::string staleBytes = [&] {
+        std::ifstream in(index, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }();
+    std::filesystem::create_directory(index + ".tmp");
+
+    ASSERT_NO_THROW(fx.t.open());
+    EXPECT_EQ(fx.column("nev"), (std::vector<std::string>{"Anna", "Béla", "Zsuzsa"})) << "keys rebuilt in memory";
+    EXPECT_NO_THROW(fx.t.close());
+    Sql sql(fx.db);
+    sql.setOpenTablesOnDemand(true);
+    const SqlResult r = sql.run("select count(*) from beteg where nev = 'Zsuzsa'");
+    EXPECT_EQ(r.rows.at(0).at(0), Value(1)) << "a query opens it too";
+    fx.t.close();
+    {
+        std::ifstream in(index, std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), staleBytes) << "nothing was written";
+    }
+
+    std::filesystem::remove(index + ".tmp");
+    fx.t.open();
+    fx.t.close();
+    const auto written = mdx::read(index);
+    ASSERT_TRUE(written);
+    EXPECT_EQ(written->tableHash, DbfFile::open(fx.t.path())->hash()) << "written back once it could be";
 }
