@@ -527,7 +527,7 @@ void Table::loadIndexes() {
     std::error_code ec;
     if (!fs::exists(mdxPath, ec)) return;
     auto contents = mdx::read(mdxPath);
-    if (!contents) {
+    if (!contents || !indexBelongsHere(*contents)) {
         foreignIndex_ = true;
         return;
     }
@@ -540,7 +540,7 @@ void Table::loadIndexes() {
         foreignIndex_ = true;
         return;
     }
-    const bool fresh = contents->tableSize == file_->fileSize() && contents->tableHash == file_->hash() &&
+    const bool fresh = !contents->tableFile.empty() && contents->tableSize == file_->fileSize() && contents->tableHash == file_->hash() &&
                        contents->collationVersion == collation::version();
     if (fresh) {
         for (size_t i = 0; i < tags_.size(); ++i) tags_[i].assign(std::move(contents->tags[i].entries));
@@ -550,6 +550,15 @@ void Table::loadIndexes() {
     }
 }
 
+// An index file names its table and layout; one made for another table (a
+// copied file) or another layout is never used. A file from before the
+// index recorded this carries no identity: its keys are rebuilt.
+bool Table::indexBelongsHere(const MdxContents& contents) const {
+    if (contents.tableFile.empty()) return true;
+    return strcasecmp(contents.tableFile.c_str(), fs::path(file_->path()).filename().string().c_str()) == 0 &&
+           contents.layout == mdx::layoutFingerprint(fieldsCache_);
+}
+
 void Table::saveIndexes() {
     if (!file_) return;
     if (tags_.empty()) {
@@ -557,6 +566,8 @@ void Table::saveIndexes() {
         return;
     }
     MdxContents c;
+    c.tableFile = fs::path(file_->path()).filename().string();
+    c.layout = mdx::layoutFingerprint(fieldsCache_);
     c.tableSize = file_->fileSize();
     c.tableHash = file_->hash();
     c.collationVersion = collation::version();

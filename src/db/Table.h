@@ -19,6 +19,7 @@
 namespace velmora::db {
 
 class Database;
+struct MdxContents;
 
 enum class TableState { Inactive, Browse, Edit, Insert };
 
@@ -69,7 +70,8 @@ public:
     int level() const;
     // Header bytes 28 (production index flag) and 29 (language driver).
     uint8_t languageDriver() const;
-    // The index file exists but is not one this engine wrote.
+    // The index file exists but is not one this engine wrote for this table
+    // and its layout (a damaged file, another program's, a copied one).
     bool hasForeignIndexFile() const { return foreignIndex_; }
 
     // --- cursor ------------------------------------------------------------
@@ -192,6 +194,7 @@ private:
     void indexInsert(uint32_t recno);
     void indexRemove(uint32_t recno);
     void loadIndexes();
+    bool indexBelongsHere(const MdxContents& contents) const;
     void rebuildIndexes();
     void saveIndexes();
     // The index file is derived: when it cannot be written (read-only

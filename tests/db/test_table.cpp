@@ -379,3 +379,85 @@ TEST(Table, StaleIndexThatCannotBeWrittenStillOpens) {
     ASSERT_TRUE(written);
     EXPECT_EQ(written->tableHash, DbfFile::open(fx.t.path())->hash()) << "written back once it could be";
 }
+
+namespace {
+
+// An index file as the engine wrote it before files named their table.
+std::string firstFormatIndex(MdxContents c) {
+    c.tableFile.clear();
+    c.layout = 0;
+    std::string body = mdx::serialize(c);
+    body.resize(body.size() - 8);               // the checksum
+    body.erase(12, 4 + 8);                      // the empty name and the fingerprint
+    body[8] = 1;                                // format 1
+    const uint64_t h = contentHash(body.data(), body.size());
+    for (int i = 0; i < 8; ++i) body += static_cast<char>(h >> (8 * i));
+    return body;
+}
+
+std::string bytesOf(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+void writeBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+} // namespace
+
+// Another table's index file is never used, however alike the tables are;
+// neither is one made for another layout of the same table. An index file
+// from before files named their table is used for its tags, its keys rebuilt.
+TEST(Table, IndexFileOfAnotherTableOrLayoutIsNotUsed) {
+    TempDir dir;
+    Database db(dir.str());
+    const FieldList fields = {FieldDef::character("Idoszak", 7), FieldDef::character("Sorsz", 5),
+                              FieldDef::character("Resz", 1)};
+    Table& a = db.table("HLAPA", "HLapa.dbf");
+    Table& b = db.table("HLAPB", "HLapb.dbf");
+    for (Table* t : {&a, &b}) {
+        t->create(fields);
+        t->open();
+        t->appendValues({"2024.01", t == &a ? "00001" : "00002", Value()});
+        t->addIndex("Lap3", "Idoszak+Sorsz+Resz");
+        t->close();
+    }
+    const std::string own = bytesOf(a.indexPath());
+
+    // HLapb.mdx copied as HLapa.mdx.
+    writeBytes(a.indexPath(), bytesOf(b.indexPath()));
+    a.open();
+    EXPECT_TRUE(a.hasForeignIndexFile());
+    EXPECT_TRUE(a.indexNames().empty());
+    a.close();
+    EXPECT_EQ(bytesOf(a.indexPath()), bytesOf(b.indexPath())) << "neither used nor rewritten";
+
+    // The table's own index, but the table was recreated wider by another program.
+    writeBytes(a.indexPath(), own);
+    const std::string table = bytesOf(a.path());
+    FieldList wider = fields;
+    wider[1].width = 6;
+    DbfFile::create(a.path(), wider, 4);
+    a.open();
+    EXPECT_TRUE(a.hasForeignIndexFile());
+    EXPECT_TRUE(a.indexNames().empty());
+    a.close();
+    writeBytes(a.path(), table);
+
+    // A first-format file with the right stamp but no keys: its keys are rebuilt.
+    writeBytes(a.indexPath(), own);
+    MdxContents old = *mdx::read(a.indexPath());
+    for (MdxTag& t : old.tags) t.entries.clear();
+    writeBytes(a.indexPath(), firstFormatIndex(old));
+    ASSERT_TRUE(mdx::read(a.indexPath()));
+    a.open();
+    EXPECT_FALSE(a.hasForeignIndexFile());
+    ASSERT_TRUE(a.index("Lap3"));
+    EXPECT_EQ(a.index("Lap3")->entries().size(), 1u);
+    a.close();
+    const auto rewritten = mdx::read(a.indexPath());
+    ASSERT_TRUE(rewritten);
+    EXPECT_EQ(rewritten->tableFile, "HLapa.dbf") << "rewritten with its table's name";
+    EXPECT_EQ(rewritten->tags.at(0).entries.size(), 1u);
+}
