@@ -105,8 +105,11 @@ bool Sql::attach(const std::string& sqlName) {
         if (fs::is_regular_file(p, ec)) found = p.string();
         else found = findFileNoCase(p.parent_path().string(), p.filename().string());
         if (!found) throw DbError(DbError::Code::NotFound, "A(z) " + name + " fájl nem található.");
-        byPath = true;
-        key = *found;
+        // A table of the data directory named by its path is that table, as
+        // if named by its name (the program opens it; the tool on demand).
+        const std::string file = fs::absolute(*found, ec).string();
+        byPath = !database_.inDirectory(file);
+        key = byPath ? *found : database_.tableAtPath(file).name();
     } else if (database_.findTable(name)) {
         key = name;
     } else if (endsWithNoCase(name, ".dbf") && database_.findFile(name)) {

@@ -352,6 +352,28 @@ TEST_F(SqlTest, TableNamedByQuotedPath) {
     EXPECT_EQ(texts(another.run("select count(*) from '" + dir.file("TEMP/hosa.dbf") + "'")), (Rows{{"2"}}));
 }
 
+// A path that names a table of the data directory, in any spelling, is that
+// table's shared object: the program holds it open, and a second open would
+// fail as if another program used it.
+TEST_F(SqlTest, PathIntoTheDataDirectoryMeansTheSharedTable) {
+    Table& t = hlapa();
+    std::filesystem::create_directory(dir.file("sub"));
+    for (const std::string& path : {dir.file("HLapa.dbf"), dir.file("HLAPA.DBF"), dir.file("hlapa.dbf"),
+                                    dir.str() + "/./HLapa.dbf", dir.str() + "/sub/../hlapa.DBF"}) {
+        SCOPED_TRACE(path);
+        EXPECT_EQ(&db.tableAtPath(path), &t);
+        Sql fresh(db);  // SQL names ignore case: each spelling attaches in its own connection
+        EXPECT_EQ(texts(fresh.run("select count(*) from '" + path + "'")), (Rows{{"5"}}));
+        fresh.run("update '" + path + "' set jeloles = 'X' where sorsz = '00002'");
+        EXPECT_EQ(t.valueAt(2, t.fieldIndex("jeloles")), Value("X")) << "written through the shared object";
+    }
+    // Named first by its path, then by the program: still one object.
+    TempDir other;
+    Database db2(other.str());
+    Table& byPath = db2.tableAtPath(other.file("ZARAS.DBF"));
+    EXPECT_EQ(&db2.table("ZARAS", "Zaras.dbf"), &byPath);
+}
+
 TEST_F(SqlTest, HungarianTextRoundTrip) {
     const std::string name = "Árvíztűrő Tükörfúrógép";
     Table& t = makeTable("BETEG", "Beteg.dbf", {FieldDef::character("TAJ", 9), FieldDef::character("Nev", 25)},
