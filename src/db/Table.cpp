@@ -383,63 +383,6 @@ void Table::deleteCurrent() {
     notify(TableEvent::RowsChanged);
 }
 
-// --- searching -------------------------------------------------------------
-
-namespace {
-bool matchesText(const std::string& have, const std::string& want, const LocateOptions& o) {
-    if (o.caseInsensitive) {
-        const std::string h = collation::foldCase(have), w = collation::foldCase(want);
-        return o.partialKey ? h.compare(0, w.size(), w) == 0 : h == w;
-    }
-    return o.partialKey ? have.compare(0, want.size(), want) == 0 : have == want;
-}
-} // namespace
-
-bool Table::locate(const std::string& fieldName, const Value& value, LocateOptions options) {
-    checkBrowseMode();
-    const int f = findField(fieldsCache_, fieldName);
-    if (f < 0) throw DbError(DbError::Code::NotFound, "A(z) " + name_ + " táblában nincs " + fieldName + " mező.");
-    if (value.isText() && value.text().empty()) return false;
-    const auto& v = view();
-    for (size_t i = 0; i < v.size(); ++i) {
-        const Value have = file_->value(v[i], f);
-        bool hit;
-        if (value.isNull()) hit = have.isNull();
-        else if (have.isNull()) hit = false;
-        else if (have.isNumber() && value.isNumber()) hit = have == value;
-        else hit = matchesText(have.asString(), value.asString(), options);
-        if (hit) {
-            cur_ = v[i];
-            pos_ = static_cast<int>(i);
-            bof_ = eof_ = false;
-            notify(TableEvent::CursorMoved);
-            return true;
-        }
-    }
-    return false;
-}
-
-Value Table::lookup(const std::string& keyField, const Value& key, const std::string& resultField) const {
-    requireOpen();
-    const int k = findField(fieldsCache_, keyField);
-    const int r = findField(fieldsCache_, resultField);
-    if (k < 0 || r < 0)
-        throw DbError(DbError::Code::NotFound, "A(z) " + name_ + " táblában nincs " + (k < 0 ? keyField : resultField) +
-                                                   " mező.");
-    // An index led by the key field answers without a scan.
-    if (key.isText())
-        for (const IndexTag& t : tags_) {
-            const auto lead = t.expression().leadingFields();
-            if (lead.empty() || lead[0] != k) continue;
-            for (uint32_t recno : seek(t, {key}))
-                if (visible(recno) && file_->value(recno, k) == key) return file_->value(recno, r);
-            return {};
-        }
-    for (uint32_t recno : view())
-        if (file_->value(recno, k) == key) return file_->value(recno, r);
-    return {};
-}
-
 // --- filter ----------------------------------------------------------------
 
 void Table::setFilter(const std::string& expression, bool caseInsensitive) {

@@ -109,12 +109,20 @@ public:
     void deleteCurrent();  // the next row becomes current (the prior one at the end)
 
     // --- searching ---------------------------------------------------------
-    // Moves to the first visible row (in the current order) whose field
-    // matches; false leaves the cursor where it was. An empty text finds
-    // nothing and leaves the cursor where it is.
+    // Moves to the first visible row (in the current order) whose fields
+    // hold the values. fieldNames is one field or several separated by ";"
+    // ("idoszak;sorsz;resz"), values one per field in that order. A null
+    // value or an empty text matches a blank field. The options apply to the
+    // last field; the others match exactly. A tag led by the exactly matched
+    // fields serves the search when the table has one, else the visible rows
+    // are scanned. false leaves the cursor where it was; so does a single
+    // empty text (an incremental search with nothing typed).
+    bool locate(const std::string& fieldNames, const std::vector<Value>& values, LocateOptions options = {});
     bool locate(const std::string& fieldName, const Value& value, LocateOptions options = {});
-    // Value of resultField in the first row whose keyField equals key; the
-    // cursor does not move. Null when there is none.
+    // Value of resultField in the first visible row (in the current order)
+    // whose key fields equal the keys, matched as locate matches them
+    // exactly; the cursor does not move. Null when there is none.
+    Value lookup(const std::string& keyFields, const std::vector<Value>& keys, const std::string& resultField) const;
     Value lookup(const std::string& keyField, const Value& key, const std::string& resultField) const;
 
     // --- filter ------------------------------------------------------------
@@ -175,6 +183,7 @@ public:
 
 private:
     struct Lookup;
+    struct Search;
     class BufferSource;
     class RecordAt;
 
@@ -203,6 +212,10 @@ private:
     bool trySaveIndexes();
     void markIndexDirty();
     Value lookupValue(const Lookup& l, const RecordSource& rec) const;
+    Search search(const std::string& fieldNames, const std::vector<Value>& values, LocateOptions options) const;
+    bool matches(uint32_t recno, const Search& s) const;
+    std::optional<std::pair<int, std::vector<Value>>> seekTagFor(const Search& s) const;
+    int64_t firstMatch(const Search& s) const;  // physical record, -1 when none
 
     Database& db_;
     std::string name_;
