@@ -151,14 +151,15 @@ Value DbfFile::decode(const char* record, const FieldDef& def, int offset) {
     switch (def.type) {
     case 'D': {
         const std::string_view t = trim(bytes);
-        if (t.size() != 8 || !isDigits(t) || t == "00000000") return {};
+        if (t.empty() || t == "00000000") return {};
+        if (dateBytes(std::string(t)).empty()) return Value::damaged(cp852::toUtf8(t));
         return Value(std::string(t.substr(0, 4)) + "." + std::string(t.substr(4, 2)) + "." + std::string(t.substr(6, 2)));
     }
     case 'N': case 'F': {
         const std::string_view t = trim(bytes);
         if (t.empty()) return {};
         auto d = Decimal::parse(t);
-        if (!d) return {};
+        if (!d) return Value::damaged(cp852::toUtf8(t));
         if (auto r = d->rescaled(def.decimals)) return Value(*r);
         return Value(*d);
     }
@@ -166,7 +167,8 @@ Value DbfFile::decode(const char* record, const FieldDef& def, int offset) {
         const char c = bytes[0];
         if (c == 'T' || c == 't' || c == 'Y' || c == 'y') return Value::boolean(true);
         if (c == 'F' || c == 'f' || c == 'N' || c == 'n') return Value::boolean(false);
-        return {};
+        if (c == ' ' || c == '?' || c == '\0') return {};  // '?': dBASE's not yet set
+        return Value::damaged(cp852::toUtf8(bytes.substr(0, 1)));
     }
     default: {
         const std::string_view t = trimRight(bytes);
@@ -190,6 +192,15 @@ std::string DbfFile::fieldBytes(const FieldDef& def, const Value& value) const {
                       "A(z) " + def.name + " mező (" + baseName(path_) + ") értéke " + why);
     };
     if (value.isNull()) return field;
+    if (value.isDamaged() && def.type != 'C') {
+        // Written back as it was read (a table copied through SQL keeps it).
+        const std::string text = value.asString();
+        auto bytes = cp852::fromUtf8(text);
+        if (!bytes || bytes->size() > static_cast<size_t>(def.width)) bad("nem írható vissza: '" + text + "'");
+        const bool rightAligned = def.type == 'N' || def.type == 'F';
+        std::memcpy(out + (rightAligned ? def.width - bytes->size() : 0), bytes->data(), bytes->size());
+        return field;
+    }
     switch (def.type) {
     case 'C': {
         const std::string text = value.asString();

@@ -12,7 +12,8 @@
 // when the filter is); dates compare as "YYYY.MM.DD" text; numbers by value.
 // A blank field satisfies "is null" / "= null" and "<>" against any non-null
 // constant (blank is not that value); "=", "<", ">", "<=", ">=" against a
-// non-null constant are false for it.
+// non-null constant are false for it. A damaged field (a number field
+// holding "*") behaves the same, except that it is not null.
 #include "FieldDef.h"
 #include "RecordSource.h"
 

@@ -149,17 +149,15 @@ void Sql::dropStale() {
     }
 }
 
-// Decimals of the N field a result column comes from, or -1.
-int Sql::fieldDecimals(sqlite3_stmt* stmt, int col) const {
+// The field a result column reads straight from, or null.
+const FieldDef* Sql::originField(sqlite3_stmt* stmt, int col) const {
     const char* table = sqlite3_column_table_name(stmt, col);
     const char* origin = sqlite3_column_origin_name(stmt, col);
-    if (!table || !origin) return -1;
+    if (!table || !origin) return nullptr;
     auto it = catalog_->attached.find(upperAscii(table));
-    if (it == catalog_->attached.end()) return -1;
+    if (it == catalog_->attached.end()) return nullptr;
     const int f = findField(it->second.fields, origin);
-    if (f < 0) return -1;
-    const FieldDef& def = it->second.fields[f];
-    return def.type == 'N' || def.type == 'F' ? def.decimals : -1;
+    return f < 0 ? nullptr : &it->second.fields[f];
 }
 
 SqlResult Sql::run(const std::string& statement, const std::vector<Value>& params) {
@@ -173,17 +171,17 @@ SqlResult Sql::run(const std::string& statement, const std::vector<Value>& param
     for (size_t i = 0; i < params.size(); ++i) sqlvalue::bind(s, static_cast<int>(i) + 1, params[i]);
 
     const int cols = sqlite3_column_count(s);
-    std::vector<int> decimals;
+    std::vector<const FieldDef*> origins;
     for (int c = 0; c < cols; ++c) {
         result.columns.emplace_back(sqlite3_column_name(s, c));
-        decimals.push_back(fieldDecimals(s, c));
+        origins.push_back(originField(s, c));
     }
     catalog_->lastError.clear();
     int rc;
     while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
         std::vector<Value> row;
         row.reserve(cols);
-        for (int c = 0; c < cols; ++c) row.push_back(sqlvalue::column(s, c, decimals[c]));
+        for (int c = 0; c < cols; ++c) row.push_back(sqlvalue::column(s, c, origins[c]));
         result.rows.push_back(std::move(row));
     }
     if (rc != SQLITE_DONE) fail(sqlite3_errmsg(db_));
