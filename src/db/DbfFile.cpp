@@ -230,6 +230,8 @@ std::string DbfFile::fieldBytes(const FieldDef& def, const Value& value) const {
             if (!d) bad("nem szám: '" + text + "'");
         }
         auto scaled = d->rescaled(def.decimals);
+        if (!scaled && def.decimals > d->scale())
+            bad("nem fér el a mezőben (" + d->toString() + ", szélesség " + std::to_string(def.width) + ")");
         if (!scaled) bad("több tizedesjegyet tartalmaz, mint amennyit a mező tárol: " + d->toString());
         const std::string text = scaled->toString();
         if (text.size() > static_cast<size_t>(def.width))

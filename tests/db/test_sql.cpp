@@ -335,6 +335,24 @@ TEST_F(SqlTest, NumbersAreWrittenAndReadExactly) {
     EXPECT_EQ(r.rows[0][0].number().scale(), 5);
 }
 
+// A REAL far beyond what a field with many decimals holds is refused as
+// too wide, with its own value in the message (it once overflowed on the
+// way to the field and was reported as some other number).
+TEST_F(SqlTest, HugeRealIsRefusedAsTooWide) {
+    Table& t = makeTable("ARFOLYAM", "Arfolyam.dbf", {FieldDef::numeric("Szorzo", 20, 15)}, {{Value(Decimal(15, 1))}});
+    for (const char* literal : {"1e16", "-3.2e16", "12345.6789e12"}) {
+        try {
+            sql.run(std::string("update arfolyam set szorzo = ") + literal);
+            ADD_FAILURE() << literal << " was written";
+        } catch (const DbError& e) {
+            const std::string message = e.what();
+            EXPECT_NE(message.find("nem fér el"), std::string::npos) << message;
+            EXPECT_EQ(message.find("9223"), std::string::npos) << message;
+        }
+        EXPECT_EQ(t.valueAt(0, 0), Value(Decimal(15, 1)));
+    }
+}
+
 TEST_F(SqlTest, TableNamedByQuotedPath) {
     std::filesystem::create_directory(dir.file("TEMP"));
     const std::string path = dir.file("TEMP/HOSA.DBF");
