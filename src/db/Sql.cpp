@@ -108,8 +108,9 @@ bool Sql::attach(const std::string& sqlName) {
         // A table of the data directory named by its path is that table, as
         // if named by its name (the program opens it; the tool on demand).
         const std::string file = fs::absolute(*found, ec).string();
-        byPath = !database_.inDirectory(file);
-        key = byPath ? *found : database_.tableAtPath(file).name();
+        Table* shared = database_.inDirectory(file) ? &database_.tableAtPath(file) : nullptr;
+        byPath = !shared || database_.findTable(shared->name()) != shared;
+        key = byPath ? *found : shared->name();
     } else if (database_.findTable(name)) {
         key = name;
     } else if (endsWithNoCase(name, ".dbf") && database_.findFile(name)) {
