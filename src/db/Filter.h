@@ -12,8 +12,7 @@
 // when the filter is); dates compare as "YYYY.MM.DD" text; numbers by value.
 // A blank field satisfies "is null" / "= null" and "<>" against any non-null
 // constant (blank is not that value); "=", "<", ">", "<=", ">=" against a
-// non-null constant are false for it. A damaged field (a number field
-// holding "*") behaves the same, except that it is not null.
+// non-null constant are false for it.
 #include "FieldDef.h"
 #include "RecordSource.h"
 
@@ -27,6 +26,8 @@ public:
     // Throws DbError(BadExpression) with the expression in the message.
     static Filter compile(const std::string& expression, const FieldList& fields, bool caseInsensitive);
 
+    // A damaged field (a number field holding "*") compares like a blank
+    // one, except that it is not null.
     bool matches(const RecordSource& record) const;
     const std::string& text() const { return text_; }
 

@@ -1,12 +1,10 @@
 #pragma once
 // The index file beside a table (".mdx"). Its inside is this program's own
-// format, not dBASE's: whose index it is (the table's file name and a
-// fingerprint of its field layout), the tag definitions, the sorted keys of
-// every tag, and a stamp of the table file (its size and a hash of its whole
-// content) plus the collation version. When the stamp no longer matches — the table was
+// format, not dBASE's: the tag definitions, the sorted keys of every tag, and
+// a stamp of the table file (its size and a hash of its whole content) plus
+// the collation version. When the stamp no longer matches — the table was
 // changed by another program, or this one stopped before closing it — the
 // keys are rebuilt from the definitions; the definitions themselves survive.
-#include "FieldDef.h"
 #include "IndexTag.h"
 
 #include <cstdint>
@@ -26,7 +24,8 @@ struct MdxTag {
 
 struct MdxContents {
     // Whose index this is: the table's file name and layoutFingerprint of its
-    // fields. A file of the first format carries neither (empty tableFile).
+    // fields; an index is never used for another table or layout. A file of
+    // the first format carries neither (empty tableFile).
     std::string tableFile;
     uint64_t layout = 0;
     uint64_t tableSize = 0;

@@ -1,9 +1,7 @@
 #pragma once
 // A field value at the engine's interface. Blank fields are null; character
 // fields are right-trimmed UTF-8 text; dates are "YYYY.MM.DD" text; numbers
-// are exact decimals; logical fields are booleans. A date, number or logical
-// field holding bytes that are none of these (a number field's "*", the
-// date "20240231") is damaged: not null, and it keeps the field's text.
+// are exact decimals; logical fields are booleans.
 #include "Decimal.h"
 
 #include <cstdint>
@@ -21,7 +19,9 @@ public:
     Value(int number) : v_(Decimal::fromInt(number)) {}
     Value(int64_t number) : v_(Decimal::fromInt(number)) {}
     static Value boolean(bool b) { Value v; v.v_ = b; return v; }
-    // The text of a damaged field, blanks around it removed.
+    // A date, number or logical field holding bytes that are none of these
+    // (a number field's "*", the date "20240231") is damaged: not null, and
+    // it keeps the field's text, blanks around it removed.
     static Value damaged(std::string raw) { Value v; v.v_ = Damaged{std::move(raw)}; return v; }
 
     bool isNull() const { return std::holds_alternative<std::monostate>(v_); }
