@@ -48,14 +48,14 @@ public:
     const std::string& name() const { return name_; }
     const std::string& fileName() const { return fileName_; }
     std::string path() const;       // the .dbf on disk (or the name it will get)
-    std::string indexPath() const;  // the .mdx beside it
+    // The .mdx beside it: derived data, so neither open nor close fails for
+    // it; stale keys are rebuilt in memory and the file written when it can be.
+    std::string indexPath() const;
     bool exists() const;
 
     // --- lifecycle ---------------------------------------------------------
-    // Exclusive; reads the index file. Stale keys are rebuilt in memory and
-    // written back when the file can be written (else on close or later).
-    void open();
-    void close();  // posts nothing: a pending edit is cancelled; never fails for the index file
+    void open();   // exclusive; reads the index file (rebuilding stale keys)
+    void close();  // posts nothing: a pending edit is cancelled
     bool isOpen() const { return file_ != nullptr; }
     TableState state() const { return state_; }
     // Creates the file anew from a field list (the object must be closed).
@@ -183,9 +183,9 @@ public:
 
 private:
     struct Lookup;
-    struct Search;
     class BufferSource;
     class RecordAt;
+    struct Search;  // of locate and lookup (TableSearch.cpp)
 
     DbfFile& file() const;
     void requireOpen() const;
