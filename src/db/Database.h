@@ -1,7 +1,7 @@
 #pragma once
 // The database `DBS`: a data directory and one shared table object per
 // table for the whole run. File names are matched without regard to case.
-#include "Table.h"
+#include "db/Table.h"
 
 #include <map>
 #include <memory>

@@ -6,8 +6,8 @@
 // the file: the record first, the header's record count after, so an
 // interrupted append leaves at most bytes past the counted records, never a
 // count that covers a record that is not there.
-#include "FieldDef.h"
-#include "Value.h"
+#include "db/FieldDef.h"
+#include "db/Value.h"
 
 #include <cstdint>
 #include <memory>

@@ -32,7 +32,7 @@
 //    text, which compares correctly with the date columns (sql::dateLiteral);
 //  * "x<>null" is "x is not null", "x=null" is "x is null"; a test for an
 //    empty text ('') is a test for null, because blank reads as null.
-#include "Value.h"
+#include "db/Value.h"
 
 #include <memory>
 #include <string>

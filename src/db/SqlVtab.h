@@ -5,8 +5,8 @@
 //
 //   CREATE VIRTUAL TABLE "hlapa" USING dbf(table, 'HLAPA')
 //   CREATE VIRTUAL TABLE "/x/TEMP/HOSA.DBF" USING dbf(file, '/x/TEMP/HOSA.DBF')
-#include "DbError.h"
-#include "FieldDef.h"
+#include "db/DbError.h"
+#include "db/FieldDef.h"
 
 #include <map>
 #include <string>

@@ -3,10 +3,10 @@
 // cursor (current row, active index, filter) that every window sees, the
 // edit buffer of append/edit, and the record-level access the SQL layer uses
 // without moving the cursor.
-#include "DbfFile.h"
-#include "Filter.h"
-#include "IndexTag.h"
-#include "Value.h"
+#include "db/DbfFile.h"
+#include "db/Filter.h"
+#include "db/IndexTag.h"
+#include "db/Value.h"
 
 #include <cstdint>
 #include <functional>

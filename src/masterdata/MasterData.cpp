@@ -1,7 +1,7 @@
 #include "masterdata/MasterData.h"
 
-#include "app/PostErrors.h"
 #include "app/TextHelpers.h"
+#include "masterdata/PostErrors.h"
 
 #include <charconv>
 
@@ -29,7 +29,7 @@ namespace {
 // Posts through the table's post-error handler; a handled key violation
 // abandons the edit and names the control to focus.
 SaveResult postOrRefuse(db::Table& table, app::Dialogs& dialogs) {
-    if (auto reply = app::postRow(table, dialogs)) {
+    if (auto reply = masterdata::postRow(table, dialogs)) {
         table.cancel();
         return SaveResult::refused(reply->control);
     }

@@ -5,6 +5,7 @@
 // talk to the user only through Dialogs and report which control is to get
 // the focus when they stop.
 #include "app/Dialogs.h"
+#include "app/EditMode.h"
 #include "db/Database.h"
 #include "db/Table.h"
 
@@ -14,7 +15,7 @@
 
 namespace velmora::masterdata {
 
-enum class EditMode { New, Modify };
+using EditMode = app::EditMode;
 
 // How a "Kész" ended.
 struct SaveResult {

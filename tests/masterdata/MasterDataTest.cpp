@@ -1,5 +1,5 @@
-#include "app/TableFixture.h"
 #include "masterdata/MasterData.h"
+#include "support/TableFixture.h"
 
 #include <gtest/gtest.h>
 

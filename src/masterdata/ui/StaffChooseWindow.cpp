@@ -1,8 +1,9 @@
-#include "StaffChooseWindow.h"
+#include "masterdata/ui/StaffChooseWindow.h"
 
-#include "StaffFrame.h"
-#include "Placement.h"
 #include "db/Table.h"
+#include "masterdata/ui/FrameSetups.h"
+#include "masterdata/ui/StaffFrame.h"
+#include "widgets/Placement.h"
 
 namespace velmora::ui {
 

@@ -3,8 +3,8 @@
 // doctor or nurse field: Torvval over ORVOS, TApolf over APOL. "Választ"
 // copies the current row's code and name; an empty code after the window
 // closes means nothing was chosen.
-#include "ChooseWindow.h"
-#include "FrameSetups.h"
+#include "masterdata/ui/FrameSetups.h"
+#include "widgets/ChooseWindow.h"
 
 #include <QPointer>
 

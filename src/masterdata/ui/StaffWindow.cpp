@@ -1,11 +1,11 @@
-#include "StaffWindow.h"
+#include "masterdata/ui/StaffWindow.h"
 
-#include "BrowseFrame.h"
-#include "FieldExits.h"
-#include "StaffFrame.h"
-#include "app/IndexFiles.h"
-#include "app/Schemas.h"
-#include "app/ui/QtText.h"
+#include "masterdata/ui/StaffFrame.h"
+#include "store/IndexFiles.h"
+#include "store/Schemas.h"
+#include "widgets/BrowseFrame.h"
+#include "widgets/FieldExits.h"
+#include "widgets/QtText.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -55,8 +55,8 @@ const StaffWindowSetup& NurseWindowSetup() {
 
 StaffWindow::StaffWindow(const StaffWindowSetup& setup, QWidget* mainWindow, db::Database& dbs, app::Dialogs& dialogs)
     : EditWindow(mainWindow, QString::fromLatin1(setup.className), QString::fromUtf8(setup.caption)), setup_(setup),
-      reg_(setup.reg()), table_(app::tableOf(dbs, *setup.frame().table)), hlapa_(app::tableOf(dbs, app::schema::HLAPA())),
-      hlapb_(app::tableOf(dbs, app::schema::HLAPB())), dialogs_(dialogs) {
+      reg_(setup.reg()), table_(store::tableOf(dbs, *setup.frame().table)), hlapa_(store::tableOf(dbs, store::schema::HLAPA())),
+      hlapb_(store::tableOf(dbs, store::schema::HLAPB())), dialogs_(dialogs) {
     setFrame(MakeStaffFrame(setup.frame(), table_, this, QString::fromLatin1(setup.frameName)));
     buildPanel();
 

@@ -3,8 +3,9 @@
 // over one table, so one class serves them, told apart by a StaffWindowSetup:
 // the doctors' window TOrvosfel over ORVOS, the nurses' window TApolfel over
 // APOL, whose code is a TAJ number checked when the user leaves it.
-#include "EditWindow.h"
-#include "FrameSetups.h"
+#include "masterdata/MasterData.h"
+#include "masterdata/ui/FrameSetups.h"
+#include "widgets/EditWindow.h"
 
 namespace velmora::app { class Dialogs; }
 namespace velmora::db {

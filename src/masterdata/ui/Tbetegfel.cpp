@@ -1,14 +1,14 @@
-#include "Tbetegfel.h"
+#include "masterdata/ui/Tbetegfel.h"
 
-#include "BrowseFrame.h"
-#include "FieldExits.h"
-#include "PatientFrame.h"
-#include "app/IndexFiles.h"
-#include "app/Schemas.h"
 #include "app/Session.h"
 #include "app/TextHelpers.h"
-#include "app/ui/QtText.h"
 #include "db/Database.h"
+#include "masterdata/ui/PatientFrame.h"
+#include "store/IndexFiles.h"
+#include "store/Schemas.h"
+#include "widgets/BrowseFrame.h"
+#include "widgets/FieldExits.h"
+#include "widgets/QtText.h"
 
 #include <QComboBox>
 #include <QFocusEvent>
@@ -25,10 +25,10 @@ namespace velmora::ui {
 
 namespace {
 
-using app::tableOf;
+using store::tableOf;
 
 // The width of a BETEG field: the most a control for it takes.
-int fieldWidth(const char* field) { return app::schema::BETEG().fieldWidth(field); }
+int fieldWidth(const char* field) { return store::schema::BETEG().fieldWidth(field); }
 
 QHBoxLayout* row(std::initializer_list<QWidget*> widgets, bool stretch = false) {
     auto* r = new QHBoxLayout;
@@ -41,8 +41,8 @@ QHBoxLayout* row(std::initializer_list<QWidget*> widgets, bool stretch = false) 
 
 Tbetegfel::Tbetegfel(QWidget* mainWindow, app::Session& session, db::Database& dbs, app::Dialogs& dialogs)
     : EditWindow(mainWindow, QStringLiteral("Tbetegfel"), QString::fromUtf8("Betegek megjelenítése")),
-      session_(session), dialogs_(dialogs), beteg_(tableOf(dbs, app::schema::BETEG())),
-      telepul_(tableOf(dbs, app::schema::TELEPUL())), hlapa_(tableOf(dbs, app::schema::HLAPA())) {
+      session_(session), dialogs_(dialogs), beteg_(tableOf(dbs, store::schema::BETEG())),
+      telepul_(tableOf(dbs, store::schema::TELEPUL())), hlapa_(tableOf(dbs, store::schema::HLAPA())) {
     auto* frame = new BrowseFrame(PatientHostFrame(91), beteg_, this);
     frame->setObjectName(QStringLiteral("Betegkep1"));
     setFrame(frame);

@@ -3,7 +3,8 @@
 // "Törlés", and the edit group "A beteg adatai" below it. The group's
 // controls are checked as the focus leaves them; "Kész" saves through the
 // patient rules and "Törlés" deletes only patients who stand on no sheet.
-#include "EditWindow.h"
+#include "masterdata/MasterData.h"
+#include "widgets/EditWindow.h"
 
 #include <functional>
 #include <optional>

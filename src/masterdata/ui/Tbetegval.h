@@ -2,7 +2,7 @@
 // The patient choose window the sheet entry and the TAJ check list open to
 // pick one patient. The chosen row comes back in the public text fields;
 // an empty btaj means nothing was chosen.
-#include "ChooseWindow.h"
+#include "widgets/ChooseWindow.h"
 
 #include <QPointer>
 

@@ -1,8 +1,9 @@
-#include "Tbnoval.h"
+#include "masterdata/ui/Tbnoval.h"
 
-#include "BrowseFrame.h"
-#include "Placement.h"
 #include "db/Table.h"
+#include "masterdata/ui/FrameSetups.h"
+#include "widgets/BrowseFrame.h"
+#include "widgets/Placement.h"
 
 #include <QHeaderView>
 #include <QTableView>

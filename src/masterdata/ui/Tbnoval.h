@@ -1,7 +1,7 @@
 #pragma once
 // The BNO choose window of the sheet entry: the caller reads bnkod and
 // bnnev after it closes; an empty bnkod means nothing was chosen.
-#include "ChooseWindow.h"
+#include "widgets/ChooseWindow.h"
 
 #include <string>
 

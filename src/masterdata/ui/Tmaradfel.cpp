@@ -1,11 +1,12 @@
-#include "Tmaradfel.h"
+#include "masterdata/ui/Tmaradfel.h"
 
-#include "BrowseFrame.h"
-#include "FieldExits.h"
 #include "app/Session.h"
-#include "app/ui/Hint.h"
-#include "app/ui/QtText.h"
 #include "db/Table.h"
+#include "masterdata/ui/FrameSetups.h"
+#include "widgets/BrowseFrame.h"
+#include "widgets/FieldExits.h"
+#include "widgets/Hint.h"
+#include "widgets/QtText.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

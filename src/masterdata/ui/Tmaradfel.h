@@ -2,7 +2,8 @@
 // The residue window: one amount in forints per billing period. A new
 // residue always belongs to the current billing period; an existing one
 // can have its amount changed or be deleted.
-#include "EditWindow.h"
+#include "masterdata/MasterData.h"
+#include "widgets/EditWindow.h"
 
 class QLineEdit;
 

@@ -1,7 +1,8 @@
-#include "Ttelepval.h"
+#include "masterdata/ui/Ttelepval.h"
 
-#include "BrowseFrame.h"
 #include "db/Table.h"
+#include "masterdata/ui/FrameSetups.h"
+#include "widgets/BrowseFrame.h"
 
 #include <QHeaderView>
 #include <QTableView>

@@ -2,7 +2,7 @@
 // The settlement choose window: the patient window and the sheet entry open
 // it to fill a settlement code. The caller sets honnan before opening it and
 // reads vkod and vnev afterwards; an empty vkod means nothing was chosen.
-#include "ChooseWindow.h"
+#include "widgets/ChooseWindow.h"
 
 #include <string>
 
