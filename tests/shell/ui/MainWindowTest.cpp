@@ -14,6 +14,8 @@
 #include <QAction>
 #include <QDesktopServices>
 #include <QFile>
+#include <QFont>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -37,6 +39,17 @@ public:
 public slots:
     void open(const QUrl& url) { urls.append(url); }
 };
+
+// The letters (line breaks aside) whose advance in the font differs from
+// that of "W"; empty when they all line up.
+QString unevenLetters(const QFont& font, const QString& letters) {
+    const QFontMetrics metrics(font);
+    const int width = metrics.horizontalAdvance(QChar('W'));
+    QString uneven;
+    for (const QChar c : letters)
+        if (c != '\n' && metrics.horizontalAdvance(c) != width && !uneven.contains(c)) uneven += c;
+    return uneven;
+}
 
 } // namespace
 
@@ -191,19 +204,30 @@ private slots:
         session->klista = "/opt/velmora/LISTA";
         session->alapert = 5640;
         QString title, text;
-        bool fixedPitch = false;
+        QFont font;
         onNextModal([&](QWidget* w) {
             title = w->windowTitle();
             QLabel* l1 = control<QLabel>(w, "L1");
             text = l1->text();
-            fixedPitch = QFontInfo(l1->font()).fixedPitch();
+            font = l1->font();
             w->close();
         });
         fokep->menuItem("tvonal1")->trigger();
         QCOMPARE(title, QString("Az Velmora elérhetőségei"));
         QCOMPARE(text, QString::fromStdString(app::ProgramPathsText(*session)));
         QVERIFY(text.contains("Alapdíj:                      5640 Ft"));
-        QVERIFY(fixedPitch);
+
+        // What lines the columns up is the letters' advances, whatever the
+        // font claims: those of the text and of accented letters a path
+        // may hold, in the label's font.
+        const QString letters = text + QString::fromUtf8("iWőŰáÉ");
+        const QString uneven = unevenLetters(font, letters);
+        QVERIFY2(uneven.isEmpty(), qPrintable(font.family() + ": " + uneven));
+        // A proportional or missing first choice gives way to a monospaced family.
+        for (const char* family : {"DejaVu Sans", "Liberation Serif", "No Such Family"}) {
+            const QFont chosen = ui::MonospacedFont(QFont(family));
+            QVERIFY2(unevenLetters(chosen, letters).isEmpty(), qPrintable(QString(family) + " -> " + chosen.family()));
+        }
     }
 
     void tartalomOpensTheHelpFile() {
