@@ -357,11 +357,11 @@ std::vector<Record> doctors(const FundFacts& fund, const NameLists& lists, Dice&
     std::vector<std::string> names;
     for (const Person& e : fund.employees)
         if (isDoctor(e.name)) names.push_back(e.name);
-    if (isDoctor(fund.leader)) names.push_back(fund.leader);
-    while (names.size() < kDoctors) {
-        const std::string name = "Dr. " + personName(dice, lists, dice.below(2) == 0, false);
+    const auto addNew = [&names](const std::string& name) {
         if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
-    }
+    };
+    if (isDoctor(fund.leader)) addNew(fund.leader);
+    while (names.size() < kDoctors) addNew("Dr. " + personName(dice, lists, dice.below(2) == 0, false));
     std::vector<Record> out;
     std::set<int> codes;
     for (const std::string& name : names) {
