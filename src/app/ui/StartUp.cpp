@@ -14,6 +14,7 @@
 #include "app/ui/Tfokep.h"
 #include "db/Database.h"
 #include "db/DbError.h"
+#include "db/Journal.h"
 #include "masterdata/ui/MasterDataWindows.h"
 
 #include <QApplication>
@@ -33,6 +34,13 @@ void ConnectCommands(Tfokep& fokep, app::Session& session, db::Database& dbs, ap
 
 bool RunStartUp(Tfokep& fokep, app::Session& session, db::Database& dbs, app::Dialogs& dialogs) {
     try {
+        // What a kill or a power cut left of a write is settled before any table opens.
+        const db::RecoveryReport recovery = db::recoverJournal(dbs.directory());
+        for (const std::string& m : recovery.messages) {
+            if (recovery.outcome == db::RecoveryOutcome::Replayed) dialogs.information(m);
+            else dialogs.warning(m);
+        }
+        if (!recovery.tablesUsable()) return false;
         if (!fokep.runLogin()) return false;
         app::Crtzaras(dbs, dialogs);
         if (!fokep.runPeriodWindow(false)) return false;
