@@ -44,9 +44,10 @@ std::string pathOf(int fd) {
 // How the disk refuses. Full: a write that would make a file longer fails
 // once the file's present length is written (a full disk still lets a file
 // be overwritten in place); `file` limits it to one file. Failing once: the
-// next write to `file` reaches the disk only in half, then fails.
+// next write to `file` reaches the disk only in half, then fails. Broken:
+// every write to `file` fails.
 struct Refusal {
-    enum class Kind { Full, FailingOnce } kind = Kind::Full;
+    enum class Kind { Full, FailingOnce, Broken } kind = Kind::Full;
     int error = 0;  // 0: a short write that stops without an errno, as a full disk gives
     std::string file;
     bool spent = false;
@@ -67,6 +68,7 @@ ssize_t refusingPwrite(int fd, const void* data, size_t size, off_t offset) {
         errno = refusal.error;
         return -1;
     };
+    if (refusal.kind == Refusal::Kind::Broken) return fail(0);
     if (refusal.kind == Refusal::Kind::FailingOnce) {
         if (refusal.spent) return ::pwrite(fd, data, size, offset);
         refusal.spent = true;
@@ -212,6 +214,47 @@ TEST_F(WriteFailure, EveryRefusedWriteLeavesMemoryAndFileAsTheyWere) {
             EXPECT_FALSE(fs::exists(dir.file(std::string(kJournalFileName) + ".tmp"))) << where;
         }
     }
+}
+
+// When a table can be neither written nor put back, the journal stays and
+// the next opening of the directory finishes the unit: still all or nothing.
+TEST(WriteFailureOfUnit, ATableThatCannotBePutBackLeavesTheJournalToFinishTheUnit) {
+    TempDir dir;
+    test::createSheetTables(dir.str());
+    const std::string before = test::snapshotSheetTables(dir.str());
+    {
+        Database db(dir.str());
+        Table& a = db.table("HLAPA", "HLapa.dbf");
+        Table& p = db.table("BETEG", "Beteg.dbf");
+        a.open();
+        p.open();
+        HookGuard broken({Refusal::Kind::Broken, EIO, "Beteg.dbf"});
+        try {
+            WriteUnit unit(db);
+            a.appendValues({"2024.07", "00001", Value(), "111111111", 2, Value()});
+            p.updateValues(2, {{1, Value("Kovács Ágnes Éva")}});
+            unit.commit();
+            ADD_FAILURE() << "no error";
+        } catch (const DbError& e) {
+            const std::string what = e.what();
+            EXPECT_NE(what.find("lemezhiba"), std::string::npos) << what;
+            EXPECT_NE(what.find(kJournalFileName), std::string::npos) << what;
+            EXPECT_NE(what.find("következő megnyitása"), std::string::npos) << what;
+        }
+        EXPECT_TRUE(fs::exists(dir.file(kJournalFileName)));
+        EXPECT_FALSE(p.isOpen()) << "nothing more may be written before the journal is replayed";
+        EXPECT_FALSE(a.isOpen());
+        a.open();
+        EXPECT_THROW({ WriteUnit unit(db); a.deleteAt(0); unit.commit(); }, DbError)
+            << "no new unit over a journal not yet replayed";
+        a.close();
+    }
+    const RecoveryReport report = recoverJournal(dir.str());
+    EXPECT_EQ(report.outcome, RecoveryOutcome::Replayed);
+    const std::string after = test::snapshotSheetTables(dir.str());
+    EXPECT_NE(after, before);
+    EXPECT_NE(after.find("|2024.07|00001||111111111|2|"), std::string::npos) << after;
+    EXPECT_NE(after.find("|Kovács Ágnes Éva|"), std::string::npos) << after;
 }
 
 // The system's own file size limit, in a child process so that the test
