@@ -2,6 +2,7 @@
 
 #include "app/Directories.h"
 #include "db/DbError.h"
+#include "db/Journal.h"
 #include "masterdata/StartupCleanup.h"
 #include "register/PeriodTableUpkeep.h"
 #include "sheets/SheetTables.h"
@@ -30,8 +31,18 @@ void runStartupMaintenance(db::Database& db, const app::Session& session, app::D
     masterdata::removeDuplicatePatients(db, dialogs);
 }
 
+bool settleInterruptedWrite(const db::Database& db, app::Dialogs& dialogs) {
+    const db::RecoveryReport recovery = db::recoverJournal(db.directory());
+    for (const std::string& message : recovery.messages) {
+        if (recovery.outcome == db::RecoveryOutcome::Replayed) dialogs.information(message);
+        else dialogs.warning(message);
+    }
+    return recovery.tablesUsable();
+}
+
 bool runStartup(db::Database& db, app::Session& session, app::Dialogs& dialogs, StartupWindows& windows) {
     try {
+        if (!settleInterruptedWrite(db, dialogs)) return false;
         if (!windows.login()) return false;
         store::Crtzaras(db, dialogs);
         if (!windows.choosePeriod()) return false;

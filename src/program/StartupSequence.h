@@ -3,6 +3,7 @@
 // needs (login, period window, the main window's caption) are reached
 // through StartupWindows, so the sequence runs the same under the real main
 // window and in a test:
+//   settleInterruptedWrite       (before any table is opened or created)
 //   login
 //   Crtzaras                     (before the period window)
 //   period window
@@ -38,6 +39,12 @@ bool openTablesAfterPeriod(db::Database& db, app::Session& session, app::Dialogs
 
 // The period table maintenance, then the duplicate patient clean-up.
 void runStartupMaintenance(db::Database& db, const app::Session& session, app::Dialogs& dialogs);
+
+// What a kill or a power cut left of a write unit is settled before any
+// table opens: a complete journal is replayed, a broken one dropped, one
+// that does not fit the tables kept aside; the engine's messages are shown.
+// False when the tables cannot be used (the program must end).
+bool settleInterruptedWrite(const db::Database& db, app::Dialogs& dialogs);
 
 // The whole sequence. False when the program must end before the event
 // loop (login or period window refused, missing fund tables, another copy
