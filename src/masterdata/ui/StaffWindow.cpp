@@ -53,15 +53,17 @@ const StaffWindowSetup& NurseWindowSetup() {
     return s;
 }
 
-StaffWindow::StaffWindow(const StaffWindowSetup& setup, QWidget* mainWindow, db::Database& dbs, app::Dialogs& dialogs)
-    : EditWindow(mainWindow, QString::fromLatin1(setup.className), QString::fromUtf8(setup.caption)), setup_(setup),
+StaffWindow::StaffWindow(const StaffWindowSetup& setup, QWidget* mainWindow, db::Database& dbs, app::Dialogs& dialogs,
+                         const CommandGuard& guard)
+    : EditWindow(mainWindow, QString::fromLatin1(setup.className), QString::fromUtf8(setup.caption), guard),
+      setup_(setup),
       reg_(setup.reg()), table_(store::tableOf(dbs, *setup.frame().table)), hlapa_(store::tableOf(dbs, store::schema::HLAPA())),
       hlapb_(store::tableOf(dbs, store::schema::HLAPB())), dialogs_(dialogs) {
     setFrame(MakeStaffFrame(setup.frame(), table_, this, QString::fromLatin1(setup.frameName)));
     buildPanel();
 
     exits()->enterMoves(code_, name_);
-    exits()->onEnter(name_, [this] { BB1Click(); });
+    exits()->onEnter(name_, [this] { runKesz(); });
     if (setup.tajCheck)
         exits()->onLeave(code_, [this] { return masterdata::CheckNurseTaj(ss(code_->text()), dialogs_); });
 }

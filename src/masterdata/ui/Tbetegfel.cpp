@@ -39,8 +39,9 @@ QHBoxLayout* row(std::initializer_list<QWidget*> widgets, bool stretch = false) 
 
 } // namespace
 
-Tbetegfel::Tbetegfel(QWidget* mainWindow, app::Session& session, db::Database& dbs, app::Dialogs& dialogs)
-    : EditWindow(mainWindow, QStringLiteral("Tbetegfel"), QString::fromUtf8("Betegek megjelenítése")),
+Tbetegfel::Tbetegfel(QWidget* mainWindow, app::Session& session, db::Database& dbs, app::Dialogs& dialogs,
+                     const CommandGuard& guard)
+    : EditWindow(mainWindow, QStringLiteral("Tbetegfel"), QString::fromUtf8("Betegek megjelenítése"), guard),
       session_(session), dialogs_(dialogs), beteg_(tableOf(dbs, store::schema::BETEG())),
       telepul_(tableOf(dbs, store::schema::TELEPUL())), hlapa_(tableOf(dbs, store::schema::HLAPA())) {
     auto* frame = new BrowseFrame(PatientHostFrame(91), beteg_, this);
@@ -115,7 +116,7 @@ void Tbetegfel::wireKeys() {
 
     QWidget* chain[] = {azt, btaj, Bnev, bnem, bkod, bvaros, bcim, Bszhely, bszido};
     for (size_t i = 0; i + 1 < std::size(chain); ++i) exits()->enterMoves(chain[i], chain[i + 1]);
-    exits()->onEnter(bszido, [this] { BB1Click(); });
+    exits()->onEnter(bszido, [this] { runKesz(); });
 
     bkod->installEventFilter(this);
     bvaros->installEventFilter(this);

@@ -17,15 +17,15 @@
 namespace velmora::ui {
 
 Tmaradfel::Tmaradfel(QWidget* mainWindow, db::Table& maradv, const db::Table& part, const app::Session& session,
-                     app::Dialogs& dialogs)
-    : EditWindow(mainWindow, QStringLiteral("Tmaradfel"), QString::fromUtf8("Maradvány megjelenítése")),
+                     app::Dialogs& dialogs, const CommandGuard& guard)
+    : EditWindow(mainWindow, QStringLiteral("Tmaradfel"), QString::fromUtf8("Maradvány megjelenítése"), guard),
       maradkep1(new BrowseFrame(Tmaradkep(), maradv, this)), maradv_(maradv), part_(part), session_(session),
       dialogs_(dialogs) {
     setHint(this, QString::fromUtf8("Maradványok megmutatása"));
     maradkep1->setObjectName(QStringLiteral("maradkep1"));
     setFrame(maradkep1);
     Panel1 = buildPanel();
-    exits()->onEnter(mft, [this] { BB1Click(); });
+    exits()->onEnter(mft, [this] { runKesz(); });
     resize(300, 200);
 }
 

@@ -13,6 +13,7 @@
 #include "widgets/Browse.h"
 #include "widgets/BrowseFrame.h"
 #include "widgets/Navigator.h"
+#include "widgets/QtDialogs.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -20,6 +21,8 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
 #include <QTableView>
 
@@ -55,6 +58,10 @@ db::Table& openTable(db::Database& dbs, const store::schema::TableDef& def, cons
     store::restoreIndexIfMissing(t, def);
     t.setActiveIndex(def.activeTag);
     return t;
+}
+
+bool pendingEdit(const db::Table& t) {
+    return t.state() == db::TableState::Edit || t.state() == db::TableState::Insert;
 }
 
 } // namespace
@@ -633,6 +640,100 @@ private slots:
         val->setTajCheckWindow(nullptr);
         openAndClose();
         QCOMPARE(at, before);
+    }
+
+    // A save the engine refuses ends nothing: the guard shows the failure
+    // with the engine's words, the table keeps no half-written row, and the
+    // window goes on.
+    void aFailedSaveIsShownAndTheProgramGoesOn_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QStringList>("named");
+        // A BETEG whose name field is narrower than the program's layout.
+        QTest::newRow("value the table refuses") << "narrow" << QStringList{"Beteg.dbf", "NEV"};
+        QTest::newRow("table closed under the window") << "closed" << QStringList{"BETEG"};
+    }
+    void aFailedSaveIsShownAndTheProgramGoesOn() {
+        QFETCH(QString, how);
+        QFETCH(QStringList, named);
+        if (how == "narrow") {
+            db::FieldList fields = store::schema::BETEG().fields;
+            fields[size_t(db::findField(fields, "Nev"))].width = 10;
+            beteg->close();
+            beteg->remove();
+            beteg->create(fields);
+            store::restoreIndexIfMissing(*beteg, store::schema::BETEG());
+        }
+        inWindow([&] {
+            c<QPushButton>("uj")->click();
+            fillValid();
+            c("Bnev")->setText(QString::fromUtf8("Kovácsné Szabó Ilona"));
+            if (how == "closed") beteg->close();
+            dialogs->clearLog();
+            dialogs->answerYes();
+            c("bszido")->setFocus();
+            press("bszido");  // "Kész" by Enter
+            QCOMPARE(dialogs->errors(), std::vector<std::string>{"Hiba a lefutásban!"});
+            const QString detail = QString::fromStdString(dialogs->errorDetails().at(0));
+            for (const QString& name : named) QVERIFY2(detail.contains(name, Qt::CaseInsensitive), qPrintable(detail));
+            QVERIFY(!pendingEdit(*beteg));
+            // The group is open with the user's input; "Mégse" leaves it.
+            QVERIFY(c<QGroupBox>("GBox1")->isVisible());
+            QCOMPARE(c("Bnev")->text(), QString::fromUtf8("Kovácsné Szabó Ilona"));
+            c<QPushButton>("BB2")->click();
+            QVERIFY(!c<QGroupBox>("GBox1")->isVisible());
+            QVERIFY(c<QPushButton>("uj")->isEnabled());
+        });
+        QVERIFY(!w->isVisible());
+        if (how == "narrow") {
+            QCOMPARE(beteg->recordCount(), 0);
+            // The same window saves what the table can hold.
+            inWindow([&] {
+                c<QPushButton>("uj")->click();
+                fillValid();
+                c("Bnev")->setText(QString::fromUtf8("Kiss Éva"));
+                dialogs->answerYes();
+                c<QPushButton>("BB1")->click();
+            });
+            QCOMPARE(beteg->recordCount(), 1);
+        }
+    }
+
+    // A look at the error box over the patient window, as the program's
+    // dialogs show it; the picture is for the developer.
+    void renderTheErrorBoxOverTheWindow() {
+        db::FieldList fields = store::schema::BETEG().fields;
+        fields[size_t(db::findField(fields, "Nev"))].width = 10;
+        beteg->close();
+        beteg->remove();
+        beteg->create(fields);
+        store::restoreIndexIfMissing(*beteg, store::schema::BETEG());
+        inWindow([&] {
+            c<QPushButton>("uj")->click();
+            fillValid();
+            c("Bnev")->setText(QString::fromUtf8("Kovácsné Szabó Ilona"));
+            dialogs->answerYes();
+            c<QPushButton>("BB1")->click();
+            QCOMPARE(dialogs->errors().size(), size_t(1));
+
+            ui::QtDialogs shown;
+            shown.setParentWindow(w);
+            QPixmap picture = w->grab();
+            QString text, informative;
+            test::onNextModal([&](QWidget* modal) {
+                auto* box = qobject_cast<QMessageBox*>(modal);
+                QVERIFY(box);
+                QVERIFY(QTest::qWaitForWindowExposed(box));
+                text = box->text();
+                informative = box->informativeText();
+                QPainter painter(&picture);
+                painter.drawPixmap(box->frameGeometry().topLeft() - w->geometry().topLeft(), box->grab());
+                box->accept();
+            });
+            shown.error(dialogs->errors().at(0), dialogs->errorDetails().at(0));
+            QCOMPARE(text, QString::fromUtf8("Hiba a lefutásban!"));
+            QCOMPARE(informative, QString::fromStdString(dialogs->errorDetails().at(0)));
+            QVERIFY(picture.save(QDir::temp().filePath("velmora-tbetegfel-hiba.png")));
+        });
     }
 
     // A look at the open edit group; the picture is for the developer.
