@@ -16,6 +16,7 @@
 #include "widgets/CommandGuard.h"
 #include "widgets/GuardedApplication.h"
 #include "widgets/QtDialogs.h"
+#include "widgets/QtProgress.h"
 #include "widgets/QtText.h"
 
 #include <QApplication>
@@ -45,7 +46,8 @@ private:
 void ConnectCommands(Tfokep& fokep, app::Session& session, db::Database& dbs, app::Dialogs& dialogs) {
     fokep.setCommandGuard(CommandGuard(dialogs, &dbs));
     fokep.setOnIndexel([&fokep, &session, &dbs, &dialogs] {
-        if (!store::Indexeles(dbs, session, dialogs)) QApplication::exit(0);
+        QtProgress progress(&fokep);
+        if (!store::Indexeles(dbs, session, dialogs, progress)) QApplication::exit(0);
         fokep.setVersionCaption();
     });
 }
