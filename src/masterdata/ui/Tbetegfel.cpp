@@ -7,6 +7,7 @@
 #include "store/IndexFiles.h"
 #include "store/Schemas.h"
 #include "widgets/BrowseFrame.h"
+#include "widgets/FieldEdit.h"
 #include "widgets/FieldExits.h"
 #include "widgets/QtText.h"
 
@@ -27,8 +28,10 @@ namespace {
 
 using store::tableOf;
 
-// The width of a BETEG field: the most a control for it takes.
-int fieldWidth(const char* field) { return store::schema::BETEG().fieldWidth(field); }
+// An edit of the group for a BETEG field.
+QLineEdit* betegEdit(QWidget* parent, const char* name, const char* field, const char* hint = nullptr) {
+    return FieldEdit(parent, name, store::schema::BETEG(), field, hint);
+}
 
 QHBoxLayout* row(std::initializer_list<QWidget*> widgets, bool stretch = false) {
     auto* r = new QHBoxLayout;
@@ -55,17 +58,17 @@ Tbetegfel::Tbetegfel(QWidget* mainWindow, app::Session& session, db::Database& d
 void Tbetegfel::buildGroup() {
     GBox1 = new QGroupBox(QString::fromUtf8("A beteg adatai"), this);
     GBox1->setObjectName(QStringLiteral("GBox1"));
-    azt = PanelEdit(GBox1, "azt", 1, "Azonosító kód (Alapértelmezés: 1)");
-    btaj = PanelEdit(GBox1, "btaj", 9, "A beteg TAJ száma");
-    Bnev = PanelEdit(GBox1, "Bnev", fieldWidth("Nev"));
+    azt = betegEdit(GBox1, "azt", "Aztip", "Azonosító kód (Alapértelmezés: 1)");
+    btaj = betegEdit(GBox1, "btaj", "TAJ", "A beteg TAJ száma");
+    Bnev = betegEdit(GBox1, "Bnev", "Nev");
     bnem = new QComboBox(GBox1);
     bnem->setObjectName(QStringLiteral("bnem"));
     bnem->addItems({QString::fromUtf8("Férfi"), QString::fromUtf8("Nő")});
     bnem->setCurrentIndex(-1);
-    bkod = PanelEdit(GBox1, "bkod", 7, "Közigazgatási kód");
-    bvaros = PanelEdit(GBox1, "bvaros", fieldWidth("Cime1"), "Város megnevezése");
-    bcim = PanelEdit(GBox1, "bcim", fieldWidth("Cime2"), "Utca, házszám. stb");
-    Bszhely = PanelEdit(GBox1, "Bszhely", fieldWidth("Szulh"), "Születési hely");
+    bkod = betegEdit(GBox1, "bkod", "Kozigkod", "Közigazgatási kód");
+    bvaros = betegEdit(GBox1, "bvaros", "Cime1", "Város megnevezése");
+    bcim = betegEdit(GBox1, "bcim", "Cime2", "Utca, házszám. stb");
+    Bszhely = betegEdit(GBox1, "Bszhely", "Szulh", "Születési hely");
     bszido = PanelEdit(GBox1, "bszido", 0, "Születési idő");
     bszido->setInputMask(QStringLiteral("9999.99.99"));
 

@@ -3,7 +3,9 @@
 #include "app/Session.h"
 #include "db/Table.h"
 #include "masterdata/ui/FrameSetups.h"
+#include "store/Schemas.h"
 #include "widgets/BrowseFrame.h"
+#include "widgets/FieldEdit.h"
 #include "widgets/FieldExits.h"
 #include "widgets/Hint.h"
 #include "widgets/QtText.h"
@@ -32,12 +34,9 @@ Tmaradfel::Tmaradfel(QWidget* mainWindow, db::Table& maradv, const db::Table& pa
 QWidget* Tmaradfel::buildPanel() {
     auto* panel = new QWidget(this);
     panel->setObjectName(QStringLiteral("Panel1"));
-    mido = new QLineEdit(panel);
-    mido->setObjectName(QStringLiteral("mido"));
+    mido = FieldEdit(panel, "mido", store::schema::MARADV(), "Midoszak");
     mido->setReadOnly(true);
-    mido->setMaxLength(7);
-    mft = new QLineEdit(panel);
-    mft->setObjectName(QStringLiteral("mft"));
+    mft = FieldEdit(panel, "mft", store::schema::MARADV(), "Ft");
     auto* fields = new QGridLayout;
     fields->addWidget(new QLabel(QString::fromUtf8("Időszak"), panel), 0, 0);
     fields->addWidget(mido, 0, 1);

@@ -12,10 +12,12 @@
 #include "support/ui/MenuOwner.h"
 #include "widgets/Browse.h"
 #include "widgets/BrowseFrame.h"
+#include "widgets/FieldEdit.h"
 #include "widgets/Navigator.h"
 #include "widgets/QtDialogs.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
@@ -24,6 +26,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
+#include <QStatusTipEvent>
 #include <QTableView>
 
 #include <memory>
@@ -59,6 +62,21 @@ db::Table& openTable(db::Database& dbs, const store::schema::TableDef& def, cons
     t.setActiveIndex(def.activeTag);
     return t;
 }
+
+// The status texts any widget sends while it lives: where the main window
+// takes its first panel's text from.
+class StatusTips : public QObject {
+public:
+    StatusTips() { qApp->installEventFilter(this); }
+    ~StatusTips() override { qApp->removeEventFilter(this); }
+    QStringList seen;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::StatusTip) seen << static_cast<QStatusTipEvent*>(event)->tip();
+        return QObject::eventFilter(watched, event);
+    }
+};
 
 bool pendingEdit(const db::Table& t) {
     return t.state() == db::TableState::Edit || t.state() == db::TableState::Insert;
@@ -640,6 +658,46 @@ private slots:
         val->setTajCheckWindow(nullptr);
         openAndClose();
         QCOMPARE(at, before);
+    }
+
+    // What code page 852 lacks never reaches the engine: a typed character
+    // is not taken, a pasted text comes without it, and the status bar says
+    // which character it was. Saving then works.
+    void charactersTheFieldCannotHoldAreNotTaken() {
+        StatusTips tips;
+        inWindow([&] {
+            c<QPushButton>("uj")->click();
+            fillValid();
+            QLineEdit* nev = c("Bnev");
+            nev->setFocus();
+            nev->clear();
+            test::typeText(nev, QString::fromUtf8("Kiss"));
+            for (const char* refused : {"€", "õ", "–", "„", "“"}) {
+                test::typeText(nev, QString::fromUtf8(refused));
+                QCOMPARE(nev->text(), QString("Kiss"));
+                QCOMPARE(tips.seen.last(), ui::RefusedCharactersText(QString::fromUtf8(refused)));
+            }
+            nev->clear();
+            QGuiApplication::clipboard()->setText(QString::fromUtf8("–Kovács“ Éva"));
+            QTest::keyClick(nev, Qt::Key_V, Qt::ControlModifier);
+            QCOMPARE(nev->text(), QString::fromUtf8("Kovács Éva"));
+            QCOMPARE(nev->cursorPosition(), nev->text().size());
+            QCOMPARE(tips.seen.last(), ui::RefusedCharactersText(QString::fromUtf8("–“")));
+            // No more than the field's width either.
+            test::typeText(nev, QString(30, QChar('x')));
+            QCOMPARE(nev->text().size(), 25);
+            nev->setText(QString::fromUtf8("Kovács Éva"));
+
+            dialogs->answerYes();
+            c<QPushButton>("BB1")->click();
+            QVERIFY(!c<QGroupBox>("GBox1")->isVisible());
+        });
+        QVERIFY(dialogs->errors().empty());
+        QVERIFY(goToPatient("555555550"));
+        QCOMPARE(beteg->text("NEV"), std::string("Kovács Éva"));
+        // Every text field of the group is bound so.
+        for (const char* name : {"azt", "btaj", "Bnev", "bkod", "bvaros", "bcim", "Bszhely"})
+            QVERIFY2(qobject_cast<const ui::FieldCharacters*>(c(name)->validator()), name);
     }
 
     // A save the engine refuses ends nothing: the guard shows the failure
