@@ -98,7 +98,8 @@ std::string SettlementName(const db::Table& telepul, const std::string& kozigkod
     return telepul.lookup("KOZIGKOD", db::Value(kozigkod), "HELYNEV").asString();
 }
 
-SaveResult SavePatient(db::Table& beteg, EditMode mode, const PatientInput& in, app::Dialogs& dialogs) {
+SaveResult SavePatient(db::Table& beteg, const PatientChecks& checks, EditMode mode, const PatientInput& in,
+                       app::Dialogs& dialogs) {
     const MissingFields missing = MissingPatientFields(in);
     if (!missing.labels.empty()) {
         std::string text = "A következő mezők kitöltése kötelező:";
@@ -106,11 +107,10 @@ SaveResult SavePatient(db::Table& beteg, EditMode mode, const PatientInput& in, 
         dialogs.warning(text);
         return SaveResult::refused(missing.focus);
     }
-    // A date the exit check never saw cannot be stored.
-    if (!app::IsValidDateText(in.szuli)) {
-        dialogs.error("Érvénytelen dátum!!");
-        return SaveResult::refused("bszido");
-    }
+    if (!CheckPatientTaj(in.aztip, in.taj, dialogs)) return SaveResult::refused("btaj");
+    if (!CheckPatientSex(in.neme, dialogs)) return SaveResult::refused("bnem");
+    if (!CheckPatientSettlement(checks.telepul, in.kozigkod, dialogs)) return SaveResult::refused("bkod");
+    if (!app::CheckDateFrom1895(in.szuli, checks.currentPeriod, dialogs)) return SaveResult::refused("bszido");
     if (!dialogs.ask("Elmenti a beteg adatait ?", QuestionKind::Confirmation)) return SaveResult::declined();
     if (mode == EditMode::Modify) {
         beteg.edit();

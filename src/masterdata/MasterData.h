@@ -61,10 +61,20 @@ bool CheckPatientSettlement(const db::Table& telepul, const std::string& kozigko
 // the cursor of TELEPUL stays where the settlement grid left it.
 std::string SettlementName(const db::Table& telepul, const std::string& kozigkod);
 
-// "Kész" of the patient window on BETEG: required fields, the question,
-// the duplicate check of a new patient and the post. In modify mode the
-// current row is rewritten.
-SaveResult SavePatient(db::Table& beteg, EditMode mode, const PatientInput& in, app::Dialogs& dialogs);
+// What a patient is checked against besides the controls: the settlements
+// and the current billing period (no birth date after its last day).
+struct PatientChecks {
+    const db::Table& telepul;
+    std::string currentPeriod;
+};
+
+// "Kész" of the patient window on BETEG: required fields, then every exit
+// check of the edit group in its order (TAJ check digit, sex, settlement,
+// birth date), because Enter or the button can save without the focus ever
+// leaving a field; then the question, the duplicate check of a new patient
+// and the post. In modify mode the current row is rewritten.
+SaveResult SavePatient(db::Table& beteg, const PatientChecks& checks, EditMode mode, const PatientInput& in,
+                       app::Dialogs& dialogs);
 
 // "Törlés" of the current BETEG row; refused while the patient stands on a
 // sheet in HLAPA. True when the row was deleted.

@@ -209,7 +209,8 @@ masterdata::PatientInput Tbetegfel::input() const {
 }
 
 void Tbetegfel::BB1Click() {
-    const masterdata::SaveResult result = masterdata::SavePatient(beteg_, mode(), input(), dialogs_);
+    const masterdata::SaveResult result =
+        masterdata::SavePatient(beteg_, {telepul_, session_.mIdoszak}, mode(), input(), dialogs_);
     if (result.kind == masterdata::SaveResult::Kind::Refused) {
         focusRefused(result.focus);
         return;

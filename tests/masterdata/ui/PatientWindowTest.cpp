@@ -700,6 +700,58 @@ private slots:
             QVERIFY2(qobject_cast<const ui::FieldCharacters*>(c(name)->validator()), name);
     }
 
+    // Enter in the birth date or "Kész" saves without the focus leaving a
+    // field: saving runs every exit check again, in the group's order.
+    void savingRepeatsEveryExitCheck_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("focus");
+        QTest::newRow("birth date before 1895") << "born 18941231" << "Hibás dátum! 1895 előtti nem lehet!" << "bszido";
+        QTest::newRow("birth date after the period")
+            << "born 20240701" << "Nem adhat meg az elszámolási időszakot követő dátumot!" << "bszido";
+        QTest::newRow("type 1 after a TAJ without the check digit")
+            << "type 1" << "Nem létező TAJ szám!" << "btaj";
+        QTest::newRow("settlement not in the register") << "settlement" << "Nincs ilyen település a törzsben!" << "bkod";
+    }
+    void savingRepeatsEveryExitCheck() {
+        QFETCH(QString, how);
+        QFETCH(QString, message);
+        QFETCH(QString, focus);
+        inWindow([&] {
+            c<QPushButton>("uj")->click();
+            fillValid();
+            if (how == "type 1") {
+                // Type 2 takes the identifier; type 1 set afterwards checks
+                // nothing on leaving its own field.
+                c("azt")->setFocus();
+                c("azt")->setText("2");
+                press("azt");
+                test::typeText(c("btaj"), "123456789");
+                c("azt")->setFocus();
+                c("azt")->setText("1");
+            } else if (how == "settlement") {
+                c("bkod")->setText("0300003");
+            }
+            QLineEdit* born = c("bszido");
+            born->setFocus();
+            if (how.startsWith("born")) {
+                born->clear();
+                born->home(false);
+                test::typeText(born, how.mid(5));
+            }
+            dialogs->clearLog();
+            dialogs->answerYes();  // would be asked only if the checks let it through
+            press("bszido");
+            std::vector<std::string> shown;
+            for (const auto& e : dialogs->log()) shown.push_back(e.text);
+            QCOMPARE(shown, std::vector<std::string>{message.toStdString()});
+            QTRY_COMPARE(focused()->objectName(), focus);
+            QVERIFY(c<QGroupBox>("GBox1")->isVisible());
+        });
+        QCOMPARE(beteg->recordCount(), 5);
+        QVERIFY(!goToPatient("555555550"));
+    }
+
     // A save the engine refuses ends nothing: the guard shows the failure
     // with the engine's words, the table keeps no half-written row, and the
     // window goes on.
