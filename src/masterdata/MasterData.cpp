@@ -225,8 +225,9 @@ bool DeleteStaff(db::Table& table, const StaffRegister& reg, const db::Table& hl
 
 // --- residues ---------------------------------------------------------------
 
-SaveResult SaveResidue(db::Table& maradv, const db::Table& part, EditMode mode, const std::string& mido,
+SaveResult SaveResidue(db::Table& maradv, const db::Table& part, EditMode mode, const std::string& currentPeriod,
                        const std::string& mft, app::Dialogs& dialogs) {
+    const std::string mido = mode == EditMode::Modify ? maradv.text("Midoszak") : currentPeriod;
     if (mido.empty() || mft.empty()) {
         dialogs.warning("Az maradvány adatait ki kell tölteni!");
         return SaveResult::refused("mft");
@@ -258,7 +259,7 @@ SaveResult SaveResidue(db::Table& maradv, const db::Table& part, EditMode mode, 
     std::string intkod;
     if (part.physicalCount() > 0) intkod = part.valueAt(0, part.fieldIndex("INTKOD")).asString();
     maradv.setField("Intkod", intkod);
-    maradv.setField("Midoszak", mido);
+    if (mode == EditMode::New) maradv.setField("Midoszak", mido);
     maradv.setField("Ft", db::Value(ft));
     return postOrRefuse(maradv, dialogs);
 }

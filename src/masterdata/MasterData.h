@@ -106,9 +106,10 @@ bool DeleteStaff(db::Table& table, const StaffRegister& reg, const db::Table& hl
 
 // --- residues ---------------------------------------------------------------
 
-// "Kész" of the residue window; mido is the period in the panel, INTKOD is
-// taken from the first PART row.
-SaveResult SaveResidue(db::Table& maradv, const db::Table& part, EditMode mode, const std::string& mido,
+// "Kész" of the residue window; INTKOD is taken from the first PART row. A
+// new residue is always for the current billing period, whatever the panel
+// shows; a changed one keeps the period of its row.
+SaveResult SaveResidue(db::Table& maradv, const db::Table& part, EditMode mode, const std::string& currentPeriod,
                        const std::string& mft, app::Dialogs& dialogs);
 
 bool DeleteResidue(db::Table& maradv, app::Dialogs& dialogs);

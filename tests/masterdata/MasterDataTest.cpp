@@ -254,7 +254,7 @@ TEST_F(MasterFixture, StaffOnASheetCannotBeDeleted) {
 TEST_F(MasterFixture, ResidueChecks) {
     db::Table& maradv = t("MARADV");
     const struct {
-        const char* mido;
+        const char* period;
         const char* mft;
         const char* message;
     } refused[] = {
@@ -268,7 +268,7 @@ TEST_F(MasterFixture, ResidueChecks) {
     for (const auto& c : refused) {
         SCOPED_TRACE(c.mft);
         dialogs().clearLog();
-        EXPECT_EQ(SaveResidue(maradv, t("PART"), EditMode::New, c.mido, c.mft, dialogs()).focus, "mft");
+        EXPECT_EQ(SaveResidue(maradv, t("PART"), EditMode::New, c.period, c.mft, dialogs()).focus, "mft");
         EXPECT_EQ(dialogs().texts(Kind::Warning), std::vector<std::string>{c.message});
     }
     dialogs().answerYes();
@@ -282,6 +282,23 @@ TEST_F(MasterFixture, ResidueChecks) {
     dialogs().answerYes();
     EXPECT_TRUE(DeleteResidue(maradv, dialogs()));
     EXPECT_EQ(maradv.physicalCount(), 0u);
+}
+
+// A new residue is always for the current billing period; a changed one
+// keeps the period of its row.
+TEST_F(MasterFixture, ResiduePeriodComesFromTheSession) {
+    db::Table& maradv = t("MARADV");
+    addRow("MARADV", {{"Midoszak", "2023.01"}, {"Ft", 100}});
+    dialogs().answerYes();
+    ASSERT_EQ(SaveResidue(maradv, t("PART"), EditMode::New, "2024.06", "1500", dialogs()).kind, SaveResult::Kind::Saved);
+    EXPECT_EQ(maradv.text("MIDOSZAK"), "2024.06");
+
+    ASSERT_TRUE(maradv.locate("Midoszak", "2023.01"));
+    dialogs().answerYes();
+    ASSERT_EQ(SaveResidue(maradv, t("PART"), EditMode::Modify, "2024.06", "300", dialogs()).kind, SaveResult::Kind::Saved);
+    EXPECT_EQ(maradv.recordCount(), 2);
+    ASSERT_TRUE(maradv.locate("Midoszak", "2023.01"));
+    EXPECT_EQ(maradv.field("FT").asInt(), 300);
 }
 
 TEST(ContractView, ValidityFilterSelectsTheRowsOfTheChosenPeriod) {

@@ -71,7 +71,7 @@ void Tmaradfel::torolClick() { masterdata::DeleteResidue(maradv_, dialogs_); }
 
 void Tmaradfel::BB1Click() {
     const masterdata::SaveResult result =
-        masterdata::SaveResidue(maradv_, part_, mode(), ss(mido->text()), ss(mft->text()), dialogs_);
+        masterdata::SaveResidue(maradv_, part_, mode(), session_.mIdoszak, ss(mft->text()), dialogs_);
     if (result.kind == masterdata::SaveResult::Kind::Refused) {
         mft->setFocus(Qt::OtherFocusReason);
         return;

@@ -288,6 +288,20 @@ private slots:
         QVERIFY(p->dialogs().scriptUsedUp());
     }
 
+    // The rule lives in the logic, not only in a read-only field: whatever
+    // the period field shows, a new residue is the current period's.
+    void aNewResidueTakesTheSessionsPeriodWhateverThePanelShows() {
+        run([this](ui::Tmaradfel* w) {
+            click(w, "uj");
+            w->mido->setText("2023.01");
+            typeAmount(w, "1500");
+            p->dialogs().answerYes();
+            click(w, "BB1");
+            QVERIFY(!w->Panel1->isVisible());
+        });
+        QCOMPARE(rows(), QStringList{"2024.06=1500"});
+    }
+
     void badAmountsAreRefusedWithoutAQuestion() {
         const struct {
             const char* amount;
