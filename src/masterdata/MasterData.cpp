@@ -4,6 +4,7 @@
 #include "masterdata/PostErrors.h"
 
 #include <charconv>
+#include <unordered_set>
 
 namespace velmora::masterdata {
 
@@ -47,7 +48,13 @@ void deleteAndPack(db::Table& table) {
 // --- patients ---------------------------------------------------------------
 
 std::string GeneratedPatientId(const db::Table& beteg) {
-    return std::to_string(kEllsz + beteg.recordCount());
+    std::unordered_set<std::string> used;
+    const int taj = beteg.fieldIndex("TAJ");
+    for (uint32_t r = 0, n = beteg.physicalCount(); r < n; ++r)
+        if (!beteg.isDeletedAt(r)) used.insert(beteg.valueAt(r, taj).asString());
+    int64_t id = kEllsz + beteg.recordCount();
+    while (used.count(std::to_string(id))) ++id;
+    return std::to_string(id);
 }
 
 MissingFields MissingPatientFields(const PatientInput& in) {

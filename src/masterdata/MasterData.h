@@ -35,7 +35,9 @@ bool AnyRowWith(const db::Table& table, const std::vector<std::string>& fields, 
 // Base of the identifiers the program gives patients without one.
 inline constexpr int64_t kEllsz = 910000000;
 
-// The identifier for AZTIP "0": kEllsz plus the number of rows in BETEG.
+// The identifier for AZTIP "0": kEllsz plus the number of rows in BETEG,
+// or the next one up that no patient has (after deletions the count alone
+// can name an existing patient).
 std::string GeneratedPatientId(const db::Table& beteg);
 
 // The edit group's texts; neme is "F", "N" or "" for no selection, szuli

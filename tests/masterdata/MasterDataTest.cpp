@@ -186,6 +186,22 @@ TEST_F(MasterFixture, PatientSaveRepeatsTheExitChecksInTheirOrder) {
     EXPECT_EQ(beteg.recordCount(), 1);
 }
 
+// The generated identifier is never one a patient has: the count alone
+// would name an existing patient once rows have been deleted.
+TEST_F(MasterFixture, GeneratedPatientIdStepsOverIdentifiersInUse) {
+    db::Table& beteg = t("BETEG");
+    for (const char* taj : {"123456788", "910000003", "910000004"}) addRow("BETEG", {{"TAJ", taj}, {"Nev", "Beteg"}});
+    EXPECT_EQ(GeneratedPatientId(beteg), "910000005");
+    ASSERT_TRUE(beteg.locate("TAJ", "123456788"));
+    beteg.deleteCurrent();
+    beteg.pack();
+    EXPECT_EQ(GeneratedPatientId(beteg), "910000002");
+    // Neither filter nor order hides a patient from the search.
+    beteg.setFilter("taj='910000004'");
+    addRow("BETEG", {{"TAJ", "910000001"}, {"Nev", "Beteg"}});
+    EXPECT_EQ(GeneratedPatientId(beteg), "910000002");
+}
+
 TEST_F(MasterFixture, PatientOnASheetCannotBeDeleted) {
     db::Table& beteg = t("BETEG");
     addRow("BETEG", {{"TAJ", "123456788"}, {"Nev", "Kiss Anna"}});
