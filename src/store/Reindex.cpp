@@ -47,25 +47,26 @@ void indtorol(db::Database& db) {
         if (auto found = db.findFile(name)) std::filesystem::remove(*found);
 }
 
-std::optional<ContractDetails> indexel(db::Database& db, app::Dialogs& dialogs) {
-    for (const schema::TableDef* def : indexOrder()) {
-        db::Table& table = tableOf(db, *def);
-        if (indexFileMissing(table, *def)) restoreIndex(table, *def, def->activeAfterReindex);
+std::optional<ContractDetails> indexel(db::Database& db, app::Dialogs& dialogs, app::Progress& progress) {
+    const Defs& order = indexOrder();
+    {
+        // Stopping halfway would leave tables closed: no cancelling.
+        app::ProgressScope scope(progress, "Indexelés", static_cast<int>(order.size()), false);
+        int done = 0;
+        for (const schema::TableDef* def : order) {
+            scope.step("A(z) " + def->fileName + " állomány indexelése", done++);
+            db::Table& table = tableOf(db, *def);
+            if (indexFileMissing(table, *def)) restoreIndex(table, *def, def->activeAfterReindex);
+        }
     }
     mindnyit(db);
     return finkodtolt(db, dialogs);
 }
 
-bool Indexeles(db::Database& db, app::Session& session, app::Dialogs& dialogs) {
-    std::optional<ContractDetails> details;
-    try {
-        mindzar(db);
-        indtorol(db);
-        details = indexel(db, dialogs);
-    } catch (const std::exception& e) {
-        dialogs.error(e.what());
-        return true;
-    }
+bool Indexeles(db::Database& db, app::Session& session, app::Dialogs& dialogs, app::Progress& progress) {
+    mindzar(db);
+    indtorol(db);
+    const std::optional<ContractDetails> details = indexel(db, dialogs, progress);
     if (!details) return false;
     showContractDetails(*details, session, dialogs);
     dialogs.status(0, "Az indexelés befejeződött!!");

@@ -3,6 +3,7 @@
 // restore, contract import), and "Indexelés", which throws every index file
 // away and builds the tags again.
 #include "app/Dialogs.h"
+#include "app/Progress.h"
 #include "app/Session.h"
 #include "db/Database.h"
 #include "store/ContractCheck.h"
@@ -19,16 +20,18 @@ void mindnyit(db::Database& db);
 // The tables must be closed.
 void indtorol(db::Database& db);
 
-// Rebuilds every missing index file, opens all tables and reads the contract
-// details again (nothing when the contract has no FINKOD: the message has
-// been shown and the program has to end). An engine failure throws and
-// leaves the tables not yet reached closed.
-std::optional<ContractDetails> indexel(db::Database& db, app::Dialogs& dialogs);
+// Rebuilds every missing index file, one progress step per table in the
+// order of rebuilding, opens all tables and reads the contract details again
+// (nothing when the contract has no FINKOD: the message has been shown and
+// the program has to end). An engine failure throws and leaves the tables
+// not yet reached closed.
+std::optional<ContractDetails> indexel(db::Database& db, app::Dialogs& dialogs, app::Progress& progress);
 
 // The "Indexelés" command: mindzar, indtorol, indexel, then the contract
 // details into the session and the status bar and "Az indexelés
-// befejeződött!!" into panel 0. An engine failure is shown with its message
-// and the command stops. False when the program has to end.
-bool Indexeles(db::Database& db, app::Session& session, app::Dialogs& dialogs);
+// befejeződött!!" into panel 0. False when the program has to end. An
+// engine failure stops the command there and is thrown on to the command's
+// guard, which shows it; the finished text is then not written.
+bool Indexeles(db::Database& db, app::Session& session, app::Dialogs& dialogs, app::Progress& progress);
 
 } // namespace velmora::store

@@ -11,9 +11,10 @@
 
 namespace velmora::ui {
 
-ChooseWindow::ChooseWindow(QWidget* parent, const QString& objectName, const QString& caption)
+ChooseWindow::ChooseWindow(QWidget* parent, const QString& objectName, const QString& caption,
+                           const CommandGuard& guard)
     : QDialog(parent), BB1(new QPushButton(QString::fromUtf8("Választ"), this)),
-      BB2(new QPushButton(QString::fromUtf8("Mégse"), this)) {
+      BB2(new QPushButton(QString::fromUtf8("Mégse"), this)), guard_(guard) {
     setObjectName(objectName);
     setWindowTitle(caption);
     setModal(true);
@@ -21,7 +22,7 @@ ChooseWindow::ChooseWindow(QWidget* parent, const QString& objectName, const QSt
     BB2->setObjectName(QStringLiteral("BB2"));
     BB1->setAutoDefault(false);
     BB2->setAutoDefault(false);
-    connect(BB1, &QPushButton::clicked, this, &ChooseWindow::choose);
+    guard_.onClick(BB1, this, [this] { choose(); });
     connect(BB2, &QPushButton::clicked, this, &ChooseWindow::reject);
     InstallHelpKey(this);
 }
@@ -36,7 +37,7 @@ void ChooseWindow::setFrame(BrowseFrame* frame) {
     row->addWidget(BB2);
     layout->addLayout(row);
     connect(frame->browse(), &Browse::characterTyped, this, [this](int code) {
-        if (code == 13) choose();
+        if (code == 13) guard_.run([this] { choose(); });
     });
 }
 

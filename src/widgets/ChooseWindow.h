@@ -3,8 +3,11 @@
 // BNO codes): a browse frame with "Választ" and "Mégse". "Választ", or
 // Enter in the grid once the grid has handled it, copies the row under the
 // cursor into the window's result fields and closes; "Mégse" and Escape
-// close with the result left empty.
+// close with the result left empty. "Választ" runs through the command
+// guard.
 #include <QDialog>
+
+#include "widgets/CommandGuard.h"
 
 class QPushButton;
 
@@ -15,7 +18,7 @@ class BrowseFrame;
 class ChooseWindow : public QDialog {
     Q_OBJECT
 public:
-    ChooseWindow(QWidget* parent, const QString& objectName, const QString& caption);
+    ChooseWindow(QWidget* parent, const QString& objectName, const QString& caption, const CommandGuard& guard);
 
     BrowseFrame* frame() const { return frame_; }
     void choose();  // "Választ"
@@ -35,6 +38,7 @@ protected:
     void reject() override;
 
 private:
+    CommandGuard guard_;
     BrowseFrame* frame_ = nullptr;
 };
 

@@ -26,9 +26,10 @@ QPushButton* button(QWidget* parent, const char* name, const char* text) {
 
 } // namespace
 
-EditWindow::EditWindow(QWidget* mainWindow, const QString& objectName, const QString& caption)
-    : QDialog(mainWindow), mainWindow_(mainWindow), layout_(new QVBoxLayout(this)), buttonRow_(new QHBoxLayout),
-      exits_(new FieldExits(this)) {
+EditWindow::EditWindow(QWidget* mainWindow, const QString& objectName, const QString& caption,
+                       const CommandGuard& guard)
+    : QDialog(mainWindow), mainWindow_(mainWindow), guard_(guard), layout_(new QVBoxLayout(this)),
+      buttonRow_(new QHBoxLayout), exits_(new FieldExits(this)) {
     setObjectName(objectName);
     setWindowTitle(caption);
     setModal(true);
@@ -42,9 +43,9 @@ EditWindow::EditWindow(QWidget* mainWindow, const QString& objectName, const QSt
     buttonRow_->addWidget(modos);
     buttonRow_->addWidget(torol);
     connect(kilep, &QPushButton::clicked, this, &QDialog::accept);
-    connect(uj, &QPushButton::clicked, this, [this] { ujClick(); });
-    connect(modos, &QPushButton::clicked, this, [this] { modosClick(); });
-    connect(torol, &QPushButton::clicked, this, [this] { torolClick(); });
+    guard_.onClick(uj, this, [this] { ujClick(); });
+    guard_.onClick(modos, this, [this] { modosClick(); });
+    guard_.onClick(torol, this, [this] { torolClick(); });
     exits_->setActive([this] { return panelOpen() && !refocusing_; });
     InstallHelpKey(this);
     connect(qApp, &QApplication::focusChanged, this, &EditWindow::focusMoved);
@@ -76,10 +77,14 @@ void EditWindow::setEditPanel(QWidget* panel, QBoxLayout* buttons) {
     buttons->addStretch(1);
     buttons->addWidget(BB1);
     buttons->addWidget(BB2);
-    connect(BB1, &QPushButton::clicked, this, [this] { BB1Click(); });
-    connect(BB2, &QPushButton::clicked, this, [this] { BB2Click(); });
+    guard_.onClick(BB1, this, [this] { BB1Click(); });
+    guard_.onClick(BB2, this, [this] { BB2Click(); });
     layout_->addWidget(panel);
     panel->hide();
+}
+
+void EditWindow::runKesz() {
+    guard_.run([this] { BB1Click(); });
 }
 
 bool EditWindow::panelOpen() const { return panel_ && panel_->isVisible(); }

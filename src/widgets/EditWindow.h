@@ -5,11 +5,13 @@
 // "Módosítás" opens it. While the panel is open the grid, the navigator and
 // the four buttons are off, so the current row cannot change under an edit.
 // The window has two heights, collapsed and expanded, set by its menu
-// command.
+// command. Its buttons, and Enter where it acts as "Kész", run through the
+// command guard.
 #include <QDialog>
 
 #include "app/Dialogs.h"
 #include "app/EditMode.h"
+#include "widgets/CommandGuard.h"
 
 #include <string>
 
@@ -25,7 +27,7 @@ class FieldExits;
 class EditWindow : public QDialog {
     Q_OBJECT
 public:
-    EditWindow(QWidget* mainWindow, const QString& objectName, const QString& caption);
+    EditWindow(QWidget* mainWindow, const QString& objectName, const QString& caption, const CommandGuard& guard);
 
     BrowseFrame* frame() const { return frame_; }
     QWidget* editPanel() const { return panel_; }
@@ -60,6 +62,10 @@ protected:
     // focus leaves is not checked, as the refusal has already spoken.
     void focusRefused(const std::string& control);
 
+    // "Kész" as Enter in a field gives it: through the guard, like the button.
+    void runKesz();
+    const CommandGuard& guard() const { return guard_; }
+
     virtual void ujClick() = 0;
     virtual void modosClick() = 0;
     virtual void torolClick() = 0;
@@ -84,6 +90,7 @@ private:
     void focusMoved(QWidget* old, QWidget* now);
 
     QWidget* mainWindow_;
+    CommandGuard guard_;
     BrowseFrame* frame_ = nullptr;
     QWidget* panel_ = nullptr;
     QBoxLayout* layout_;

@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPointer>
+#include <QScopedValueRollback>
 #include <QTimer>
 #include <QWidget>
 
@@ -49,9 +50,13 @@ bool FieldExits::eventFilter(QObject* watched, QEvent* event) {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         auto it = checks_.find(watched);
         if (it != checks_.end() && MovedByUser(reason) && (!active_ || active_())) {
-            checking_ = true;
-            const bool ok = it->second();
-            checking_ = false;
+            bool ok = true;
+            {
+                // A check that throws (its table closed) must not leave the
+                // other checks off for good.
+                const QScopedValueRollback<bool> checking(checking_, true);
+                ok = it->second();
+            }
             if (!ok) {
                 // Back after the focus change that is under way has ended;
                 // the control the focus passed through is not checked.

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -12,8 +13,18 @@ namespace velmora::ui {
 
 namespace {
 
-void showBox(QWidget* parent, QMessageBox::Icon icon, const std::string& text) {
+void showBox(QWidget* parent, QMessageBox::Icon icon, const std::string& text, const std::string& detail = {}) {
     QMessageBox box(icon, app::kProgramTitle, qs(text), QMessageBox::Ok, parent);
+    if (!detail.empty()) {
+        box.setInformativeText(qs(detail));
+        // Room for a file and field name on a line or two, not a narrow
+        // column of words.
+        if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+            const int width = box.fontMetrics().averageCharWidth() * 50;
+            grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                          grid->columnCount());
+        }
+    }
     box.exec();
 }
 
@@ -26,6 +37,9 @@ QWidget* QtDialogs::boxParent() const {
 }
 
 void QtDialogs::error(const std::string& text) { showBox(boxParent(), QMessageBox::Critical, text); }
+void QtDialogs::error(const std::string& text, const std::string& detail) {
+    showBox(boxParent(), QMessageBox::Critical, text, detail);
+}
 void QtDialogs::warning(const std::string& text) { showBox(boxParent(), QMessageBox::Warning, text); }
 void QtDialogs::information(const std::string& text) { showBox(boxParent(), QMessageBox::Information, text); }
 void QtDialogs::message(const std::string& text) { showBox(boxParent(), QMessageBox::NoIcon, text); }

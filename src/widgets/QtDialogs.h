@@ -25,6 +25,8 @@ public:
     void setStatusSink(StatusSink sink) { status_ = std::move(sink); }
 
     void error(const std::string& text) override;
+    // The detail goes into the box's informative text, under the text.
+    void error(const std::string& text, const std::string& detail) override;
     void warning(const std::string& text) override;
     void information(const std::string& text) override;
     void message(const std::string& text) override;

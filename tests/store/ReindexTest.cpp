@@ -1,3 +1,4 @@
+#include "support/RecordingProgress.h"
 #include "support/TableFixture.h"
 
 #include "store/Reindex.h"
@@ -39,9 +40,11 @@ TEST(Reindex, ReindexingTwiceGivesTheSameIndexFilesAndLeavesEveryTableOpen) {
     const auto afterStart = indexFiles(dir.str());
     EXPECT_EQ(afterStart.size(), 13u);  // PART has none
 
-    ASSERT_TRUE(store::Indexeles(start.db, start.session, start.dialogs));
+    RecordingProgress progress;
+    ASSERT_TRUE(store::Indexeles(start.db, start.session, start.dialogs, progress));
     const auto once = indexFiles(dir.str());
-    ASSERT_TRUE(store::Indexeles(start.db, start.session, start.dialogs));
+    app::SilentProgress silent;
+    ASSERT_TRUE(store::Indexeles(start.db, start.session, start.dialogs, silent));
     EXPECT_EQ(indexFiles(dir.str()), once);
     EXPECT_EQ(once.size(), 13u);
 
@@ -56,6 +59,16 @@ TEST(Reindex, ReindexingTwiceGivesTheSameIndexFilesAndLeavesEveryTableOpen) {
     EXPECT_EQ(apol.text("Anev"), "Ács Ödön");
     EXPECT_EQ(start.db.findTable("HTERULET")->activeIndex(), "Ter1");
     EXPECT_EQ(start.db.findTable("ZARAS")->activeIndex(), "");
+
+    // One step per table, in the order of rebuilding, never cancellable.
+    EXPECT_EQ(progress.titles, std::vector<std::string>{"Indexelés"});
+    EXPECT_EQ(progress.total, 13);
+    EXPECT_FALSE(progress.cancellable);
+    ASSERT_EQ(progress.steps.size(), 13u);
+    EXPECT_EQ(progress.steps.front(), (RecordingProgress::Step{"A(z) Bnotorzs.dbf állomány indexelése", 0}));
+    EXPECT_EQ(progress.steps[1], (RecordingProgress::Step{"A(z) Beteg.dbf állomány indexelése", 1}));
+    EXPECT_EQ(progress.steps.back(), (RecordingProgress::Step{"A(z) HLapb.dbf állomány indexelése", 12}));
+    EXPECT_EQ(progress.ended, 1);
 }
 
 TEST(Reindex, AnIndexFileDeletedByHandIsRebuiltWithTheRows) {
@@ -66,7 +79,8 @@ TEST(Reindex, AnIndexFileDeletedByHandIsRebuiltWithTheRows) {
     store::mindzar(start.db);
     for (db::Table* t : start.db.tables()) EXPECT_FALSE(t->isOpen()) << t->name();
     fs::remove(dir.file("BNOTORZS.MDX"));
-    ASSERT_TRUE(store::indexel(start.db, start.dialogs));
+    app::SilentProgress progress;
+    ASSERT_TRUE(store::indexel(start.db, start.dialogs, progress));
     EXPECT_TRUE(fs::exists(dir.file("BNOTORZS.MDX")));
     db::Table& bno = *start.db.findTable("BNOTORZS");
     EXPECT_EQ(bno.recordCount(), 2);
@@ -75,16 +89,24 @@ TEST(Reindex, AnIndexFileDeletedByHandIsRebuiltWithTheRows) {
     EXPECT_EQ(bno.text("KOD10"), "C3490");
 }
 
-TEST(Reindex, AFailureIsShownAndTheCommandStops) {
+// The failure goes on to the command's guard, which shows it; the command
+// reports no end and the progress is closed.
+TEST(Reindex, AFailureStopsTheCommandAndNamesTheFile) {
     TempDir dir;
     writeFundTables(dir.str());
     Start start(dir.str());
     ASSERT_TRUE(start.run());
     start.db.closeAll();
     { std::ofstream(dir.file("HLapb.dbf"), std::ios::binary) << "garbage"; }
-    EXPECT_TRUE(store::Indexeles(start.db, start.session, start.dialogs));
-    ASSERT_EQ(start.dialogs.errors().size(), 1u);
-    EXPECT_NE(start.dialogs.errors()[0].find("HLapb.dbf"), std::string::npos) << start.dialogs.errors()[0];
+    RecordingProgress progress;
+    try {
+        store::Indexeles(start.db, start.session, start.dialogs, progress);
+        FAIL() << "the damaged table went unnoticed";
+    } catch (const std::exception& e) {
+        EXPECT_NE(std::string(e.what()).find("HLapb.dbf"), std::string::npos) << e.what();
+    }
     EXPECT_NE(start.dialogs.statusText(0), "Az indexelés befejeződött!!");
     EXPECT_FALSE(start.db.findTable("PART")->isOpen());  // mindnyit was not reached
+    EXPECT_EQ(progress.steps.size(), 13u);  // HLAPB is the last
+    EXPECT_EQ(progress.ended, 1);
 }

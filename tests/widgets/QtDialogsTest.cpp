@@ -13,7 +13,7 @@ using namespace velmora;
 namespace {
 
 struct Seen {
-    QString title, text, yes, no;
+    QString title, text, detail, yes, no;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
 };
 
@@ -24,6 +24,7 @@ void pressOnNextBox(Seen& seen, const QString& button) {
         QVERIFY(box);
         seen.title = box->windowTitle();
         seen.text = box->text();
+        seen.detail = box->informativeText();
         seen.icon = box->icon();
         if (QAbstractButton* yes = box->button(QMessageBox::Yes)) seen.yes = yes->text();
         if (QAbstractButton* no = box->button(QMessageBox::No)) seen.no = no->text();
@@ -62,6 +63,21 @@ private slots:
         QCOMPARE(seen.title, QString("Velmora"));
         QCOMPARE(seen.text, QString::fromStdString(text));
         QCOMPARE(int(seen.icon), icon);
+    }
+
+    void anErrorShowsTheEnginesDetailBelowItsText() {
+        ui::QtDialogs dialogs;
+        Seen seen;
+        pressOnNextBox(seen, "OK");
+        dialogs.error("Hiba a lefutásban!", "A(z) NEV mező (Beteg.dbf) értéke hosszabb a mező szélességénél (30 > 25)");
+        QCOMPARE(seen.text, QString::fromUtf8("Hiba a lefutásban!"));
+        QCOMPARE(seen.detail, QString::fromUtf8("A(z) NEV mező (Beteg.dbf) értéke hosszabb a mező szélességénél (30 > 25)"));
+        QCOMPARE(seen.icon, QMessageBox::Critical);
+        QCOMPARE(seen.title, QString("Velmora"));
+        // A plain error has nothing below its text.
+        pressOnNextBox(seen, "OK");
+        dialogs.error("Hiba a lefutásban! (18)");
+        QVERIFY(seen.detail.isEmpty());
     }
 
     void questionsAnswerWithIgenAndNem() {

@@ -19,19 +19,19 @@ namespace velmora::ui {
 using store::tableOf;
 
 MasterDataWindows::MasterDataWindows(QWidget& f, app::Session& s, db::Database& d, app::Dialogs& dl)
-    : owner(f), session(s), dbs(d), dialogs(dl),
+    : owner(f), session(s), dbs(d), dialogs(dl), guard(dialogs, &dbs),
       szerzmut(new Tszerzmut(dbs, dialogs, &owner)),
-      betegfel(new Tbetegfel(&owner, session, dbs, dialogs)),
-      betegval(new Tbetegval(&owner, dbs)),
-      orvosfel(new TOrvosfel(&owner, dbs, dialogs)),
-      apolfel(new TApolfel(&owner, dbs, dialogs)),
-      orvval(new Torvval(&owner, tableOf(dbs, store::schema::ORVOS()))),
-      apolf(new TApolf(&owner, tableOf(dbs, store::schema::APOL()))),
-      telepval(new Ttelepval(&owner, tableOf(dbs, store::schema::TELEPUL()))),
-      bnoval(new Tbnoval(&owner, tableOf(dbs, store::schema::BNOTORZS()))),
+      betegfel(new Tbetegfel(&owner, session, dbs, dialogs, guard)),
+      betegval(new Tbetegval(&owner, dbs, guard)),
+      orvosfel(new TOrvosfel(&owner, dbs, dialogs, guard)),
+      apolfel(new TApolfel(&owner, dbs, dialogs, guard)),
+      orvval(new Torvval(&owner, tableOf(dbs, store::schema::ORVOS()), guard)),
+      apolf(new TApolf(&owner, tableOf(dbs, store::schema::APOL()), guard)),
+      telepval(new Ttelepval(&owner, tableOf(dbs, store::schema::TELEPUL()), guard)),
+      bnoval(new Tbnoval(&owner, tableOf(dbs, store::schema::BNOTORZS()), guard)),
       bnonez(new Tbnonez(&owner, tableOf(dbs, store::schema::BNOTORZS()))),
       maradfel(new Tmaradfel(&owner, tableOf(dbs, store::schema::MARADV()), tableOf(dbs, store::schema::PART()), session,
-                             dialogs)) {
+                             dialogs, guard)) {
     // A double click on the patient's settlement code opens the settlement
     // choice beside the patient window.
     telepval->setPatientWindow(betegfel);
@@ -44,12 +44,14 @@ MasterDataWindows::MasterDataWindows(QWidget& f, app::Session& s, db::Database& 
 }
 
 MenuCommands MasterDataWindows::commands() {
-    return {{"Szerzds1", [this] { szerzmut->Szerzds1Click(); }},
-            {"Betegek1", [this] { betegfel->runFromMenu(dialogs, "Új beteg rögzítése", 407, 222); }},
-            {"Orvosok1", [this] { Orvosok1Click(); }},
-            {"Szakpolk1", [this] { Szakpolk1Click(); }},
-            {"BNOX1", [this] { BNOX1Click(); }},
-            {"Maradvnyok1", [this] { Maradvnyok1Click(); }}};
+    MenuCommands out = {{"Szerzds1", [this] { szerzmut->Szerzds1Click(); }},
+                        {"Betegek1", [this] { betegfel->runFromMenu(dialogs, "Új beteg rögzítése", 407, 222); }},
+                        {"Orvosok1", [this] { Orvosok1Click(); }},
+                        {"Szakpolk1", [this] { Szakpolk1Click(); }},
+                        {"BNOX1", [this] { BNOX1Click(); }},
+                        {"Maradvnyok1", [this] { Maradvnyok1Click(); }}};
+    for (MenuCommand& c : out) c.run = guard.guarded(std::move(c.run));
+    return out;
 }
 
 void MasterDataWindows::Orvosok1Click() { orvosfel->run(); }

@@ -3,7 +3,9 @@
 // the window they are given (the main window) and kept until the program
 // ends, so a window keeps its grid positions between openings. The menu
 // commands of the "Alapadatok" menu open them; the choose windows are used
-// by the sheet entry too.
+// by the sheet entry too. Every command and button of these windows runs
+// through one command guard over the database's tables.
+#include "widgets/CommandGuard.h"
 #include "widgets/MenuCommand.h"
 
 class QWidget;
@@ -31,7 +33,7 @@ class Ttelepval;
 struct MasterDataWindows {
     MasterDataWindows(QWidget& owner, app::Session& session, db::Database& dbs, app::Dialogs& dialogs);
 
-    // The menu commands, for the main window's menu.
+    // The menu commands, for the main window's menu, each through the guard.
     MenuCommands commands();
 
     void Orvosok1Click();
@@ -43,6 +45,7 @@ struct MasterDataWindows {
     app::Session& session;
     db::Database& dbs;
     app::Dialogs& dialogs;
+    CommandGuard guard;
 
     // Owned by `owner`.
     Tszerzmut* szerzmut;   // "&Szerződés"

@@ -38,7 +38,8 @@ const StaffWindowSetup& NurseWindowSetup();
 class StaffWindow : public EditWindow {
     Q_OBJECT
 public:
-    StaffWindow(const StaffWindowSetup& setup, QWidget* mainWindow, db::Database& dbs, app::Dialogs& dialogs);
+    StaffWindow(const StaffWindowSetup& setup, QWidget* mainWindow, db::Database& dbs, app::Dialogs& dialogs,
+                const CommandGuard& guard);
 
     // The menu command ("&Orvosok", "Sza&kápolók").
     void run();
@@ -72,16 +73,16 @@ private:
 class TOrvosfel : public StaffWindow {
     Q_OBJECT
 public:
-    TOrvosfel(QWidget* mainWindow, db::Database& dbs, app::Dialogs& dialogs)
-        : StaffWindow(DoctorWindowSetup(), mainWindow, dbs, dialogs) {}
+    TOrvosfel(QWidget* mainWindow, db::Database& dbs, app::Dialogs& dialogs, const CommandGuard& guard)
+        : StaffWindow(DoctorWindowSetup(), mainWindow, dbs, dialogs, guard) {}
 };
 
 // The nurses' window "Szakápolók megjelenítése".
 class TApolfel : public StaffWindow {
     Q_OBJECT
 public:
-    TApolfel(QWidget* mainWindow, db::Database& dbs, app::Dialogs& dialogs)
-        : StaffWindow(NurseWindowSetup(), mainWindow, dbs, dialogs) {}
+    TApolfel(QWidget* mainWindow, db::Database& dbs, app::Dialogs& dialogs, const CommandGuard& guard)
+        : StaffWindow(NurseWindowSetup(), mainWindow, dbs, dialogs, guard) {}
 };
 
 } // namespace velmora::ui

@@ -26,7 +26,8 @@ namespace velmora::ui {
 class Tbetegfel : public EditWindow {
     Q_OBJECT
 public:
-    Tbetegfel(QWidget* mainWindow, app::Session& session, db::Database& dbs, app::Dialogs& dialogs);
+    Tbetegfel(QWidget* mainWindow, app::Session& session, db::Database& dbs, app::Dialogs& dialogs,
+              const CommandGuard& guard);
 
     // The settlement choose window, opened by a double click on bkod: the
     // chosen code and name, or nothing when the user cancelled.

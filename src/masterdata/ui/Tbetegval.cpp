@@ -8,8 +8,8 @@
 
 namespace velmora::ui {
 
-Tbetegval::Tbetegval(QWidget* parent, db::Database& dbs)
-    : ChooseWindow(parent, QStringLiteral("Tbetegval"), QString::fromUtf8("Betegek választása")),
+Tbetegval::Tbetegval(QWidget* parent, db::Database& dbs, const CommandGuard& guard)
+    : ChooseWindow(parent, QStringLiteral("Tbetegval"), QString::fromUtf8("Betegek választása"), guard),
       beteg_(dbs.table(store::schema::BETEG().name, store::schema::BETEG().fileName)) {
     auto* frame = new BrowseFrame(PatientHostFrame(90), beteg_, this);
     frame->setObjectName(QStringLiteral("Betegkep1"));

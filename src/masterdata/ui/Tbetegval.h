@@ -18,7 +18,7 @@ namespace velmora::ui {
 class Tbetegval : public ChooseWindow {
     Q_OBJECT
 public:
-    Tbetegval(QWidget* parent, db::Database& dbs);
+    Tbetegval(QWidget* parent, db::Database& dbs, const CommandGuard& guard);
 
     // The chosen patient: TAJ, AZTIP, NEV, NEME ("F"/"N"), KOZIGKOD, CIME1,
     // CIME2, SZULH and SZULI as a date text.

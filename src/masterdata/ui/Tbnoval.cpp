@@ -10,8 +10,8 @@
 
 namespace velmora::ui {
 
-Tbnoval::Tbnoval(QWidget* parent, db::Table& bnotorzs)
-    : ChooseWindow(parent, QStringLiteral("Tbnoval"), QString::fromUtf8("BNO kódok keresése")),
+Tbnoval::Tbnoval(QWidget* parent, db::Table& bnotorzs, const CommandGuard& guard)
+    : ChooseWindow(parent, QStringLiteral("Tbnoval"), QString::fromUtf8("BNO kódok keresése"), guard),
       BNOkep1(new BrowseFrame(TBNOkep(), bnotorzs, this)) {
     BNOkep1->grid()->horizontalHeader()->setStretchLastSection(true);  // the name fills the window
     BNOkep1->setObjectName(QStringLiteral("BNOkep1"));

@@ -12,7 +12,7 @@ namespace velmora::ui {
 class Tbnoval : public ChooseWindow {
     Q_OBJECT
 public:
-    Tbnoval(QWidget* parent, db::Table& bnotorzs);
+    Tbnoval(QWidget* parent, db::Table& bnotorzs, const CommandGuard& guard);
 
     // The sheet entry window, which the window opens over; without one it
     // keeps its position.

@@ -15,7 +15,7 @@ class Tmaradfel : public EditWindow {
     Q_OBJECT
 public:
     Tmaradfel(QWidget* mainWindow, db::Table& maradv, const db::Table& part, const app::Session& session,
-              app::Dialogs& dialogs);
+              app::Dialogs& dialogs, const CommandGuard& guard);
 
     BrowseFrame* maradkep1;
     QWidget* Panel1;

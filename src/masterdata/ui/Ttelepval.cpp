@@ -9,8 +9,8 @@
 
 namespace velmora::ui {
 
-Ttelepval::Ttelepval(QWidget* parent, db::Table& telepul)
-    : ChooseWindow(parent, QStringLiteral("Ttelepval"), QString::fromUtf8("Település választása")),
+Ttelepval::Ttelepval(QWidget* parent, db::Table& telepul, const CommandGuard& guard)
+    : ChooseWindow(parent, QStringLiteral("Ttelepval"), QString::fromUtf8("Település választása"), guard),
       Telepkep1(new BrowseFrame(TTelepkep(), telepul, this)) {
     Telepkep1->grid()->horizontalHeader()->setStretchLastSection(true);  // the name fills the window
     Telepkep1->setObjectName(QStringLiteral("Telepkep1"));

@@ -13,7 +13,7 @@ namespace velmora::ui {
 class Ttelepval : public ChooseWindow {
     Q_OBJECT
 public:
-    Ttelepval(QWidget* parent, db::Table& telepul);
+    Ttelepval(QWidget* parent, db::Table& telepul, const CommandGuard& guard);
 
     // The patient window, which the window opens beside when honnan is "B".
     void setPatientWindow(QWidget* window) { patientWindow_ = window; }

@@ -13,7 +13,10 @@
 #include "store/IndexFiles.h"
 #include "store/Reindex.h"
 #include "store/Schemas.h"
+#include "widgets/CommandGuard.h"
+#include "widgets/GuardedApplication.h"
 #include "widgets/QtDialogs.h"
+#include "widgets/QtProgress.h"
 #include "widgets/QtText.h"
 
 #include <QApplication>
@@ -41,8 +44,10 @@ private:
 } // namespace
 
 void ConnectCommands(Tfokep& fokep, app::Session& session, db::Database& dbs, app::Dialogs& dialogs) {
+    fokep.setCommandGuard(CommandGuard(dialogs, &dbs));
     fokep.setOnIndexel([&fokep, &session, &dbs, &dialogs] {
-        if (!store::Indexeles(dbs, session, dialogs)) QApplication::exit(0);
+        QtProgress progress(&fokep);
+        if (!store::Indexeles(dbs, session, dialogs, progress)) QApplication::exit(0);
         fokep.setVersionCaption();
     });
 }
@@ -55,7 +60,7 @@ bool RunStartUp(Tfokep& fokep, app::Session& session, db::Database& dbs, app::Di
 }
 
 int RunProgram(int argc, char** argv) {
-    QApplication application(argc, argv);
+    GuardedApplication application(argc, argv);
     QApplication::setApplicationName(app::kProgramTitle);
 
     app::SystemClock clock;
@@ -63,6 +68,13 @@ int RunProgram(int argc, char** argv) {
     session.dataDir = app::ProgramDataDir(ss(QApplication::applicationDirPath()));
     db::Database dbs(session.dataDir);
     QtDialogs dialogs;
+    // The last guard: a failure no command caught is shown, not fatal.
+    const CommandGuard guard(dialogs, &dbs);
+    application.setGuard(&guard);
+    struct Unguard {
+        GuardedApplication& application;
+        ~Unguard() { application.setGuard(nullptr); }  // before the dialogs and tables go
+    } unguard{application};
 
     std::unique_ptr<Tfokep> fokep;
     std::unique_ptr<app::ZarasPeriodTable> periods;

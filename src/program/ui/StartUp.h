@@ -13,7 +13,8 @@ namespace velmora::ui {
 
 class Tfokep;
 
-// Connects the menu commands of the main window that work on the tables.
+// Connects the menu commands of the main window that work on the tables,
+// and gives the main window its command guard over them.
 void ConnectCommands(Tfokep& fokep, app::Session& session, db::Database& dbs, app::Dialogs& dialogs);
 
 // Runs the start-up sequence in the main window; false when the program must

@@ -27,7 +27,7 @@ std::optional<app::ScreenRect> frameOf(const QWidget* window) {
 
 } // namespace
 
-TAlapkeres::TAlapkeres(app::Session& session, app::Dialogs& dialogs, QWidget* parent)
+TAlapkeres::TAlapkeres(app::Session& session, app::Dialogs& dialogs, const CommandGuard& guard, QWidget* parent)
     : QDialog(parent), session_(session), dialogs_(dialogs), mediaParents_(app::kMediaParents) {
     setObjectName("Alapkeres");
     setWindowTitle("Mentés helyének kiválasztása");
@@ -39,25 +39,27 @@ TAlapkeres::TAlapkeres(app::Session& session, app::Dialogs& dialogs, QWidget* pa
     DriveCB = new QComboBox(this);
     DriveCB->setObjectName("DriveCB");
     setHint(DriveCB, "A meghajtó kiválasztása");
-    connect(DriveCB, &QComboBox::activated, this, &TAlapkeres::DriveCBChange);
+    connect(DriveCB, &QComboBox::activated, this,
+            [this, guard](int index) { guard.run([&] { DriveCBChange(index); }); });
 
     DirLB = new QListWidget(this);
     DirLB->setObjectName("DirLB");
     setHint(DirLB, "A könyvtár kiválasztása");
-    connect(DirLB, &QListWidget::itemDoubleClicked, this, &TAlapkeres::DirLBDblClick);
-    connect(DirLB, &QListWidget::itemActivated, this, &TAlapkeres::DirLBDblClick);
+    const auto open = [this, guard](QListWidgetItem* item) { guard.run([&] { DirLBDblClick(item); }); };
+    connect(DirLB, &QListWidget::itemDoubleClicked, this, open);
+    connect(DirLB, &QListWidget::itemActivated, this, open);
 
     Igen = new QPushButton("&OK", this);
     Igen->setObjectName("Igen");
     setHint(Igen, "Az útvonal elmentése");
     Igen->setDefault(true);
-    connect(Igen, &QPushButton::clicked, this, &TAlapkeres::IgenClick);
+    guard.onClick(Igen, this, [this] { IgenClick(); });
 
     Nem = new QPushButton("&Mégsem", this);
     Nem->setObjectName("Nem");
     setHint(Nem, "Vissza az alapbeállításra");
     Nem->setAutoDefault(false);
-    connect(Nem, &QPushButton::clicked, this, &TAlapkeres::NemClick);
+    guard.onClick(Nem, this, [this] { NemClick(); });
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();

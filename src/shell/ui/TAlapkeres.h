@@ -5,6 +5,7 @@
 // directory(). The window keeps its drive and directory between uses.
 #include "app/Dialogs.h"
 #include "app/Session.h"
+#include "widgets/CommandGuard.h"
 
 #include <QDialog>
 
@@ -21,7 +22,7 @@ namespace velmora::ui {
 class TAlapkeres : public QDialog {
     Q_OBJECT
 public:
-    TAlapkeres(app::Session& session, app::Dialogs& dialogs, QWidget* parent = nullptr);
+    TAlapkeres(app::Session& session, app::Dialogs& dialogs, const CommandGuard& guard, QWidget* parent = nullptr);
 
     // Who opened the window: "S" backup and imports, "V" restore, "K"
     // shipment. Decides where the window appears.

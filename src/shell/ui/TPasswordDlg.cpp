@@ -14,7 +14,7 @@
 namespace velmora::ui {
 
 TPasswordDlg::TPasswordDlg(app::Session& session, app::PasswordStore& store, app::Dialogs& dialogs,
-                           QWidget* parent)
+                           const CommandGuard& guard, QWidget* parent)
     : QDialog(parent), session_(session), store_(store), dialogs_(dialogs) {
     setObjectName("PasswordDlg");
     setWindowTitle("Bejelentkezési ablak");
@@ -35,7 +35,7 @@ TPasswordDlg::TPasswordDlg(app::Session& session, app::PasswordStore& store, app
     const OkCancel okCancel = MakeOkCancel(this, "Elmentés");
     OKBtn = okCancel.ok;
     CancelBtn = okCancel.cancel;
-    connect(OKBtn, &QPushButton::clicked, this, &TPasswordDlg::OKBtnClick);
+    guard.onClick(OKBtn, this, [this] { OKBtnClick(); });
     connect(CancelBtn, &QPushButton::clicked, this, &TPasswordDlg::CancelBtnClick);
     QHBoxLayout* buttons = okCancel.row;
 

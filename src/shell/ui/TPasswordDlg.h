@@ -6,6 +6,7 @@
 #include "app/Dialogs.h"
 #include "app/PasswordStore.h"
 #include "app/Session.h"
+#include "widgets/CommandGuard.h"
 
 #include <QDialog>
 
@@ -20,7 +21,8 @@ class TPasswordDlg : public QDialog {
 public:
     // Opens (creating when missing) the password table; it is closed again
     // with the window.
-    TPasswordDlg(app::Session& session, app::PasswordStore& store, app::Dialogs& dialogs, QWidget* parent = nullptr);
+    TPasswordDlg(app::Session& session, app::PasswordStore& store, app::Dialogs& dialogs, const CommandGuard& guard,
+                 QWidget* parent = nullptr);
     ~TPasswordDlg() override;
 
     // The password change from the menu: its own caption and prompt.

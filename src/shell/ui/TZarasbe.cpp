@@ -12,7 +12,8 @@
 
 namespace velmora::ui {
 
-TZarasbe::TZarasbe(app::Session& session, app::PeriodTable& periods, app::Dialogs& dialogs, QWidget* parent)
+TZarasbe::TZarasbe(app::Session& session, app::PeriodTable& periods, app::Dialogs& dialogs,
+                   const CommandGuard& guard, QWidget* parent)
     : QDialog(parent), session_(session), periods_(periods), dialogs_(dialogs) {
     setObjectName("Zarasbe");
     setWindowTitle("Elszámolási időszak");
@@ -35,7 +36,7 @@ TZarasbe::TZarasbe(app::Session& session, app::PeriodTable& periods, app::Dialog
     const OkCancel okCancel = MakeOkCancel(this, "Továbblépés");
     OKBtn = okCancel.ok;
     CancelBtn = okCancel.cancel;
-    connect(OKBtn, &QPushButton::clicked, this, &TZarasbe::OKBtnClick);
+    guard.onClick(OKBtn, this, [this] { OKBtnClick(); });
     connect(CancelBtn, &QPushButton::clicked, this, &TZarasbe::CancelBtnClick);
     QHBoxLayout* buttons = okCancel.row;
 

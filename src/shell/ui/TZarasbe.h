@@ -5,6 +5,7 @@
 #include "app/Dialogs.h"
 #include "app/PeriodChoice.h"
 #include "app/Session.h"
+#include "widgets/CommandGuard.h"
 
 #include <QDialog>
 
@@ -17,7 +18,8 @@ namespace velmora::ui {
 class TZarasbe : public QDialog {
     Q_OBJECT
 public:
-    TZarasbe(app::Session& session, app::PeriodTable& periods, app::Dialogs& dialogs, QWidget* parent = nullptr);
+    TZarasbe(app::Session& session, app::PeriodTable& periods, app::Dialogs& dialogs, const CommandGuard& guard,
+             QWidget* parent = nullptr);
 
     enum class Outcome {
         Cancelled,  // "Mégsem", Escape or the close box

@@ -28,7 +28,7 @@
 namespace velmora::ui {
 
 Tfokep::Tfokep(app::Session& session, app::Dialogs& dialogs, QWidget* parent)
-    : QMainWindow(parent), session_(session), dialogs_(dialogs) {
+    : QMainWindow(parent), session_(session), dialogs_(dialogs), guard_(dialogs) {
     setObjectName("fokep");
     setWindowTitle(app::kProgramTitle);
 
@@ -49,7 +49,7 @@ Tfokep::Tfokep(app::Session& session, app::Dialogs& dialogs, QWidget* parent)
 
     AboutBox = new TAboutBox(this);
     utkep_ = new Tutkep(this);
-    alapkeres_ = new TAlapkeres(session_, dialogs_, this);
+    alapkeres_ = new TAlapkeres(session_, dialogs_, guard_, this);
 
     wireOwnCommands();
     InstallHelpKey(this);
@@ -92,9 +92,15 @@ void Tfokep::wireOwnCommands() {
     setCommand("tvonal1", [this] { tvonal1Click(); });
     setCommand("Tartalom1", [this] { Tartalom1Click(); });
     setCommand("Kilps1", [this] { Kilps1Click(); });
-    connect(menuItem("Indexels1"), &QAction::triggered, this, &Tfokep::Indexels1Click);
-    connect(menuItem("Elszmolsiidszakbellts1"), &QAction::triggered, this, &Tfokep::Elszmolsiidszakbellts1Click);
-    connect(menuItem("Jelszmdosts1"), &QAction::triggered, this, &Tfokep::Jelszmdosts1Click);
+    // Enabled once what they work on is set (the index hook, the period
+    // table, the password store).
+    const auto wire = [this](const char* name, void (Tfokep::*click)()) {
+        connect(menuItem(name), &QAction::triggered, this,
+                [this, click] { guard_.run([this, click] { (this->*click)(); }); });
+    };
+    wire("Indexels1", &Tfokep::Indexels1Click);
+    wire("Elszmolsiidszakbellts1", &Tfokep::Elszmolsiidszakbellts1Click);
+    wire("Jelszmdosts1", &Tfokep::Jelszmdosts1Click);
 }
 
 QAction* Tfokep::menuItem(const QString& name) const { return menuBar()->findChild<QAction*>(name); }
@@ -102,7 +108,7 @@ QAction* Tfokep::menuItem(const QString& name) const { return menuBar()->findChi
 void Tfokep::setCommand(const QString& name, std::function<void()> command) {
     QAction* item = menuItem(name);
     if (!item) return;
-    connect(item, &QAction::triggered, this, [command = std::move(command)] { command(); });
+    connect(item, &QAction::triggered, this, [this, command = std::move(command)] { guard_.run(command); });
     item->setEnabled(true);
 }
 
@@ -129,7 +135,7 @@ void Tfokep::setPanelText(int panel, const QString& text) { panels_->setText(pan
 
 bool Tfokep::runLogin() {
     if (!passwordStore_) throw std::logic_error("Tfokep: the password store is not set");
-    TPasswordDlg dlg(session_, *passwordStore_, dialogs_, this);
+    TPasswordDlg dlg(session_, *passwordStore_, dialogs_, guard_, this);
     if (!dlg.ready()) return false;
     dlg.exec();
     return !dlg.endsProgram();
@@ -138,7 +144,7 @@ bool Tfokep::runLogin() {
 bool Tfokep::runPeriodWindow(bool fromMenu) {
     if (!periods_) throw std::logic_error("Tfokep: the period table is not set");
     session_.idobe = fromMenu;
-    TZarasbe dlg(session_, *periods_, dialogs_, this);
+    TZarasbe dlg(session_, *periods_, dialogs_, guard_, this);
     dlg.exec();
     showPeriod();
     return !dlg.endsProgram();
@@ -152,13 +158,9 @@ void Tfokep::finishStartup() {
 
 void Tfokep::Indexels1Click() {
     if (!indexel_) return;
-    try {
-        indexel_();
-    } catch (const std::exception& e) {
-        // The tables left closed stay closed; the engine's message says which.
-        dialogs_.error(e.what());
-        return;
-    }
+    // A failure goes on to the guard: the end is not reported, the tables
+    // left closed stay closed and the engine's message says which.
+    indexel_();
     QApplication::processEvents();
     panels_->setText(0, "Az indexelés befejeződött!!");
 }
@@ -173,7 +175,7 @@ void Tfokep::Jelszmdosts1Click() {
     if (!passwordStore_) return;
     panels_->setText(0, "A meglévő jelszó megváltoztatása");
     session_.jels2 = true;
-    TPasswordDlg dlg(session_, *passwordStore_, dialogs_, this);
+    TPasswordDlg dlg(session_, *passwordStore_, dialogs_, guard_, this);
     dlg.asPasswordChange();
     dlg.exec();
 }

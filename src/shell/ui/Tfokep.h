@@ -3,10 +3,12 @@
 // background and the three status panels. It owns the session's windows of
 // the shell (about, paths, location) and runs the period and password
 // windows; commands of the other subsystems are plugged into its menu.
+// Every command of its menu runs through the command guard.
 #include "app/Dialogs.h"
 #include "app/PasswordStore.h"
 #include "app/PeriodChoice.h"
 #include "app/Session.h"
+#include "widgets/CommandGuard.h"
 
 #include <QMainWindow>
 
@@ -51,10 +53,18 @@ public:
     void setPasswordStore(app::PasswordStore* store);
     void setPeriodTable(app::PeriodTable* periods);
     // "Indexelés": closes the tables, throws the index files away and builds
-    // them again. Enables the command.
+    // them again; a failure is thrown, and the end is then not reported.
+    // Enables the command.
     void setOnIndexel(std::function<void()> indexel);
 
-    // A menu item by name, and a way to plug a command into it (enables it).
+    // The guard of the menu's commands and of the windows the main window
+    // runs; until one is set the commands' failures are shown and no edit
+    // is cancelled.
+    void setCommandGuard(const CommandGuard& guard) { guard_ = guard; }
+    const CommandGuard& commandGuard() const { return guard_; }
+
+    // A menu item by name, and a way to plug a command into it (enables it);
+    // the command runs through the guard.
     QAction* menuItem(const QString& name) const;
     void setCommand(const QString& name, std::function<void()> command);
 
@@ -83,6 +93,7 @@ private:
 
     app::Session& session_;
     app::Dialogs& dialogs_;
+    CommandGuard guard_;
     app::PasswordStore* passwordStore_ = nullptr;
     app::PeriodTable* periods_ = nullptr;
     std::function<void()> indexel_;

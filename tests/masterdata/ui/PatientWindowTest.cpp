@@ -12,15 +12,21 @@
 #include "support/ui/MenuOwner.h"
 #include "widgets/Browse.h"
 #include "widgets/BrowseFrame.h"
+#include "widgets/FieldEdit.h"
 #include "widgets/Navigator.h"
+#include "widgets/QtDialogs.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
+#include <QStatusTipEvent>
 #include <QTableView>
 
 #include <memory>
@@ -55,6 +61,25 @@ db::Table& openTable(db::Database& dbs, const store::schema::TableDef& def, cons
     store::restoreIndexIfMissing(t, def);
     t.setActiveIndex(def.activeTag);
     return t;
+}
+
+// The status texts any widget sends while it lives: where the main window
+// takes its first panel's text from.
+class StatusTips : public QObject {
+public:
+    StatusTips() { qApp->installEventFilter(this); }
+    ~StatusTips() override { qApp->removeEventFilter(this); }
+    QStringList seen;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::StatusTip) seen << static_cast<QStatusTipEvent*>(event)->tip();
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+bool pendingEdit(const db::Table& t) {
+    return t.state() == db::TableState::Edit || t.state() == db::TableState::Insert;
 }
 
 } // namespace
@@ -310,8 +335,8 @@ private slots:
             QCOMPARE(focused(), c<QWidget>("Bnev"));
             QVERIFY(dialogs->log().empty());
 
-            // After a deletion the count is lower and the generated
-            // identifier can exist already.
+            // After a deletion the count is lower and names an existing
+            // patient: the identifier steps on to the next free one.
             c<QPushButton>("BB2")->click();
             beteg->append();
             beteg->setField("TAJ", db::Value("910000005"));
@@ -326,14 +351,16 @@ private slots:
             c("azt")->setFocus();
             c("azt")->setText("0");
             press("azt");
-            QCOMPARE(c("btaj")->text(), QString("910000005"));
+            QCOMPARE(c("btaj")->text(), QString("910000006"));
             dialogs->clearLog();
             dialogs->answerYes();
             c<QPushButton>("BB1")->click();
-            QCOMPARE(dialogs->texts(Kind::Warning), std::vector<std::string>{"Ilyen beteg már létezik !"});
-            QTRY_COMPARE(focused(), c<QWidget>("btaj"));
+            QCOMPARE(dialogs->texts(Kind::Warning), std::vector<std::string>{});
+            QVERIFY(!c<QGroupBox>("GBox1")->isVisible());
         });
-        QCOMPARE(beteg->recordCount(), 5);
+        QCOMPARE(beteg->recordCount(), 6);
+        QVERIFY(goToPatient("910000006"));
+        QCOMPARE(beteg->text("NEV"), std::string("Új Beteg"));
     }
 
     void missingFieldsAreListed_data() {
@@ -633,6 +660,192 @@ private slots:
         val->setTajCheckWindow(nullptr);
         openAndClose();
         QCOMPARE(at, before);
+    }
+
+    // What code page 852 lacks never reaches the engine: a typed character
+    // is not taken, a pasted text comes without it, and the status bar says
+    // which character it was. Saving then works.
+    void charactersTheFieldCannotHoldAreNotTaken() {
+        StatusTips tips;
+        inWindow([&] {
+            c<QPushButton>("uj")->click();
+            fillValid();
+            QLineEdit* nev = c("Bnev");
+            nev->setFocus();
+            nev->clear();
+            test::typeText(nev, QString::fromUtf8("Kiss"));
+            for (const char* refused : {"€", "õ", "–", "„", "“"}) {
+                test::typeText(nev, QString::fromUtf8(refused));
+                QCOMPARE(nev->text(), QString("Kiss"));
+                QCOMPARE(tips.seen.last(), ui::RefusedCharactersText(QString::fromUtf8(refused)));
+            }
+            nev->clear();
+            QGuiApplication::clipboard()->setText(QString::fromUtf8("–Kovács“ Éva"));
+            QTest::keyClick(nev, Qt::Key_V, Qt::ControlModifier);
+            QCOMPARE(nev->text(), QString::fromUtf8("Kovács Éva"));
+            QCOMPARE(nev->cursorPosition(), nev->text().size());
+            QCOMPARE(tips.seen.last(), ui::RefusedCharactersText(QString::fromUtf8("–“")));
+            // No more than the field's width either.
+            test::typeText(nev, QString(30, QChar('x')));
+            QCOMPARE(nev->text().size(), 25);
+            nev->setText(QString::fromUtf8("Kovács Éva"));
+
+            dialogs->answerYes();
+            c<QPushButton>("BB1")->click();
+            QVERIFY(!c<QGroupBox>("GBox1")->isVisible());
+        });
+        QVERIFY(dialogs->errors().empty());
+        QVERIFY(goToPatient("555555550"));
+        QCOMPARE(beteg->text("NEV"), std::string("Kovács Éva"));
+        // Every text field of the group is bound so.
+        for (const char* name : {"azt", "btaj", "Bnev", "bkod", "bvaros", "bcim", "Bszhely"})
+            QVERIFY2(qobject_cast<const ui::FieldCharacters*>(c(name)->validator()), name);
+    }
+
+    // Enter in the birth date or "Kész" saves without the focus leaving a
+    // field: saving runs every exit check again, in the group's order.
+    void savingRepeatsEveryExitCheck_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("focus");
+        QTest::newRow("birth date before 1895") << "born 18941231" << "Hibás dátum! 1895 előtti nem lehet!" << "bszido";
+        QTest::newRow("birth date after the period")
+            << "born 20240701" << "Nem adhat meg az elszámolási időszakot követő dátumot!" << "bszido";
+        QTest::newRow("type 1 after a TAJ without the check digit")
+            << "type 1" << "Nem létező TAJ szám!" << "btaj";
+        QTest::newRow("settlement not in the register") << "settlement" << "Nincs ilyen település a törzsben!" << "bkod";
+    }
+    void savingRepeatsEveryExitCheck() {
+        QFETCH(QString, how);
+        QFETCH(QString, message);
+        QFETCH(QString, focus);
+        inWindow([&] {
+            c<QPushButton>("uj")->click();
+            fillValid();
+            if (how == "type 1") {
+                // Type 2 takes the identifier; type 1 set afterwards checks
+                // nothing on leaving its own field.
+                c("azt")->setFocus();
+                c("azt")->setText("2");
+                press("azt");
+                test::typeText(c("btaj"), "123456789");
+                c("azt")->setFocus();
+                c("azt")->setText("1");
+            } else if (how == "settlement") {
+                c("bkod")->setText("0300003");
+            }
+            QLineEdit* born = c("bszido");
+            born->setFocus();
+            if (how.startsWith("born")) {
+                born->clear();
+                born->home(false);
+                test::typeText(born, how.mid(5));
+            }
+            dialogs->clearLog();
+            dialogs->answerYes();  // would be asked only if the checks let it through
+            press("bszido");
+            std::vector<std::string> shown;
+            for (const auto& e : dialogs->log()) shown.push_back(e.text);
+            QCOMPARE(shown, std::vector<std::string>{message.toStdString()});
+            QTRY_COMPARE(focused()->objectName(), focus);
+            QVERIFY(c<QGroupBox>("GBox1")->isVisible());
+        });
+        QCOMPARE(beteg->recordCount(), 5);
+        QVERIFY(!goToPatient("555555550"));
+    }
+
+    // A save the engine refuses ends nothing: the guard shows the failure
+    // with the engine's words, the table keeps no half-written row, and the
+    // window goes on.
+    void aFailedSaveIsShownAndTheProgramGoesOn_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QStringList>("named");
+        // A BETEG whose name field is narrower than the program's layout.
+        QTest::newRow("value the table refuses") << "narrow" << QStringList{"Beteg.dbf", "NEV"};
+        QTest::newRow("table closed under the window") << "closed" << QStringList{"BETEG"};
+    }
+    void aFailedSaveIsShownAndTheProgramGoesOn() {
+        QFETCH(QString, how);
+        QFETCH(QStringList, named);
+        if (how == "narrow") {
+            db::FieldList fields = store::schema::BETEG().fields;
+            fields[size_t(db::findField(fields, "Nev"))].width = 10;
+            beteg->close();
+            beteg->remove();
+            beteg->create(fields);
+            store::restoreIndexIfMissing(*beteg, store::schema::BETEG());
+        }
+        inWindow([&] {
+            c<QPushButton>("uj")->click();
+            fillValid();
+            c("Bnev")->setText(QString::fromUtf8("Kovácsné Szabó Ilona"));
+            if (how == "closed") beteg->close();
+            dialogs->clearLog();
+            dialogs->answerYes();
+            c("bszido")->setFocus();
+            press("bszido");  // "Kész" by Enter
+            QCOMPARE(dialogs->errors(), std::vector<std::string>{"Hiba a lefutásban!"});
+            const QString detail = QString::fromStdString(dialogs->errorDetails().at(0));
+            for (const QString& name : named) QVERIFY2(detail.contains(name, Qt::CaseInsensitive), qPrintable(detail));
+            QVERIFY(!pendingEdit(*beteg));
+            // The group is open with the user's input; "Mégse" leaves it.
+            QVERIFY(c<QGroupBox>("GBox1")->isVisible());
+            QCOMPARE(c("Bnev")->text(), QString::fromUtf8("Kovácsné Szabó Ilona"));
+            c<QPushButton>("BB2")->click();
+            QVERIFY(!c<QGroupBox>("GBox1")->isVisible());
+            QVERIFY(c<QPushButton>("uj")->isEnabled());
+        });
+        QVERIFY(!w->isVisible());
+        if (how == "narrow") {
+            QCOMPARE(beteg->recordCount(), 0);
+            // The same window saves what the table can hold.
+            inWindow([&] {
+                c<QPushButton>("uj")->click();
+                fillValid();
+                c("Bnev")->setText(QString::fromUtf8("Kiss Éva"));
+                dialogs->answerYes();
+                c<QPushButton>("BB1")->click();
+            });
+            QCOMPARE(beteg->recordCount(), 1);
+        }
+    }
+
+    // A look at the error box over the patient window, as the program's
+    // dialogs show it; the picture is for the developer.
+    void renderTheErrorBoxOverTheWindow() {
+        db::FieldList fields = store::schema::BETEG().fields;
+        fields[size_t(db::findField(fields, "Nev"))].width = 10;
+        beteg->close();
+        beteg->remove();
+        beteg->create(fields);
+        store::restoreIndexIfMissing(*beteg, store::schema::BETEG());
+        inWindow([&] {
+            c<QPushButton>("uj")->click();
+            fillValid();
+            c("Bnev")->setText(QString::fromUtf8("Kovácsné Szabó Ilona"));
+            dialogs->answerYes();
+            c<QPushButton>("BB1")->click();
+            QCOMPARE(dialogs->errors().size(), size_t(1));
+
+            ui::QtDialogs shown;
+            shown.setParentWindow(w);
+            QPixmap picture = w->grab();
+            QString text, informative;
+            test::onNextModal([&](QWidget* modal) {
+                auto* box = qobject_cast<QMessageBox*>(modal);
+                QVERIFY(box);
+                QVERIFY(QTest::qWaitForWindowExposed(box));
+                text = box->text();
+                informative = box->informativeText();
+                QPainter painter(&picture);
+                painter.drawPixmap(box->frameGeometry().topLeft() - w->geometry().topLeft(), box->grab());
+                box->accept();
+            });
+            shown.error(dialogs->errors().at(0), dialogs->errorDetails().at(0));
+            QCOMPARE(text, QString::fromUtf8("Hiba a lefutásban!"));
+            QCOMPARE(informative, QString::fromStdString(dialogs->errorDetails().at(0)));
+            QVERIFY(picture.save(QDir::temp().filePath("velmora-tbetegfel-hiba.png")));
+        });
     }
 
     // A look at the open edit group; the picture is for the developer.

@@ -103,6 +103,7 @@ private slots:
         QString shownSearch;
         runChooser(telepval, [&](QWidget* w) {
             auto* grid = control<QTableView>(w, "DBGTelep");
+            QVERIFY(QTest::qWaitForWindowActive(w));  // focus comes with activation
             QVERIFY(grid->hasFocus());
             QCOMPARE(column(grid, 0), (QStringList{"0100001", "0200002", "1304011", "1305022", "1402033"}));
             test::typeText(grid, "1305");
@@ -189,7 +190,7 @@ private slots:
             caption = w->windowTitle();
             opened = w->frameGeometry().topLeft();
             auto* grid = control<QTableView>(w, "DBGbno");
-            gridFocused = grid->hasFocus();
+            gridFocused = QTest::qWaitForWindowActive(w) && grid->hasFocus();
             clickTitle(grid, 1);
             names = column(grid, 1);
             codes = column(grid, 0);
@@ -227,7 +228,10 @@ class ResidueWindowTest : public QObject {
     }
     // Opens the window from the menu and runs `act` in it.
     void run(std::function<void(ui::Tmaradfel*)> act) {
-        onNextModal([this, act = std::move(act)](QWidget*) { act(window()); });
+        onNextModal([this, act = std::move(act)](QWidget* w) {
+            QVERIFY(QTest::qWaitForWindowActive(w));  // focus comes with activation
+            act(window());
+        });
         p->owner->menuItem("Maradvnyok1")->trigger();
     }
     static void typeAmount(ui::Tmaradfel* w, const QString& amount) {
@@ -286,6 +290,20 @@ private slots:
         });
         QCOMPARE(rows(), (QStringList{"2024.05=700", "2024.06=1500"}));
         QVERIFY(p->dialogs().scriptUsedUp());
+    }
+
+    // The rule lives in the logic, not only in a read-only field: whatever
+    // the period field shows, a new residue is the current period's.
+    void aNewResidueTakesTheSessionsPeriodWhateverThePanelShows() {
+        run([this](ui::Tmaradfel* w) {
+            click(w, "uj");
+            w->mido->setText("2023.01");
+            typeAmount(w, "1500");
+            p->dialogs().answerYes();
+            click(w, "BB1");
+            QVERIFY(!w->Panel1->isVisible());
+        });
+        QCOMPARE(rows(), QStringList{"2024.06=1500"});
     }
 
     void badAmountsAreRefusedWithoutAQuestion() {

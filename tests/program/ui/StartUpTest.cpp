@@ -182,6 +182,27 @@ private slots:
             QVERIFY2(program->dbs.table(t).isOpen(), t);
         QVERIFY(dialogs->errors().empty());
     }
+
+    // A failed "Indexelés" shows the engine's words under the system's text
+    // and never reports the end; the program goes on, the tables not yet
+    // reached stay closed.
+    void aFailedReindexingIsShownAndNotReportedFinished() {
+        auto program = start();
+        answerStartUp("abc", "202406");
+        QVERIFY(ui::RunStartUp(program->fokep, program->session, program->dbs, *dialogs));
+        ui::ConnectCommands(program->fokep, program->session, program->dbs, *dialogs);
+        program->fokep.setPanelText(0, QString());
+        dialogs->clearLog();
+        program->dbs.closeAll();
+        { std::ofstream(work->path() / "DATA" / "HLapb.dbf", std::ios::binary) << "garbage"; }
+        program->fokep.menuItem("Indexels1")->trigger();
+        QCOMPARE(dialogs->errors(), std::vector<std::string>{"Hiba a lefutásban!"});
+        QVERIFY2(dialogs->errorDetails()[0].find("HLapb.dbf") != std::string::npos, dialogs->errorDetails()[0].c_str());
+        QVERIFY(program->fokep.panels()->text(0) != QString("Az indexelés befejeződött!!"));
+        QVERIFY(dialogs->statusText(0) != "Az indexelés befejeződött!!");
+        QVERIFY(!program->dbs.table("PART").isOpen());
+        QVERIFY(program->fokep.menuItem("Indexels1")->isEnabled());
+    }
 };
 
 VELMORA_UI_TEST(StartUpTest);

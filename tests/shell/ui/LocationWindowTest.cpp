@@ -51,7 +51,7 @@ private slots:
         session = std::make_unique<app::Session>(*clock);
         session->gdir = tmp->str();
         dialogs = std::make_unique<ScriptedDialogs>();
-        window = std::make_unique<ui::TAlapkeres>(*session, *dialogs);
+        window = std::make_unique<ui::TAlapkeres>(*session, *dialogs, ui::CommandGuard(*dialogs));
         window->setMediaParents({media()});
         window->refreshDrives();
     }

@@ -252,10 +252,12 @@ private slots:
         QCOMPARE(runs, 1);
         QCOMPARE(panel(0), QString("Az indexelés befejeződött!!"));
 
+        // A failure is the guard's to show; the end is not reported.
         fokep->setPanelText(0, QString());
         fokep->setOnIndexel([] { throw db::DbError("A(z) HLapa.mdx nem írható."); });
         fokep->menuItem("Indexels1")->trigger();
-        QCOMPARE(dialogs->errors(), std::vector<std::string>{"A(z) HLapa.mdx nem írható."});
+        QCOMPARE(dialogs->errors(), std::vector<std::string>{"Hiba a lefutásban!"});
+        QCOMPARE(dialogs->errorDetails(), std::vector<std::string>{"A(z) HLapa.mdx nem írható."});
         QCOMPARE(panel(0), QString());
     }
 

@@ -39,7 +39,7 @@ class PasswordWindowTest : public QObject {
     Run login(const QString& typed, const std::string& dir = {}) {
         db::Database dbs(dir.empty() ? data->path() : dir);
         app::SysPasswordStore store(dbs);
-        ui::TPasswordDlg dlg(*session, store, *dialogs);
+        ui::TPasswordDlg dlg(*session, store, *dialogs, ui::CommandGuard(*dialogs));
         dlg.show();
         test::typeText(dlg.Password, typed);
         QTest::keyClick(dlg.Password, Qt::Key_Return);  // the default button
@@ -70,7 +70,7 @@ private slots:
     void windowControls() {
         db::Database dbs(data->path());
         app::SysPasswordStore store(dbs);
-        ui::TPasswordDlg dlg(*session, store, *dialogs);
+        ui::TPasswordDlg dlg(*session, store, *dialogs, ui::CommandGuard(*dialogs));
         QCOMPARE(dlg.windowTitle(), QString("Bejelentkezési ablak"));
         QCOMPARE(dlg.toolTip(), QString("A jelszó megadása kötelező"));
         QCOMPARE(dlg.Label1->text(), QString("Kérem a jelszót"));

@@ -28,7 +28,7 @@ class PeriodWindowTest : public QObject {
     std::unique_ptr<ScriptedDialogs> dialogs;
 
     std::unique_ptr<ui::TZarasbe> openWindow() {
-        auto w = std::make_unique<ui::TZarasbe>(*session, *periods, *dialogs);
+        auto w = std::make_unique<ui::TZarasbe>(*session, *periods, *dialogs, ui::CommandGuard(*dialogs));
         w->show();
         return w;
     }

@@ -32,6 +32,11 @@ int registerUiTest(const char* name, std::function<QObject*()> make);
 // `act` leaves it open, so a failing test never hangs.
 void onNextModal(std::function<void(QWidget*)> act);
 
+// Puts back the test program's own last guard: a failure that escapes an
+// event handler fails the running test class (the program's guard would
+// show it in a box).
+void restoreLastGuard();
+
 // Types `text` into the focused control of `widget` key by key; letters
 // that no plain key gives (á, ő) arrive as key events with their text.
 void typeText(QWidget* widget, const QString& text);

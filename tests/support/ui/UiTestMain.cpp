@@ -3,10 +3,12 @@
 #include "support/ui/UiTest.h"
 
 #include "db/Database.h"
+#include "widgets/GuardedApplication.h"
 
 #include <QPointer>
 #include <QTimer>
 
+#include <cstdio>
 #include <memory>
 
 namespace velmora::test {
@@ -16,7 +18,19 @@ std::vector<std::pair<const char*, std::function<QObject*()>>>& registry() {
     static std::vector<std::pair<const char*, std::function<QObject*()>>> r;
     return r;
 }
+
+// What escapes an event handler in a test lands here instead of in a box
+// nobody closes; the test class it happened in fails.
+ScriptedDialogs& escapedFailures() {
+    static ScriptedDialogs d;
+    return d;
+}
 } // namespace
+
+void restoreLastGuard() {
+    static const ui::CommandGuard guard(escapedFailures());
+    static_cast<ui::GuardedApplication*>(qApp)->setGuard(&guard);
+}
 
 int registerUiTest(const char* name, std::function<QObject*()> make) {
     registry().emplace_back(name, std::move(make));
@@ -74,7 +88,9 @@ void makeZaras(db::Database& dbs, const std::vector<std::pair<std::string, std::
 // every class runs with the options given.
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    // The program's application object, with its last guard.
+    velmora::ui::GuardedApplication app(argc, argv);
+    velmora::test::restoreLastGuard();
     const QString only = argc > 1 ? QString(argv[1]) : QString();
     int failed = 0;
     for (const auto& [name, make] : velmora::test::registry()) {
@@ -84,6 +100,11 @@ int main(int argc, char** argv) {
         std::vector<char*> args(argv, argv + argc);
         if (chosen) args.erase(args.begin() + 1);
         failed += QTest::qExec(test.get(), static_cast<int>(args.size()), args.data());
+        auto& escaped = velmora::test::escapedFailures();
+        for (const std::string& detail : escaped.errorDetails())
+            std::fprintf(stderr, "FAIL!  : %s: a failure escaped an event handler: %s\n", name, detail.c_str());
+        if (!escaped.errors().empty()) ++failed;
+        escaped.clearLog();
     }
     return failed == 0 ? 0 : 1;
 }
