@@ -7,6 +7,8 @@
 #include "db/Database.h"
 #include "db/Sql.h"
 
+#include <cstdlib>
+#include <filesystem>
 #include <random>
 #include <sqlite3.h>
 #include <stdexcept>
@@ -188,6 +190,19 @@ std::string buildDataSet(const std::string& dir, const DataSetSize& size) {
     sqlite3_close(native);
     database.closeAll();
     return taj(size.patients / 2);
+}
+
+const SharedDataSet& sharedDataSet() {
+    struct Owned : SharedDataSet {
+        Owned() {
+            char tmpl[] = "/tmp/velmora-bench-XXXXXX";
+            dir = mkdtemp(tmpl);
+            taj = buildDataSet(dir, {});
+        }
+        ~Owned() { std::filesystem::remove_all(dir); }
+    };
+    static Owned data;
+    return data;
 }
 
 } // namespace velmora::bench

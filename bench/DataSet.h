@@ -17,4 +17,12 @@ struct DataSetSize {
 // copy in dir/native.sqlite. Returns a TAJ that has sheets.
 std::string buildDataSet(const std::string& dir, const DataSetSize& size);
 
+// The default data set, built once per run in a temporary directory (on
+// first use, before any timing) and removed at exit.
+struct SharedDataSet {
+    std::string dir;
+    std::string taj;
+};
+const SharedDataSet& sharedDataSet();
+
 } // namespace velmora::bench

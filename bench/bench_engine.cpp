@@ -14,21 +14,7 @@ namespace {
 
 using namespace velmora;
 
-struct Fixture {
-    std::string dir;
-    std::string taj;
-    Fixture() {
-        char tmpl[] = "/tmp/velmora-bench-XXXXXX";
-        dir = mkdtemp(tmpl);
-        taj = bench::buildDataSet(dir, {});
-    }
-    ~Fixture() { std::filesystem::remove_all(dir); }
-};
-
-Fixture& data() {
-    static Fixture f;
-    return f;
-}
+const bench::SharedDataSet& data() { return bench::sharedDataSet(); }
 
 const char* kTables[] = {"BETEG", "HLAPA", "HLAPB"};
 

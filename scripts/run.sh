@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the program and starts it on a demo installation (demo/ in the
-# repository root, made once with velmora-demo; delete it to start afresh).
+# repository root, made once with velmora-demo; scripts/demo.sh makes it
+# afresh).
 # Usage: scripts/run.sh   (without a display: xvfb-run -a scripts/run.sh)
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -1,4 +1,4 @@
 // Velmora: the program entry.
-#include "app/ui/StartUp.h"
+#include "program/ui/StartUp.h"
 
 int main(int argc, char** argv) { return velmora::ui::RunProgram(argc, argv); }

@@ -1,17 +1,28 @@
 // velmora-demo: builds a ready-to-run demo installation. The target folder
 // gets a copy of the program (with its help folder) and a DATA folder with
 // the seven tables the fund supplies, written as dBASE III files from the
-// tab-separated text files of the demo data folder.
+// tab-separated text files of the demo data folder, and the program's own
+// patients, doctors, nurses and residues, made up from the name lists of
+// that folder, the same on every run. The own tables get the program's
+// layouts and no index files: the program's first start builds those.
+#include "app/TextHelpers.h"
 #include "db/Database.h"
 #include "db/DbError.h"
 #include "db/FieldDef.h"
 #include "db/Value.h"
+#include "store/Schemas.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <map>
+#include <set>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #ifndef VELMORA_DEMO_DATA_DIR
@@ -21,6 +32,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+namespace schema = velmora::store::schema;
 using velmora::db::FieldDef;
 using velmora::db::FieldList;
 using velmora::db::Value;
@@ -34,12 +46,16 @@ const char* const kHelp =
     "Bemutató telepítést készít: a KÖNYVTÁR-ba másolja a programot (és a mellette\n"
     "lévő help mappát), a KÖNYVTÁR/DATA mappába pedig megírja a pénztártól érkező\n"
     "hét táblát (PART, HSZERZ, HSZOLGSZ, TELEPUL, HTERULET, HTHELY, BNOTORZS)\n"
-    "a bemutató adatok szövegfájljaiból.\n"
+    "a bemutató adatok szövegfájljaiból, valamint kitalált betegeket (BETEG),\n"
+    "orvosokat (ORVOS), ápolókat (APOL) és maradványokat (MARADV); ezek minden\n"
+    "futáskor ugyanazok. Az ápolók a szerződés dolgozói közül valók.\n"
     "\n"
     "  --out KÖNYVTÁR      a telepítés helye; a DATA mappa nem létezhet még\n"
     "  --program FÁJL      a velmora program futtatható fájlja\n"
     "  --data KÖNYVTÁR     a bemutató adatok (TÁBLA.txt fájlok, tabulátorral\n"
-    "                      elválasztva, első sor a mezőnevek); alapértelmezés:\n"
+    "                      elválasztva, első sor a mezőnevek, és a névlisták:\n"
+    "                      vezeteknevek, ferfinevek, noinevek, utcak .txt, soronként\n"
+    "                      egy); alapértelmezés:\n"
     "                      " VELMORA_DEMO_DATA_DIR "\n"
     "  --help              ez a leírás\n"
     "\n"
@@ -126,10 +142,23 @@ std::vector<std::vector<Value>> readText(const fs::path& file, const FieldList& 
     return rows;
 }
 
-void writeTables(const fs::path& dataIn, const fs::path& dataOut) {
-    velmora::db::Database database(dataOut.string());
+// The rows of one fund table as written, looked up by field name.
+struct FundRows {
+    FieldList fields;
+    std::vector<std::vector<Value>> rows;
+
+    std::string text(size_t row, const char* field) const {
+        const int i = velmora::db::findField(fields, field);
+        if (i < 0) throw Failure(std::string("Nincs ilyen mező: ") + field);
+        return rows[row][static_cast<size_t>(i)].asString();
+    }
+};
+using FundData = std::map<std::string, FundRows>;
+
+FundData writeFundTables(const fs::path& dataIn, velmora::db::Database& database) {
+    FundData written;
     for (const FundTable& t : fundTables()) {
-        const auto rows = readText(dataIn / (std::string(t.name) + ".txt"), t.fields);
+        auto rows = readText(dataIn / (std::string(t.name) + ".txt"), t.fields);
         velmora::db::Table& table = database.table(t.name, std::string(t.name) + ".DBF");
         table.create(t.fields, 3);
         table.open();
@@ -142,7 +171,266 @@ void writeTables(const fs::path& dataIn, const fs::path& dataOut) {
         }
         table.close();
         std::cout << t.name << ".DBF: " << rows.size() << " sor\n";
+        written[t.name] = {t.fields, std::move(rows)};
     }
+    return written;
+}
+
+// --- the program's own tables ----------------------------------------------
+
+constexpr size_t kPatients = 30, kDoctors = 8, kNurses = 6, kResidues = 4;
+constexpr uint64_t kSeed = 20260101;
+
+struct Settlement {
+    std::string code, name;
+    int weight = 1;  // how many patients live there, relatively
+};
+struct Person {
+    std::string taj, name;
+};
+
+// splitmix64: the same numbers on every platform and compiler, which the
+// standard library's distributions do not promise.
+class Dice {
+public:
+    explicit Dice(uint64_t seed) : state_(seed) {}
+    int below(size_t n) { return static_cast<int>(next() % n); }
+    int between(int low, int high) { return low + below(static_cast<size_t>(high - low + 1)); }
+    template <class T>
+    const T& pick(const std::vector<T>& from) {
+        return from[static_cast<size_t>(below(from.size()))];
+    }
+    const Settlement& pickWeighted(const std::vector<Settlement>& from) {
+        int total = 0;
+        for (const Settlement& s : from) total += s.weight;
+        int at = below(static_cast<size_t>(total));
+        for (const Settlement& s : from)
+            if ((at -= s.weight) < 0) return s;
+        return from.back();
+    }
+
+private:
+    uint64_t next() {
+        uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+        return z ^ (z >> 31);
+    }
+    uint64_t state_;
+};
+
+// One entry a line.
+std::vector<std::string> readList(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) throw Failure("Nem olvasható a bemutató adatfájl: " + file.string());
+    std::vector<std::string> out;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!line.empty()) out.push_back(line);
+    }
+    if (out.empty()) throw Failure("Üres a bemutató adatfájl: " + file.string());
+    return out;
+}
+
+struct NameLists {
+    std::vector<std::string> surnames, men, women, streets;
+};
+
+NameLists readNameLists(const fs::path& dataIn) {
+    return {readList(dataIn / "vezeteknevek.txt"), readList(dataIn / "ferfinevek.txt"),
+            readList(dataIn / "noinevek.txt"), readList(dataIn / "utcak.txt")};
+}
+
+// What the own tables take from the fund's.
+struct FundFacts {
+    std::vector<Settlement> settlements;  // TELEPUL
+    std::vector<Settlement> careArea;     // the TELEPUL rows HTERULET still serves, weighted
+    std::vector<Person> employees;        // HSZOLGSZ
+    std::string intkod;                   // PART
+    std::string leader;                   // PART VEZETO
+    std::string newestContractPeriod;     // "YYYY.MM" of the latest HSZERZ start
+};
+
+FundFacts factsOf(const FundData& fund) {
+    FundFacts facts;
+    const FundRows& telepul = fund.at("TELEPUL");
+    for (size_t r = 0; r < telepul.rows.size(); ++r)
+        facts.settlements.push_back({telepul.text(r, "KOZIGKOD"), telepul.text(r, "HELYNEV")});
+
+    const FundRows& area = fund.at("HTERULET");
+    for (size_t r = 0; r < area.rows.size(); ++r) {
+        if (!area.text(r, "VEG").empty()) continue;
+        const std::string code = area.text(r, "KOZIGKOD");
+        // By the square root of the population: the town has the most
+        // patients, the villages still a few.
+        const int weight = static_cast<int>(std::sqrt(std::stod("0" + area.text(r, "LETSZAM")))) + 1;
+        for (const Settlement& s : facts.settlements)
+            if (s.code == code) facts.careArea.push_back({s.code, s.name, weight});
+    }
+    if (facts.careArea.empty())
+        throw Failure("A HTERULET.txt egyik érvényes települése sincs meg a TELEPUL.txt-ben.");
+
+    const FundRows& staff = fund.at("HSZOLGSZ");
+    for (size_t r = 0; r < staff.rows.size(); ++r)
+        facts.employees.push_back({staff.text(r, "TAJ"), staff.text(r, "NEV")});
+
+    const FundRows& part = fund.at("PART");
+    const FundRows& contract = fund.at("HSZERZ");
+    if (part.rows.empty() || contract.rows.empty()) throw Failure("Üres a PART.txt vagy a HSZERZ.txt.");
+    facts.intkod = part.text(0, "INTKOD");
+    facts.leader = part.text(0, "VEZETO");
+    std::string newest;
+    for (size_t r = 0; r < contract.rows.size(); ++r) newest = std::max(newest, contract.text(r, "SZKEZD"));
+    facts.newestContractPeriod = newest.substr(0, 7);
+    return facts;
+}
+
+using Record = std::vector<std::pair<const char*, Value>>;
+
+// Eight digits and the ninth: the weighted sum of the eight with weights
+// 3,7,3,7,... modulo 10.
+std::string withCheckDigit(const std::string& eight) {
+    int sum = 0;
+    for (size_t i = 0; i < eight.size(); ++i) sum += (eight[i] - '0') * (i % 2 == 0 ? 3 : 7);
+    return eight + static_cast<char>('0' + sum % 10);
+}
+
+// A TAJ number not yet in `used`, leading zero as most are.
+std::string newTaj(Dice& dice, std::set<std::string>& used) {
+    for (;;) {
+        std::string eight = "0";
+        for (int i = 0; i < 7; ++i) eight += static_cast<char>('0' + dice.below(10));
+        const std::string taj = withCheckDigit(eight);
+        if (used.insert(taj).second) return taj;
+    }
+}
+
+bool isDoctor(const std::string& name) { return name.rfind("Dr. ", 0) == 0; }
+
+// Many women of the patients' age go by their husband's name: "Kiss Béláné".
+std::string wifeOf(const std::string& surname, std::string husband) {
+    if (!husband.empty() && husband.back() == 'a') husband.replace(husband.size() - 1, 1, "á");
+    return surname + " " + husband + "né";
+}
+
+std::string personName(Dice& dice, const NameLists& lists, bool man, bool mayBeWife) {
+    const std::string& surname = dice.pick(lists.surnames);
+    if (man) return surname + " " + dice.pick(lists.men);
+    if (mayBeWife && dice.below(3) == 0) return wifeOf(surname, dice.pick(lists.men));
+    return surname + " " + dice.pick(lists.women);
+}
+
+std::string period(int year, int month) { return std::to_string(year) + "." + velmora::app::TwoDigits(month); }
+
+// Born 1929-1962: old enough for hospice care, and every date a real day.
+std::string birthDate(Dice& dice) {
+    const std::string month = period(dice.between(1929, 1962), dice.between(1, 12));
+    return month + "." + velmora::app::TwoDigits(dice.between(1, velmora::app::DaysInPeriod(month)));
+}
+
+std::vector<Record> patients(const FundFacts& fund, const NameLists& lists, Dice& dice, std::set<std::string>& tajs) {
+    std::vector<Record> out;
+    std::set<std::string> names;
+    while (out.size() < kPatients) {
+        const bool man = out.size() % 2 == 0;
+        std::string name = personName(dice, lists, man, true);
+        if (!names.insert(name).second) continue;
+        const Settlement& home = dice.pickWeighted(fund.careArea);
+        const std::string street = dice.pick(lists.streets) + " " + std::to_string(dice.between(1, 98)) + ".";
+        out.push_back({{"TAJ", newTaj(dice, tajs)},
+                       {"Nev", std::move(name)},
+                       {"Neme", man ? "F" : "N"},
+                       {"Aztip", "1"},
+                       {"Kozigkod", home.code},
+                       {"Cime1", home.name},
+                       {"Cime2", street},
+                       {"Szulh", dice.pick(fund.settlements).name},
+                       {"Szuli", birthDate(dice)}});
+    }
+    return out;
+}
+
+// The contract's doctors and the head of the provider when a doctor, then
+// made-up ones; each with a six-digit stamp code.
+std::vector<Record> doctors(const FundFacts& fund, const NameLists& lists, Dice& dice) {
+    std::vector<std::string> names;
+    for (const Person& e : fund.employees)
+        if (isDoctor(e.name)) names.push_back(e.name);
+    const auto addNew = [&names](const std::string& name) {
+        if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+    };
+    if (isDoctor(fund.leader)) addNew(fund.leader);
+    while (names.size() < kDoctors) addNew("Dr. " + personName(dice, lists, dice.below(2) == 0, false));
+    std::vector<Record> out;
+    std::set<int> codes;
+    for (const std::string& name : names) {
+        int code = 0;
+        do code = dice.between(100000, 999999);
+        while (!codes.insert(code).second);
+        out.push_back({{"Orvoskod", std::to_string(code)}, {"Onev", name}});
+        if (out.size() == kDoctors) break;
+    }
+    return out;
+}
+
+// The contract's nurses, whose working time the sheets are checked
+// against; made-up ones only when it lists too few.
+std::vector<Record> nurses(const FundFacts& fund, const NameLists& lists, Dice& dice, std::set<std::string>& tajs) {
+    std::vector<Record> out;
+    for (const Person& e : fund.employees)
+        if (!isDoctor(e.name) && out.size() < kNurses) out.push_back({{"Aptaj", e.taj}, {"Anev", e.name}});
+    while (out.size() < kNurses)
+        out.push_back({{"Aptaj", newTaj(dice, tajs)}, {"Anev", personName(dice, lists, false, false)}});
+    return out;
+}
+
+// The first periods of the newest contract.
+std::vector<Record> residues(const FundFacts& fund, Dice& dice) {
+    int year = std::stoi(fund.newestContractPeriod.substr(0, 4));
+    int month = std::stoi(fund.newestContractPeriod.substr(5, 2));
+    std::vector<Record> out;
+    for (size_t i = 0; i < kResidues; ++i) {
+        out.push_back({{"Intkod", fund.intkod},
+                       {"Midoszak", period(year, month)},
+                       {"Ft", Value(int64_t{40000} + 1000 * int64_t{dice.between(0, 350)})}});
+        if (++month > 12) {
+            month = 1;
+            ++year;
+        }
+    }
+    return out;
+}
+
+void writeOwnTable(velmora::db::Database& database, const schema::TableDef& def, const std::vector<Record>& records) {
+    velmora::db::Table& table = database.table(def.name, def.fileName);
+    table.create(def.fields, def.level);
+    table.open();
+    for (size_t i = 0; i < records.size(); ++i) {
+        try {
+            table.append();
+            for (const auto& [field, value] : records[i]) table.setField(field, value);
+            table.post();
+        } catch (const velmora::db::DbError& e) {
+            throw Failure(def.fileName + " " + std::to_string(i + 1) + ". sor: " + e.what());
+        }
+    }
+    table.close();
+    std::cout << def.fileName << ": " << records.size() << " sor\n";
+}
+
+void writeTables(const fs::path& dataIn, const fs::path& dataOut) {
+    const NameLists lists = readNameLists(dataIn);
+    velmora::db::Database database(dataOut.string());
+    const FundFacts fund = factsOf(writeFundTables(dataIn, database));
+
+    Dice dice(kSeed);
+    std::set<std::string> tajs;
+    for (const Person& e : fund.employees) tajs.insert(e.taj);
+    writeOwnTable(database, schema::APOL(), nurses(fund, lists, dice, tajs));
+    writeOwnTable(database, schema::ORVOS(), doctors(fund, lists, dice));
+    writeOwnTable(database, schema::BETEG(), patients(fund, lists, dice, tajs));
+    writeOwnTable(database, schema::MARADV(), residues(fund, dice));
 }
 
 void copyProgram(const fs::path& program, const fs::path& out) {

@@ -2,13 +2,13 @@
 // data and for repairs. Reads only, unless --write is given.
 #include "db/Database.h"
 #include "db/DbError.h"
+#include "db/Journal.h"
 #include "db/Sql.h"
 
 #include <filesystem>
 #include <iostream>
 #include <iterator>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -26,8 +26,17 @@ const char* const kHelp =
     "\n"
     "SQL-utasítások futtatása az adatkönyvtár dBASE-tábláin. A táblákra nevükkel\n"
     "(select * from hlapa) vagy idézőjeles fájlúttal ('/út/HOSA.DBF') lehet hivatkozni.\n"
-    "Utasítás nélkül a szabványos bemenetet olvassa: soronként egy utasítást, vagy\n"
-    "pontosvesszővel elválasztott utasításokat.\n"
+    "Utasítás nélkül a szabványos bemenetet olvassa. Az utasításokat pontosvessző\n"
+    "zárja (az utolsót nem kell); hogy hol ér véget egy utasítás, azt az SQLite\n"
+    "értelmezője dönti el, így a szövegben és a megjegyzésben álló pontosvessző nem\n"
+    "választ el. Minden paraméter egy vagy több teljes utasítás.\n"
+    "\n"
+    "Az összes utasítás egyetlen írási egység: ha bármelyik hibás, a korábbiak\n"
+    "módosításai sem maradnak meg. A BEGIN, COMMIT és END elfogadott, de ezen nem\n"
+    "változtat; a ROLLBACK visszavonja az addigi módosításokat.\n"
+    "\n"
+    "Indításkor, ha egy korábbi írás félbemaradt (a program leállt közben), a\n"
+    "napló alapján befejezi vagy elveti; erről a hibakimeneten ír.\n"
     "\n"
     "Kimenet: eredményenként egy fejléc a mezőnevekkel, utána a sorok; az értékeket\n"
     "tabulátor választja el, az üres (NULL) érték üres; az eredmények között üres sor.\n"
@@ -37,45 +46,8 @@ const char* const kHelp =
     "                   nélküle csak lekérdezés futhat\n"
     "  --help           ez a leírás\n"
     "\n"
-    "Kilépési kód: 0 siker, 1 hibás utasítás vagy fájl, 2 módosító utasítás --write\n"
-    "nélkül (semmi sem futott le), 64 hibás paraméterezés.\n";
-
-// Splits at ';' outside quotes and comments (and at line ends when linesToo);
-// whitespace-only pieces are dropped. sawSemicolon tells whether any ';'
-// separated.
-std::vector<std::string> splitStatements(const std::string& text, bool linesToo, bool* sawSemicolon = nullptr) {
-    std::vector<std::string> out;
-    std::string cur;
-    auto flush = [&]() {
-        if (cur.find_first_not_of(" \t\r\n") != std::string::npos) out.push_back(cur);
-        cur.clear();
-    };
-    char quote = 0;
-    bool lineComment = false;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (lineComment) {
-            if (c == '\n') { lineComment = false; if (linesToo) { flush(); continue; } }
-            cur += c;
-            continue;
-        }
-        if (quote) {
-            if (c == quote) quote = 0;
-            cur += c;
-            continue;
-        }
-        if (c == '\'' || c == '"') quote = c;
-        else if (c == '-' && i + 1 < text.size() && text[i + 1] == '-') lineComment = true;
-        else if (c == ';' || (linesToo && c == '\n')) {
-            if (c == ';' && sawSemicolon) *sawSemicolon = true;
-            flush();
-            continue;
-        }
-        cur += c;
-    }
-    flush();
-    return out;
-}
+    "Kilépési kód: 0 siker, 1 hibás utasítás vagy fájl (semmi sem módosult),\n"
+    "2 módosító utasítás --write nélkül (semmi sem futott le), 64 hibás paraméterezés.\n";
 
 void print(const SqlResult& r, bool& first) {
     if (r.columns.empty()) {
@@ -97,7 +69,8 @@ void print(const SqlResult& r, bool& first) {
 int main(int argc, char** argv) {
     std::string dataDir;
     bool write = false;
-    std::vector<std::string> statements;
+    std::string script;
+    bool fromArguments = false;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--help" || a == "-h") {
@@ -113,7 +86,10 @@ int main(int argc, char** argv) {
             std::cerr << "Ismeretlen kapcsoló: " << a << "\n" << kHelp;
             return kExitUsage;
         } else {
-            for (std::string& s : splitStatements(a, false)) statements.push_back(std::move(s));
+            // Each argument ends its statements, so a line comment at its
+            // end cannot swallow the next one.
+            script += a + "\n;\n";
+            fromArguments = true;
         }
     }
     if (dataDir.empty()) {
@@ -125,27 +101,24 @@ int main(int argc, char** argv) {
         std::cerr << "A(z) " << dataDir << " adatkönyvtár nem található.\n";
         return kExitFailed;
     }
-    if (statements.empty()) {
-        // Input with ';' separates by it, so a statement may span lines;
-        // otherwise every line is one statement.
-        const std::string input((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
-        bool semicolons = false;
-        statements = splitStatements(input, false, &semicolons);
-        if (!semicolons) statements = splitStatements(input, true);
-    }
+    if (!fromArguments) script.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
 
     try {
+        // What a kill left of an earlier write is settled before any table opens.
+        const velmora::db::RecoveryReport recovery = velmora::db::recoverJournal(dataDir);
+        for (const std::string& m : recovery.messages) std::cerr << m << "\n";
+        if (!recovery.tablesUsable()) return kExitFailed;
+
         Database db(dataDir);
         Sql sql(db);
         sql.setOpenTablesOnDemand(true);
         if (!write)
-            for (const std::string& s : statements)
-                if (!sql.isReadOnly(s)) {
-                    std::cerr << "Az utasítás módosítaná az adatokat; ehhez a --write kapcsoló kell:\n" << s << "\n";
-                    return kExitRefused;
-                }
+            if (const auto writing = sql.firstWritingStatement(script)) {
+                std::cerr << "Az utasítás módosítaná az adatokat; ehhez a --write kapcsoló kell:\n" << *writing << "\n";
+                return kExitRefused;
+            }
         bool first = true;
-        for (const std::string& s : statements) print(sql.run(s), first);
+        sql.runScript(script, [&](const SqlResult& r) { print(r, first); });
         std::cout.flush();
         db.closeAll();
     } catch (const std::exception& e) {

@@ -17,6 +17,9 @@ public:
 
     // Message boxes with an OK button; each returns when the user closed it.
     virtual void error(const std::string& text) = 0;
+    // An error box with the system's own text and, below it, the detail the
+    // engine gave (which file, which field).
+    virtual void error(const std::string& text, const std::string& detail) = 0;
     virtual void warning(const std::string& text) = 0;
     virtual void information(const std::string& text) = 0;
     virtual void message(const std::string& text) = 0;  // plain box, no icon

@@ -1,7 +1,7 @@
 #pragma once
 // The database `DBS`: a data directory and one shared table object per
 // table for the whole run. File names are matched without regard to case.
-#include "Table.h"
+#include "db/Table.h"
 
 #include <map>
 #include <memory>
@@ -42,9 +42,31 @@ public:
     // Closes every open table (pending edits are cancelled).
     void closeAll();
 
+    // The level of the innermost open write unit (WriteUnit.h); 0 when
+    // none is open.
+    int unitLevel() const { return unitDepth_; }
+
 private:
+    friend class WriteUnit;
+    friend class Table;
+    // Write units (WriteUnit.cpp).
+    int beginUnit();
+    void commitUnit(int level);
+    void rollbackUnit(int level) noexcept;
+    void enlist(Table& table);
+    Table::CursorMark cursorAtUnitBegin(const Table& table, int level) const;
+    void commitOutermost();
+    std::optional<std::string> writeUnitToDisk(const std::vector<Table*>& changed);
+    void abandonUnit(const std::vector<Table*>& changed) noexcept;
+    std::string journalName(const Table& table) const;
+
     std::string dir_;
     std::map<std::string, std::unique_ptr<Table>> tables_;  // key: upper-case name or path
+    int unitDepth_ = 0;
+    std::vector<Table*> unitTables_;  // joined the open unit, in order
+    // Per open unit level: where the cursors of the open tables were when
+    // it began, for the tables that join it later.
+    std::vector<std::map<const Table*, Table::CursorMark>> unitCursors_;
 };
 
 // Case-insensitive match of a file name inside a directory.

@@ -2,9 +2,11 @@
 
 #include "db/Codepage.h"
 #include "db/DbError.h"
+#include "db/FileIo.h"
 #include "db/MdxFile.h"
 
 #include <cerrno>
+#include <algorithm>
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
@@ -18,8 +20,22 @@ namespace {
 
 std::string baseName(const std::string& path) { return std::filesystem::path(path).filename().string(); }
 
-[[noreturn]] void ioError(const std::string& path, const std::string& what) {
-    throw DbError(DbError::Code::Io, "A(z) " + baseName(path) + " állomány " + what + ": " + std::strerror(errno));
+// errno is read here, so call this right after the failing call.
+[[noreturn]] void ioError(const std::string& path, const std::string& what) { throwIo(path, what, errno); }
+
+// Reads exactly size bytes at offset; a file shorter than that is damaged.
+void readAll(int fd, void* data, size_t size, uint64_t offset, const std::string& path) {
+    char* p = static_cast<char*>(data);
+    while (size > 0) {
+        const ssize_t n = pread(fd, p, size, static_cast<off_t>(offset));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) ioError(path, "nem olvasható");
+        if (n == 0)
+            throw DbError(DbError::Code::Damaged, "A(z) " + baseName(path) + " állomány rövidebb, mint a fejléce szerint.");
+        p += n;
+        offset += static_cast<uint64_t>(n);
+        size -= static_cast<size_t>(n);
+    }
 }
 
 void lockOrThrow(int fd, const std::string& path) {
@@ -73,13 +89,9 @@ std::string_view trim(std::string_view s) {
 
 DbfFile::DbfFile(std::string path, int fd) : path_(std::move(path)), fd_(fd) {}
 
+// Changes still held in a batch were never committed: they do not reach the file.
 DbfFile::~DbfFile() {
-    if (fd_ >= 0) {
-        if (batchDepth_ > 0) {
-            try { batchDepth_ = 1; endBatch(true); } catch (...) {}
-        }
-        ::close(fd_);
-    }
+    if (fd_ >= 0) ::close(fd_);
 }
 
 void DbfFile::create(const std::string& path, const FieldList& fields, int level) {
@@ -100,13 +112,16 @@ void DbfFile::create(const std::string& path, const FieldList& fields, int level
         if (existing >= 0) ::close(existing);
         ioError(path, "nem hozható létre");
     }
-    const bool ok = ::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
-    ::close(fd);
-    if (!ok || std::rename(tmp.c_str(), path.c_str()) != 0) {
+    try {
+        writeAll(fd, bytes.data(), bytes.size(), 0, path);
+        if (std::rename(tmp.c_str(), path.c_str()) != 0) ioError(path, "nem írható");
+    } catch (...) {
+        ::close(fd);
         ::unlink(tmp.c_str());
         if (existing >= 0) ::close(existing);
-        ioError(path, "nem írható");
+        throw;
     }
+    ::close(fd);
     if (existing >= 0) ::close(existing);
 }
 
@@ -126,13 +141,11 @@ void DbfFile::load() {
     const uint64_t size = static_cast<uint64_t>(st.st_size);
     // The header first, so a damaged count never makes us read a huge file blindly.
     std::string head(std::min<uint64_t>(size, 65536 + 32), '\0');
-    if (pread(fd_, head.data(), head.size(), 0) != static_cast<ssize_t>(head.size())) ioError(path_, "nem olvasható");
+    readAll(fd_, head.data(), head.size(), 0, path_);
     header_ = parseDbfHeader(head, size, baseName(path_));
     headerBytes_ = head.substr(0, header_.headerLength);
     data_.resize(size_t(header_.recordCount) * header_.recordLength);
-    if (!data_.empty() &&
-        pread(fd_, data_.data(), data_.size(), header_.headerLength) != static_cast<ssize_t>(data_.size()))
-        ioError(path_, "nem olvasható");
+    if (!data_.empty()) readAll(fd_, data_.data(), data_.size(), header_.headerLength, path_);
 }
 
 const char* DbfFile::raw(uint32_t recno) const {
@@ -250,9 +263,7 @@ std::string DbfFile::fieldBytes(const FieldDef& def, const Value& value) const {
 
 std::string DbfFile::blankRecord() const { return std::string(header_.recordLength, ' '); }
 
-void DbfFile::writeAt(uint64_t offset, const void* data, size_t size) {
-    if (pwrite(fd_, data, size, static_cast<off_t>(offset)) != static_cast<ssize_t>(size)) ioError(path_, "nem írható");
-}
+void DbfFile::writeAt(uint64_t offset, const void* data, size_t size) { writeAll(fd_, data, size, offset, path_); }
 
 void DbfFile::writeHeaderCountAndDate() {
     const std::time_t now = std::time(nullptr);
@@ -270,21 +281,32 @@ void DbfFile::write(uint32_t recno, const char* record) {
     raw(recno);  // range check
     char* at = data_.data() + size_t(recno) * header_.recordLength;
     if (batchDepth_ > 0) {
-        if (recno < batchStartCount_ && !undoSaved_[recno]) {
-            undoSaved_[recno] = true;
-            undo_.emplace_back(recno, std::string(at, header_.recordLength));
+        const Mark& m = marks_.back();
+        if (recno < m.count && savedFor_[recno] != m.id) {
+            undo_.push_back({recno, savedFor_[recno], std::string(at, header_.recordLength)});
+            savedFor_[recno] = m.id;
         }
         std::memcpy(at, record, header_.recordLength);
-        dirtyFirst_ = std::min(dirtyFirst_, recno);
-        dirtyLast_ = std::max(dirtyLast_, recno);
         return;
     }
-    writeAt(header_.headerLength + uint64_t(recno) * header_.recordLength, record, header_.recordLength);
-    std::memcpy(at, record, header_.recordLength);
-    if (!headerDirty_) {
-        headerDirty_ = true;  // the last-update date once per opening
-        writeHeaderCountAndDate();
+    // A failed write puts back what it may have half replaced, so that file
+    // and memory still hold the old record.
+    const uint64_t offset = header_.headerLength + uint64_t(recno) * header_.recordLength;
+    const std::string before(at, header_.recordLength);
+    const std::string headBefore = headerBytes_.substr(0, 8);
+    try {
+        writeAt(offset, record, header_.recordLength);
+        if (!headerDirty_) writeHeaderCountAndDate();  // the last-update date once per opening
+    } catch (...) {
+        headerBytes_.replace(0, 8, headBefore);
+        try {
+            writeAt(offset, before.data(), before.size());
+            writeAt(0, headBefore.data(), headBefore.size());
+        } catch (...) {}
+        throw;
     }
+    headerDirty_ = true;
+    std::memcpy(at, record, header_.recordLength);
 }
 
 uint32_t DbfFile::append(const char* record) {
@@ -293,18 +315,33 @@ uint32_t DbfFile::append(const char* record) {
     if (batchDepth_ > 0) {
         data_.insert(data_.end(), record, record + header_.recordLength);
         ++header_.recordCount;
-        dirtyFirst_ = std::min(dirtyFirst_, recno);
-        dirtyLast_ = std::max(dirtyLast_, recno);
         return recno;
     }
-    // Record and end-of-file mark first, the count after.
+    // Record and end-of-file mark first, the count after. A failed write puts
+    // back the header, the bytes it replaced and the file's length.
+    const uint64_t offset = header_.headerLength + uint64_t(recno) * header_.recordLength;
     std::string bytes(record, header_.recordLength);
     bytes += '\x1A';
-    writeAt(header_.headerLength + uint64_t(recno) * header_.recordLength, bytes.data(), bytes.size());
-    data_.insert(data_.end(), record, record + header_.recordLength);
+    const uint64_t sizeBefore = fileSize();
+    std::string replaced(sizeBefore > offset ? std::min<uint64_t>(sizeBefore - offset, bytes.size()) : 0, '\0');
+    if (!replaced.empty()) readAll(fd_, replaced.data(), replaced.size(), offset, path_);
+    const std::string headBefore = headerBytes_.substr(0, 8);
     ++header_.recordCount;
+    try {
+        writeAt(offset, bytes.data(), bytes.size());
+        writeHeaderCountAndDate();
+    } catch (...) {
+        --header_.recordCount;
+        headerBytes_.replace(0, 8, headBefore);
+        try {
+            writeAt(0, headBefore.data(), headBefore.size());
+            if (!replaced.empty()) writeAt(offset, replaced.data(), replaced.size());
+            if (ftruncate(fd_, static_cast<off_t>(sizeBefore)) != 0) {}
+        } catch (...) {}
+        throw;
+    }
+    data_.insert(data_.end(), record, record + header_.recordLength);
     headerDirty_ = true;
-    writeHeaderCountAndDate();
     return recno;
 }
 
@@ -344,13 +381,17 @@ std::vector<uint32_t> DbfFile::pack() {
     int fd = ::open(tmp.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) ioError(path_, "nem tömöríthető");
     const char eof = '\x1A';
-    bool ok = ::write(fd, header.data(), header.size()) == static_cast<ssize_t>(header.size()) &&
-              (kept.empty() || ::write(fd, kept.data(), kept.size()) == static_cast<ssize_t>(kept.size())) &&
-              ::write(fd, &eof, 1) == 1 && fsync(fd) == 0;
-    if (!ok || flock(fd, LOCK_EX | LOCK_NB) != 0 || std::rename(tmp.c_str(), path_.c_str()) != 0) {
+    try {
+        writeAll(fd, header.data(), header.size(), 0, path_);
+        if (!kept.empty()) writeAll(fd, kept.data(), kept.size(), header.size(), path_);
+        writeAll(fd, &eof, 1, header.size() + kept.size(), path_);
+        syncFile(fd, path_);
+        if (flock(fd, LOCK_EX | LOCK_NB) != 0 || std::rename(tmp.c_str(), path_.c_str()) != 0)
+            ioError(path_, "nem tömöríthető");
+    } catch (...) {
         ::close(fd);
         ::unlink(tmp.c_str());
-        ioError(path_, "nem tömöríthető");
+        throw;
     }
     ::close(fd_);
     fd_ = fd;
@@ -369,45 +410,132 @@ void DbfFile::writeHeaderBytes(int offset, std::string_view bytes) {
     header_.languageDriver = static_cast<uint8_t>(headerBytes_[29]);
 }
 
+// --- batches ---------------------------------------------------------------
+
 void DbfFile::beginBatch() {
-    if (batchDepth_++ > 0) return;
-    batchStartCount_ = header_.recordCount;
-    undo_.clear();
-    undoSaved_.assign(batchStartCount_, false);
-    dirtyFirst_ = UINT32_MAX;
-    dirtyLast_ = 0;
+    if (batchDepth_ == 0) {
+        batchStartCount_ = header_.recordCount;
+        batchStartSize_ = fileSize();
+        batchStartHead_ = headerBytes_.substr(0, 8);
+        overwrittenTail_.clear();
+        heldWritten_ = false;
+        undo_.clear();
+        savedFor_.clear();
+    }
+    ++batchDepth_;
+    marks_.push_back({undo_.size(), header_.recordCount, nextMarkId_++});
+    if (savedFor_.size() < header_.recordCount) savedFor_.resize(header_.recordCount, 0);
+}
+
+void DbfFile::undoTo(size_t undoSize, uint32_t count) {
+    while (undo_.size() > undoSize) {
+        const Undo& u = undo_.back();
+        std::memcpy(data_.data() + size_t(u.recno) * header_.recordLength, u.bytes.data(), u.bytes.size());
+        savedFor_[u.recno] = u.savedFor;
+        undo_.pop_back();
+    }
+    header_.recordCount = count;
+    data_.resize(size_t(count) * header_.recordLength);
 }
 
 void DbfFile::endBatch(bool commit) {
     if (batchDepth_ == 0) return;
-    if (--batchDepth_ > 0) return;
-    if (commit) {
-        flushPending();
-    } else {
-        for (auto& [recno, bytes] : undo_)
-            std::memcpy(data_.data() + size_t(recno) * header_.recordLength, bytes.data(), bytes.size());
-        header_.recordCount = batchStartCount_;
-        data_.resize(size_t(batchStartCount_) * header_.recordLength);
-    }
-    undo_.clear();
-    undoSaved_.clear();
-    dirtyFirst_ = UINT32_MAX;
+    const Mark m = marks_.back();
+    marks_.pop_back();
+    --batchDepth_;
+    if (!commit) undoTo(m.undoSize, m.count);
+    if (batchDepth_ == 0) endOutermostBatch(commit);
 }
 
-void DbfFile::flushPending() {
-    if (dirtyFirst_ == UINT32_MAX) return;
-    // One write from the first to the last changed record; the unchanged
-    // ones between are written back as they are.
-    const uint64_t from = header_.headerLength + uint64_t(dirtyFirst_) * header_.recordLength;
-    const size_t len = size_t(dirtyLast_ - dirtyFirst_ + 1) * header_.recordLength;
-    writeAt(from, data_.data() + size_t(dirtyFirst_) * header_.recordLength, len);
-    if (header_.recordCount != batchStartCount_) {
-        const char eof = '\x1A';
-        writeAt(header_.headerLength + uint64_t(header_.recordCount) * header_.recordLength, &eof, 1);
+void DbfFile::endOutermostBatch(bool commit) {
+    if (!commit) headerBytes_.replace(0, 8, batchStartHead_);
+    if (commit && !heldWritten_ && hasHeldChanges()) {
+        try {
+            writeHeldChanges();
+        } catch (...) {
+            try { restoreHeldChanges(); } catch (...) {}
+            undoTo(0, batchStartCount_);
+            headerBytes_.replace(0, 8, batchStartHead_);
+            undo_.clear();
+            savedFor_.clear();
+            heldWritten_ = false;
+            throw;
+        }
+    }
+    undo_.clear();
+    savedFor_.clear();
+    overwrittenTail_.clear();
+    heldWritten_ = false;
+}
+
+std::vector<DbfFile::RecordRun> DbfFile::heldRuns() const {
+    std::vector<uint32_t> changed;
+    for (const Undo& u : undo_)
+        if (u.recno < batchStartCount_) changed.push_back(u.recno);
+    std::sort(changed.begin(), changed.end());
+    changed.erase(std::unique(changed.begin(), changed.end()), changed.end());
+    std::vector<RecordRun> runs;
+    auto add = [&](uint32_t first, uint32_t count) {
+        if (!runs.empty() && runs.back().first + runs.back().count == first) runs.back().count += count;
+        else runs.push_back({first, count});
+    };
+    for (uint32_t r : changed) add(r, 1);
+    if (header_.recordCount > batchStartCount_) add(batchStartCount_, header_.recordCount - batchStartCount_);
+    return runs;
+}
+
+void DbfFile::writeHeld() {
+    if (batchDepth_ > 0) writeHeldChanges();
+}
+
+void DbfFile::restoreBeforeBatch() {
+    if (batchDepth_ > 0) restoreHeldChanges();
+}
+
+void DbfFile::writeHeldChanges() {
+    if (!hasHeldChanges()) return;
+    const uint32_t count = header_.recordCount;
+    const uint64_t oldEnd = header_.headerLength + uint64_t(batchStartCount_) * header_.recordLength;
+    const uint64_t newEnd = header_.headerLength + uint64_t(count) * header_.recordLength;
+    if (count != batchStartCount_ && !heldWritten_ && batchStartSize_ > oldEnd) {
+        // The bytes the new records replace (the old end mark), for restoreBeforeBatch.
+        overwrittenTail_.assign(std::min<uint64_t>(batchStartSize_, newEnd + 1) - oldEnd, '\0');
+        readAll(fd_, overwrittenTail_.data(), overwrittenTail_.size(), oldEnd, path_);
+    }
+    heldWritten_ = true;
+    std::string last;
+    for (const RecordRun& run : heldRuns()) {
+        const uint64_t at = header_.headerLength + uint64_t(run.first) * header_.recordLength;
+        const char* from = data_.data() + size_t(run.first) * header_.recordLength;
+        const size_t len = size_t(run.count) * header_.recordLength;
+        if (count != batchStartCount_ && run.first + run.count == count) {
+            last.assign(from, len);
+            last += '\x1A';  // the end mark goes with the last records
+            writeAt(at, last.data(), last.size());
+        } else {
+            writeAt(at, from, len);
+        }
     }
     headerDirty_ = true;
     writeHeaderCountAndDate();
 }
+
+void DbfFile::restoreHeldChanges() {
+    if (!heldWritten_) return;
+    writeAt(0, batchStartHead_.data(), batchStartHead_.size());
+    // The first image saved of a record is its content when the batch began.
+    std::vector<bool> done(batchStartCount_, false);
+    for (const Undo& u : undo_) {
+        if (u.recno >= batchStartCount_ || done[u.recno]) continue;
+        done[u.recno] = true;
+        writeAt(header_.headerLength + uint64_t(u.recno) * header_.recordLength, u.bytes.data(), u.bytes.size());
+    }
+    const uint64_t oldEnd = header_.headerLength + uint64_t(batchStartCount_) * header_.recordLength;
+    if (!overwrittenTail_.empty()) writeAt(oldEnd, overwrittenTail_.data(), overwrittenTail_.size());
+    if (ftruncate(fd_, static_cast<off_t>(batchStartSize_)) != 0) ioError(path_, "nem állítható vissza");
+}
+
+void DbfFile::sync() { syncFile(fd_, path_); }
 
 uint64_t DbfFile::fileSize() const {
     struct stat st{};

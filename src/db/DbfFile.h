@@ -6,8 +6,8 @@
 // the file: the record first, the header's record count after, so an
 // interrupted append leaves at most bytes past the counted records, never a
 // count that covers a record that is not there.
-#include "FieldDef.h"
-#include "Value.h"
+#include "db/FieldDef.h"
+#include "db/Value.h"
 
 #include <cstdint>
 #include <memory>
@@ -93,14 +93,33 @@ public:
     // before rebuilding index tags).
     void writeHeaderBytes(int offset, std::string_view bytes);
 
-    // Delay the file writes of many changes to one flush (SQL statements).
-    // Changes stay in memory until endBatch, which writes the records and
-    // then the header. Nested calls count. endBatch(false) at the outermost
-    // level throws the changes away instead: memory is put back as it was
-    // and nothing reaches the file.
+    // Delay the file writes of many changes to one flush (SQL statements,
+    // write units). Changes stay in memory until the outermost endBatch,
+    // which writes the changed records, then the header. Nested calls are
+    // savepoints: endBatch(false) puts memory back as it was when that
+    // level began, and at the outermost level nothing reaches the file. A
+    // failed write at the outermost level puts file and memory back as they
+    // were and throws.
     void beginBatch();
     void endBatch(bool commit = true);
     bool inBatch() const { return batchDepth_ > 0; }
+
+    // --- the held changes of a batch, for a write unit's journal ---
+    struct RecordRun { uint32_t first = 0, count = 0; };
+    // Record count when the outermost batch began.
+    uint32_t batchStartCount() const { return batchStartCount_; }
+    // Changed or appended records since then, in order, adjacent ones joined.
+    std::vector<RecordRun> heldRuns() const;
+    bool hasHeldChanges() const { return header_.recordCount != batchStartCount_ || !undo_.empty(); }
+    // Writes the held changes (records, end mark, header) and keeps the
+    // batch open, so restoreBeforeBatch can still undo them on disk; the
+    // outermost endBatch(true) then writes nothing more.
+    void writeHeld();
+    // After writeHeld failed or must not stand: the file as it was when the
+    // batch began (record images, header, length). Memory is not touched.
+    void restoreBeforeBatch();
+    // Flushes the file's data to the disk.
+    void sync();
 
     // Size and hash of the file content as it is on disk (after any batch).
     uint64_t fileSize() const;
@@ -112,20 +131,34 @@ private:
     std::string fieldBytes(const FieldDef& def, const Value& value) const;
     void writeAt(uint64_t offset, const void* data, size_t size);
     void writeHeaderCountAndDate();
-    void flushPending();
+    void undoTo(size_t undoSize, uint32_t count);
+    void endOutermostBatch(bool commit);
+    void writeHeldChanges();
+    void restoreHeldChanges();
 
     std::string path_;
     int fd_ = -1;
     DbfHeader header_;
     std::string headerBytes_;
     std::vector<char> data_;   // recordCount * recordLength bytes
-    int batchDepth_ = 0;
-    uint32_t dirtyFirst_ = UINT32_MAX, dirtyLast_ = 0;
     bool headerDirty_ = false;
-    // Undo of a batch: the count and the original bytes of changed records.
+
+    // A batch: one mark per open level; the before-images of records changed
+    // since, with the level (mark id) each was saved for, so a record is
+    // saved once per level.
+    struct Mark { size_t undoSize; uint32_t count; uint32_t id; };
+    struct Undo { uint32_t recno; uint32_t savedFor; std::string bytes; };
+    int batchDepth_ = 0;
+    std::vector<Mark> marks_;
+    uint32_t nextMarkId_ = 1;
+    std::vector<Undo> undo_;
+    std::vector<uint32_t> savedFor_;  // per record: the mark its last image was saved for
+    // The file as it was when the outermost batch began.
     uint32_t batchStartCount_ = 0;
-    std::vector<std::pair<uint32_t, std::string>> undo_;
-    std::vector<bool> undoSaved_;
+    uint64_t batchStartSize_ = 0;
+    std::string batchStartHead_;      // header bytes 0-7 (date, count)
+    std::string overwrittenTail_;     // bytes past the old records that writeHeld replaced
+    bool heldWritten_ = false;
 };
 
 } // namespace velmora::db

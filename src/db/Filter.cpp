@@ -1,8 +1,8 @@
-#include "Filter.h"
+#include "db/Filter.h"
 
-#include "Collation.h"
-#include "DbError.h"
-#include "Decimal.h"
+#include "db/Collation.h"
+#include "db/DbError.h"
+#include "db/Decimal.h"
 
 #include <cstdio>
 #include <optional>

@@ -13,8 +13,8 @@
 // A blank field satisfies "is null" / "= null" and "<>" against any non-null
 // constant (blank is not that value); "=", "<", ">", "<=", ">=" against a
 // non-null constant are false for it.
-#include "FieldDef.h"
-#include "RecordSource.h"
+#include "db/FieldDef.h"
+#include "db/RecordSource.h"
 
 #include <memory>
 #include <string>

@@ -1,7 +1,7 @@
 #pragma once
 // One production index tag held in memory: its definition and the sort keys
 // of every live record in index order (ties by record number).
-#include "KeyExpr.h"
+#include "db/KeyExpr.h"
 
 #include <cstdint>
 #include <functional>

@@ -8,8 +8,8 @@
 // dates and numbers by value; a blank segment sorts first. Because segments
 // are kept apart, all keys whose leading segments equal given values form one
 // contiguous run, which is what equality seeks use.
-#include "FieldDef.h"
-#include "RecordSource.h"
+#include "db/FieldDef.h"
+#include "db/RecordSource.h"
 
 #include <memory>
 #include <string>

@@ -5,7 +5,7 @@
 // the collation version. When the stamp no longer matches — the table was
 // changed by another program, or this one stopped before closing it — the
 // keys are rebuilt from the definitions; the definitions themselves survive.
-#include "IndexTag.h"
+#include "db/IndexTag.h"
 
 #include <cstdint>
 #include <optional>

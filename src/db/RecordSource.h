@@ -1,7 +1,7 @@
 #pragma once
 // Read access to one record's field values by field position; index key
 // expressions and filters evaluate against it.
-#include "Value.h"
+#include "db/Value.h"
 
 namespace velmora::db {
 

@@ -4,6 +4,7 @@
 #include "db/DbError.h"
 #include "db/SqlValue.h"
 #include "db/SqlVtab.h"
+#include "db/WriteUnit.h"
 
 #include <sqlite3.h>
 
@@ -27,6 +28,15 @@ Sql::Sql(Database& db) : database_(db), catalog_(std::make_unique<sqlvtab::Catal
     }
     // ATTACH would create database files that no one asked for.
     sqlite3_limit(db_, SQLITE_LIMIT_ATTACHED, 0);
+    sqlite3_set_authorizer(
+        db_,
+        [](void* self, int action, const char* arg, const char*, const char*, const char*) {
+            auto& control = static_cast<Sql*>(self)->transactionControl_;
+            if (action == SQLITE_TRANSACTION && arg) control = arg;
+            else if (action == SQLITE_SAVEPOINT) control = "SAVEPOINT";
+            return SQLITE_OK;
+        },
+        this);
     try {
         sqlvtab::registerModule(db_, *catalog_);
     } catch (...) {
@@ -59,17 +69,19 @@ void Sql::requireSingle(const char* tail) {
 
 // Prepares the statement, attaching each table it names that is not yet
 // known: SQLite reports one missing table per attempt.
-Sql::Stmt Sql::prepare(const std::string& statement) {
+Sql::Stmt Sql::prepare(std::string_view text, size_t* used) {
     static const std::string kNoSuchTable = "no such table: ";
     std::set<std::string> tried;
     for (;;) {
         catalog_->lastError.clear();
+        transactionControl_.clear();
         sqlite3_stmt* raw = nullptr;
         const char* tail = nullptr;
-        const int rc = sqlite3_prepare_v2(db_, statement.c_str(), static_cast<int>(statement.size()), &raw, &tail);
+        const int rc = sqlite3_prepare_v2(db_, text.data(), static_cast<int>(text.size()), &raw, &tail);
         Stmt stmt(raw);
         if (rc == SQLITE_OK) {
-            requireSingle(tail);
+            if (used) *used = static_cast<size_t>(tail - text.data());
+            else requireSingle(tail);
             return stmt;
         }
         const std::string message = sqlite3_errmsg(db_);
@@ -164,9 +176,12 @@ const FieldDef* Sql::originField(sqlite3_stmt* stmt, int col) const {
 SqlResult Sql::run(const std::string& statement, const std::vector<Value>& params) {
     dropStale();
     Stmt stmt = prepare(statement);
+    if (!stmt) return {};  // only blanks or comments
+    return execute(stmt.get(), params);
+}
+
+SqlResult Sql::execute(sqlite3_stmt* s, const std::vector<Value>& params) {
     SqlResult result;
-    if (!stmt) return result;  // only blanks or comments
-    sqlite3_stmt* s = stmt.get();
     if (static_cast<int>(params.size()) > sqlite3_bind_parameter_count(s))
         throw DbError("SQL hiba: több paraméter van megadva, mint ahány helye az utasításban.");
     for (size_t i = 0; i < params.size(); ++i) sqlvalue::bind(s, static_cast<int>(i) + 1, params[i]);
@@ -194,6 +209,49 @@ SqlResult Sql::run(const std::vector<std::string>& lines) {
     std::string text;
     for (const std::string& line : lines) text += line + "\n";
     return run(text);
+}
+
+void Sql::runScript(const std::string& script, const std::function<void(const SqlResult&)>& onResult) {
+    std::optional<WriteUnit> unit(std::in_place, database_);
+    const std::string_view text(script);
+    for (size_t at = 0; at < text.size();) {
+        dropStale();
+        size_t used = 0;
+        Stmt stmt = prepare(text.substr(at), &used);
+        at += used;
+        if (!stmt) {
+            if (used == 0) break;
+            continue;  // blanks, comments or an empty statement
+        }
+        if (transactionControl_ == "BEGIN" || transactionControl_ == "COMMIT") continue;
+        if (transactionControl_ == "ROLLBACK") {
+            unit.emplace(database_);  // the old unit rolls back as it goes
+            continue;
+        }
+        if (transactionControl_ == "SAVEPOINT")
+            throw DbError(DbError::Code::State, "SQL hiba: mentési pont (SAVEPOINT, RELEASE, ROLLBACK TO) nem "
+                                                "használható; a parancsfájl egésze egy írási egység.");
+        const SqlResult result = execute(stmt.get(), {});
+        if (onResult) onResult(result);
+    }
+    unit->commit();
+}
+
+std::optional<std::string> Sql::firstWritingStatement(const std::string& script) {
+    const std::string_view text(script);
+    for (size_t at = 0; at < text.size();) {
+        dropStale();
+        size_t used = 0;
+        Stmt stmt = prepare(text.substr(at), &used);
+        if (stmt && !sqlite3_stmt_readonly(stmt.get())) {
+            std::string statement(text.substr(at, used));
+            const size_t first = statement.find_first_not_of(" \t\r\n;");
+            return first == std::string::npos ? statement : statement.substr(first);
+        }
+        if (used == 0) break;
+        at += used;
+    }
+    return std::nullopt;
 }
 
 bool Sql::isReadOnly(const std::string& statement) {

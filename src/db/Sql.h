@@ -22,10 +22,12 @@
 //
 // Index tags serve equality (=, IS, IN) on their leading character and date
 // fields; SQLite checks every condition again, so an index never changes
-// which rows are selected, only how fast. Each statement's writes reach the
-// file in one flush; a statement that fails changes nothing. Writes inside
-// an explicit transaction (BEGIN) are refused, since a failed statement
-// there could not be undone alone.
+// which rows are selected, only how fast. A statement that fails changes
+// nothing. A writing statement joins the open write unit (WriteUnit.h), or
+// is a unit of its own when none is open, so a kill while it writes leaves
+// its tables wholly before or wholly after it. Writes inside SQLite's own
+// transactions (BEGIN run through run()) are refused: several statements
+// write together in a write unit, or in a script (runScript).
 //
 // The program's statements were written for a dBASE SQL dialect; they are
 // written for this engine as follows:
@@ -38,10 +40,13 @@
 //    text, which compares correctly with the date columns (sql::dateLiteral);
 //  * "x<>null" is "x is not null", "x=null" is "x is null"; a test for an
 //    empty text ('') is a test for null, because blank reads as null.
-#include "Value.h"
+#include "db/Value.h"
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct sqlite3;
@@ -73,6 +78,16 @@ public:
     // A statement given line by line (the lines joined by line breaks).
     SqlResult run(const std::vector<std::string>& lines);
 
+    // Runs the statements of a script, split where SQLite's parser ends
+    // each one, as one write unit: a statement that fails undoes the ones
+    // before it and throws. BEGIN, COMMIT and END are accepted and change
+    // nothing (the script is one unit already); ROLLBACK undoes everything
+    // the script changed so far. onResult gets each statement's result.
+    void runScript(const std::string& script, const std::function<void(const SqlResult&)>& onResult = {});
+    // The text of the script's first statement that would write; nullopt
+    // when all of them only read.
+    std::optional<std::string> firstWritingStatement(const std::string& script);
+
     // The statement only reads (checked by SQLite, without running it).
     bool isReadOnly(const std::string& statement);
 
@@ -86,7 +101,11 @@ private:
     struct StmtDeleter { void operator()(sqlite3_stmt* s) const; };
     using Stmt = std::unique_ptr<sqlite3_stmt, StmtDeleter>;
 
-    Stmt prepare(const std::string& statement);
+    // Prepares the statement at the start of text; with used, the text may
+    // go on after it (used tells where the statement ended), without, it
+    // must hold only one statement.
+    Stmt prepare(std::string_view text, size_t* used = nullptr);
+    SqlResult execute(sqlite3_stmt* s, const std::vector<Value>& params);
     void requireSingle(const char* tail);
     bool attach(const std::string& sqlName);
     void dropStale();
@@ -96,6 +115,10 @@ private:
     Database& database_;
     std::unique_ptr<sqlvtab::Catalog> catalog_;
     sqlite3* db_ = nullptr;
+    // What the last prepared statement controls of a transaction, as
+    // SQLite's authorizer told it: "BEGIN", "COMMIT", "ROLLBACK", or
+    // "SAVEPOINT" for any savepoint statement; empty for the rest.
+    std::string transactionControl_;
 };
 
 namespace sql {

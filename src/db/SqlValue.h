@@ -1,8 +1,8 @@
 #pragma once
 // Conversions between field values and SQLite values for the virtual tables
 // and for statement results.
-#include "FieldDef.h"
-#include "Value.h"
+#include "db/FieldDef.h"
+#include "db/Value.h"
 
 struct sqlite3_context;
 struct sqlite3_stmt;

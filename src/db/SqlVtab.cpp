@@ -350,20 +350,36 @@ int xRowid(sqlite3_vtab_cursor* cur, sqlite3_int64* rowid) {
 
 // --- transactions ----------------------------------------------------------
 
-// One statement's writes are one batch: a statement that fails midway is
-// rolled back and leaves the file as it was.
+// One statement's writes are one batch of each table it writes: a
+// statement that fails midway is rolled back and leaves memory and files as
+// they were. Inside an open write unit the batches are savepoints of the
+// unit; outside one the statement is a unit of its own, so a kill while it
+// writes leaves every table wholly before or wholly after it.
 int beginBatch(DbfVtab* t) {
-    // Statement rollback inside an explicit transaction would need
-    // savepoints the tables do not have.
+    // SQLite's own transactions would need savepoints per statement that
+    // the tables do not offer; write units take their place.
     if (!sqlite3_get_autocommit(t->db))
-        return fail(t, "Tranzakción belül a táblák SQL-ből nem írhatók.", DbError::Code::State);
+        return fail(t, "Tranzakción belül a táblák SQL-ből nem írhatók; több utasítás írási egységben "
+                       "(WriteUnit) írhat együtt.", DbError::Code::State);
+    Catalog& c = *t->catalog;
     try {
+        if (!c.statementUnit && c.db->unitLevel() == 0) c.statementUnit = std::make_unique<WriteUnit>(*c.db);
         t->table->beginBatch();
         t->inBatch = true;
+        ++c.openBatches;
         return SQLITE_OK;
     } catch (const std::exception& e) {
+        if (c.openBatches == 0) c.statementUnit.reset();
         return fail(t, e);
     }
+}
+
+// After the last table of the statement ended its batch: its own unit
+// reaches the files (or, on rollback, is undone).
+void endStatementUnit(Catalog& c, bool commit) {
+    if (--c.openBatches > 0 || !c.statementUnit) return;
+    std::unique_ptr<WriteUnit> unit = std::move(c.statementUnit);
+    if (commit) unit->commit();
 }
 
 int xBegin(sqlite3_vtab* p) {
@@ -378,10 +394,18 @@ int xSync(sqlite3_vtab* p) {
     auto* t = vtabOf(p);
     if (!t->inBatch) return SQLITE_OK;
     t->inBatch = false;
+    Catalog& c = *t->catalog;
+    bool counted = false;
     try {
         t->table->endBatch(true);
+        counted = true;
+        endStatementUnit(c, true);
         return SQLITE_OK;
     } catch (const std::exception& e) {
+        // The statement's unit rolls back every table it wrote; their
+        // xRollback then finds nothing left to undo.
+        if (!counted) --c.openBatches;
+        c.statementUnit.reset();
         return fail(t, e);
     }
 }
@@ -394,6 +418,7 @@ int xRollback(sqlite3_vtab* p) {
     t->inBatch = false;
     try {
         t->table->endBatch(false);
+        endStatementUnit(*t->catalog, false);
     } catch (const std::exception&) {
         // SQLite ignores a failed rollback; the next statement finds the table as it is.
     }

@@ -5,10 +5,12 @@
 //
 //   CREATE VIRTUAL TABLE "hlapa" USING dbf(table, 'HLAPA')
 //   CREATE VIRTUAL TABLE "/x/TEMP/HOSA.DBF" USING dbf(file, '/x/TEMP/HOSA.DBF')
-#include "DbError.h"
-#include "FieldDef.h"
+#include "db/DbError.h"
+#include "db/FieldDef.h"
+#include "db/WriteUnit.h"
 
 #include <map>
+#include <memory>
 #include <string>
 
 struct sqlite3;
@@ -38,6 +40,10 @@ struct Catalog {
     // own errors (reported as they are) from SQLite's.
     std::string lastError;
     DbError::Code lastCode = DbError::Code::General;
+    // A writing statement outside any write unit is a unit of its own,
+    // committed when the last table it wrote ends its batch.
+    std::unique_ptr<WriteUnit> statementUnit;
+    int openBatches = 0;
 };
 
 void registerModule(sqlite3* db, Catalog& catalog);

@@ -93,9 +93,12 @@ void Table::open() {
 
 void Table::close() {
     if (!file_) return;
+    if (unitLevelOfSaves() > 0)
+        throw DbError(DbError::Code::State,
+                      "A(z) " + name_ + " tábla egy folyamatban lévő írási egység része, most nem zárható be.");
     buffer_.clear();
     state_ = TableState::Inactive;
-    if (batchDepth_ > 0) { batchDepth_ = 1; endBatch(true); }
+    while (batchDepth_ > 0) endBatch(true);
     if (indexDirty_) trySaveIndexes();
     file_.reset();
     tags_.clear();
@@ -108,6 +111,7 @@ void Table::close() {
 
 void Table::create(const FieldList& fields, int level) {
     if (file_) throw DbError(DbError::Code::State, "A(z) " + name_ + " tábla nyitva van, nem hozható létre újra.");
+    refuseInUnit("nem hozható létre");
     DbfFile::create(path(), fields, level);
     std::error_code ec;
     fs::remove(indexPath(), ec);  // the old tags belonged to the old layout
@@ -115,6 +119,7 @@ void Table::create(const FieldList& fields, int level) {
 
 void Table::remove() {
     if (file_) throw DbError(DbError::Code::State, "A(z) " + name_ + " tábla nyitva van, nem törölhető.");
+    refuseInUnit("nem törölhető");
     std::error_code ec;
     fs::remove(indexPath(), ec);
     if (fs::exists(path()) && !fs::remove(path(), ec))
@@ -325,6 +330,7 @@ void Table::setField(int index, const Value& value) {
 
 void Table::append() {
     checkBrowseMode();
+    joinUnit();
     buffer_ = file_->blankRecord();
     editRecno_ = -1;
     state_ = TableState::Insert;
@@ -333,6 +339,7 @@ void Table::append() {
 void Table::edit() {
     checkBrowseMode();
     if (recNo() < 0) throw DbError(DbError::Code::State, "A(z) " + name_ + " táblában nincs aktuális rekord.");
+    joinUnit();
     buffer_.assign(file_->raw(static_cast<uint32_t>(cur_)), file_->recordLength());
     buffer_[0] = ' ';
     editRecno_ = cur_;
@@ -342,6 +349,7 @@ void Table::edit() {
 void Table::post() {
     requireOpen();
     if (state_ == TableState::Browse) return;
+    joinUnit();
     const BufferSource rec(*file_, buffer_);
     if (state_ == TableState::Edit) {
         const RecordAt stored(*file_, static_cast<uint32_t>(editRecno_));
@@ -356,7 +364,12 @@ void Table::post() {
     } else {
         recno = static_cast<uint32_t>(editRecno_);
         indexRemove(recno);
-        file_->write(recno, buffer_.data());
+        try {
+            file_->write(recno, buffer_.data());
+        } catch (...) {
+            indexInsert(recno);  // the record was not changed: its keys go back
+            throw;
+        }
         indexInsert(recno);
     }
     const int oldPos = pos_;
@@ -376,9 +389,15 @@ void Table::deleteCurrent() {
     checkBrowseMode();
     const int p = position();
     if (p < 0) throw DbError(DbError::Code::State, "A(z) " + name_ + " táblában nincs aktuális rekord.");
+    joinUnit();
     const uint32_t recno = static_cast<uint32_t>(cur_);
     indexRemove(recno);
-    file_->setDeleted(recno, true);
+    try {
+        file_->setDeleted(recno, true);
+    } catch (...) {
+        indexInsert(recno);
+        throw;
+    }
     placeOn(-1, p);
     notify(TableEvent::RowsChanged);
 }
@@ -434,15 +453,27 @@ void Table::checkUnique(const RecordSource& rec, const RecordSource* before, std
 void Table::indexInsert(uint32_t recno) {
     if (tags_.empty()) return;
     const RecordAt rec(*file_, recno);
-    for (IndexTag& t : tags_) t.insert(recno, t.expression().sortKey(rec));
+    for (size_t i = 0; i < tags_.size(); ++i) tagInsert(i, recno, tags_[i].expression().sortKey(rec));
     markIndexDirty();
 }
 
 void Table::indexRemove(uint32_t recno) {
     if (tags_.empty() || file_->isDeleted(recno)) return;
     const RecordAt rec(*file_, recno);
-    for (IndexTag& t : tags_) t.remove(recno, t.expression().sortKey(rec));
+    for (size_t i = 0; i < tags_.size(); ++i) tagRemove(i, recno, tags_[i].expression().sortKey(rec));
     markIndexDirty();
+}
+
+// Inside a write unit or a batch every key change is logged, so undoing
+// the changes puts the keys back without rebuilding the tags.
+void Table::tagInsert(size_t tag, uint32_t recno, std::string key) {
+    if (!saves_.empty()) indexLog_.push_back({tag, true, recno, key});
+    tags_[tag].insert(recno, std::move(key));
+}
+
+void Table::tagRemove(size_t tag, uint32_t recno, const std::string& key) {
+    if (!saves_.empty()) indexLog_.push_back({tag, false, recno, key});
+    tags_[tag].remove(recno, key);
 }
 
 void Table::markIndexDirty() { indexDirty_ = true; }
@@ -530,6 +561,7 @@ bool Table::trySaveIndexes() {
 
 void Table::addIndex(const std::string& tag, const std::string& expression, bool unique) {
     checkBrowseMode();
+    refuseInUnit("indexei nem módosíthatók");
     IndexTag t(tag, KeyExpr::compile(expression, fieldsCache_), unique);
     const int same = tagIndex(tag);
     if (same >= 0) tags_[same] = std::move(t);
@@ -543,6 +575,7 @@ void Table::addIndex(const std::string& tag, const std::string& expression, bool
 
 void Table::deleteIndexes() {
     if (file_) checkBrowseMode();
+    refuseInUnit("indexei nem módosíthatók");
     tags_.clear();
     activeTag_ = -1;
     foreignIndex_ = false;
@@ -583,6 +616,7 @@ std::string Table::activeIndex() const { return activeTag_ >= 0 ? tags_[activeTa
 
 void Table::empty() {
     checkBrowseMode();
+    refuseInUnit("nem üríthető");
     file_->zap();
     ++numbering_;
     rebuildIndexes();
@@ -593,6 +627,7 @@ void Table::empty() {
 
 void Table::pack() {
     checkBrowseMode();
+    refuseInUnit("nem tömöríthető");
     const int oldPos = position();
     const auto map = file_->pack();
     ++numbering_;
@@ -603,7 +638,10 @@ void Table::pack() {
     notify(TableEvent::RowsChanged);
 }
 
-void Table::writeHeaderBytes(int offset, std::string_view bytes) { file().writeHeaderBytes(offset, bytes); }
+void Table::writeHeaderBytes(int offset, std::string_view bytes) {
+    refuseInUnit("fejléce nem írható");
+    file().writeHeaderBytes(offset, bytes);
+}
 
 // --- lookup fields ---------------------------------------------------------
 
@@ -646,6 +684,7 @@ Value Table::valueAtPosition(int position, const std::string& fieldName) const {
 
 uint32_t Table::appendValues(const std::vector<Value>& values) {
     requireOpen();
+    joinUnit();
     std::string buf = file_->blankRecord();
     for (size_t i = 0; i < values.size() && i < fieldsCache_.size(); ++i)
         file_->encode(buf.data(), static_cast<int>(i), values[i]);
@@ -661,6 +700,7 @@ uint32_t Table::appendValues(const std::vector<Value>& values) {
 void Table::updateValues(uint32_t recno, const std::vector<std::pair<int, Value>>& changes) {
     requireOpen();
     if (file_->isDeleted(recno)) throw DbError(DbError::Code::State, "A(z) " + name_ + " táblában a rekord törölve van.");
+    joinUnit();
     std::string buf(file_->raw(recno), file_->recordLength());
     for (const auto& [field, value] : changes) file_->encode(buf.data(), field, value);
     const BufferSource next(*file_, buf);
@@ -679,17 +719,23 @@ void Table::updateValues(uint32_t recno, const std::vector<std::pair<int, Value>
     };
     if (std::any_of(tags_.begin(), tags_.end(), [&](const IndexTag& t) { return t.unique() && touches(t); }))
         checkUnique(next, &old, recno);
-    std::vector<std::pair<size_t, std::string>> moved;
+    struct Moved { size_t tag; std::string before, after; };
+    std::vector<Moved> moved;
     for (size_t i = 0; i < tags_.size(); ++i) {
         if (!touches(tags_[i])) continue;
         std::string before = tags_[i].expression().sortKey(old), after = tags_[i].expression().sortKey(next);
         if (before != after) {
-            tags_[i].remove(recno, before);
-            moved.emplace_back(i, std::move(after));
+            tagRemove(i, recno, before);
+            moved.push_back({i, std::move(before), std::move(after)});
         }
     }
-    file_->write(recno, buf.data());
-    for (auto& [i, key] : moved) tags_[i].insert(recno, std::move(key));
+    try {
+        file_->write(recno, buf.data());
+    } catch (...) {
+        for (Moved& m : moved) tagInsert(m.tag, recno, std::move(m.before));
+        throw;
+    }
+    for (Moved& m : moved) tagInsert(m.tag, recno, std::move(m.after));
     if (!moved.empty()) markIndexDirty();
     if (filter_ || !moved.empty()) invalidateView();
     if (batchDepth_ > 0) batchChanged_ = true;
@@ -699,8 +745,14 @@ void Table::updateValues(uint32_t recno, const std::vector<std::pair<int, Value>
 void Table::deleteAt(uint32_t recno) {
     requireOpen();
     if (file_->isDeleted(recno)) return;
+    joinUnit();
     indexRemove(recno);
-    file_->setDeleted(recno, true);
+    try {
+        file_->setDeleted(recno, true);
+    } catch (...) {
+        indexInsert(recno);
+        throw;
+    }
     invalidateView();
     if (batchDepth_ > 0) batchChanged_ = true;
     else notify(TableEvent::RowsChanged);
@@ -712,25 +764,6 @@ std::vector<uint32_t> Table::seek(const IndexTag& tag, const std::vector<Value>&
     out.reserve(to - from);
     for (size_t i = from; i < to; ++i) out.push_back(tag.entries()[i].recno);
     return out;
-}
-
-void Table::beginBatch() {
-    requireOpen();
-    if (batchDepth_++ == 0) batchChanged_ = false;
-    file_->beginBatch();
-}
-
-void Table::endBatch(bool commit) {
-    if (batchDepth_ == 0 || !file_) return;
-    --batchDepth_;
-    file_->endBatch(commit);
-    if (batchDepth_ > 0) return;
-    if (!commit && batchChanged_) rebuildIndexes();
-    if (batchChanged_) {
-        placeOn(cur_, std::max(pos_, 0));
-        notify(TableEvent::RowsChanged);
-    }
-    batchChanged_ = false;
 }
 
 // --- listeners -------------------------------------------------------------

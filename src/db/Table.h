@@ -3,10 +3,10 @@
 // cursor (current row, active index, filter) that every window sees, the
 // edit buffer of append/edit, and the record-level access the SQL layer uses
 // without moving the cursor.
-#include "DbfFile.h"
-#include "Filter.h"
-#include "IndexTag.h"
-#include "Value.h"
+#include "db/DbfFile.h"
+#include "db/Filter.h"
+#include "db/IndexTag.h"
+#include "db/Value.h"
 
 #include <cstdint>
 #include <functional>
@@ -55,12 +55,16 @@ public:
 
     // --- lifecycle ---------------------------------------------------------
     void open();   // exclusive; reads the index file (rebuilding stale keys)
-    void close();  // posts nothing: a pending edit is cancelled
+    // Posts nothing: a pending edit is cancelled. Refused (DbError State)
+    // while the table is part of an open write unit.
+    void close();
     bool isOpen() const { return file_ != nullptr; }
     TableState state() const { return state_; }
-    // Creates the file anew from a field list (the object must be closed).
+    // Creates the file anew from a field list (the object must be closed;
+    // refused inside a write unit).
     void create(const FieldList& fields, int level = 4);
-    // Deletes the data and index files (the object must be closed).
+    // Deletes the data and index files (the object must be closed; refused
+    // inside a write unit).
     void remove();
 
     // --- structure ---------------------------------------------------------
@@ -142,7 +146,7 @@ public:
     void setActiveIndex(const std::string& tag);
     std::string activeIndex() const;
 
-    // --- whole table -------------------------------------------------------
+    // --- whole table (refused inside a write unit or a batch) ----------------
     void empty();
     void pack();
     // Raw header write (the program clears bytes 28 and 29 before
@@ -172,7 +176,9 @@ public:
     // Live records whose leading key fields of the tag equal the values.
     std::vector<uint32_t> seek(const IndexTag& tag, const std::vector<Value>& leadingValues) const;
     // Groups many record-level changes into one file write; endBatch(false)
-    // undoes them all (a failed SQL statement changes nothing).
+    // undoes them all (a failed SQL statement changes nothing). Inside a
+    // write unit a batch is a savepoint: its changes reach the file with
+    // the unit's.
     void beginBatch();
     void endBatch(bool commit = true);
 
@@ -182,7 +188,26 @@ public:
     void unsubscribe(int id);
 
 private:
+    friend class Database;  // write units (WriteUnit.cpp)
     struct Lookup;
+    struct CursorMark {
+        int64_t cur;
+        int pos;
+        bool eof, bof;
+    };
+    // What undoing back to a write unit level or a batch puts back.
+    struct Savepoint {
+        int unitLevel;        // 0 for a batch of this table
+        size_t indexLog;      // size of indexLog_ when it began
+        CursorMark cursor;    // where the cursor was when the level began
+    };
+    // One key a change put into or took out of a tag, for undoing it.
+    struct IndexChange {
+        size_t tag;
+        bool inserted;
+        uint32_t recno;
+        std::string key;
+    };
     class BufferSource;
     class RecordAt;
     struct Search;  // of locate and lookup (TableSearch.cpp)
@@ -202,6 +227,21 @@ private:
     void checkUnique(const RecordSource& rec, const RecordSource* before, std::optional<uint32_t> self) const;
     void indexInsert(uint32_t recno);
     void indexRemove(uint32_t recno);
+    void tagInsert(size_t tag, uint32_t recno, std::string key);
+    void tagRemove(size_t tag, uint32_t recno, const std::string& key);
+    // --- write units and batches (WriteUnit.cpp) ---
+    void joinUnit();                 // before a change: joins the open unit
+    int unitLevelOfSaves() const;    // the deepest unit level holding a savepoint, 0 when none
+    CursorMark cursorMark() const { return {cur_, pos_, eof_, bof_}; }
+    void pushSave(int unitLevel, CursorMark cursor);
+    void undoIndexLog(size_t size);
+    void undoTopSave();
+    void mergeTopSave();
+    void restoreCursor(const CursorMark& mark);
+    void refuseInUnit(const char* what) const;
+    void commitUnitLevel(int level);
+    void rollbackUnitLevel(int level);
+    void finishUnit();               // the outermost unit reached the file
     void loadIndexes();
     bool indexBelongsHere(const MdxContents& contents) const;
     void rebuildIndexes();
@@ -239,6 +279,8 @@ private:
     std::string filterText_;
     int batchDepth_ = 0;
     bool batchChanged_ = false;
+    std::vector<Savepoint> saves_;   // bottom first; as many as the file's batch levels
+    std::vector<IndexChange> indexLog_;
 
     TableState state_ = TableState::Inactive;
     std::string buffer_;             // edit buffer (raw record bytes)

@@ -2,7 +2,7 @@
 // A field value at the engine's interface. Blank fields are null; character
 // fields are right-trimmed UTF-8 text; dates are "YYYY.MM.DD" text; numbers
 // are exact decimals; logical fields are booleans.
-#include "Decimal.h"
+#include "db/Decimal.h"
 
 #include <cstdint>
 #include <string>

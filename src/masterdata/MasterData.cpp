@@ -1,9 +1,10 @@
 #include "masterdata/MasterData.h"
 
-#include "app/PostErrors.h"
 #include "app/TextHelpers.h"
+#include "masterdata/PostErrors.h"
 
 #include <charconv>
+#include <unordered_set>
 
 namespace velmora::masterdata {
 
@@ -29,7 +30,7 @@ namespace {
 // Posts through the table's post-error handler; a handled key violation
 // abandons the edit and names the control to focus.
 SaveResult postOrRefuse(db::Table& table, app::Dialogs& dialogs) {
-    if (auto reply = app::postRow(table, dialogs)) {
+    if (auto reply = masterdata::postRow(table, dialogs)) {
         table.cancel();
         return SaveResult::refused(reply->control);
     }
@@ -47,7 +48,13 @@ void deleteAndPack(db::Table& table) {
 // --- patients ---------------------------------------------------------------
 
 std::string GeneratedPatientId(const db::Table& beteg) {
-    return std::to_string(kEllsz + beteg.recordCount());
+    std::unordered_set<std::string> used;
+    const int taj = beteg.fieldIndex("TAJ");
+    for (uint32_t r = 0, n = beteg.physicalCount(); r < n; ++r)
+        if (!beteg.isDeletedAt(r)) used.insert(beteg.valueAt(r, taj).asString());
+    int64_t id = kEllsz + beteg.recordCount();
+    while (used.count(std::to_string(id))) ++id;
+    return std::to_string(id);
 }
 
 MissingFields MissingPatientFields(const PatientInput& in) {
@@ -98,7 +105,8 @@ std::string SettlementName(const db::Table& telepul, const std::string& kozigkod
     return telepul.lookup("KOZIGKOD", db::Value(kozigkod), "HELYNEV").asString();
 }
 
-SaveResult SavePatient(db::Table& beteg, EditMode mode, const PatientInput& in, app::Dialogs& dialogs) {
+SaveResult SavePatient(db::Table& beteg, const PatientChecks& checks, EditMode mode, const PatientInput& in,
+                       app::Dialogs& dialogs) {
     const MissingFields missing = MissingPatientFields(in);
     if (!missing.labels.empty()) {
         std::string text = "A következő mezők kitöltése kötelező:";
@@ -106,11 +114,10 @@ SaveResult SavePatient(db::Table& beteg, EditMode mode, const PatientInput& in, 
         dialogs.warning(text);
         return SaveResult::refused(missing.focus);
     }
-    // A date the exit check never saw cannot be stored.
-    if (!app::IsValidDateText(in.szuli)) {
-        dialogs.error("Érvénytelen dátum!!");
-        return SaveResult::refused("bszido");
-    }
+    if (!CheckPatientTaj(in.aztip, in.taj, dialogs)) return SaveResult::refused("btaj");
+    if (!CheckPatientSex(in.neme, dialogs)) return SaveResult::refused("bnem");
+    if (!CheckPatientSettlement(checks.telepul, in.kozigkod, dialogs)) return SaveResult::refused("bkod");
+    if (!app::CheckDateFrom1895(in.szuli, checks.currentPeriod, dialogs)) return SaveResult::refused("bszido");
     if (!dialogs.ask("Elmenti a beteg adatait ?", QuestionKind::Confirmation)) return SaveResult::declined();
     if (mode == EditMode::Modify) {
         beteg.edit();
@@ -225,8 +232,9 @@ bool DeleteStaff(db::Table& table, const StaffRegister& reg, const db::Table& hl
 
 // --- residues ---------------------------------------------------------------
 
-SaveResult SaveResidue(db::Table& maradv, const db::Table& part, EditMode mode, const std::string& mido,
+SaveResult SaveResidue(db::Table& maradv, const db::Table& part, EditMode mode, const std::string& currentPeriod,
                        const std::string& mft, app::Dialogs& dialogs) {
+    const std::string mido = mode == EditMode::Modify ? maradv.text("Midoszak") : currentPeriod;
     if (mido.empty() || mft.empty()) {
         dialogs.warning("Az maradvány adatait ki kell tölteni!");
         return SaveResult::refused("mft");
@@ -258,7 +266,7 @@ SaveResult SaveResidue(db::Table& maradv, const db::Table& part, EditMode mode, 
     std::string intkod;
     if (part.physicalCount() > 0) intkod = part.valueAt(0, part.fieldIndex("INTKOD")).asString();
     maradv.setField("Intkod", intkod);
-    maradv.setField("Midoszak", mido);
+    if (mode == EditMode::New) maradv.setField("Midoszak", mido);
     maradv.setField("Ft", db::Value(ft));
     return postOrRefuse(maradv, dialogs);
 }

@@ -5,6 +5,7 @@
 // talk to the user only through Dialogs and report which control is to get
 // the focus when they stop.
 #include "app/Dialogs.h"
+#include "app/EditMode.h"
 #include "db/Database.h"
 #include "db/Table.h"
 
@@ -14,7 +15,7 @@
 
 namespace velmora::masterdata {
 
-enum class EditMode { New, Modify };
+using EditMode = app::EditMode;
 
 // How a "Kész" ended.
 struct SaveResult {
@@ -34,7 +35,9 @@ bool AnyRowWith(const db::Table& table, const std::vector<std::string>& fields, 
 // Base of the identifiers the program gives patients without one.
 inline constexpr int64_t kEllsz = 910000000;
 
-// The identifier for AZTIP "0": kEllsz plus the number of rows in BETEG.
+// The identifier for AZTIP "0": kEllsz plus the number of rows in BETEG,
+// or the next one up that no patient has (after deletions the count alone
+// can name an existing patient).
 std::string GeneratedPatientId(const db::Table& beteg);
 
 // The edit group's texts; neme is "F", "N" or "" for no selection, szuli
@@ -60,10 +63,20 @@ bool CheckPatientSettlement(const db::Table& telepul, const std::string& kozigko
 // the cursor of TELEPUL stays where the settlement grid left it.
 std::string SettlementName(const db::Table& telepul, const std::string& kozigkod);
 
-// "Kész" of the patient window on BETEG: required fields, the question,
-// the duplicate check of a new patient and the post. In modify mode the
-// current row is rewritten.
-SaveResult SavePatient(db::Table& beteg, EditMode mode, const PatientInput& in, app::Dialogs& dialogs);
+// What a patient is checked against besides the controls: the settlements
+// and the current billing period (no birth date after its last day).
+struct PatientChecks {
+    const db::Table& telepul;
+    std::string currentPeriod;
+};
+
+// "Kész" of the patient window on BETEG: required fields, then every exit
+// check of the edit group in its order (TAJ check digit, sex, settlement,
+// birth date), because Enter or the button can save without the focus ever
+// leaving a field; then the question, the duplicate check of a new patient
+// and the post. In modify mode the current row is rewritten.
+SaveResult SavePatient(db::Table& beteg, const PatientChecks& checks, EditMode mode, const PatientInput& in,
+                       app::Dialogs& dialogs);
 
 // "Törlés" of the current BETEG row; refused while the patient stands on a
 // sheet in HLAPA. True when the row was deleted.
@@ -95,9 +108,10 @@ bool DeleteStaff(db::Table& table, const StaffRegister& reg, const db::Table& hl
 
 // --- residues ---------------------------------------------------------------
 
-// "Kész" of the residue window; mido is the period in the panel, INTKOD is
-// taken from the first PART row.
-SaveResult SaveResidue(db::Table& maradv, const db::Table& part, EditMode mode, const std::string& mido,
+// "Kész" of the residue window; INTKOD is taken from the first PART row. A
+// new residue is always for the current billing period, whatever the panel
+// shows; a changed one keeps the period of its row.
+SaveResult SaveResidue(db::Table& maradv, const db::Table& part, EditMode mode, const std::string& currentPeriod,
                        const std::string& mft, app::Dialogs& dialogs);
 
 bool DeleteResidue(db::Table& maradv, app::Dialogs& dialogs);

@@ -25,4 +25,10 @@ TEST(ScriptedDialogs, AnswersInOrderAndThrowsWhenTheScriptRunsOut) {
     EXPECT_EQ(d.log().front(), (ScriptedDialogs::Entry{ScriptedDialogs::Kind::Question, "Első?",
                                                        QuestionKind::Warning}));
     EXPECT_EQ(d.texts(ScriptedDialogs::Kind::Warning), std::vector<std::string>{"Figyelem"});
+
+    // An error keeps its detail apart from its text.
+    d.error("Hiba a lefutásban! (18)");
+    d.error("Hiba a lefutásban!", "A(z) NEV mező (Beteg.dbf) értéke hibás");
+    EXPECT_EQ(d.errors(), (std::vector<std::string>{"Hiba a lefutásban! (18)", "Hiba a lefutásban!"}));
+    EXPECT_EQ(d.errorDetails(), (std::vector<std::string>{"", "A(z) NEV mező (Beteg.dbf) értéke hibás"}));
 }

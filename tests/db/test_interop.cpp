@@ -1,8 +1,8 @@
 // Other dBASE readers agree with the engine: Debian's python3-dbf and GDAL's
 // ogrinfo read what we write, and we read what python3-dbf writes.
+#include "db/Database.h"
 #include "db/DbfFile.h"
 #include "db/Table.h"
-#include "db/Database.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,11 @@
 // The velmora-sql tool, run as a process on a data directory.
 #include "db/Database.h"
+#include "db/Journal.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sys/wait.h>
@@ -72,14 +74,61 @@ TEST_F(VelmoraSqlTool, PrintsHeaderAndTabSeparatedRowsPerResult) {
 }
 
 TEST_F(VelmoraSqlTool, ReadsStatementsFromStandardInput) {
-    const std::string expected = "Resz\nA\n\nn\n2\n";
-    for (const std::string input : {"select resz from hlapa where resz is not null\nselect count(*) as n from hlapa\n",
-                                    "select resz from hlapa\n where resz is not null;\nselect count(*) as n\n"
-                                    "from hlapa; -- vége\n"}) {
-        const Outcome o = run({"--data", data.str()}, input);
-        EXPECT_EQ(o.exitCode, 0) << o.err;
-        EXPECT_EQ(o.out, expected) << input;
+    const Outcome o = run({"--data", data.str()}, "select resz from hlapa\n where resz is not null;\nselect count(*) as n\n"
+                                                  "from hlapa; -- vége\n");
+    EXPECT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_EQ(o.out, "Resz\nA\n\nn\n2\n");
+}
+
+// Where a statement ends is SQLite's to say: a ';' in a comment or a text
+// does not end it, and an argument's closing comment does not swallow the
+// next argument.
+TEST_F(VelmoraSqlTool, StatementsEndWhereSqliteEndsThem) {
+    const Outcome o = run({"--data", data.str(), "--write",
+                           "update hlapa set nev='MIND' /* javítás; csak egy sor */ where resz='A'",
+                           "select nev, ';' as jel from hlapa order by rowid -- ; nem választ el",
+                           "select count(*) as n from hlapa"});
+    EXPECT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_EQ(o.out, "Nev\tjel\nKovács Ágnes\t;\nMIND\t;\n\nn\n2\n");
+    EXPECT_EQ(o.err, "1 sor módosult.\n");
+}
+
+TEST_F(VelmoraSqlTool, TheWholeInputIsOneWriteUnit) {
+    const std::string before = readFile(hlapa);
+    struct Case {
+        const char* input;
+        int exitCode;
+        bool changes;
+    };
+    const std::vector<Case> cases = {
+        {"update hlapa set nev = 'Kiss Éva' where resz = 'A';\nupdate hlapa set sorsz = sorsz || 'TÚL HOSSZÚ';", 1,
+         false},
+        {"update hlapa set nev = 'Kiss Éva' where resz = 'A';\nselec hiba;", 1, false},
+        {"begin;\nupdate hlapa set nev = 'Kiss Éva' where resz = 'A';\nrollback;", 0, false},
+        {"BEGIN TRANSACTION;\nupdate hlapa set nev = 'Kiss Éva' where resz = 'A';\nCOMMIT;", 0, true},
+        {"update hlapa set alapdij = 1;\nrollback;\nupdate hlapa set nev = 'Kiss Éva' where resz = 'A';\nend;", 0,
+         true},
+    };
+    for (const Case& c : cases) {
+        std::ofstream(hlapa, std::ios::binary | std::ios::trunc) << before;
+        const Outcome o = run({"--data", data.str(), "--write"}, c.input);
+        EXPECT_EQ(o.exitCode, c.exitCode) << c.input << "\n" << o.err;
+        Database db(data.str());
+        Table& t = db.table("HLAPA", "HLapa.dbf");
+        t.open();
+        EXPECT_EQ(t.valueAt(1, 2), Value(c.changes ? "Kiss Éva" : "Kovács Ágnes")) << c.input;
+        EXPECT_EQ(t.valueAt(0, 3), Value(Decimal(123450000, 5))) << c.input;
+        EXPECT_EQ(t.physicalCount(), 2u) << c.input;
     }
+}
+
+TEST_F(VelmoraSqlTool, SettlesAnInterruptedWriteFirst) {
+    std::ofstream(data.file(kJournalFileName), std::ios::binary) << "VELMJRN1 csonka";
+    const Outcome o = run({"--data", data.str(), "select count(*) as n from hlapa"});
+    EXPECT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_EQ(o.out, "n\n2\n");
+    EXPECT_NE(o.err.find(std::string(kJournalFileName) + " napló sérült"), std::string::npos) << o.err;
+    EXPECT_FALSE(std::filesystem::exists(data.file(kJournalFileName)));
 }
 
 TEST_F(VelmoraSqlTool, WritesOnlyWithTheWriteSwitch) {

@@ -1,5 +1,5 @@
-#include "app/TableFixture.h"
 #include "masterdata/MasterData.h"
+#include "support/TableFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -19,6 +19,8 @@ struct MasterFixture : ::testing::Test {
     }
     db::Table& t(const char* name) { return *start->db.findTable(name); }
     ScriptedDialogs& dialogs() { return start->dialogs; }
+    // The settlements of the fund's tables; June 2024 is the current period.
+    PatientChecks checks() { return {t("TELEPUL"), "2024.06"}; }
     void addRow(const char* table, const std::vector<std::pair<std::string, db::Value>>& values) {
         db::Table& tb = t(table);
         tb.append();
@@ -99,16 +101,16 @@ TEST_F(MasterFixture, PatientSaveDuplicateModifyAndGeneratedId) {
 
     PatientInput in = patient("123456788");
     in.nev = "";
-    EXPECT_EQ(SavePatient(beteg, EditMode::New, in, dialogs()).focus, "Bnev");
+    EXPECT_EQ(SavePatient(beteg, checks(), EditMode::New, in, dialogs()).focus, "Bnev");
     EXPECT_EQ(dialogs().texts(Kind::Warning),
               std::vector<std::string>{"A következő mezők kitöltése kötelező:\nBeteg neve"});
 
     dialogs().answerNo();
-    EXPECT_EQ(SavePatient(beteg, EditMode::New, patient("123456788"), dialogs()).kind, SaveResult::Kind::Declined);
+    EXPECT_EQ(SavePatient(beteg, checks(), EditMode::New, patient("123456788"), dialogs()).kind, SaveResult::Kind::Declined);
     EXPECT_EQ(beteg.recordCount(), 0);
 
     dialogs().answerYes();
-    EXPECT_EQ(SavePatient(beteg, EditMode::New, patient("123456788"), dialogs()).kind, SaveResult::Kind::Saved);
+    EXPECT_EQ(SavePatient(beteg, checks(), EditMode::New, patient("123456788"), dialogs()).kind, SaveResult::Kind::Saved);
     ASSERT_EQ(beteg.recordCount(), 1);
     EXPECT_EQ(beteg.text("NEME"), "N");
     EXPECT_EQ(beteg.text("SZULI"), "1940.03.02");
@@ -116,7 +118,7 @@ TEST_F(MasterFixture, PatientSaveDuplicateModifyAndGeneratedId) {
 
     dialogs().clearLog();
     dialogs().answerYes();
-    const SaveResult dup = SavePatient(beteg, EditMode::New, patient("123456788"), dialogs());
+    const SaveResult dup = SavePatient(beteg, checks(), EditMode::New, patient("123456788"), dialogs());
     EXPECT_EQ(dup.kind, SaveResult::Kind::Refused);
     EXPECT_EQ(dup.focus, "btaj");
     EXPECT_EQ(dialogs().texts(Kind::Warning), std::vector<std::string>{"Ilyen beteg már létezik !"});
@@ -125,14 +127,79 @@ TEST_F(MasterFixture, PatientSaveDuplicateModifyAndGeneratedId) {
     PatientInput changed = patient("123456788");
     changed.nev = "Nagy Anna";
     dialogs().answerYes();
-    EXPECT_EQ(SavePatient(beteg, EditMode::Modify, changed, dialogs()).kind, SaveResult::Kind::Saved);
+    EXPECT_EQ(SavePatient(beteg, checks(), EditMode::Modify, changed, dialogs()).kind, SaveResult::Kind::Saved);
     EXPECT_EQ(beteg.recordCount(), 1);
     EXPECT_EQ(beteg.text("NEV"), "Nagy Anna");
 
-    PatientInput badDate = patient("910000001");
-    badDate.szuli = "1940.02.30";
-    EXPECT_EQ(SavePatient(beteg, EditMode::New, badDate, dialogs()).focus, "bszido");
     EXPECT_TRUE(dialogs().scriptUsedUp());
+}
+
+// Enter or "Kész" saves without the focus leaving a field, so saving runs
+// every exit check of the group again, in its order, before the question.
+TEST_F(MasterFixture, PatientSaveRepeatsTheExitChecksInTheirOrder) {
+    db::Table& beteg = t("BETEG");
+    const struct {
+        const char* name;
+        void (*change)(PatientInput&);
+        std::vector<std::string> messages;
+        const char* focus;
+    } cases[] = {
+        {"check digit", [](PatientInput& p) { p.taj = "123456789"; }, {"Nem létező TAJ szám!"}, "btaj"},
+        {"letter in a TAJ", [](PatientInput& p) { p.taj = "12345678A"; }, {"Nem létező TAJ szám!"}, "btaj"},
+        {"sex", [](PatientInput& p) { p.neme = "X"; }, {"A nem csak nő, vagy férfi lehet!"}, "bnem"},
+        {"settlement", [](PatientInput& p) { p.kozigkod = "0300003"; }, {"Nincs ilyen település a törzsben!"}, "bkod"},
+        {"before 1895", [](PatientInput& p) { p.szuli = "1894.12.31"; }, {"Hibás dátum! 1895 előtti nem lehet!"},
+         "bszido"},
+        {"after the period", [](PatientInput& p) { p.szuli = "2024.07.01"; },
+         {"Nem adhat meg az elszámolási időszakot követő dátumot!"}, "bszido"},
+        {"not a date", [](PatientInput& p) { p.szuli = "1940.02.30"; }, {"Érvénytelen dátum!!"}, "bszido"},
+        {"the first failing check speaks",
+         [](PatientInput& p) {
+             p.szuli = "1894.12.31";
+             p.kozigkod = "0300003";
+             p.taj = "123456789";
+         },
+         {"Nem létező TAJ szám!"}, "btaj"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        dialogs().clearLog();
+        PatientInput in = patient("123456788");
+        c.change(in);
+        const SaveResult r = SavePatient(beteg, checks(), EditMode::New, in, dialogs());
+        EXPECT_EQ(r.kind, SaveResult::Kind::Refused);
+        EXPECT_EQ(r.focus, c.focus);
+        std::vector<std::string> shown;
+        for (const auto& e : dialogs().log()) shown.push_back(e.text);
+        EXPECT_EQ(shown, c.messages);  // no question was asked
+        EXPECT_EQ(beteg.recordCount(), 0);
+        EXPECT_EQ(beteg.state(), db::TableState::Browse);
+    }
+
+    // Another identifier type takes any identifier; the last day of the
+    // period is a birth date still.
+    PatientInput other = patient("X-12");
+    other.aztip = "2";
+    other.szuli = "2024.06.30";
+    dialogs().answerYes();
+    EXPECT_EQ(SavePatient(beteg, checks(), EditMode::New, other, dialogs()).kind, SaveResult::Kind::Saved);
+    EXPECT_EQ(beteg.recordCount(), 1);
+}
+
+// The generated identifier is never one a patient has: the count alone
+// would name an existing patient once rows have been deleted.
+TEST_F(MasterFixture, GeneratedPatientIdStepsOverIdentifiersInUse) {
+    db::Table& beteg = t("BETEG");
+    for (const char* taj : {"123456788", "910000003", "910000004"}) addRow("BETEG", {{"TAJ", taj}, {"Nev", "Beteg"}});
+    EXPECT_EQ(GeneratedPatientId(beteg), "910000005");
+    ASSERT_TRUE(beteg.locate("TAJ", "123456788"));
+    beteg.deleteCurrent();
+    beteg.pack();
+    EXPECT_EQ(GeneratedPatientId(beteg), "910000002");
+    // Neither filter nor order hides a patient from the search.
+    beteg.setFilter("taj='910000004'");
+    addRow("BETEG", {{"TAJ", "910000001"}, {"Nev", "Beteg"}});
+    EXPECT_EQ(GeneratedPatientId(beteg), "910000002");
 }
 
 TEST_F(MasterFixture, PatientOnASheetCannotBeDeleted) {
@@ -203,7 +270,7 @@ TEST_F(MasterFixture, StaffOnASheetCannotBeDeleted) {
 TEST_F(MasterFixture, ResidueChecks) {
     db::Table& maradv = t("MARADV");
     const struct {
-        const char* mido;
+        const char* period;
         const char* mft;
         const char* message;
     } refused[] = {
@@ -217,7 +284,7 @@ TEST_F(MasterFixture, ResidueChecks) {
     for (const auto& c : refused) {
         SCOPED_TRACE(c.mft);
         dialogs().clearLog();
-        EXPECT_EQ(SaveResidue(maradv, t("PART"), EditMode::New, c.mido, c.mft, dialogs()).focus, "mft");
+        EXPECT_EQ(SaveResidue(maradv, t("PART"), EditMode::New, c.period, c.mft, dialogs()).focus, "mft");
         EXPECT_EQ(dialogs().texts(Kind::Warning), std::vector<std::string>{c.message});
     }
     dialogs().answerYes();
@@ -231,6 +298,23 @@ TEST_F(MasterFixture, ResidueChecks) {
     dialogs().answerYes();
     EXPECT_TRUE(DeleteResidue(maradv, dialogs()));
     EXPECT_EQ(maradv.physicalCount(), 0u);
+}
+
+// A new residue is always for the current billing period; a changed one
+// keeps the period of its row.
+TEST_F(MasterFixture, ResiduePeriodComesFromTheSession) {
+    db::Table& maradv = t("MARADV");
+    addRow("MARADV", {{"Midoszak", "2023.01"}, {"Ft", 100}});
+    dialogs().answerYes();
+    ASSERT_EQ(SaveResidue(maradv, t("PART"), EditMode::New, "2024.06", "1500", dialogs()).kind, SaveResult::Kind::Saved);
+    EXPECT_EQ(maradv.text("MIDOSZAK"), "2024.06");
+
+    ASSERT_TRUE(maradv.locate("Midoszak", "2023.01"));
+    dialogs().answerYes();
+    ASSERT_EQ(SaveResidue(maradv, t("PART"), EditMode::Modify, "2024.06", "300", dialogs()).kind, SaveResult::Kind::Saved);
+    EXPECT_EQ(maradv.recordCount(), 2);
+    ASSERT_TRUE(maradv.locate("Midoszak", "2023.01"));
+    EXPECT_EQ(maradv.field("FT").asInt(), 300);
 }
 
 TEST(ContractView, ValidityFilterSelectsTheRowsOfTheChosenPeriod) {

@@ -19,6 +19,13 @@ std::vector<std::string> ScriptedDialogs::texts(Kind kind) const {
     return out;
 }
 
+std::vector<std::string> ScriptedDialogs::errorDetails() const {
+    std::vector<std::string> out;
+    for (const Entry& e : log_)
+        if (e.kind == Kind::Error) out.push_back(e.detail);
+    return out;
+}
+
 std::string ScriptedDialogs::statusText(int panel) const {
     auto it = status_.find(panel);
     return it == status_.end() ? std::string() : it->second;

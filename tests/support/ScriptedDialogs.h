@@ -21,6 +21,7 @@ public:
         Kind kind;
         std::string text;
         std::optional<app::QuestionKind> question = std::nullopt;  // icon of a question
+        std::string detail = {};  // the detail under an error's text
         bool operator==(const Entry&) const = default;
     };
 
@@ -39,11 +40,16 @@ public:
     // Texts of one kind of entry, in order.
     std::vector<std::string> texts(Kind kind) const;
     std::vector<std::string> errors() const { return texts(Kind::Error); }
+    // The details of the error boxes, in order ("" for one without).
+    std::vector<std::string> errorDetails() const;
     std::string statusText(int panel) const;
     bool scriptUsedUp() const { return answers_.empty() && directories_.empty(); }
     void clearLog() { log_.clear(); }
 
     void error(const std::string& text) override { log_.push_back({Kind::Error, text}); }
+    void error(const std::string& text, const std::string& detail) override {
+        log_.push_back({Kind::Error, text, std::nullopt, detail});
+    }
     void warning(const std::string& text) override { log_.push_back({Kind::Warning, text}); }
     void information(const std::string& text) override { log_.push_back({Kind::Information, text}); }
     void message(const std::string& text) override { log_.push_back({Kind::Message, text}); }

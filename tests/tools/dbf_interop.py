@@ -1,10 +1,10 @@
 #!/usr/bin/python3
 """Independent dBASE reader/writer for the engine's tests (Debian's python3-dbf).
 
-  dbf_interop.py dump FILE    prints the structure, the record count with and
-                              without deleted records, then one line per live record,
-                              fields separated by TAB (dates YYYY-MM-DD,
-                              numbers as read, blank as empty)
+  dbf_interop.py dump FILE... prints, for each file, the structure, the record
+                              count with and without deleted records, then one line
+                              per live record, fields separated by TAB (dates
+                              YYYY-MM-DD, numbers as read, blank as empty)
   dbf_interop.py write FILE   writes a small dBASE III table with Hungarian
                               text in code page 852
 """
@@ -43,4 +43,5 @@ def write(path):
 
 
 if __name__ == "__main__":
-    {"dump": dump, "write": write}[sys.argv[1]](sys.argv[2])
+    for path in sys.argv[2:]:
+        {"dump": dump, "write": write}[sys.argv[1]](path)

@@ -1,9 +1,9 @@
-#include "ContractFrames.h"
+#include "masterdata/ui/ContractFrames.h"
 
-#include "BrowseModel.h"
-#include "GridCursor.h"
-#include "Navigator.h"
-#include "app/ui/Hint.h"
+#include "widgets/BrowseModel.h"
+#include "widgets/GridCursor.h"
+#include "widgets/Hint.h"
+#include "widgets/Navigator.h"
 
 #include <QGridLayout>
 #include <QHeaderView>

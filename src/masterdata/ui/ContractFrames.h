@@ -3,7 +3,7 @@
 // grid, the details of the current period, and one-record panels of the
 // employees, areas and sites named in the contract. They show the current
 // rows of the shared tables and hold no rule of their own.
-#include "RecordPanel.h"
+#include "widgets/RecordPanel.h"
 
 #include <QWidget>
 

@@ -1,6 +1,6 @@
-#include "FrameSetups.h"
+#include "masterdata/ui/FrameSetups.h"
 
-#include "app/Schemas.h"
+#include "store/Schemas.h"
 
 namespace velmora::ui {
 
@@ -16,8 +16,8 @@ BrowseColumn col(const char* field, const char* title, int width = 0, const char
 }
 
 // The frames whose key rule also runs when the key is released.
-masterdata::SearchRules withKeyUp(bool keyUp) {
-    masterdata::SearchRules r;
+app::SearchRules withKeyUp(bool keyUp) {
+    app::SearchRules r;
     r.keyUpRule = keyUp;
     return r;
 }
@@ -25,14 +25,14 @@ masterdata::SearchRules withKeyUp(bool keyUp) {
 } // namespace
 
 FrameSetup TApolkep() {
-    return {"TApolkep", "DBGApol", &app::schema::APOL(),
+    return {"TApolkep", "DBGApol", &store::schema::APOL(),
             {col("APTAJ", "TAJ szám", 66, "APOL1", kLeft, kCentre), col("ANEV", "Név", 0, "Apol2")},
             "APOL1", withKeyUp(true), true, false,
             QString::fromUtf8("Szakápolói adatok megjelenítése"), QString::fromUtf8("Ápolói adatok")};
 }
 
 FrameSetup TBetegkep() {
-    return {"TBetegkep", "DBGBeteg", &app::schema::BETEG(),
+    return {"TBetegkep", "DBGBeteg", &store::schema::BETEG(),
             {col("TAJ", "TAJ szám", 60, "Beteg1"), col("NEV", "Beteg neve", 114, "Beteg2"), col("NEME", "Neme", 35),
              col("SZULI", "Születési idő", 78)},
             "Beteg1", withKeyUp(true), true, false,
@@ -40,7 +40,7 @@ FrameSetup TBetegkep() {
 }
 
 FrameSetup TOrvoskep() {
-    return {"TOrvoskep", "DBGOrvos", &app::schema::ORVOS(),
+    return {"TOrvoskep", "DBGOrvos", &store::schema::ORVOS(),
             {col("ORVOSKOD", "Pecsétszám", 77, "ORVOS1", kCentre, kCentre), col("ONEV", "Név", 0, "ORVOS2")},
             "ORVOS1", withKeyUp(true), true, false,
             QString::fromUtf8("Orvos adatok megjelenítése"), QString::fromUtf8("Orvos adatai")};
@@ -50,34 +50,21 @@ FrameSetup TOrvoskep() {
 // the width of their characters; the long BNO names fill what is left of
 // the window they are shown in.
 FrameSetup TTelepkep() {
-    return {"TTelepkep", "DBGTelep", &app::schema::TELEPUL(),
+    return {"TTelepkep", "DBGTelep", &store::schema::TELEPUL(),
             {col("KOZIGKOD", "Kód", 75, "TEL1"), col("HELYNEV", "Megnevezés", 200, "TEL2")},
             "TEL1", withKeyUp(false), true, false, {}, {}};
 }
 
 FrameSetup TBNOkep() {
-    return {"TBNOkep", "DBGbno", &app::schema::BNOTORZS(),
+    return {"TBNOkep", "DBGbno", &store::schema::BNOTORZS(),
             {col("KOD10", "BNO kód", 70, "bno1"), col("NEV", "Megnevezés", 0, "bno2")},
             "Bno1", withKeyUp(true), true, false,
             QString::fromUtf8("BNO kódok megjelenítése"), QString::fromUtf8("BNO törzs megjelenítés")};
 }
 
-FrameSetup TLapkep() {
-    masterdata::SearchRules rules;
-    rules.spaceIsCharacter = false;
-    rules.keyUpRule = false;
-    rules.fixedLimits = {{0, 5}, {2, 9}};  // display widths of SORSZ and TAJ
-    return {"TLapkep", "DBGlap", &app::schema::HLAPA(),
-            {col("SORSZ", "Sorszám", 0, "LAP1", kRight, kRight), col("RESZ", "_", 11), col("TAJ", "Taj szám", 0, "LAP2"),
-             col("bnev", "Beteg neve", 165), col("IDOSZAK", "Időszak", 44), col("SZNAP", "Napszám", 49),
-             col("ELKULDVE", "Elküldve", 48), col("ALLAPOT", "Fizetve", 40), col("JELOLES", "Jel"),
-             col("MODTIPUS", "Korr.", 22)},
-            "LAP1", rules, true, true, {}, {}};
-}
-
 // Amounts line up on the right, like every number.
 FrameSetup Tmaradkep() {
-    return {"Tmaradkep", "DBGmarad", &app::schema::MARADV(),
+    return {"Tmaradkep", "DBGmarad", &store::schema::MARADV(),
             {col("MIDOSZAK", "Időszak", 73, "", kCentre, kCentre), col("FT", "Ft", 79, "", kRight, kRight)},
             "", {}, false, false, QString::fromUtf8("Maradványok megjelenítése"), {}};
 }

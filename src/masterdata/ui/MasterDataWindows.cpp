@@ -1,38 +1,37 @@
-#include "MasterDataWindows.h"
+#include "masterdata/ui/MasterDataWindows.h"
 
-#include "StaffChooseWindow.h"
-#include "StaffWindow.h"
-#include "Tbetegfel.h"
-#include "Tbetegval.h"
-#include "Tbnonez.h"
-#include "Tbnoval.h"
-#include "Tmaradfel.h"
-#include "Tszerzmut.h"
-#include "Ttelepval.h"
-#include "app/IndexFiles.h"
-#include "app/Schemas.h"
-#include "app/ui/Tfokep.h"
+#include "masterdata/ui/StaffChooseWindow.h"
+#include "masterdata/ui/StaffWindow.h"
+#include "masterdata/ui/Tbetegfel.h"
+#include "masterdata/ui/Tbetegval.h"
+#include "masterdata/ui/Tbnonez.h"
+#include "masterdata/ui/Tbnoval.h"
+#include "masterdata/ui/Tmaradfel.h"
+#include "masterdata/ui/Tszerzmut.h"
+#include "masterdata/ui/Ttelepval.h"
+#include "store/IndexFiles.h"
+#include "store/Schemas.h"
 
 #include <QDialog>
 
 namespace velmora::ui {
 
-using app::tableOf;
+using store::tableOf;
 
-MasterDataWindows::MasterDataWindows(Tfokep& f, app::Session& s, db::Database& d, app::Dialogs& dl)
-    : fokep(f), session(s), dbs(d), dialogs(dl),
-      szerzmut(new Tszerzmut(dbs, dialogs, &fokep)),
-      betegfel(new Tbetegfel(&fokep, session, dbs, dialogs)),
-      betegval(new Tbetegval(&fokep, dbs)),
-      orvosfel(new TOrvosfel(&fokep, dbs, dialogs)),
-      apolfel(new TApolfel(&fokep, dbs, dialogs)),
-      orvval(new Torvval(&fokep, tableOf(dbs, app::schema::ORVOS()))),
-      apolf(new TApolf(&fokep, tableOf(dbs, app::schema::APOL()))),
-      telepval(new Ttelepval(&fokep, tableOf(dbs, app::schema::TELEPUL()))),
-      bnoval(new Tbnoval(&fokep, tableOf(dbs, app::schema::BNOTORZS()))),
-      bnonez(new Tbnonez(&fokep, tableOf(dbs, app::schema::BNOTORZS()))),
-      maradfel(new Tmaradfel(&fokep, tableOf(dbs, app::schema::MARADV()), tableOf(dbs, app::schema::PART()), session,
-                             dialogs)) {
+MasterDataWindows::MasterDataWindows(QWidget& f, app::Session& s, db::Database& d, app::Dialogs& dl)
+    : owner(f), session(s), dbs(d), dialogs(dl), guard(dialogs, &dbs),
+      szerzmut(new Tszerzmut(dbs, dialogs, &owner)),
+      betegfel(new Tbetegfel(&owner, session, dbs, dialogs, guard)),
+      betegval(new Tbetegval(&owner, dbs, guard)),
+      orvosfel(new TOrvosfel(&owner, dbs, dialogs, guard)),
+      apolfel(new TApolfel(&owner, dbs, dialogs, guard)),
+      orvval(new Torvval(&owner, tableOf(dbs, store::schema::ORVOS()), guard)),
+      apolf(new TApolf(&owner, tableOf(dbs, store::schema::APOL()), guard)),
+      telepval(new Ttelepval(&owner, tableOf(dbs, store::schema::TELEPUL()), guard)),
+      bnoval(new Tbnoval(&owner, tableOf(dbs, store::schema::BNOTORZS()), guard)),
+      bnonez(new Tbnonez(&owner, tableOf(dbs, store::schema::BNOTORZS()))),
+      maradfel(new Tmaradfel(&owner, tableOf(dbs, store::schema::MARADV()), tableOf(dbs, store::schema::PART()), session,
+                             dialogs, guard)) {
     // A double click on the patient's settlement code opens the settlement
     // choice beside the patient window.
     telepval->setPatientWindow(betegfel);
@@ -44,13 +43,15 @@ MasterDataWindows::MasterDataWindows(Tfokep& f, app::Session& s, db::Database& d
     };
 }
 
-void MasterDataWindows::connectCommands() {
-    fokep.setCommand("Szerzds1", [this] { szerzmut->Szerzds1Click(); });
-    fokep.setCommand("Betegek1", [this] { betegfel->runFromMenu(dialogs, "Új beteg rögzítése", 407, 222); });
-    fokep.setCommand("Orvosok1", [this] { Orvosok1Click(); });
-    fokep.setCommand("Szakpolk1", [this] { Szakpolk1Click(); });
-    fokep.setCommand("BNOX1", [this] { BNOX1Click(); });
-    fokep.setCommand("Maradvnyok1", [this] { Maradvnyok1Click(); });
+MenuCommands MasterDataWindows::commands() {
+    MenuCommands out = {{"Szerzds1", [this] { szerzmut->Szerzds1Click(); }},
+                        {"Betegek1", [this] { betegfel->runFromMenu(dialogs, "Új beteg rögzítése", 407, 222); }},
+                        {"Orvosok1", [this] { Orvosok1Click(); }},
+                        {"Szakpolk1", [this] { Szakpolk1Click(); }},
+                        {"BNOX1", [this] { BNOX1Click(); }},
+                        {"Maradvnyok1", [this] { Maradvnyok1Click(); }}};
+    for (MenuCommand& c : out) c.run = guard.guarded(std::move(c.run));
+    return out;
 }
 
 void MasterDataWindows::Orvosok1Click() { orvosfel->run(); }
@@ -60,7 +61,7 @@ void MasterDataWindows::Szakpolk1Click() { apolfel->run(); }
 void MasterDataWindows::BNOX1Click() { bnonez->runFromMenu(dialogs); }
 
 void MasterDataWindows::Maradvnyok1Click() {
-    db::Table& maradv = tableOf(dbs, app::schema::MARADV());
+    db::Table& maradv = tableOf(dbs, store::schema::MARADV());
     maradv.setActiveIndex("Mar1");
     maradv.first();
     maradfel->runFromMenu(dialogs, "Maradványok megnézése", 273, 200);

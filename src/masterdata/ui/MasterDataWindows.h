@@ -1,8 +1,15 @@
 #pragma once
 // The master-data windows: created once when the program starts, owned by
-// the main window and kept until the program ends, so a window keeps its
-// grid positions between openings. The menu commands of the "Alapadatok"
-// menu open them; the choose windows are used by the sheet entry too.
+// the window they are given (the main window) and kept until the program
+// ends, so a window keeps its grid positions between openings. The menu
+// commands of the "Alapadatok" menu open them; the choose windows are used
+// by the sheet entry too. Every command and button of these windows runs
+// through one command guard over the database's tables.
+#include "widgets/CommandGuard.h"
+#include "widgets/MenuCommand.h"
+
+class QWidget;
+
 namespace velmora::app {
 class Dialogs;
 class Session;
@@ -17,7 +24,6 @@ class Tbetegfel;
 class Tbetegval;
 class Tbnonez;
 class Tbnoval;
-class Tfokep;
 class Tmaradfel;
 class TOrvosfel;
 class Torvval;
@@ -25,22 +31,23 @@ class Tszerzmut;
 class Ttelepval;
 
 struct MasterDataWindows {
-    MasterDataWindows(Tfokep& fokep, app::Session& session, db::Database& dbs, app::Dialogs& dialogs);
+    MasterDataWindows(QWidget& owner, app::Session& session, db::Database& dbs, app::Dialogs& dialogs);
 
-    // Plugs the menu commands into the main window.
-    void connectCommands();
+    // The menu commands, for the main window's menu, each through the guard.
+    MenuCommands commands();
 
     void Orvosok1Click();
     void Szakpolk1Click();
     void BNOX1Click();
     void Maradvnyok1Click();
 
-    Tfokep& fokep;
+    QWidget& owner;
     app::Session& session;
     db::Database& dbs;
     app::Dialogs& dialogs;
+    CommandGuard guard;
 
-    // Owned by the main window.
+    // Owned by `owner`.
     Tszerzmut* szerzmut;   // "&Szerződés"
     Tbetegfel* betegfel;   // "&Betegek"
     Tbetegval* betegval;   // patient choice for the sheet entry and the TAJ check list

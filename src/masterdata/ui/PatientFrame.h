@@ -1,7 +1,7 @@
 #pragma once
 // The patient grid as the patient windows show it: the identifier column is
 // titled "TAJ/Azonosító", since it holds generated identifiers too.
-#include "FrameSetups.h"
+#include "masterdata/ui/FrameSetups.h"
 
 namespace velmora::ui {
 

@@ -3,8 +3,8 @@
 // doctor or nurse field: Torvval over ORVOS, TApolf over APOL. "Választ"
 // copies the current row's code and name; an empty code after the window
 // closes means nothing was chosen.
-#include "ChooseWindow.h"
-#include "FrameSetups.h"
+#include "masterdata/ui/FrameSetups.h"
+#include "widgets/ChooseWindow.h"
 
 #include <QPointer>
 
@@ -18,7 +18,7 @@ class StaffChooseWindow : public ChooseWindow {
     Q_OBJECT
 public:
     StaffChooseWindow(QWidget* parent, const QString& objectName, const QString& caption, FrameSetup setup,
-                      const QString& frameName, db::Table& table);
+                      const QString& frameName, db::Table& table, const CommandGuard& guard);
 
 protected:
     // Only the code is cleared on activation: the callers test the code.
@@ -36,7 +36,7 @@ private:
 class Torvval : public StaffChooseWindow {
     Q_OBJECT
 public:
-    Torvval(QWidget* parent, db::Table& orvos);
+    Torvval(QWidget* parent, db::Table& orvos, const CommandGuard& guard);
     const std::string& okod() const { return code_; }
     const std::string& onev() const { return name_; }
 };
@@ -47,7 +47,7 @@ public:
 class TApolf : public StaffChooseWindow {
     Q_OBJECT
 public:
-    TApolf(QWidget* parent, db::Table& apol);
+    TApolf(QWidget* parent, db::Table& apol, const CommandGuard& guard);
     const std::string& akod() const { return code_; }
     const std::string& anev() const { return name_; }
     int apolfel() const { return apolfel_; }

@@ -1,7 +1,7 @@
-#include "StaffFrame.h"
+#include "masterdata/ui/StaffFrame.h"
 
-#include "BrowseFrame.h"
-#include "app/Schemas.h"
+#include "store/Schemas.h"
+#include "widgets/BrowseFrame.h"
 
 #include <QHeaderView>
 #include <QTableView>

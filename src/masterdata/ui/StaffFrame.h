@@ -2,7 +2,7 @@
 // The browse frame of the doctor and nurse windows: code and name. The code
 // column is widened when its longest code would not show whole in the
 // window's font, and the name takes the rest of the grid.
-#include "FrameSetups.h"
+#include "masterdata/ui/FrameSetups.h"
 
 namespace velmora::db { class Table; }
 

@@ -1,11 +1,12 @@
-#include "StaffWindow.h"
+#include "masterdata/ui/StaffWindow.h"
 
-#include "BrowseFrame.h"
-#include "FieldExits.h"
-#include "StaffFrame.h"
-#include "app/IndexFiles.h"
-#include "app/Schemas.h"
-#include "app/ui/QtText.h"
+#include "masterdata/ui/StaffFrame.h"
+#include "store/IndexFiles.h"
+#include "store/Schemas.h"
+#include "widgets/BrowseFrame.h"
+#include "widgets/FieldEdit.h"
+#include "widgets/FieldExits.h"
+#include "widgets/QtText.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -53,15 +54,17 @@ const StaffWindowSetup& NurseWindowSetup() {
     return s;
 }
 
-StaffWindow::StaffWindow(const StaffWindowSetup& setup, QWidget* mainWindow, db::Database& dbs, app::Dialogs& dialogs)
-    : EditWindow(mainWindow, QString::fromLatin1(setup.className), QString::fromUtf8(setup.caption)), setup_(setup),
-      reg_(setup.reg()), table_(app::tableOf(dbs, *setup.frame().table)), hlapa_(app::tableOf(dbs, app::schema::HLAPA())),
-      hlapb_(app::tableOf(dbs, app::schema::HLAPB())), dialogs_(dialogs) {
+StaffWindow::StaffWindow(const StaffWindowSetup& setup, QWidget* mainWindow, db::Database& dbs, app::Dialogs& dialogs,
+                         const CommandGuard& guard)
+    : EditWindow(mainWindow, QString::fromLatin1(setup.className), QString::fromUtf8(setup.caption), guard),
+      setup_(setup),
+      reg_(setup.reg()), table_(store::tableOf(dbs, *setup.frame().table)), hlapa_(store::tableOf(dbs, store::schema::HLAPA())),
+      hlapb_(store::tableOf(dbs, store::schema::HLAPB())), dialogs_(dialogs) {
     setFrame(MakeStaffFrame(setup.frame(), table_, this, QString::fromLatin1(setup.frameName)));
     buildPanel();
 
     exits()->enterMoves(code_, name_);
-    exits()->onEnter(name_, [this] { BB1Click(); });
+    exits()->onEnter(name_, [this] { runKesz(); });
     if (setup.tajCheck)
         exits()->onLeave(code_, [this] { return masterdata::CheckNurseTaj(ss(code_->text()), dialogs_); });
 }
@@ -73,9 +76,8 @@ void StaffWindow::buildPanel() {
     auto* label = new QLabel(QString::fromUtf8(setup_.panelLabel), panel);
     label->setObjectName(QStringLiteral("Label2"));
     const auto& def = *setup_.frame().table;
-    // The fields take no more than their table columns hold.
-    code_ = PanelEdit(panel, reg_.codeControl.c_str(), def.fieldWidth(reg_.codeField), setup_.codeHint);
-    name_ = PanelEdit(panel, setup_.nameControl, def.fieldWidth(reg_.nameField), setup_.nameHint);
+    code_ = FieldEdit(panel, reg_.codeControl.c_str(), def, reg_.codeField.c_str(), setup_.codeHint);
+    name_ = FieldEdit(panel, setup_.nameControl, def, reg_.nameField.c_str(), setup_.nameHint);
     // Room for the longest code, the rest for the name.
     code_->setFixedWidth(code_->fontMetrics().horizontalAdvance(QString(code_->maxLength() + 2, QChar('0'))) + 12);
 

@@ -3,8 +3,9 @@
 // over one table, so one class serves them, told apart by a StaffWindowSetup:
 // the doctors' window TOrvosfel over ORVOS, the nurses' window TApolfel over
 // APOL, whose code is a TAJ number checked when the user leaves it.
-#include "EditWindow.h"
-#include "FrameSetups.h"
+#include "masterdata/MasterData.h"
+#include "masterdata/ui/FrameSetups.h"
+#include "widgets/EditWindow.h"
 
 namespace velmora::app { class Dialogs; }
 namespace velmora::db {
@@ -37,7 +38,8 @@ const StaffWindowSetup& NurseWindowSetup();
 class StaffWindow : public EditWindow {
     Q_OBJECT
 public:
-    StaffWindow(const StaffWindowSetup& setup, QWidget* mainWindow, db::Database& dbs, app::Dialogs& dialogs);
+    StaffWindow(const StaffWindowSetup& setup, QWidget* mainWindow, db::Database& dbs, app::Dialogs& dialogs,
+                const CommandGuard& guard);
 
     // The menu command ("&Orvosok", "Sza&kápolók").
     void run();
@@ -71,16 +73,16 @@ private:
 class TOrvosfel : public StaffWindow {
     Q_OBJECT
 public:
-    TOrvosfel(QWidget* mainWindow, db::Database& dbs, app::Dialogs& dialogs)
-        : StaffWindow(DoctorWindowSetup(), mainWindow, dbs, dialogs) {}
+    TOrvosfel(QWidget* mainWindow, db::Database& dbs, app::Dialogs& dialogs, const CommandGuard& guard)
+        : StaffWindow(DoctorWindowSetup(), mainWindow, dbs, dialogs, guard) {}
 };
 
 // The nurses' window "Szakápolók megjelenítése".
 class TApolfel : public StaffWindow {
     Q_OBJECT
 public:
-    TApolfel(QWidget* mainWindow, db::Database& dbs, app::Dialogs& dialogs)
-        : StaffWindow(NurseWindowSetup(), mainWindow, dbs, dialogs) {}
+    TApolfel(QWidget* mainWindow, db::Database& dbs, app::Dialogs& dialogs, const CommandGuard& guard)
+        : StaffWindow(NurseWindowSetup(), mainWindow, dbs, dialogs, guard) {}
 };
 
 } // namespace velmora::ui

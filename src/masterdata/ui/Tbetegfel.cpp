@@ -1,14 +1,15 @@
-#include "Tbetegfel.h"
+#include "masterdata/ui/Tbetegfel.h"
 
-#include "BrowseFrame.h"
-#include "FieldExits.h"
-#include "PatientFrame.h"
-#include "app/IndexFiles.h"
-#include "app/Schemas.h"
 #include "app/Session.h"
 #include "app/TextHelpers.h"
-#include "app/ui/QtText.h"
 #include "db/Database.h"
+#include "masterdata/ui/PatientFrame.h"
+#include "store/IndexFiles.h"
+#include "store/Schemas.h"
+#include "widgets/BrowseFrame.h"
+#include "widgets/FieldEdit.h"
+#include "widgets/FieldExits.h"
+#include "widgets/QtText.h"
 
 #include <QComboBox>
 #include <QFocusEvent>
@@ -25,10 +26,12 @@ namespace velmora::ui {
 
 namespace {
 
-using app::tableOf;
+using store::tableOf;
 
-// The width of a BETEG field: the most a control for it takes.
-int fieldWidth(const char* field) { return app::schema::BETEG().fieldWidth(field); }
+// An edit of the group for a BETEG field.
+QLineEdit* betegEdit(QWidget* parent, const char* name, const char* field, const char* hint = nullptr) {
+    return FieldEdit(parent, name, store::schema::BETEG(), field, hint);
+}
 
 QHBoxLayout* row(std::initializer_list<QWidget*> widgets, bool stretch = false) {
     auto* r = new QHBoxLayout;
@@ -39,10 +42,11 @@ QHBoxLayout* row(std::initializer_list<QWidget*> widgets, bool stretch = false) 
 
 } // namespace
 
-Tbetegfel::Tbetegfel(QWidget* mainWindow, app::Session& session, db::Database& dbs, app::Dialogs& dialogs)
-    : EditWindow(mainWindow, QStringLiteral("Tbetegfel"), QString::fromUtf8("Betegek megjelenítése")),
-      session_(session), dialogs_(dialogs), beteg_(tableOf(dbs, app::schema::BETEG())),
-      telepul_(tableOf(dbs, app::schema::TELEPUL())), hlapa_(tableOf(dbs, app::schema::HLAPA())) {
+Tbetegfel::Tbetegfel(QWidget* mainWindow, app::Session& session, db::Database& dbs, app::Dialogs& dialogs,
+                     const CommandGuard& guard)
+    : EditWindow(mainWindow, QStringLiteral("Tbetegfel"), QString::fromUtf8("Betegek megjelenítése"), guard),
+      session_(session), dialogs_(dialogs), beteg_(tableOf(dbs, store::schema::BETEG())),
+      telepul_(tableOf(dbs, store::schema::TELEPUL())), hlapa_(tableOf(dbs, store::schema::HLAPA())) {
     auto* frame = new BrowseFrame(PatientHostFrame(91), beteg_, this);
     frame->setObjectName(QStringLiteral("Betegkep1"));
     setFrame(frame);
@@ -54,17 +58,17 @@ Tbetegfel::Tbetegfel(QWidget* mainWindow, app::Session& session, db::Database& d
 void Tbetegfel::buildGroup() {
     GBox1 = new QGroupBox(QString::fromUtf8("A beteg adatai"), this);
     GBox1->setObjectName(QStringLiteral("GBox1"));
-    azt = PanelEdit(GBox1, "azt", 1, "Azonosító kód (Alapértelmezés: 1)");
-    btaj = PanelEdit(GBox1, "btaj", 9, "A beteg TAJ száma");
-    Bnev = PanelEdit(GBox1, "Bnev", fieldWidth("Nev"));
+    azt = betegEdit(GBox1, "azt", "Aztip", "Azonosító kód (Alapértelmezés: 1)");
+    btaj = betegEdit(GBox1, "btaj", "TAJ", "A beteg TAJ száma");
+    Bnev = betegEdit(GBox1, "Bnev", "Nev");
     bnem = new QComboBox(GBox1);
     bnem->setObjectName(QStringLiteral("bnem"));
     bnem->addItems({QString::fromUtf8("Férfi"), QString::fromUtf8("Nő")});
     bnem->setCurrentIndex(-1);
-    bkod = PanelEdit(GBox1, "bkod", 7, "Közigazgatási kód");
-    bvaros = PanelEdit(GBox1, "bvaros", fieldWidth("Cime1"), "Város megnevezése");
-    bcim = PanelEdit(GBox1, "bcim", fieldWidth("Cime2"), "Utca, házszám. stb");
-    Bszhely = PanelEdit(GBox1, "Bszhely", fieldWidth("Szulh"), "Születési hely");
+    bkod = betegEdit(GBox1, "bkod", "Kozigkod", "Közigazgatási kód");
+    bvaros = betegEdit(GBox1, "bvaros", "Cime1", "Város megnevezése");
+    bcim = betegEdit(GBox1, "bcim", "Cime2", "Utca, házszám. stb");
+    Bszhely = betegEdit(GBox1, "Bszhely", "Szulh", "Születési hely");
     bszido = PanelEdit(GBox1, "bszido", 0, "Születési idő");
     bszido->setInputMask(QStringLiteral("9999.99.99"));
 
@@ -115,7 +119,7 @@ void Tbetegfel::wireKeys() {
 
     QWidget* chain[] = {azt, btaj, Bnev, bnem, bkod, bvaros, bcim, Bszhely, bszido};
     for (size_t i = 0; i + 1 < std::size(chain); ++i) exits()->enterMoves(chain[i], chain[i + 1]);
-    exits()->onEnter(bszido, [this] { BB1Click(); });
+    exits()->onEnter(bszido, [this] { runKesz(); });
 
     bkod->installEventFilter(this);
     bvaros->installEventFilter(this);
@@ -205,7 +209,8 @@ masterdata::PatientInput Tbetegfel::input() const {
 }
 
 void Tbetegfel::BB1Click() {
-    const masterdata::SaveResult result = masterdata::SavePatient(beteg_, mode(), input(), dialogs_);
+    const masterdata::SaveResult result =
+        masterdata::SavePatient(beteg_, {telepul_, session_.mIdoszak}, mode(), input(), dialogs_);
     if (result.kind == masterdata::SaveResult::Kind::Refused) {
         focusRefused(result.focus);
         return;

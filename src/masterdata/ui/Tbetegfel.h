@@ -3,7 +3,8 @@
 // "Törlés", and the edit group "A beteg adatai" below it. The group's
 // controls are checked as the focus leaves them; "Kész" saves through the
 // patient rules and "Törlés" deletes only patients who stand on no sheet.
-#include "EditWindow.h"
+#include "masterdata/MasterData.h"
+#include "widgets/EditWindow.h"
 
 #include <functional>
 #include <optional>
@@ -25,7 +26,8 @@ namespace velmora::ui {
 class Tbetegfel : public EditWindow {
     Q_OBJECT
 public:
-    Tbetegfel(QWidget* mainWindow, app::Session& session, db::Database& dbs, app::Dialogs& dialogs);
+    Tbetegfel(QWidget* mainWindow, app::Session& session, db::Database& dbs, app::Dialogs& dialogs,
+              const CommandGuard& guard);
 
     // The settlement choose window, opened by a double click on bkod: the
     // chosen code and name, or nothing when the user cancelled.

@@ -1,16 +1,16 @@
-#include "Tbetegval.h"
+#include "masterdata/ui/Tbetegval.h"
 
-#include "BrowseFrame.h"
-#include "Placement.h"
-#include "PatientFrame.h"
-#include "app/Schemas.h"
 #include "db/Database.h"
+#include "masterdata/ui/PatientFrame.h"
+#include "store/Schemas.h"
+#include "widgets/BrowseFrame.h"
+#include "widgets/Placement.h"
 
 namespace velmora::ui {
 
-Tbetegval::Tbetegval(QWidget* parent, db::Database& dbs)
-    : ChooseWindow(parent, QStringLiteral("Tbetegval"), QString::fromUtf8("Betegek választása")),
-      beteg_(dbs.table(app::schema::BETEG().name, app::schema::BETEG().fileName)) {
+Tbetegval::Tbetegval(QWidget* parent, db::Database& dbs, const CommandGuard& guard)
+    : ChooseWindow(parent, QStringLiteral("Tbetegval"), QString::fromUtf8("Betegek választása"), guard),
+      beteg_(dbs.table(store::schema::BETEG().name, store::schema::BETEG().fileName)) {
     auto* frame = new BrowseFrame(PatientHostFrame(90), beteg_, this);
     frame->setObjectName(QStringLiteral("Betegkep1"));
     setFrame(frame);

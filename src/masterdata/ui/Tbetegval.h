@@ -2,7 +2,7 @@
 // The patient choose window the sheet entry and the TAJ check list open to
 // pick one patient. The chosen row comes back in the public text fields;
 // an empty btaj means nothing was chosen.
-#include "ChooseWindow.h"
+#include "widgets/ChooseWindow.h"
 
 #include <QPointer>
 
@@ -18,7 +18,7 @@ namespace velmora::ui {
 class Tbetegval : public ChooseWindow {
     Q_OBJECT
 public:
-    Tbetegval(QWidget* parent, db::Database& dbs);
+    Tbetegval(QWidget* parent, db::Database& dbs, const CommandGuard& guard);
 
     // The chosen patient: TAJ, AZTIP, NEV, NEME ("F"/"N"), KOZIGKOD, CIME1,
     // CIME2, SZULH and SZULI as a date text.

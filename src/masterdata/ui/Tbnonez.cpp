@@ -1,10 +1,11 @@
-#include "Tbnonez.h"
+#include "masterdata/ui/Tbnonez.h"
 
-#include "BrowseFrame.h"
-#include "Placement.h"
 #include "app/Dialogs.h"
-#include "app/ui/Help.h"
-#include "app/ui/Hint.h"
+#include "masterdata/ui/FrameSetups.h"
+#include "widgets/BrowseFrame.h"
+#include "widgets/Help.h"
+#include "widgets/Hint.h"
+#include "widgets/Placement.h"
 
 #include <QApplication>
 #include <QHBoxLayout>

@@ -1,16 +1,17 @@
-#include "Tbnoval.h"
+#include "masterdata/ui/Tbnoval.h"
 
-#include "BrowseFrame.h"
-#include "Placement.h"
 #include "db/Table.h"
+#include "masterdata/ui/FrameSetups.h"
+#include "widgets/BrowseFrame.h"
+#include "widgets/Placement.h"
 
 #include <QHeaderView>
 #include <QTableView>
 
 namespace velmora::ui {
 
-Tbnoval::Tbnoval(QWidget* parent, db::Table& bnotorzs)
-    : ChooseWindow(parent, QStringLiteral("Tbnoval"), QString::fromUtf8("BNO kódok keresése")),
+Tbnoval::Tbnoval(QWidget* parent, db::Table& bnotorzs, const CommandGuard& guard)
+    : ChooseWindow(parent, QStringLiteral("Tbnoval"), QString::fromUtf8("BNO kódok keresése"), guard),
       BNOkep1(new BrowseFrame(TBNOkep(), bnotorzs, this)) {
     BNOkep1->grid()->horizontalHeader()->setStretchLastSection(true);  // the name fills the window
     BNOkep1->setObjectName(QStringLiteral("BNOkep1"));

@@ -1,7 +1,7 @@
 #pragma once
 // The BNO choose window of the sheet entry: the caller reads bnkod and
 // bnnev after it closes; an empty bnkod means nothing was chosen.
-#include "ChooseWindow.h"
+#include "widgets/ChooseWindow.h"
 
 #include <string>
 
@@ -12,7 +12,7 @@ namespace velmora::ui {
 class Tbnoval : public ChooseWindow {
     Q_OBJECT
 public:
-    Tbnoval(QWidget* parent, db::Table& bnotorzs);
+    Tbnoval(QWidget* parent, db::Table& bnotorzs, const CommandGuard& guard);
 
     // The sheet entry window, which the window opens over; without one it
     // keeps its position.

@@ -1,11 +1,14 @@
-#include "Tmaradfel.h"
+#include "masterdata/ui/Tmaradfel.h"
 
-#include "BrowseFrame.h"
-#include "FieldExits.h"
 #include "app/Session.h"
-#include "app/ui/Hint.h"
-#include "app/ui/QtText.h"
 #include "db/Table.h"
+#include "masterdata/ui/FrameSetups.h"
+#include "store/Schemas.h"
+#include "widgets/BrowseFrame.h"
+#include "widgets/FieldEdit.h"
+#include "widgets/FieldExits.h"
+#include "widgets/Hint.h"
+#include "widgets/QtText.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -16,27 +19,24 @@
 namespace velmora::ui {
 
 Tmaradfel::Tmaradfel(QWidget* mainWindow, db::Table& maradv, const db::Table& part, const app::Session& session,
-                     app::Dialogs& dialogs)
-    : EditWindow(mainWindow, QStringLiteral("Tmaradfel"), QString::fromUtf8("Maradvány megjelenítése")),
+                     app::Dialogs& dialogs, const CommandGuard& guard)
+    : EditWindow(mainWindow, QStringLiteral("Tmaradfel"), QString::fromUtf8("Maradvány megjelenítése"), guard),
       maradkep1(new BrowseFrame(Tmaradkep(), maradv, this)), maradv_(maradv), part_(part), session_(session),
       dialogs_(dialogs) {
     setHint(this, QString::fromUtf8("Maradványok megmutatása"));
     maradkep1->setObjectName(QStringLiteral("maradkep1"));
     setFrame(maradkep1);
     Panel1 = buildPanel();
-    exits()->onEnter(mft, [this] { BB1Click(); });
+    exits()->onEnter(mft, [this] { runKesz(); });
     resize(300, 200);
 }
 
 QWidget* Tmaradfel::buildPanel() {
     auto* panel = new QWidget(this);
     panel->setObjectName(QStringLiteral("Panel1"));
-    mido = new QLineEdit(panel);
-    mido->setObjectName(QStringLiteral("mido"));
+    mido = FieldEdit(panel, "mido", store::schema::MARADV(), "Midoszak");
     mido->setReadOnly(true);
-    mido->setMaxLength(7);
-    mft = new QLineEdit(panel);
-    mft->setObjectName(QStringLiteral("mft"));
+    mft = FieldEdit(panel, "mft", store::schema::MARADV(), "Ft");
     auto* fields = new QGridLayout;
     fields->addWidget(new QLabel(QString::fromUtf8("Időszak"), panel), 0, 0);
     fields->addWidget(mido, 0, 1);
@@ -71,7 +71,7 @@ void Tmaradfel::torolClick() { masterdata::DeleteResidue(maradv_, dialogs_); }
 
 void Tmaradfel::BB1Click() {
     const masterdata::SaveResult result =
-        masterdata::SaveResidue(maradv_, part_, mode(), ss(mido->text()), ss(mft->text()), dialogs_);
+        masterdata::SaveResidue(maradv_, part_, mode(), session_.mIdoszak, ss(mft->text()), dialogs_);
     if (result.kind == masterdata::SaveResult::Kind::Refused) {
         mft->setFocus(Qt::OtherFocusReason);
         return;

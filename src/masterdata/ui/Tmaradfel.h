@@ -2,7 +2,8 @@
 // The residue window: one amount in forints per billing period. A new
 // residue always belongs to the current billing period; an existing one
 // can have its amount changed or be deleted.
-#include "EditWindow.h"
+#include "masterdata/MasterData.h"
+#include "widgets/EditWindow.h"
 
 class QLineEdit;
 
@@ -14,7 +15,7 @@ class Tmaradfel : public EditWindow {
     Q_OBJECT
 public:
     Tmaradfel(QWidget* mainWindow, db::Table& maradv, const db::Table& part, const app::Session& session,
-              app::Dialogs& dialogs);
+              app::Dialogs& dialogs, const CommandGuard& guard);
 
     BrowseFrame* maradkep1;
     QWidget* Panel1;

@@ -1,15 +1,15 @@
-#include "Tszerzmut.h"
+#include "masterdata/ui/Tszerzmut.h"
 
-#include "ContractFrames.h"
-#include "Placement.h"
 #include "app/Dialogs.h"
-#include "app/IndexFiles.h"
-#include "app/Schemas.h"
-#include "app/ui/Help.h"
-#include "app/ui/Hint.h"
-#include "app/ui/QtText.h"
 #include "db/Database.h"
 #include "masterdata/MasterData.h"
+#include "masterdata/ui/ContractFrames.h"
+#include "store/IndexFiles.h"
+#include "store/Schemas.h"
+#include "widgets/Help.h"
+#include "widgets/Hint.h"
+#include "widgets/Placement.h"
+#include "widgets/QtText.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -23,7 +23,7 @@ namespace velmora::ui {
 
 namespace {
 
-using app::tableOf;
+using store::tableOf;
 
 // "<intkod> <inte> szerződéses adatai" from the current PART row.
 QString captionFor(const db::Table& part) {
@@ -35,11 +35,11 @@ QString captionFor(const db::Table& part) {
 Tszerzmut::Tszerzmut(db::Database& dbs, app::Dialogs& dialogs, QWidget* parent)
     : QDialog(parent),
       dialogs_(dialogs),
-      part_(tableOf(dbs, app::schema::PART())),
-      hszerz_(tableOf(dbs, app::schema::HSZERZ())),
-      hszolgsz_(tableOf(dbs, app::schema::HSZOLGSZ())),
-      hterulet_(tableOf(dbs, app::schema::HTERULET())),
-      hthely_(tableOf(dbs, app::schema::HTHELY())) {
+      part_(tableOf(dbs, store::schema::PART())),
+      hszerz_(tableOf(dbs, store::schema::HSZERZ())),
+      hszolgsz_(tableOf(dbs, store::schema::HSZOLGSZ())),
+      hterulet_(tableOf(dbs, store::schema::HTERULET())),
+      hthely_(tableOf(dbs, store::schema::HTHELY())) {
     setObjectName("szerzmut");
     setWindowTitle(QString::fromUtf8("Szerződéses adatok megmutatása"));
 

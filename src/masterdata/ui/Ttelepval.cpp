@@ -1,15 +1,16 @@
-#include "Ttelepval.h"
+#include "masterdata/ui/Ttelepval.h"
 
-#include "BrowseFrame.h"
 #include "db/Table.h"
+#include "masterdata/ui/FrameSetups.h"
+#include "widgets/BrowseFrame.h"
 
 #include <QHeaderView>
 #include <QTableView>
 
 namespace velmora::ui {
 
-Ttelepval::Ttelepval(QWidget* parent, db::Table& telepul)
-    : ChooseWindow(parent, QStringLiteral("Ttelepval"), QString::fromUtf8("Település választása")),
+Ttelepval::Ttelepval(QWidget* parent, db::Table& telepul, const CommandGuard& guard)
+    : ChooseWindow(parent, QStringLiteral("Ttelepval"), QString::fromUtf8("Település választása"), guard),
       Telepkep1(new BrowseFrame(TTelepkep(), telepul, this)) {
     Telepkep1->grid()->horizontalHeader()->setStretchLastSection(true);  // the name fills the window
     Telepkep1->setObjectName(QStringLiteral("Telepkep1"));

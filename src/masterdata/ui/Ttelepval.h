@@ -2,7 +2,7 @@
 // The settlement choose window: the patient window and the sheet entry open
 // it to fill a settlement code. The caller sets honnan before opening it and
 // reads vkod and vnev afterwards; an empty vkod means nothing was chosen.
-#include "ChooseWindow.h"
+#include "widgets/ChooseWindow.h"
 
 #include <string>
 
@@ -13,7 +13,7 @@ namespace velmora::ui {
 class Ttelepval : public ChooseWindow {
     Q_OBJECT
 public:
-    Ttelepval(QWidget* parent, db::Table& telepul);
+    Ttelepval(QWidget* parent, db::Table& telepul, const CommandGuard& guard);
 
     // The patient window, which the window opens beside when honnan is "B".
     void setPatientWindow(QWidget* window) { patientWindow_ = window; }

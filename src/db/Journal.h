@@ -1,0 +1,116 @@
+#pragma once
+// The journal of a write unit: one file beside the tables that holds the
+// after-images of everything the unit changes, written and synced before
+// any table byte changes, removed once the tables are written and synced.
+// Opening the data directory (recoverJournal) replays a complete journal
+// left by a kill or a power cut, so the unit reaches every table or none.
+//
+// Layout (little-endian):
+//   "VELMJRN1"                        8 bytes, format mark and version
+//   u32 table count
+//   per table:
+//     u16 name length, name           the file name in the data directory,
+//                                     or an absolute path outside it
+//     u16 header length, u16 record length
+//     u64 layout hash                 field names, types, widths, decimals
+//     u32 old record count, u32 new record count
+//     u32 run count
+//     per run: u32 first record, u32 records, records x record length bytes
+//   u64 checksum                      of every byte before it
+//   "VELMJEND"                        end mark
+#include "db/FieldDef.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velmora::db {
+
+class DbfFile;
+
+// The journal's name in the data directory. Other dBASE tools look only at
+// .dbf files and ignore it. While a unit writes it, it is JOURNAL.tmp.
+extern const char* const kJournalFileName;
+
+// Identity of a table layout: changes when any field's name, type, width
+// or decimals do.
+uint64_t layoutHash(const FieldList& fields);
+
+// Builds a journal from the held changes of tables in a batch.
+class JournalBuilder {
+public:
+    JournalBuilder();
+    void addTable(const std::string& name, const DbfFile& file);
+    std::string finish();
+
+private:
+    std::string bytes_;
+    uint32_t tables_ = 0;
+};
+
+// A journal read back.
+struct JournalTable {
+    std::string name;
+    uint16_t headerLength = 0, recordLength = 0;
+    uint64_t layout = 0;
+    uint32_t oldCount = 0, newCount = 0;
+    struct Run {
+        uint32_t first = 0;
+        std::string records;
+    };
+    std::vector<Run> runs;
+};
+
+// Parses a journal; false (with the reason in why, Hungarian) when it is
+// truncated, fails its checksum or is not a journal at all.
+bool parseJournal(std::string_view bytes, std::vector<JournalTable>& tables, std::string& why);
+
+// The journal a committing unit writes. The file stays locked while it
+// exists, so a recovery started by another program leaves it alone.
+class JournalFile {
+public:
+    explicit JournalFile(std::string directory);
+    ~JournalFile();
+    JournalFile(const JournalFile&) = delete;
+    JournalFile& operator=(const JournalFile&) = delete;
+
+    // Writes the journal under a temporary name, syncs it, renames it to
+    // its own name and syncs the directory. On failure nothing is left.
+    void write(const std::string& bytes);
+    // Removes the journal and syncs the directory.
+    void remove();
+
+private:
+    std::string dir_;
+    int fd_ = -1;
+};
+
+// What recoverJournal did.
+enum class RecoveryOutcome {
+    Nothing,            // no journal: the last run ended cleanly
+    Replayed,           // a complete journal was written into its tables and removed
+    DroppedIncomplete,  // a journal the unit had not finished was removed; no table had changed
+    DroppedDamaged,     // a damaged or foreign journal was removed; the tables were not touched
+    KeptAside,          // the journal names a table that is missing or has another layout:
+                        // nothing replayed, the journal renamed (keptAs)
+    InUse,              // another program holds the journal or one of its tables: nothing done
+    Failed,             // replaying failed (the disk refused); the journal stays for the next try
+};
+
+struct RecoveryReport {
+    RecoveryOutcome outcome = RecoveryOutcome::Nothing;
+    std::vector<std::string> tables;    // the tables the journal names
+    std::string keptAs;                 // KeptAside: the journal's new name
+    std::vector<std::string> messages;  // for the user, Hungarian; empty when there is nothing to say
+    // The tables may be opened and written (not so after Failed: a later
+    // replay would overwrite what this run writes).
+    bool tablesUsable() const { return outcome != RecoveryOutcome::Failed; }
+};
+
+// Opening the data directory: finishes or drops what a kill or a power cut
+// left of a write unit. Call it before any table of the directory is
+// opened, created or upgraded. Shows nothing; the caller shows messages.
+RecoveryReport recoverJournal(const std::string& directory);
+
+} // namespace velmora::db

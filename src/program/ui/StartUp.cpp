@@ -1,0 +1,105 @@
+#include "program/ui/StartUp.h"
+
+#include "app/Clock.h"
+#include "app/Directories.h"
+#include "app/PasswordStore.h"
+#include "app/PeriodChoice.h"
+#include "app/Version.h"
+#include "db/Database.h"
+#include "masterdata/ui/MasterDataWindows.h"
+#include "program/StartupSequence.h"
+#include "shell/ui/StatusPanels.h"
+#include "shell/ui/Tfokep.h"
+#include "store/IndexFiles.h"
+#include "store/Reindex.h"
+#include "store/Schemas.h"
+#include "widgets/CommandGuard.h"
+#include "widgets/GuardedApplication.h"
+#include "widgets/QtDialogs.h"
+#include "widgets/QtProgress.h"
+#include "widgets/QtText.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include <exception>
+#include <memory>
+
+namespace velmora::ui {
+
+namespace {
+
+// The start-up's windows are the main window's.
+class MainWindowSteps : public program::StartupWindows {
+public:
+    explicit MainWindowSteps(Tfokep& fokep) : fokep_(fokep) {}
+    bool login() override { return fokep_.runLogin(); }
+    bool choosePeriod() override { return fokep_.runPeriodWindow(false); }
+    void showVersionCaption() override { fokep_.setVersionCaption(); }
+
+private:
+    Tfokep& fokep_;
+};
+
+} // namespace
+
+void ConnectCommands(Tfokep& fokep, app::Session& session, db::Database& dbs, app::Dialogs& dialogs) {
+    fokep.setCommandGuard(CommandGuard(dialogs, &dbs));
+    fokep.setOnIndexel([&fokep, &session, &dbs, &dialogs] {
+        QtProgress progress(&fokep);
+        if (!store::Indexeles(dbs, session, dialogs, progress)) QApplication::exit(0);
+        fokep.setVersionCaption();
+    });
+}
+
+bool RunStartUp(Tfokep& fokep, app::Session& session, db::Database& dbs, app::Dialogs& dialogs) {
+    MainWindowSteps steps(fokep);
+    if (!program::runStartup(dbs, session, dialogs, steps)) return false;
+    fokep.finishStartup();
+    return true;
+}
+
+int RunProgram(int argc, char** argv) {
+    GuardedApplication application(argc, argv);
+    QApplication::setApplicationName(app::kProgramTitle);
+
+    app::SystemClock clock;
+    app::Session session(clock);
+    session.dataDir = app::ProgramDataDir(ss(QApplication::applicationDirPath()));
+    db::Database dbs(session.dataDir);
+    QtDialogs dialogs;
+    // The last guard: a failure no command caught is shown, not fatal.
+    const CommandGuard guard(dialogs, &dbs);
+    application.setGuard(&guard);
+    struct Unguard {
+        GuardedApplication& application;
+        ~Unguard() { application.setGuard(nullptr); }  // before the dialogs and tables go
+    } unguard{application};
+
+    std::unique_ptr<Tfokep> fokep;
+    std::unique_ptr<app::ZarasPeriodTable> periods;
+    std::unique_ptr<app::SysPasswordStore> passwords;
+    std::unique_ptr<MasterDataWindows> masterData;
+    try {
+        fokep = std::make_unique<Tfokep>(session, dialogs);
+        dialogs.setParentWindow(fokep.get());
+        StatusPanels* panels = fokep->panels();
+        dialogs.setStatusSink([panels](int panel, const QString& text) { panels->setText(panel, text); });
+        periods = std::make_unique<app::ZarasPeriodTable>(store::tableOf(dbs, store::schema::ZARAS()));
+        passwords = std::make_unique<app::SysPasswordStore>(dbs);
+        fokep->setPeriodTable(periods.get());
+        fokep->setPasswordStore(passwords.get());
+        ConnectCommands(*fokep, session, dbs, dialogs);
+        masterData = std::make_unique<MasterDataWindows>(*fokep, session, dbs, dialogs);
+        for (const MenuCommand& command : masterData->commands()) fokep->setCommand(qs(command.item), command.run);
+        if (!RunStartUp(*fokep, session, dbs, dialogs)) return 0;
+    } catch (const std::exception& e) {
+        QMessageBox box(QMessageBox::NoIcon, app::kProgramTitle,
+                        QString("Hiba a program indításakor: ") + qs(e.what()), QMessageBox::Ok);
+        box.exec();
+        if (!fokep) return 1;  // no window would ever end the event loop
+    }
+    return application.exec();
+}
+
+} // namespace velmora::ui

@@ -1,0 +1,25 @@
+#include "sheets/SheetTables.h"
+
+#include "db/Sql.h"
+#include "store/IndexFiles.h"
+#include "store/Schemas.h"
+
+namespace velmora::sheets {
+
+void fillSheetDefaultsFrom2016(db::Database& db, app::Dialogs& dialogs) {
+    try {
+        db::Sql(db).run(
+            "update hlapa set aztip='1', allamp='HUN',terkat='01' where idoszak >= '2016.01' and aztip is null and "
+            "allamp is null and terkat is null");
+    } catch (const std::exception&) {
+        try { store::tableOf(db, store::schema::HLAPA()).close(); } catch (...) {}
+        dialogs.error("Hiba a lefutásban! (lap_ures)");
+    }
+}
+
+void addPatientNameLookup(db::Database& db) {
+    store::tableOf(db, store::schema::HLAPA())
+        .addLookupField("bnev", "TAJ", store::tableOf(db, store::schema::BETEG()), "TAJ", "NEV");
+}
+
+} // namespace velmora::sheets

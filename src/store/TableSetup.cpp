@@ -1,0 +1,167 @@
+#include "store/TableSetup.h"
+
+#include "db/Sql.h"
+#include "store/IndexFiles.h"
+
+#include <filesystem>
+
+namespace velmora::store {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string upgradeFailed(const std::string& tag) { return "Hiba az állomány készítésében! (" + tag + ")"; }
+
+// Create when missing, rebuild a missing index file, open.
+db::Table& prepare(db::Database& db, const schema::TableDef& def) {
+    db::Table& table = tableOf(db, def);
+    createIfMissing(table, def);
+    restoreIndexIfMissing(table, def);
+    return table;
+}
+
+void openForUse(db::Table& table, const schema::TableDef& def) {
+    table.open();
+    table.setActiveIndex(def.activeTag);
+}
+
+// The old file goes back under its own name, without its index file, which
+// the next start rebuilds.
+void putBack(db::Table& table, const fs::path& oldFile, const fs::path& keep) {
+    try { table.close(); } catch (...) {}
+    std::error_code ec;
+    fs::remove(table.indexPath(), ec);
+    fs::remove(table.path(), ec);
+    fs::rename(keep, oldFile, ec);
+}
+
+// Until the new file holds every row, a copy of the old one waits beside it:
+// a row the new layout cannot take must not cost the user the table.
+void replaceWithRows(db::Table& table, const schema::TableDef& def,
+                     const std::vector<std::vector<db::Value>>& rows) {
+    table.close();
+    const fs::path oldFile = table.path();
+    const fs::path keep = oldFile.string() + ".old";
+    fs::copy_file(oldFile, keep, fs::copy_options::overwrite_existing);
+    try {
+        table.remove();
+        table.create(def.fields, def.level);
+        table.open();
+        // The rows go in before the tags: a table that already holds a
+        // duplicate of a unique key comes over whole instead of stopping
+        // the start.
+        table.beginBatch();
+        for (const auto& row : rows) table.appendValues(row);
+        table.endBatch();
+        restoreIndex(table, def, def.activeTag);
+        table.close();
+    } catch (...) {
+        putBack(table, oldFile, keep);
+        throw;
+    }
+    fs::remove(keep);
+}
+
+std::vector<std::string> hlapaCopyStatement(bool hasOrvtip) {
+    return {"select idoszak,intkod,finkod,sorsz,resz,taj,kozigkod,tpotl,bnofek,bnofo,bnokis,bnoab, ",
+            " orvkode,orvkodj, ",
+            hasOrvtip ? " orvtip, " : " ' ' as orvtip, ",
+            " elrend,szakvet,gyak,elvizdb,elszviz,elszam,lezdat,aptaj1,aptaj2,aptaj3,aptaj4,aptaj5,aptaj6,aptaj7,aptaj8, ",
+            " aztip,terkat,allamp,sznap,tele,jeloles,elkuldve,allapot,modtipus ",
+            "from hlapa a order by a.idoszak,a.sorsz,a.resz"};
+}
+
+std::vector<std::string> hlapbCopyStatement() {
+    std::vector<std::string> lines = {"select idoszak,intkod,finkod,sorsz,resz,"};
+    for (int i = 1; i <= 31; ++i) {
+        const std::string n = std::to_string(i);
+        lines.push_back("Tev" + n + ",Apdat" + n + ",Apbtaj" + n + ",Eli" + n + ",");
+    }
+    lines.push_back("jeloles,elkuldve ");
+    lines.push_back("from hlapb a order by a.idoszak,a.sorsz,a.resz");
+    return lines;
+}
+
+} // namespace
+
+void createIfMissing(db::Table& table, const schema::TableDef& def) {
+    if (!table.exists()) table.create(def.fields, def.level);
+}
+
+void copyThrough(db::Database& db, const schema::TableDef& def, const std::vector<std::string>& copyStatement,
+                 const std::string& failureMessage, app::Dialogs& dialogs) {
+    db::SqlResult copy;
+    try {
+        copy = db::Sql(db).run(copyStatement);
+    } catch (const std::exception&) {
+        dialogs.error(failureMessage);
+        throw;
+    }
+    replaceWithRows(tableOf(db, def), def, copy.rows);
+}
+
+void Crtzaras(db::Database& db, app::Dialogs& dialogs) {
+    const schema::TableDef& def = schema::ZARAS();
+    db::Table& table = prepare(db, def);
+    // The period table asks for level 5, which the engine never writes, so it
+    // is copied through at every start; the copy keeps every row, in period
+    // order.
+    if (table.level() != 5)
+        copyThrough(db, def, {"select * from zaras order by idoszak"}, upgradeFailed("zaras"), dialogs);
+    openForUse(table, def);
+}
+
+void Crtapol(db::Database& db, app::Dialogs& dialogs) {
+    const schema::TableDef& def = schema::APOL();
+    db::Table& table = prepare(db, def);
+    if (table.level() != 4) copyThrough(db, def, {"select * from apol"}, upgradeFailed("apol"), dialogs);
+    openForUse(table, def);
+}
+
+void Crtorvos(db::Database& db, app::Dialogs& dialogs) {
+    const schema::TableDef& def = schema::ORVOS();
+    db::Table& table = prepare(db, def);
+    const int code = table.fieldIndex("ORVOSKOD");
+    const bool fiveWideCode = code >= 0 && table.fields()[code].width == 5;
+    if (fiveWideCode || table.level() > 5)
+        copyThrough(db, def, {"select orvoskod,onev ", "from orvos order by orvoskod"}, upgradeFailed("orvos"),
+                    dialogs);
+    openForUse(table, def);
+}
+
+void Crtbeteg(db::Database& db, app::Dialogs& dialogs) {
+    const schema::TableDef& def = schema::BETEG();
+    db::Table& table = prepare(db, def);
+    if (table.level() != 4)
+        copyThrough(db, def,
+                    {"select taj,nev,neme,aztip,kozigkod,cime1,cime2,szulh,szuli ", "from beteg order by taj"},
+                    upgradeFailed("beteg"), dialogs);
+    openForUse(table, def);
+}
+
+void Crtmaradv(db::Database& db, app::Dialogs& dialogs) {
+    const schema::TableDef& def = schema::MARADV();
+    db::Table& table = prepare(db, def);
+    if (table.level() != 4)
+        copyThrough(db, def, {"select * from maradv order by midoszak"}, upgradeFailed("maradv"), dialogs);
+    openForUse(table, def);
+}
+
+void Crtlapa(db::Database& db, app::Dialogs& dialogs) {
+    const schema::TableDef& def = schema::HLAPA();
+    db::Table& table = prepare(db, def);
+    const bool hasOrvtip = table.hasField("ORVTIP");
+    if (!hasOrvtip || table.level() > 5)
+        copyThrough(db, def, hlapaCopyStatement(hasOrvtip), upgradeFailed("lap_update"), dialogs);
+    openForUse(table, def);
+}
+
+void Crtlapb(db::Database& db, app::Dialogs& dialogs) {
+    const schema::TableDef& def = schema::HLAPB();
+    db::Table& table = prepare(db, def);
+    if (table.level() != 4) copyThrough(db, def, hlapbCopyStatement(), upgradeFailed("lapb"), dialogs);
+    openForUse(table, def);
+}
+
+} // namespace velmora::store

@@ -1,0 +1,76 @@
+#include "widgets/FieldExits.h"
+
+#include "widgets/Hint.h"
+
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPointer>
+#include <QScopedValueRollback>
+#include <QTimer>
+#include <QWidget>
+
+namespace velmora::ui {
+
+bool MovedByUser(Qt::FocusReason reason) {
+    return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
+}
+
+QLineEdit* PanelEdit(QWidget* parent, const char* name, int maxLength, const char* hint) {
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(QString::fromLatin1(name));
+    if (maxLength > 0) e->setMaxLength(maxLength);
+    if (hint) setHint(e, QString::fromUtf8(hint));
+    return e;
+}
+
+void FieldExits::onLeave(QWidget* control, std::function<bool()> check) {
+    checks_[control] = std::move(check);
+    control->installEventFilter(this);
+}
+
+void FieldExits::onEnter(QWidget* control, std::function<void()> action) {
+    enters_[control] = std::move(action);
+    control->installEventFilter(this);
+}
+
+void FieldExits::enterMoves(QWidget* control, QWidget* next) {
+    onEnter(control, [next] { next->setFocus(Qt::TabFocusReason); });
+}
+
+bool FieldExits::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        auto it = enters_.find(watched);
+        if (it != enters_.end() && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+            it->second();
+            return true;
+        }
+    } else if (event->type() == QEvent::FocusOut && !checking_) {
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        auto it = checks_.find(watched);
+        if (it != checks_.end() && MovedByUser(reason) && (!active_ || active_())) {
+            bool ok = true;
+            {
+                // A check that throws (its table closed) must not leave the
+                // other checks off for good.
+                const QScopedValueRollback<bool> checking(checking_, true);
+                ok = it->second();
+            }
+            if (!ok) {
+                // Back after the focus change that is under way has ended;
+                // the control the focus passed through is not checked.
+                QPointer<QWidget> control = static_cast<QWidget*>(watched);
+                QTimer::singleShot(0, this, [this, control] {
+                    if (!control) return;
+                    checking_ = true;
+                    control->setFocus(Qt::OtherFocusReason);
+                    checking_ = false;
+                });
+            }
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+} // namespace velmora::ui

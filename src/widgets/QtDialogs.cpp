@@ -1,0 +1,69 @@
+#include "widgets/QtDialogs.h"
+
+#include "app/Version.h"
+#include "widgets/QtText.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace velmora::ui {
+
+namespace {
+
+void showBox(QWidget* parent, QMessageBox::Icon icon, const std::string& text, const std::string& detail = {}) {
+    QMessageBox box(icon, app::kProgramTitle, qs(text), QMessageBox::Ok, parent);
+    if (!detail.empty()) {
+        box.setInformativeText(qs(detail));
+        // Room for a file and field name on a line or two, not a narrow
+        // column of words.
+        if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+            const int width = box.fontMetrics().averageCharWidth() * 50;
+            grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                          grid->columnCount());
+        }
+    }
+    box.exec();
+}
+
+} // namespace
+
+QWidget* QtDialogs::boxParent() const {
+    // A modal window that is open owns the box, so it stays on top of it.
+    if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+    return parent_;
+}
+
+void QtDialogs::error(const std::string& text) { showBox(boxParent(), QMessageBox::Critical, text); }
+void QtDialogs::error(const std::string& text, const std::string& detail) {
+    showBox(boxParent(), QMessageBox::Critical, text, detail);
+}
+void QtDialogs::warning(const std::string& text) { showBox(boxParent(), QMessageBox::Warning, text); }
+void QtDialogs::information(const std::string& text) { showBox(boxParent(), QMessageBox::Information, text); }
+void QtDialogs::message(const std::string& text) { showBox(boxParent(), QMessageBox::NoIcon, text); }
+
+bool QtDialogs::ask(const std::string& text, app::QuestionKind kind) {
+    const QMessageBox::Icon icon = kind == app::QuestionKind::Warning        ? QMessageBox::Warning
+                                   : kind == app::QuestionKind::Confirmation ? QMessageBox::Question
+                                                                             : QMessageBox::NoIcon;
+    QMessageBox box(icon, app::kProgramTitle, qs(text), QMessageBox::Yes | QMessageBox::No, boxParent());
+    box.button(QMessageBox::Yes)->setText("Igen");
+    box.button(QMessageBox::No)->setText("Nem");
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void QtDialogs::status(int panel, const std::string& text) {
+    if (status_) status_(panel, qs(text));
+}
+
+std::optional<std::string> QtDialogs::chooseDirectory(const std::string& caption, const std::string& start) {
+    const QString dir = QFileDialog::getExistingDirectory(boxParent(), qs(caption), qs(start));
+    if (dir.isEmpty()) return std::nullopt;
+    return ss(dir);
+}
+
+} // namespace velmora::ui

@@ -1,0 +1,205 @@
+// Opening a data directory settles what a kill left of a write unit: a
+// complete journal is replayed, an unfinished or damaged one dropped, one
+// naming tables that are gone or changed is kept aside, untouched tables
+// stay as they were.
+#include "SheetTables.h"
+#include "db/DbError.h"
+#include "db/DbfFile.h"
+#include "db/Journal.h"
+#include "db/WriteUnit.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace velmora::db {
+namespace {
+
+namespace fs = std::filesystem;
+using test::TempDir;
+
+std::string fileBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void writeFile(const fs::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+bool mentions(const RecoveryReport& r, const std::string& text) {
+    for (const std::string& m : r.messages)
+        if (m.find(text) != std::string::npos) return true;
+    return false;
+}
+
+class JournalTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::createSheetTables(dir.str());
+        before = test::snapshotSheetTables(dir.str());
+        journal = buildJournal();
+    }
+
+    // The journal of a unit that appends a visit row to HLAPB and renames a
+    // patient in BETEG, built from the tables' held changes; the tables
+    // themselves are left as they were.
+    std::string buildJournal() {
+        auto b = DbfFile::open(dir.file("HLapb.dbf"));
+        auto p = DbfFile::open(dir.file("Beteg.dbf"));
+        b->beginBatch();
+        p->beginBatch();
+        std::string rec = b->blankRecord();
+        const std::vector<Value> visit = {"2024.06", "00002", Value(), "1357", "2024.06.09", "Utólag"};
+        for (size_t i = 0; i < visit.size(); ++i) b->encode(rec.data(), static_cast<int>(i), visit[i]);
+        b->append(rec.data());
+        rec.assign(p->raw(1), p->recordLength());
+        p->encode(rec.data(), 1, Value("Őri Ilona Mária"));
+        p->write(1, rec.data());
+        JournalBuilder builder;
+        builder.addTable("HLapb.dbf", *b);
+        builder.addTable("Beteg.dbf", *p);
+        b->endBatch(false);
+        p->endBatch(false);
+        return builder.finish();
+    }
+
+    fs::path journalPath() const { return dir.path() / kJournalFileName; }
+    std::string tableFiles() const {
+        return fileBytes(dir.path() / "HLapa.dbf") + fileBytes(dir.path() / "HLapb.dbf") +
+               fileBytes(dir.path() / "Beteg.dbf");
+    }
+
+    TempDir dir;
+    std::string before, journal;
+};
+
+TEST_F(JournalTest, ACompleteJournalIsReplayedAndTheStaleIndexesRebuilt) {
+    EXPECT_EQ(recoverJournal(dir.str()).outcome, RecoveryOutcome::Nothing);
+    writeFile(journalPath(), journal);
+    const RecoveryReport report = recoverJournal(dir.str());
+    EXPECT_EQ(report.outcome, RecoveryOutcome::Replayed);
+    EXPECT_EQ(report.tables, (std::vector<std::string>{"HLapb.dbf", "Beteg.dbf"}));
+    EXPECT_TRUE(mentions(report, kJournalFileName));
+    EXPECT_FALSE(fs::exists(journalPath()));
+
+    Database db(dir.str());
+    Table& b = db.table("HLAPB", "HLapb.dbf");
+    Table& p = db.table("BETEG", "Beteg.dbf");
+    b.open();
+    p.open();
+    EXPECT_EQ(b.physicalCount(), 4u);
+    EXPECT_EQ(b.valueAt(3, 5), Value("Utólag"));
+    p.setActiveIndex("Beteg2");
+    std::vector<std::string> names;
+    for (p.first(); !p.eof(); p.next()) names.push_back(p.text("Nev"));
+    EXPECT_EQ(names, (std::vector<std::string>{"Kovács Ágnes", "Őri Ilona Mária", "Szabó Ödön"}));
+    const auto visits = b.seek(*b.index("Lapb1"), {"2024.06", "00002"});
+    EXPECT_EQ(visits.size(), 2u) << "the appended row is in the rebuilt index";
+}
+
+TEST_F(JournalTest, ADamagedJournalIsDroppedAndTheTablesStayAsTheyWere) {
+    std::string flipped = journal;
+    flipped[flipped.size() / 2] = static_cast<char>(flipped[flipped.size() / 2] ^ 0x20);
+    const std::vector<std::pair<const char*, std::string>> damaged = {
+        {"truncated", journal.substr(0, journal.size() - 3)},
+        {"cut in a record", journal.substr(0, journal.size() / 2)},
+        {"empty", ""},
+        {"a changed byte", flipped},
+        {"foreign", "Ez egy másik program fájlja, nem napló."},
+    };
+    const std::string files = tableFiles();
+    for (const auto& [what, bytes] : damaged) {
+        writeFile(journalPath(), bytes);
+        const RecoveryReport report = recoverJournal(dir.str());
+        EXPECT_EQ(report.outcome, RecoveryOutcome::DroppedDamaged) << what;
+        EXPECT_TRUE(mentions(report, std::string(kJournalFileName) + " napló sérült")) << what;
+        EXPECT_FALSE(fs::exists(journalPath())) << what;
+        EXPECT_EQ(tableFiles(), files) << what;
+    }
+}
+
+TEST_F(JournalTest, AnUnfinishedJournalIsDroppedSilently) {
+    writeFile(dir.path() / (std::string(kJournalFileName) + ".tmp"), journal.substr(0, 40));
+    const RecoveryReport report = recoverJournal(dir.str());
+    EXPECT_EQ(report.outcome, RecoveryOutcome::DroppedIncomplete);
+    EXPECT_TRUE(report.messages.empty());
+    EXPECT_FALSE(fs::exists(dir.path() / (std::string(kJournalFileName) + ".tmp")));
+    EXPECT_EQ(test::snapshotSheetTables(dir.str()), before);
+}
+
+// Nothing is replayed — not even the tables that are there — and the
+// journal is kept under another name.
+TEST_F(JournalTest, AJournalNamingAMissingOrChangedTableIsKeptAside) {
+    const std::vector<std::pair<const char*, std::function<void(const fs::path&)>>> cases = {
+        {"nem található", [](const fs::path& d) { fs::rename(d / "Beteg.dbf", d / "Beteg.old"); }},
+        {"szerkezete eltér", [](const fs::path& d) {
+             Database db(d.string());
+             db.table("BETEG", "Beteg.dbf").create({FieldDef::character("TAJ", 9), FieldDef::character("Nev", 30),
+                                                    FieldDef::date("Szuli")});
+         }},
+    };
+    for (const auto& [why, change] : cases) {
+        TempDir other;
+        test::createSheetTables(other.str());
+        change(other.path());
+        const std::string hlapb = fileBytes(other.path() / "HLapb.dbf");
+        writeFile(other.path() / kJournalFileName, journal);
+        const RecoveryReport report = recoverJournal(other.str());
+        EXPECT_EQ(report.outcome, RecoveryOutcome::KeptAside) << why;
+        EXPECT_TRUE(mentions(report, why)) << why;
+        EXPECT_TRUE(mentions(report, "Beteg.dbf")) << why;
+        ASSERT_FALSE(report.keptAs.empty()) << why;
+        EXPECT_TRUE(mentions(report, report.keptAs + " néven megőriztük")) << why;
+        EXPECT_FALSE(fs::exists(other.path() / kJournalFileName)) << why;
+        EXPECT_EQ(fileBytes(other.path() / report.keptAs), journal) << why;
+        EXPECT_EQ(fileBytes(other.path() / "HLapb.dbf"), hlapb) << why << ": nothing replayed";
+        EXPECT_EQ(recoverJournal(other.str()).outcome, RecoveryOutcome::Nothing) << why;
+    }
+}
+
+TEST_F(JournalTest, AJournalAnotherProgramHoldsIsLeftAlone) {
+    writeFile(journalPath(), journal);
+    {
+        // This run holds the tables open, as a running copy of the program would.
+        Database db(dir.str());
+        db.table("BETEG", "Beteg.dbf").open();
+        const RecoveryReport report = recoverJournal(dir.str());
+        EXPECT_EQ(report.outcome, RecoveryOutcome::InUse);
+        EXPECT_TRUE(mentions(report, "Beteg.dbf"));
+        EXPECT_TRUE(fs::exists(journalPath()));
+    }
+    const int fd = ::open(journalPath().c_str(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(flock(fd, LOCK_EX), 0);
+    EXPECT_EQ(recoverJournal(dir.str()).outcome, RecoveryOutcome::InUse);
+    ::close(fd);
+    EXPECT_EQ(test::snapshotSheetTables(dir.str()), before);
+    EXPECT_EQ(recoverJournal(dir.str()).outcome, RecoveryOutcome::Replayed);
+}
+
+TEST_F(JournalTest, AUnitDoesNotOverwriteAJournalNotYetReplayed) {
+    writeFile(journalPath(), journal);
+    Database db(dir.str());
+    Table& a = db.table("HLAPA", "HLapa.dbf");
+    a.open();
+    const std::string files = tableFiles();
+    {
+        WriteUnit unit(db);
+        a.deleteAt(0);
+        EXPECT_THROW(unit.commit(), DbError);
+    }
+    EXPECT_FALSE(a.isDeletedAt(0));
+    EXPECT_EQ(tableFiles(), files);
+    EXPECT_EQ(fileBytes(journalPath()), journal);
+}
+
+} // namespace
+} // namespace velmora::db
