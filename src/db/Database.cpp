@@ -36,8 +36,31 @@ Table& Database::table(const std::string& name, const std::string& fileName) {
     return *tables_.emplace(key, std::move(t)).first->second;
 }
 
+namespace {
+
+// Two paths name one file: the same directory, names equal without regard to case.
+bool sameFile(const fs::path& a, const fs::path& b) {
+    std::error_code ec;
+    return strcasecmp(a.filename().c_str(), b.filename().c_str()) == 0 &&
+           fs::weakly_canonical(a.parent_path(), ec) == fs::weakly_canonical(b.parent_path(), ec);
+}
+
+} // namespace
+
+bool Database::inDirectory(const std::string& path) const {
+    std::error_code ec;
+    return fs::weakly_canonical(fs::path(resolve(path)).parent_path(), ec) == fs::weakly_canonical(dir_, ec);
+}
+
 Table& Database::tableAtPath(const std::string& path) {
     const std::string resolved = resolve(path);
+    // A table of the data directory has one shared object, however it is named.
+    if (inDirectory(resolved)) {
+        for (auto& [k, t] : tables_)
+            if (sameFile(t->path(), resolved)) return *t;
+        const fs::path file = fs::path(resolved).filename();
+        if (!findTable(file.stem().string())) return table(file.stem().string(), file.string());
+    }
     std::error_code ec;
     const std::string key = "PATH:" + fs::weakly_canonical(resolved, ec).string();
     auto it = tables_.find(key);

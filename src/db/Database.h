@@ -22,8 +22,13 @@ public:
     // "HLapa.dbf" (default: name + ".dbf"). Created closed on first request;
     // the same object is returned for the rest of the run.
     Table& table(const std::string& name, const std::string& fileName = {});
-    // The object for a table file given by path (the fund's files).
+    // The object for a table file given by path (the fund's files). A path
+    // naming a table of the data directory (its file name in any case) gives
+    // that table's shared object.
     Table& tableAtPath(const std::string& path);
+    // The file (absolute, or relative to the directory) lies in the data
+    // directory itself.
+    bool inDirectory(const std::string& path) const;
     Table* findTable(const std::string& name);
     std::vector<Table*> tables();
 

@@ -164,14 +164,15 @@ Value DbfFile::decode(const char* record, const FieldDef& def, int offset) {
     switch (def.type) {
     case 'D': {
         const std::string_view t = trim(bytes);
-        if (t.size() != 8 || !isDigits(t) || t == "00000000") return {};
+        if (t.empty() || t == "00000000") return {};
+        if (dateBytes(std::string(t)).empty()) return Value::damaged(cp852::toUtf8(t));
         return Value(std::string(t.substr(0, 4)) + "." + std::string(t.substr(4, 2)) + "." + std::string(t.substr(6, 2)));
     }
     case 'N': case 'F': {
         const std::string_view t = trim(bytes);
         if (t.empty()) return {};
         auto d = Decimal::parse(t);
-        if (!d) return {};
+        if (!d) return Value::damaged(cp852::toUtf8(t));
         if (auto r = d->rescaled(def.decimals)) return Value(*r);
         return Value(*d);
     }
@@ -179,7 +180,8 @@ Value DbfFile::decode(const char* record, const FieldDef& def, int offset) {
         const char c = bytes[0];
         if (c == 'T' || c == 't' || c == 'Y' || c == 'y') return Value::boolean(true);
         if (c == 'F' || c == 'f' || c == 'N' || c == 'n') return Value::boolean(false);
-        return {};
+        if (c == ' ' || c == '?' || c == '\0') return {};  // '?': dBASE's not yet set
+        return Value::damaged(cp852::toUtf8(bytes.substr(0, 1)));
     }
     default: {
         const std::string_view t = trimRight(bytes);
@@ -190,14 +192,28 @@ Value DbfFile::decode(const char* record, const FieldDef& def, int offset) {
 }
 
 void DbfFile::encode(char* record, int field, const Value& value) const {
-    const FieldDef& def = header_.fields.at(field);
-    char* out = record + header_.offsets.at(field);
+    // Built apart and copied whole, so a refused value leaves the record as it was.
+    const std::string bytes = fieldBytes(header_.fields.at(field), value);
+    std::memcpy(record + header_.offsets.at(field), bytes.data(), bytes.size());
+}
+
+std::string DbfFile::fieldBytes(const FieldDef& def, const Value& value) const {
+    std::string field(def.width, ' ');
+    char* out = field.data();
     auto bad = [&](const std::string& why) {
         throw DbError(DbError::Code::BadValue,
                       "A(z) " + def.name + " mező (" + baseName(path_) + ") értéke " + why);
     };
-    std::memset(out, ' ', def.width);
-    if (value.isNull()) return;
+    if (value.isNull()) return field;
+    if (value.isDamaged() && def.type != 'C') {
+        // Written back as it was read (a table copied through SQL keeps it).
+        const std::string text = value.asString();
+        auto bytes = cp852::fromUtf8(text);
+        if (!bytes || bytes->size() > static_cast<size_t>(def.width)) bad("nem írható vissza: '" + text + "'");
+        const bool rightAligned = def.type == 'N' || def.type == 'F';
+        std::memcpy(out + (rightAligned ? def.width - bytes->size() : 0), bytes->data(), bytes->size());
+        return field;
+    }
     switch (def.type) {
     case 'C': {
         const std::string text = value.asString();
@@ -206,15 +222,15 @@ void DbfFile::encode(char* record, int field, const Value& value) const {
         if (bytes->size() > static_cast<size_t>(def.width))
             bad("hosszabb a mező szélességénél (" + std::to_string(bytes->size()) + " > " + std::to_string(def.width) + ")");
         std::memcpy(out, bytes->data(), bytes->size());
-        return;
+        return field;
     }
     case 'D': {
         const std::string text = value.asString();
-        if (text.empty()) return;
+        if (text.empty()) return field;
         const std::string digits = dateBytes(text);
         if (digits.empty()) bad("érvénytelen dátum: '" + text + "'");
         std::memcpy(out, digits.data(), 8);
-        return;
+        return field;
     }
     case 'N': case 'F': {
         std::optional<Decimal> d;
@@ -222,24 +238,27 @@ void DbfFile::encode(char* record, int field, const Value& value) const {
         else if (value.isBool()) d = Decimal::fromInt(value.asBool() ? 1 : 0);
         else {
             const std::string text = value.asString();
-            if (trim(text).empty()) return;
+            if (trim(text).empty()) return field;
             d = Decimal::parse(text);
             if (!d) bad("nem szám: '" + text + "'");
         }
         auto scaled = d->rescaled(def.decimals);
+        if (!scaled && def.decimals > d->scale())
+            bad("nem fér el a mezőben (" + d->toString() + ", szélesség " + std::to_string(def.width) + ")");
         if (!scaled) bad("több tizedesjegyet tartalmaz, mint amennyit a mező tárol: " + d->toString());
         const std::string text = scaled->toString();
         if (text.size() > static_cast<size_t>(def.width))
             bad("nem fér el a mezőben (" + text + ", szélesség " + std::to_string(def.width) + ")");
         std::memcpy(out + def.width - text.size(), text.data(), text.size());
-        return;
+        return field;
     }
     case 'L':
         out[0] = value.asBool() ? 'T' : 'F';
-        return;
+        return field;
     default:
         bad("nem írható (ismeretlen mezőtípus)");
     }
+    return field;
 }
 
 std::string DbfFile::blankRecord() const { return std::string(header_.recordLength, ' '); }

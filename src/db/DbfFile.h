@@ -128,6 +128,7 @@ public:
 private:
     DbfFile(std::string path, int fd);
     void load();
+    std::string fieldBytes(const FieldDef& def, const Value& value) const;
     void writeAt(uint64_t offset, const void* data, size_t size);
     void writeHeaderCountAndDate();
     void undoTo(size_t undoSize, uint32_t count);

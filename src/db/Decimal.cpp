@@ -1,5 +1,6 @@
 #include "db/Decimal.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -47,7 +48,11 @@ std::optional<Decimal> Decimal::parse(std::string_view text) {
 }
 
 Decimal Decimal::fromDouble(double v, int scale) {
-    const double scaled = std::round(v * static_cast<double>(pow10(scale)));
+    // Below 2^63 with room to spare: the cast is then defined.
+    constexpr double kLimit = 9.2e18;
+    if (!std::isfinite(v)) return Decimal();
+    while (scale > 0 && std::fabs(v * static_cast<double>(pow10(scale))) >= kLimit) --scale;
+    const double scaled = std::clamp(std::round(v * static_cast<double>(pow10(scale))), -kLimit, kLimit);
     return Decimal(static_cast<int64_t>(scaled), scale);
 }
 

@@ -18,7 +18,9 @@ public:
     // Parses "-12.50", "  7", "+3", ".5". Returns nullopt for anything else,
     // including more than 18 significant digits.
     static std::optional<Decimal> parse(std::string_view text);
-    // The nearest decimal with the given number of decimals (half away from zero).
+    // The nearest decimal with the given number of decimals (half away from
+    // zero); fewer decimals when the value would not fit otherwise. Values
+    // beyond 9.2e18 are clamped to it, and a NaN or infinity gives 0.
     static Decimal fromDouble(double v, int scale);
 
     int64_t units() const { return units_; }

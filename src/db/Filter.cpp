@@ -166,7 +166,8 @@ public:
     Comparison(int field, Op op) : field_(field), op_(op) {}
     bool eval(const RecordSource& rec) const override {
         const Value v = rec.value(field_);
-        if (isBlank(v))
+        // A blank or damaged field equals no constant and has no order.
+        if (isBlank(v) || v.isDamaged())
             return op_ == Op::Ne;
         switch (op_) {
         case Op::Eq: return equals(v);

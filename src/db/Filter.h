@@ -26,6 +26,8 @@ public:
     // Throws DbError(BadExpression) with the expression in the message.
     static Filter compile(const std::string& expression, const FieldList& fields, bool caseInsensitive);
 
+    // A damaged field (a number field holding "*") compares like a blank
+    // one, except that it is not null.
     bool matches(const RecordSource& record) const;
     const std::string& text() const { return text_; }
 

@@ -55,6 +55,8 @@ std::string dateKey(const Value& v) {
 
 std::string numberKey(const Value& v) {
     if (v.isNull()) return std::string(1, '\0');
+    // Every number's key starts with byte 1 followed by a nonzero byte.
+    if (v.isDamaged()) return std::string("\x01", 2);
     const Decimal d = v.asDecimal();
     // Offset by 2^127 so that unsigned order is numeric order, then written
     // big-endian in base 255 with digits 1..255: no 0 byte inside.

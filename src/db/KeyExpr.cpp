@@ -149,6 +149,12 @@ size_t charCount(const std::string& utf8) {
     return n;
 }
 
+std::string padLeft(std::string text, int width) {
+    const size_t n = charCount(text);
+    if (n < static_cast<size_t>(width)) text.insert(0, width - n, ' ');
+    return text;
+}
+
 std::string padRight(std::string text, int width) {
     const size_t n = charCount(text);
     if (n < static_cast<size_t>(width)) text.append(width - n, ' ');
@@ -182,8 +188,10 @@ std::string segmentText(const Segment& s, const Value& v) {
     }
     case 'N':
     case 'F':
+        if (v.isDamaged()) return padLeft(v.asString(), s.def.width);
         return v.isNull() ? std::string(s.def.width, ' ') : keyenc::strText(v, s.def.width, s.def.decimals);
     case 'L':
+        if (v.isDamaged()) return v.asString();
         return v.isNull() ? " " : (v.asBool() ? "T" : "F");
     default:
         return padRight(v.asString(), s.def.width);

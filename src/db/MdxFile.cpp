@@ -13,14 +13,19 @@ namespace velmora::db {
 namespace {
 
 // File layout, all integers little-endian:
-//   signature[8] u32 formatVersion u64 tableSize u64 tableHash
+//   signature[8] u32 formatVersion
+//   str tableFile u64 layout            (from format 2 on: whose index it is)
+//   u64 tableSize u64 tableHash
 //   str collationVersion u32 tagCount
 //   per tag: str name, str expression, u8 unique, u32 entryCount,
 //            per entry: u32 recno, str key
 //   u64 checksum (contentHash of everything before it)
 // where str is u32 length + bytes.
 constexpr char kSignature[8] = {'V', 'L', 'M', 'I', 'N', 'D', 'X', '\x1a'};
-constexpr uint32_t kFormatVersion = 1;
+constexpr uint32_t kFormatVersion = 2;
+// Format 1 lacked the table's identity; such files still read (their keys
+// are rebuilt and the file rewritten in the current format).
+constexpr uint32_t kFormatWithoutIdentity = 1;
 // Far beyond any real index of this program's tables; a larger file is not ours.
 constexpr uint64_t kMaxFileSize = uint64_t(1) << 30;
 
@@ -78,10 +83,11 @@ private:
     bool ok_ = true;
 };
 
-std::string serialize(const MdxContents& c) {
-    Writer w;
+void writeBody(Writer& w, const MdxContents& c) {
     w.bytes(kSignature, sizeof kSignature);
     w.u32(kFormatVersion);
+    w.str(c.tableFile);
+    w.u64(c.layout);
     w.u64(c.tableSize);
     w.u64(c.tableHash);
     w.str(c.collationVersion);
@@ -96,8 +102,6 @@ std::string serialize(const MdxContents& c) {
             w.str(e.key);
         }
     }
-    w.u64(contentHash(w.data().data(), w.data().size()));
-    return std::move(w.data());
 }
 
 std::optional<MdxTag> parseTag(Reader& r) {
@@ -119,30 +123,6 @@ std::optional<MdxTag> parseTag(Reader& r) {
         t.entries.push_back(std::move(e));
     }
     return t;
-}
-
-std::optional<MdxContents> parse(std::string_view bytes) {
-    if (bytes.size() < sizeof kSignature + 8 || std::memcmp(bytes.data(), kSignature, sizeof kSignature) != 0)
-        return std::nullopt;
-    const std::string_view body = bytes.substr(0, bytes.size() - 8);
-    if (Reader(bytes.substr(body.size())).u64() != contentHash(body.data(), body.size())) return std::nullopt;
-
-    Reader r(body);
-    r.take(sizeof kSignature);
-    if (r.u32() != kFormatVersion) return std::nullopt;
-    MdxContents c;
-    c.tableSize = r.u64();
-    c.tableHash = r.u64();
-    c.collationVersion = r.str();
-    const uint32_t tagCount = r.u32();
-    if (!r.ok() || tagCount > r.left() / 13) return std::nullopt;  // 13: the smallest tag
-    for (uint32_t i = 0; i < tagCount; ++i) {
-        auto tag = parseTag(r);
-        if (!tag) return std::nullopt;
-        c.tags.push_back(std::move(*tag));
-    }
-    if (!r.ok() || r.left() != 0) return std::nullopt;
-    return c;
 }
 
 std::optional<std::string> readWhole(const std::string& path) {
@@ -181,6 +161,53 @@ void writeFile(const std::string& path, const std::string& bytes) {
 } // namespace
 
 namespace mdx {
+
+std::optional<MdxContents> parse(std::string_view bytes) {
+    if (bytes.size() < sizeof kSignature + 8) return std::nullopt;
+    const std::string_view body = bytes.substr(0, bytes.size() - 8);
+    if (Reader(bytes.substr(body.size())).u64() != contentHash(body.data(), body.size())) return std::nullopt;
+    return parseBody(body);
+}
+
+std::optional<MdxContents> parseBody(std::string_view body) {
+    if (body.size() < sizeof kSignature || std::memcmp(body.data(), kSignature, sizeof kSignature) != 0)
+        return std::nullopt;
+    Reader r(body);
+    r.take(sizeof kSignature);
+    const uint32_t version = r.u32();
+    if (version != kFormatVersion && version != kFormatWithoutIdentity) return std::nullopt;
+    MdxContents c;
+    if (version == kFormatVersion) {
+        c.tableFile = r.str();
+        c.layout = r.u64();
+    }
+    c.tableSize = r.u64();
+    c.tableHash = r.u64();
+    c.collationVersion = r.str();
+    const uint32_t tagCount = r.u32();
+    if (!r.ok() || tagCount > r.left() / 13) return std::nullopt;  // 13: the smallest tag
+    for (uint32_t i = 0; i < tagCount; ++i) {
+        auto tag = parseTag(r);
+        if (!tag) return std::nullopt;
+        c.tags.push_back(std::move(*tag));
+    }
+    if (!r.ok() || r.left() != 0) return std::nullopt;
+    return c;
+}
+
+std::string serialize(const MdxContents& contents) {
+    Writer w;
+    writeBody(w, contents);
+    w.u64(contentHash(w.data().data(), w.data().size()));
+    return std::move(w.data());
+}
+
+uint64_t layoutFingerprint(const FieldList& fields) {
+    std::string text;
+    for (const FieldDef& f : fields)
+        text += upperAscii(f.name) + '\0' + f.type + std::to_string(f.width) + '.' + std::to_string(f.decimals) + ';';
+    return contentHash(text.data(), text.size());
+}
 
 std::optional<MdxContents> read(const std::string& path) {
     const auto bytes = readWhole(path);

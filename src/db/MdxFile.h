@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace velmora::db {
@@ -22,6 +23,11 @@ struct MdxTag {
 };
 
 struct MdxContents {
+    // Whose index this is: the table's file name and layoutFingerprint of its
+    // fields; an index is never used for another table or layout. A file of
+    // the first format carries neither (empty tableFile).
+    std::string tableFile;
+    uint64_t layout = 0;
     uint64_t tableSize = 0;
     uint64_t tableHash = 0;
     std::string collationVersion;
@@ -34,12 +40,24 @@ namespace mdx {
 // a bad file (the caller then treats the index as absent).
 std::optional<MdxContents> read(const std::string& path);
 
+// The same from the file's bytes.
+std::optional<MdxContents> parse(std::string_view bytes);
+// The bytes before the trailing checksum, read as parse reads them once the
+// checksum matched (so a fuzzer can reach the parser without forging it).
+std::optional<MdxContents> parseBody(std::string_view body);
+// The whole file's bytes, checksum included.
+std::string serialize(const MdxContents& contents);
+
 // Written to a temporary file and renamed over the old one, so a crash never
 // leaves half an index file. Throws DbError(Io) naming the file.
 void write(const std::string& path, const MdxContents& contents);
 
 // True when the file starts with this program's index file signature.
 bool isOurs(const std::string& path);
+
+// Fingerprint of a table's field layout (names without regard to case,
+// types, widths, decimals): an index made for another layout is not used.
+uint64_t layoutFingerprint(const FieldList& fields);
 
 } // namespace mdx
 

@@ -117,8 +117,12 @@ bool Sql::attach(const std::string& sqlName) {
         if (fs::is_regular_file(p, ec)) found = p.string();
         else found = findFileNoCase(p.parent_path().string(), p.filename().string());
         if (!found) throw DbError(DbError::Code::NotFound, "A(z) " + name + " fájl nem található.");
-        byPath = true;
-        key = *found;
+        // A table of the data directory named by its path is that table, as
+        // if named by its name (the program opens it; the tool on demand).
+        const std::string file = fs::absolute(*found, ec).string();
+        Table* shared = database_.inDirectory(file) ? &database_.tableAtPath(file) : nullptr;
+        byPath = !shared || database_.findTable(shared->name()) != shared;
+        key = byPath ? *found : shared->name();
     } else if (database_.findTable(name)) {
         key = name;
     } else if (endsWithNoCase(name, ".dbf") && database_.findFile(name)) {
@@ -158,17 +162,15 @@ void Sql::dropStale() {
     }
 }
 
-// Decimals of the N field a result column comes from, or -1.
-int Sql::fieldDecimals(sqlite3_stmt* stmt, int col) const {
+// The field a result column reads straight from, or null.
+const FieldDef* Sql::originField(sqlite3_stmt* stmt, int col) const {
     const char* table = sqlite3_column_table_name(stmt, col);
     const char* origin = sqlite3_column_origin_name(stmt, col);
-    if (!table || !origin) return -1;
+    if (!table || !origin) return nullptr;
     auto it = catalog_->attached.find(upperAscii(table));
-    if (it == catalog_->attached.end()) return -1;
+    if (it == catalog_->attached.end()) return nullptr;
     const int f = findField(it->second.fields, origin);
-    if (f < 0) return -1;
-    const FieldDef& def = it->second.fields[f];
-    return def.type == 'N' || def.type == 'F' ? def.decimals : -1;
+    return f < 0 ? nullptr : &it->second.fields[f];
 }
 
 SqlResult Sql::run(const std::string& statement, const std::vector<Value>& params) {
@@ -185,17 +187,17 @@ SqlResult Sql::execute(sqlite3_stmt* s, const std::vector<Value>& params) {
     for (size_t i = 0; i < params.size(); ++i) sqlvalue::bind(s, static_cast<int>(i) + 1, params[i]);
 
     const int cols = sqlite3_column_count(s);
-    std::vector<int> decimals;
+    std::vector<const FieldDef*> origins;
     for (int c = 0; c < cols; ++c) {
         result.columns.emplace_back(sqlite3_column_name(s, c));
-        decimals.push_back(fieldDecimals(s, c));
+        origins.push_back(originField(s, c));
     }
     catalog_->lastError.clear();
     int rc;
     while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
         std::vector<Value> row;
         row.reserve(cols);
-        for (int c = 0; c < cols; ++c) row.push_back(sqlvalue::column(s, c, decimals[c]));
+        for (int c = 0; c < cols; ++c) row.push_back(sqlvalue::column(s, c, origins[c]));
         result.rows.push_back(std::move(row));
     }
     if (rc != SQLITE_DONE) fail(sqlite3_errmsg(db_));

@@ -11,8 +11,14 @@
 //
 // Column values: blank -> NULL, C -> right-trimmed text, D -> 'YYYY.MM.DD'
 // text, N -> integer (no decimals) or real rounded back to the field's
-// decimals when written, L -> 1/0. Results give numbers as exact decimals,
-// a column of an N field at that field's decimals.
+// decimals when written, L -> 1/0. A damaged value (an N field holding "*",
+// the date "20240231") is its text: "is null" does not match it, typeof()
+// gives 'text' in an N or L column, and SQLite orders text after every
+// number. Results give numbers as exact decimals, a column of an N field at
+// that field's decimals, and a field's damaged value as a damaged Value, so
+// a table copied through a query keeps it. Written back by an UPDATE or
+// INSERT a damaged text is refused like any text that is no value of the
+// field.
 //
 // Index tags serve equality (=, IS, IN) on their leading character and date
 // fields; SQLite checks every condition again, so an index never changes
@@ -49,6 +55,7 @@ struct sqlite3_stmt;
 namespace velmora::db {
 
 class Database;
+struct FieldDef;
 namespace sqlvtab { struct Catalog; }
 
 struct SqlResult {
@@ -102,7 +109,7 @@ private:
     void requireSingle(const char* tail);
     bool attach(const std::string& sqlName);
     void dropStale();
-    int fieldDecimals(sqlite3_stmt* stmt, int col) const;
+    const FieldDef* originField(sqlite3_stmt* stmt, int col) const;
     [[noreturn]] void fail(const std::string& sqliteMessage) const;
 
     Database& database_;

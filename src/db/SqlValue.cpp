@@ -19,6 +19,22 @@ bool blank(const std::string& s) {
     return std::all_of(s.begin(), s.end(), [](char c) { return c == ' '; });
 }
 
+bool isDateText(const std::string& s) {
+    if (s.size() != 10 || s[4] != '.' || s[7] != '.') return false;
+    for (size_t i : {0, 1, 2, 3, 5, 6, 8, 9})
+        if (s[i] < '0' || s[i] > '9') return false;
+    return true;
+}
+
+// A text read straight from a field that gives no text unless damaged.
+bool isDamagedText(const FieldDef& field, const std::string& text) {
+    switch (field.type) {
+    case 'N': case 'F': case 'L': return true;
+    case 'D': return !isDateText(text);
+    default: return false;
+    }
+}
+
 } // namespace
 
 const char* declaredType(const FieldDef& field) {
@@ -38,8 +54,13 @@ void setResult(sqlite3_context* ctx, const Value& value, const FieldDef& field) 
         const Decimal& d = value.number();
         if (field.decimals == 0 && d.isInteger()) sqlite3_result_int64(ctx, d.toInt());
         else sqlite3_result_double(ctx, d.toDouble());
-    } else {
+    } else if (value.isText()) {
         const std::string& t = value.text();
+        sqlite3_result_text(ctx, t.data(), static_cast<int>(t.size()), SQLITE_TRANSIENT);
+    } else {
+        // A damaged value is its text: "is null" does not match it, and
+        // typeof() tells it apart in a number column.
+        const std::string t = value.asString();
         sqlite3_result_text(ctx, t.data(), static_cast<int>(t.size()), SQLITE_TRANSIENT);
     }
 }
@@ -82,7 +103,7 @@ int bind(sqlite3_stmt* stmt, int index, const Value& value) {
         if (d.isInteger()) return sqlite3_bind_int64(stmt, index, d.toInt());
         return sqlite3_bind_double(stmt, index, d.toDouble());
     }
-    const std::string& t = value.text();
+    const std::string t = value.asString();  // text, or a damaged value's text
     return sqlite3_bind_text(stmt, index, t.data(), static_cast<int>(t.size()), SQLITE_TRANSIENT);
 }
 
@@ -100,7 +121,9 @@ Value fromDouble(double v) {
     return Value(Decimal::fromDouble(v, scale).normalized());
 }
 
-Value column(sqlite3_stmt* stmt, int col, int decimals) {
+Value column(sqlite3_stmt* stmt, int col, const FieldDef* origin) {
+    const bool numeric = origin && (origin->type == 'N' || origin->type == 'F');
+    const int decimals = numeric ? origin->decimals : -1;
     switch (sqlite3_column_type(stmt, col)) {
     case SQLITE_NULL: return {};
     case SQLITE_INTEGER: return Value(Decimal::fromInt(sqlite3_column_int64(stmt, col)));
@@ -116,7 +139,9 @@ Value column(sqlite3_stmt* stmt, int col, int decimals) {
     }
     default: {
         const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt, col));
-        return Value(std::string(p, static_cast<size_t>(sqlite3_column_bytes(stmt, col))));
+        std::string text(p, static_cast<size_t>(sqlite3_column_bytes(stmt, col)));
+        if (origin && isDamagedText(*origin, text)) return Value::damaged(std::move(text));
+        return Value(std::move(text));
     }
     }
 }

@@ -23,9 +23,12 @@ Value toField(sqlite3_value* value, const FieldDef& field);
 // Binds a parameter (numbers with decimals go as REAL).
 int bind(sqlite3_stmt* stmt, int index, const Value& value);
 
-// A result column of the current row; decimals < 0 when the column is not a
-// field of a table (a REAL then gets its shortest exact form).
-Value column(sqlite3_stmt* stmt, int col, int decimals);
+// A result column of the current row. origin is the field the column reads
+// straight from, or null (a computed column): an N field's number comes at
+// that field's decimals (a computed REAL gets its shortest exact form), and
+// a field's damaged value comes back damaged, so writing it into a table of
+// the same layout keeps it.
+Value column(sqlite3_stmt* stmt, int col, const FieldDef* origin);
 
 // The shortest decimal that reads back as the same double.
 Value fromDouble(double v);

@@ -99,10 +99,7 @@ void Table::close() {
     buffer_.clear();
     state_ = TableState::Inactive;
     while (batchDepth_ > 0) endBatch(true);
-    std::exception_ptr failure;
-    if (indexDirty_) {
-        try { saveIndexes(); } catch (...) { failure = std::current_exception(); }
-    }
+    if (indexDirty_) trySaveIndexes();
     file_.reset();
     tags_.clear();
     filter_.reset();
@@ -110,7 +107,6 @@ void Table::close() {
     cur_ = -1;
     invalidateView();
     notify(TableEvent::Closed);
-    if (failure) std::rethrow_exception(failure);
 }
 
 void Table::create(const FieldList& fields, int level) {
@@ -355,9 +351,12 @@ void Table::post() {
     if (state_ == TableState::Browse) return;
     joinUnit();
     const BufferSource rec(*file_, buffer_);
-    const std::optional<uint32_t> self =
-        state_ == TableState::Edit ? std::optional<uint32_t>(static_cast<uint32_t>(editRecno_)) : std::nullopt;
-    checkUnique(rec, self);
+    if (state_ == TableState::Edit) {
+        const RecordAt stored(*file_, static_cast<uint32_t>(editRecno_));
+        checkUnique(rec, &stored, static_cast<uint32_t>(editRecno_));
+    } else {
+        checkUnique(rec, nullptr, std::nullopt);
+    }
     uint32_t recno;
     if (state_ == TableState::Insert) {
         recno = file_->append(buffer_.data());
@@ -403,63 +402,6 @@ void Table::deleteCurrent() {
     notify(TableEvent::RowsChanged);
 }
 
-// --- searching -------------------------------------------------------------
-
-namespace {
-bool matchesText(const std::string& have, const std::string& want, const LocateOptions& o) {
-    if (o.caseInsensitive) {
-        const std::string h = collation::foldCase(have), w = collation::foldCase(want);
-        return o.partialKey ? h.compare(0, w.size(), w) == 0 : h == w;
-    }
-    return o.partialKey ? have.compare(0, want.size(), want) == 0 : have == want;
-}
-} // namespace
-
-bool Table::locate(const std::string& fieldName, const Value& value, LocateOptions options) {
-    checkBrowseMode();
-    const int f = findField(fieldsCache_, fieldName);
-    if (f < 0) throw DbError(DbError::Code::NotFound, "A(z) " + name_ + " táblában nincs " + fieldName + " mező.");
-    if (value.isText() && value.text().empty()) return false;
-    const auto& v = view();
-    for (size_t i = 0; i < v.size(); ++i) {
-        const Value have = file_->value(v[i], f);
-        bool hit;
-        if (value.isNull()) hit = have.isNull();
-        else if (have.isNull()) hit = false;
-        else if (have.isNumber() && value.isNumber()) hit = have == value;
-        else hit = matchesText(have.asString(), value.asString(), options);
-        if (hit) {
-            cur_ = v[i];
-            pos_ = static_cast<int>(i);
-            bof_ = eof_ = false;
-            notify(TableEvent::CursorMoved);
-            return true;
-        }
-    }
-    return false;
-}
-
-Value Table::lookup(const std::string& keyField, const Value& key, const std::string& resultField) const {
-    requireOpen();
-    const int k = findField(fieldsCache_, keyField);
-    const int r = findField(fieldsCache_, resultField);
-    if (k < 0 || r < 0)
-        throw DbError(DbError::Code::NotFound, "A(z) " + name_ + " táblában nincs " + (k < 0 ? keyField : resultField) +
-                                                   " mező.");
-    // An index led by the key field answers without a scan.
-    if (key.isText())
-        for (const IndexTag& t : tags_) {
-            const auto lead = t.expression().leadingFields();
-            if (lead.empty() || lead[0] != k) continue;
-            for (uint32_t recno : seek(t, {key}))
-                if (visible(recno) && file_->value(recno, k) == key) return file_->value(recno, r);
-            return {};
-        }
-    for (uint32_t recno : view())
-        if (file_->value(recno, k) == key) return file_->value(recno, r);
-    return {};
-}
-
 // --- filter ----------------------------------------------------------------
 
 void Table::setFilter(const std::string& expression, bool caseInsensitive) {
@@ -495,10 +437,14 @@ int Table::tagIndex(const std::string& tag) const {
     return -1;
 }
 
-void Table::checkUnique(const RecordSource& rec, std::optional<uint32_t> self) const {
+void Table::checkUnique(const RecordSource& rec, const RecordSource* before, std::optional<uint32_t> self) const {
     for (const IndexTag& t : tags_) {
         if (!t.unique()) continue;
-        if (t.holderOf(t.expression().sortKey(rec), self))
+        const std::string key = t.expression().sortKey(rec);
+        // A record keeping its key keeps it even where others share it
+        // (rows stored before the tag was unique, blank keys).
+        if (before && t.expression().sortKey(*before) == key) continue;
+        if (t.holderOf(key, self))
             throw DbError(DbError::Code::KeyViolation, "Kulcsütközés: a(z) " + name_ + " táblában már van ilyen kulcsú "
                                                        "rekord (" + t.name() + " index).");
     }
@@ -552,9 +498,10 @@ void Table::loadIndexes() {
     foreignIndex_ = false;
     indexDirty_ = false;
     const std::string mdxPath = indexPath();
-    if (!fs::exists(mdxPath)) return;
+    std::error_code ec;
+    if (!fs::exists(mdxPath, ec)) return;
     auto contents = mdx::read(mdxPath);
-    if (!contents) {
+    if (!contents || !indexBelongsHere(*contents)) {
         foreignIndex_ = true;
         return;
     }
@@ -567,14 +514,23 @@ void Table::loadIndexes() {
         foreignIndex_ = true;
         return;
     }
-    const bool fresh = contents->tableSize == file_->fileSize() && contents->tableHash == file_->hash() &&
+    const bool fresh = !contents->tableFile.empty() && contents->tableSize == file_->fileSize() && contents->tableHash == file_->hash() &&
                        contents->collationVersion == collation::version();
     if (fresh) {
         for (size_t i = 0; i < tags_.size(); ++i) tags_[i].assign(std::move(contents->tags[i].entries));
     } else {
         rebuildIndexes();
-        saveIndexes();
+        trySaveIndexes();
     }
+}
+
+// An index file names its table and layout; one made for another table (a
+// copied file) or another layout is never used. A file from before the
+// index recorded this carries no identity: its keys are rebuilt.
+bool Table::indexBelongsHere(const MdxContents& contents) const {
+    if (contents.tableFile.empty()) return true;
+    return strcasecmp(contents.tableFile.c_str(), fs::path(file_->path()).filename().string().c_str()) == 0 &&
+           contents.layout == mdx::layoutFingerprint(fieldsCache_);
 }
 
 void Table::saveIndexes() {
@@ -584,12 +540,23 @@ void Table::saveIndexes() {
         return;
     }
     MdxContents c;
+    c.tableFile = fs::path(file_->path()).filename().string();
+    c.layout = mdx::layoutFingerprint(fieldsCache_);
     c.tableSize = file_->fileSize();
     c.tableHash = file_->hash();
     c.collationVersion = collation::version();
     for (const IndexTag& t : tags_) c.tags.push_back({t.name(), t.expression().text(), t.unique(), t.entries()});
     mdx::write(indexPath(), c);
     indexDirty_ = false;
+}
+
+bool Table::trySaveIndexes() {
+    try {
+        saveIndexes();
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
 }
 
 void Table::addIndex(const std::string& tag, const std::string& expression, bool unique) {
@@ -653,7 +620,7 @@ void Table::empty() {
     file_->zap();
     ++numbering_;
     rebuildIndexes();
-    saveIndexes();
+    trySaveIndexes();
     placeOn(-1, 0);
     notify(TableEvent::RowsChanged);
 }
@@ -666,7 +633,7 @@ void Table::pack() {
     ++numbering_;
     const int64_t now = cur_ >= 0 && cur_ < static_cast<int64_t>(map.size()) && map[cur_] != UINT32_MAX ? map[cur_] : -1;
     rebuildIndexes();
-    saveIndexes();
+    trySaveIndexes();
     placeOn(now, oldPos);
     notify(TableEvent::RowsChanged);
 }
@@ -721,7 +688,7 @@ uint32_t Table::appendValues(const std::vector<Value>& values) {
     std::string buf = file_->blankRecord();
     for (size_t i = 0; i < values.size() && i < fieldsCache_.size(); ++i)
         file_->encode(buf.data(), static_cast<int>(i), values[i]);
-    checkUnique(BufferSource(*file_, buf), std::nullopt);
+    checkUnique(BufferSource(*file_, buf), nullptr, std::nullopt);
     const uint32_t recno = file_->append(buf.data());
     indexInsert(recno);
     invalidateView();
@@ -751,7 +718,7 @@ void Table::updateValues(uint32_t recno, const std::vector<std::pair<int, Value>
         return std::any_of(changed.begin(), changed.end(), [&](int f) { return t.expression().uses(f); });
     };
     if (std::any_of(tags_.begin(), tags_.end(), [&](const IndexTag& t) { return t.unique() && touches(t); }))
-        checkUnique(next, recno);
+        checkUnique(next, &old, recno);
     struct Moved { size_t tag; std::string before, after; };
     std::vector<Moved> moved;
     for (size_t i = 0; i < tags_.size(); ++i) {

@@ -19,6 +19,7 @@
 namespace velmora::db {
 
 class Database;
+struct MdxContents;
 
 enum class TableState { Inactive, Browse, Edit, Insert };
 
@@ -47,7 +48,9 @@ public:
     const std::string& name() const { return name_; }
     const std::string& fileName() const { return fileName_; }
     std::string path() const;       // the .dbf on disk (or the name it will get)
-    std::string indexPath() const;  // the .mdx beside it
+    // The .mdx beside it: derived data, so neither open nor close fails for
+    // it; stale keys are rebuilt in memory and the file written when it can be.
+    std::string indexPath() const;
     bool exists() const;
 
     // --- lifecycle ---------------------------------------------------------
@@ -71,7 +74,8 @@ public:
     int level() const;
     // Header bytes 28 (production index flag) and 29 (language driver).
     uint8_t languageDriver() const;
-    // The index file exists but is not one this engine wrote.
+    // The index file exists but is not one this engine wrote for this table
+    // and its layout (a damaged file, another program's, a copied one).
     bool hasForeignIndexFile() const { return foreignIndex_; }
 
     // --- cursor ------------------------------------------------------------
@@ -109,12 +113,20 @@ public:
     void deleteCurrent();  // the next row becomes current (the prior one at the end)
 
     // --- searching ---------------------------------------------------------
-    // Moves to the first visible row (in the current order) whose field
-    // matches; false leaves the cursor where it was. An empty text finds
-    // nothing and leaves the cursor where it is.
+    // Moves to the first visible row (in the current order) whose fields
+    // hold the values. fieldNames is one field or several separated by ";"
+    // ("idoszak;sorsz;resz"), values one per field in that order. A null
+    // value or an empty text matches a blank field. The options apply to the
+    // last field; the others match exactly. A tag led by the exactly matched
+    // fields serves the search when the table has one, else the visible rows
+    // are scanned. false leaves the cursor where it was; so does a single
+    // empty text (an incremental search with nothing typed).
+    bool locate(const std::string& fieldNames, const std::vector<Value>& values, LocateOptions options = {});
     bool locate(const std::string& fieldName, const Value& value, LocateOptions options = {});
-    // Value of resultField in the first row whose keyField equals key; the
-    // cursor does not move. Null when there is none.
+    // Value of resultField in the first visible row (in the current order)
+    // whose key fields equal the keys, matched as locate matches them
+    // exactly; the cursor does not move. Null when there is none.
+    Value lookup(const std::string& keyFields, const std::vector<Value>& keys, const std::string& resultField) const;
     Value lookup(const std::string& keyField, const Value& key, const std::string& resultField) const;
 
     // --- filter ------------------------------------------------------------
@@ -198,6 +210,7 @@ private:
     };
     class BufferSource;
     class RecordAt;
+    struct Search;  // of locate and lookup (TableSearch.cpp)
 
     DbfFile& file() const;
     void requireOpen() const;
@@ -209,7 +222,9 @@ private:
     void notify(TableEvent e);
     bool visible(uint32_t recno) const;
     int tagIndex(const std::string& tag) const;  // -1 when the table has no such tag
-    void checkUnique(const RecordSource& rec, std::optional<uint32_t> self) const;
+    // Unique tags refuse a key another record holds; with `before`, only
+    // tags whose key differs from before's are checked.
+    void checkUnique(const RecordSource& rec, const RecordSource* before, std::optional<uint32_t> self) const;
     void indexInsert(uint32_t recno);
     void indexRemove(uint32_t recno);
     void tagInsert(size_t tag, uint32_t recno, std::string key);
@@ -228,10 +243,19 @@ private:
     void rollbackUnitLevel(int level);
     void finishUnit();               // the outermost unit reached the file
     void loadIndexes();
+    bool indexBelongsHere(const MdxContents& contents) const;
     void rebuildIndexes();
     void saveIndexes();
+    // The index file is derived: when it cannot be written (read-only
+    // directory, full disk) the keys stay in memory and the file keeps its
+    // stale stamp, so a later close or the next open writes it. False then.
+    bool trySaveIndexes();
     void markIndexDirty();
     Value lookupValue(const Lookup& l, const RecordSource& rec) const;
+    Search search(const std::string& fieldNames, const std::vector<Value>& values, LocateOptions options) const;
+    bool matches(uint32_t recno, const Search& s) const;
+    std::optional<std::pair<int, std::vector<Value>>> seekTagFor(const Search& s) const;
+    int64_t firstMatch(const Search& s) const;  // physical record, -1 when none
 
     Database& db_;
     std::string name_;

@@ -6,6 +6,7 @@ std::string Value::asString() const {
     if (isText()) return text();
     if (isNumber()) return number().toString();
     if (isBool()) return std::get<bool>(v_) ? "T" : "F";
+    if (isDamaged()) return std::get<Damaged>(v_).raw;
     return {};
 }
 

@@ -280,11 +280,19 @@ bool DeleteResidue(db::Table& maradv, app::Dialogs& dialogs) {
 
 // --- contract view ----------------------------------------------------------
 
+namespace {
+// A damaged date (bytes that make no date) bounds nothing, like an empty one.
+std::string dateText(const db::Table& t, const char* field) {
+    const db::Value v = t.field(field);
+    return v.isDamaged() ? std::string() : v.asString();
+}
+} // namespace
+
 std::string ContractValidityFilter(const db::Table& hszerz) {
-    std::string start = hszerz.text("SZKEZD");
+    std::string start = dateText(hszerz, "SZKEZD");
     // No period listed: the empty date reads as day zero, so no row is valid.
     if (start.empty()) start = "1899.12.30";
-    std::string end = hszerz.text("SZVEG");
+    std::string end = dateText(hszerz, "SZVEG");
     if (end.empty()) end = "2999.12.01";
     return "kezd<='" + start + "' and (veg >='" + end + "' or veg=null)";
 }

@@ -25,6 +25,8 @@ bool sameTags(const std::vector<MdxTag>& a, const std::vector<MdxTag>& b) {
 
 MdxContents sample() {
     MdxContents c;
+    c.tableFile = "HLapa.dbf";
+    c.layout = mdx::layoutFingerprint({FieldDef::character("Sorsz", 5), FieldDef::character("Resz", 1)});
     c.tableSize = 0x1'0000'0001ULL;
     c.tableHash = 0xFEDC'BA98'7654'3210ULL;
     c.collationVersion = collation::version();
@@ -52,6 +54,8 @@ TEST(MdxFile, ReadsBackWhatWasWritten) {
     mdx::write(path, c);
     const auto back = mdx::read(path);
     ASSERT_TRUE(back.has_value());
+    EXPECT_EQ(back->tableFile, c.tableFile);
+    EXPECT_EQ(back->layout, c.layout);
     EXPECT_EQ(back->tableSize, c.tableSize);
     EXPECT_EQ(back->tableHash, c.tableHash);
     EXPECT_EQ(back->collationVersion, c.collationVersion);
@@ -69,6 +73,21 @@ TEST(MdxFile, ReadsBackWhatWasWritten) {
     mdx::write(path, empty);
     ASSERT_TRUE(mdx::read(path).has_value());
     EXPECT_TRUE(mdx::read(path)->tags.empty());
+}
+
+// The fingerprint tells layouts apart by everything that shapes a record,
+// but not by the case of a field name.
+TEST(MdxFile, LayoutFingerprint) {
+    const FieldList base = {FieldDef::character("Sorsz", 5), FieldDef::numeric("Db", 5, 1)};
+    const uint64_t f = mdx::layoutFingerprint(base);
+    EXPECT_EQ(mdx::layoutFingerprint({FieldDef::character("SORSZ", 5), FieldDef::numeric("db", 5, 1)}), f);
+    for (const FieldList& other : {FieldList{FieldDef::character("Sorsz", 6), FieldDef::numeric("Db", 5, 1)},
+                                   FieldList{FieldDef::character("Sorsz", 5), FieldDef::numeric("Db", 5, 2)},
+                                   FieldList{FieldDef::character("Sorsz", 5), FieldDef::character("Db", 5)},
+                                   FieldList{FieldDef::character("Resz", 5), FieldDef::numeric("Db", 5, 1)},
+                                   FieldList{FieldDef::numeric("Db", 5, 1), FieldDef::character("Sorsz", 5)},
+                                   FieldList{FieldDef::character("Sorsz", 5)}})
+        EXPECT_NE(mdx::layoutFingerprint(other), f);
 }
 
 TEST(MdxFile, MissingAndForeignFilesAreNotOurs) {

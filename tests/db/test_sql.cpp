@@ -335,6 +335,24 @@ TEST_F(SqlTest, NumbersAreWrittenAndReadExactly) {
     EXPECT_EQ(r.rows[0][0].number().scale(), 5);
 }
 
+// A REAL far beyond what a field with many decimals holds is refused as
+// too wide, with its own value in the message (it once overflowed on the
+// way to the field and was reported as some other number).
+TEST_F(SqlTest, HugeRealIsRefusedAsTooWide) {
+    Table& t = makeTable("ARFOLYAM", "Arfolyam.dbf", {FieldDef::numeric("Szorzo", 20, 15)}, {{Value(Decimal(15, 1))}});
+    for (const char* literal : {"1e16", "-3.2e16", "12345.6789e12"}) {
+        try {
+            sql.run(std::string("update arfolyam set szorzo = ") + literal);
+            ADD_FAILURE() << literal << " was written";
+        } catch (const DbError& e) {
+            const std::string message = e.what();
+            EXPECT_NE(message.find("nem fér el"), std::string::npos) << message;
+            EXPECT_EQ(message.find("9223"), std::string::npos) << message;
+        }
+        EXPECT_EQ(t.valueAt(0, 0), Value(Decimal(15, 1)));
+    }
+}
+
 TEST_F(SqlTest, TableNamedByQuotedPath) {
     std::filesystem::create_directory(dir.file("TEMP"));
     const std::string path = dir.file("TEMP/HOSA.DBF");
@@ -350,6 +368,28 @@ TEST_F(SqlTest, TableNamedByQuotedPath) {
               (Rows{{"1234", "17", "A"}, {"1234", "18", "<null>"}}));
     Sql another(db);  // SQL names ignore case, so only a fresh connection looks the file up again
     EXPECT_EQ(texts(another.run("select count(*) from '" + dir.file("TEMP/hosa.dbf") + "'")), (Rows{{"2"}}));
+}
+
+// A path that names a table of the data directory, in any spelling, is that
+// table's shared object: the program holds it open, and a second open would
+// fail as if another program used it.
+TEST_F(SqlTest, PathIntoTheDataDirectoryMeansTheSharedTable) {
+    Table& t = hlapa();
+    std::filesystem::create_directory(dir.file("sub"));
+    for (const std::string& path : {dir.file("HLapa.dbf"), dir.file("HLAPA.DBF"), dir.file("hlapa.dbf"),
+                                    dir.str() + "/./HLapa.dbf", dir.str() + "/sub/../hlapa.DBF"}) {
+        SCOPED_TRACE(path);
+        EXPECT_EQ(&db.tableAtPath(path), &t);
+        Sql fresh(db);  // SQL names ignore case: each spelling attaches in its own connection
+        EXPECT_EQ(texts(fresh.run("select count(*) from '" + path + "'")), (Rows{{"5"}}));
+        fresh.run("update '" + path + "' set jeloles = 'X' where sorsz = '00002'");
+        EXPECT_EQ(t.valueAt(2, t.fieldIndex("jeloles")), Value("X")) << "written through the shared object";
+    }
+    // Named first by its path, then by the program: still one object.
+    TempDir other;
+    Database db2(other.str());
+    Table& byPath = db2.tableAtPath(other.file("ZARAS.DBF"));
+    EXPECT_EQ(&db2.table("ZARAS", "Zaras.dbf"), &byPath);
 }
 
 TEST_F(SqlTest, HungarianTextRoundTrip) {

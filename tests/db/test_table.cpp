@@ -1,6 +1,9 @@
 // The shared table object: cursor, edits, indexes, filters, the index file.
 #include "db/Database.h"
 #include "db/DbError.h"
+#include "db/DbfFile.h"
+#include "db/MdxFile.h"
+#include "db/Sql.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -244,4 +247,217 @@ TEST(Table, FileNamesMatchWithoutRegardToCase) {
     t.addIndex("Szerz1", "intkod");
     EXPECT_EQ(std::filesystem::path(t.indexPath()).filename(), "HSZERZ.MDX");
     EXPECT_EQ(&db.table("hszerz"), &t) << "one shared object per table";
+}
+
+// A value the field refuses changes nothing: not the edit buffer, and so
+// not the record that the next cursor move posts.
+TEST(Table, RefusedValueLeavesTheBufferAsItWas) {
+    TempDir dir;
+    Database db(dir.str());
+    Table& t = db.table("LAP", "Lap.dbf");
+    t.create({FieldDef::character("Resz", 2), FieldDef::date("Kezd"), FieldDef::numeric("Osszeg", 5, 1)});
+    t.open();
+    const std::vector<Value> stored = {"A", "2024.01.31", Value(Decimal(125, 1))};
+    t.appendValues(stored);
+    t.appendValues({"B", Value(), Value()});
+    const struct {
+        const char* field;
+        Value refused;
+    } cases[] = {
+        {"Resz", "ABC"},             // too long
+        {"Resz", "€"},               // no such character in code page 852
+        {"Kezd", "2024.02.30"},      // no such day
+        {"Kezd", "tegnap"},
+        {"Osszeg", "sok"},           // no number
+        {"Osszeg", 12345},           // too wide with its decimal
+        {"Osszeg", Value(Decimal(1234, 3))},  // more decimals than the field holds
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.field) + " = " + c.refused.asString());
+        t.first();
+        t.edit();
+        EXPECT_THROW(t.setField(c.field, c.refused), DbError);
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(t.field(i), stored[i]) << "the edit buffer";
+        t.next();  // posts the edit
+        EXPECT_EQ(t.state(), TableState::Browse);
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(t.valueAt(0, i), stored[i]) << "the posted record";
+
+        t.append();
+        t.setField(c.field, stored[t.fieldIndex(c.field)]);
+        EXPECT_THROW(t.setField(c.field, c.refused), DbError);
+        EXPECT_EQ(t.field(c.field), stored[t.fieldIndex(c.field)]) << "a new row's buffer";
+        t.cancel();
+    }
+}
+
+// Rows that already share a unique key (blank TAJ, one TAJ for two people)
+// stay editable: the key is checked on insert and when it changes, through
+// the cursor and through record-level updates alike.
+TEST(Table, UniqueTagChecksOnlyAChangedKey) {
+    const struct {
+        int row;
+        const char* field;
+        const char* value;
+        bool refused;
+    } cases[] = {
+        {0, "Nev", "Névtelen egy", false},    // blank TAJ, shared with row 1
+        {2, "Nev", "Kiss Anna", false},       // TAJ shared with row 3
+        {3, "TAJ", "123456788", false},       // the same key written again
+        {0, "TAJ", "999999999", false},       // a new key
+        {4, "TAJ", "123456788", true},        // a key others hold
+        {4, "TAJ", "", true},                 // blank is a key too
+    };
+    for (bool throughCursor : {true, false}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(throughCursor ? "post: " : "updateValues: ") + std::to_string(c.row) + " " +
+                         c.field + " = " + c.value);
+            Fixture fx;
+            for (auto [taj, nev] : {std::pair{"", "Névtelen 1"}, {"", "Névtelen 2"}, {"123456788", "Kiss"},
+                                    {"123456788", "Kiss másodszor"}, {"111111110", "Nagy"}})
+                fx.add(taj, nev);
+            fx.t.addIndex("Beteg1", "TAJ", true);
+            fx.t.addIndex("Beteg2", "Nev", true);
+            auto change = [&] {
+                if (!throughCursor) {
+                    fx.t.updateValues(c.row, {{fx.t.fieldIndex(c.field), Value(c.value)}});
+                    return;
+                }
+                fx.t.moveTo(c.row);
+                fx.t.edit();
+                fx.t.setField(c.field, c.value);
+                fx.t.post();
+            };
+            if (c.refused) {
+                EXPECT_THROW(change(), DbError);
+                EXPECT_EQ(fx.t.valueAt(c.row, 0), Value("111111110")) << "unchanged";
+            } else {
+                EXPECT_NO_THROW(change());
+                EXPECT_EQ(fx.t.valueAt(c.row, fx.t.fieldIndex(c.field)).asString(), c.value);
+            }
+        }
+    }
+}
+
+// A stale index file that cannot be rewritten (here its temporary file name
+// is taken by a directory, which stops even root) costs nothing but the
+// write: the keys are rebuilt in memory and written when that works again.
+TEST(Table, StaleIndexThatCannotBeWrittenStillOpens) {
+    Fixture fx;
+    for (const char* n : {"Cili", "Anna", "Béla"}) fx.add("1", n);
+    fx.t.addIndex("Beteg2", "Nev");
+    fx.t.setActiveIndex("Beteg2");
+    fx.t.close();
+    {
+        std::fstream f(fx.dir.file("Beteg.dbf"), std::ios::in | std::ios::out | std::ios::binary);
+        f.seekp(32 + 3 * 32 + 1 + 1 + 9);  // first record, Nev
+        f << "Zsuzsa";
+    }
+    const std::string index = fx.t.indexPath();
+    const std::string staleBytes = [&] {
+        std::ifstream in(index, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }();
+    std::filesystem::create_directory(index + ".tmp");
+
+    ASSERT_NO_THROW(fx.t.open());
+    EXPECT_EQ(fx.column("nev"), (std::vector<std::string>{"Anna", "Béla", "Zsuzsa"})) << "keys rebuilt in memory";
+    EXPECT_NO_THROW(fx.t.close());
+    Sql sql(fx.db);
+    sql.setOpenTablesOnDemand(true);
+    const SqlResult r = sql.run("select count(*) from beteg where nev = 'Zsuzsa'");
+    EXPECT_EQ(r.rows.at(0).at(0), Value(1)) << "a query opens it too";
+    fx.t.close();
+    {
+        std::ifstream in(index, std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), staleBytes) << "nothing was written";
+    }
+
+    std::filesystem::remove(index + ".tmp");
+    fx.t.open();
+    fx.t.close();
+    const auto written = mdx::read(index);
+    ASSERT_TRUE(written);
+    EXPECT_EQ(written->tableHash, DbfFile::open(fx.t.path())->hash()) << "written back once it could be";
+}
+
+namespace {
+
+// An index file as the engine wrote it before files named their table.
+std::string firstFormatIndex(MdxContents c) {
+    c.tableFile.clear();
+    c.layout = 0;
+    std::string body = mdx::serialize(c);
+    body.resize(body.size() - 8);               // the checksum
+    body.erase(12, 4 + 8);                      // the empty name and the fingerprint
+    body[8] = 1;                                // format 1
+    const uint64_t h = contentHash(body.data(), body.size());
+    for (int i = 0; i < 8; ++i) body += static_cast<char>(h >> (8 * i));
+    return body;
+}
+
+std::string bytesOf(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+void writeBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+} // namespace
+
+// Another table's index file is never used, however alike the tables are;
+// neither is one made for another layout of the same table. An index file
+// from before files named their table is used for its tags, its keys rebuilt.
+TEST(Table, IndexFileOfAnotherTableOrLayoutIsNotUsed) {
+    TempDir dir;
+    Database db(dir.str());
+    const FieldList fields = {FieldDef::character("Idoszak", 7), FieldDef::character("Sorsz", 5),
+                              FieldDef::character("Resz", 1)};
+    Table& a = db.table("HLAPA", "HLapa.dbf");
+    Table& b = db.table("HLAPB", "HLapb.dbf");
+    for (Table* t : {&a, &b}) {
+        t->create(fields);
+        t->open();
+        t->appendValues({"2024.01", t == &a ? "00001" : "00002", Value()});
+        t->addIndex("Lap3", "Idoszak+Sorsz+Resz");
+        t->close();
+    }
+    const std::string own = bytesOf(a.indexPath());
+
+    // HLapb.mdx copied as HLapa.mdx.
+    writeBytes(a.indexPath(), bytesOf(b.indexPath()));
+    a.open();
+    EXPECT_TRUE(a.hasForeignIndexFile());
+    EXPECT_TRUE(a.indexNames().empty());
+    a.close();
+    EXPECT_EQ(bytesOf(a.indexPath()), bytesOf(b.indexPath())) << "neither used nor rewritten";
+
+    // The table's own index, but the table was recreated wider by another program.
+    writeBytes(a.indexPath(), own);
+    const std::string table = bytesOf(a.path());
+    FieldList wider = fields;
+    wider[1].width = 6;
+    DbfFile::create(a.path(), wider, 4);
+    a.open();
+    EXPECT_TRUE(a.hasForeignIndexFile());
+    EXPECT_TRUE(a.indexNames().empty());
+    a.close();
+    writeBytes(a.path(), table);
+
+    // A first-format file with the right stamp but no keys: its keys are rebuilt.
+    writeBytes(a.indexPath(), own);
+    MdxContents old = *mdx::read(a.indexPath());
+    for (MdxTag& t : old.tags) t.entries.clear();
+    writeBytes(a.indexPath(), firstFormatIndex(old));
+    ASSERT_TRUE(mdx::read(a.indexPath()));
+    a.open();
+    EXPECT_FALSE(a.hasForeignIndexFile());
+    ASSERT_TRUE(a.index("Lap3"));
+    EXPECT_EQ(a.index("Lap3")->entries().size(), 1u);
+    a.close();
+    const auto rewritten = mdx::read(a.indexPath());
+    ASSERT_TRUE(rewritten);
+    EXPECT_EQ(rewritten->tableFile, "HLapa.dbf") << "rewritten with its table's name";
+    EXPECT_EQ(rewritten->tags.at(0).entries.size(), 1u);
 }

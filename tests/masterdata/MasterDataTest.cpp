@@ -358,3 +358,18 @@ TEST(ContractView, ValidityFilterSelectsTheRowsOfTheChosenPeriod) {
     ApplyContractFilter(hszerz, {&hszolgsz});
     EXPECT_TRUE(names().empty());
 }
+
+// Another program's bytes in a period's end date leave the period open
+// rather than making the employees' filter fail.
+TEST(ContractView, DamagedPeriodDateBoundsNothing) {
+    TempDir dir;
+    writeTable(dir.str(), "HSZERZ.DBF", {db::FieldDef::date("SZKEZD"), db::FieldDef::date("SZVEG")},
+               {{"2016.01.01", "2016.12.31"}});
+    db::Database database(dir.str());
+    db::Table& hszerz = database.table("HSZERZ", "HSZERZ.DBF");
+    hszerz.open();
+    hszerz.first();
+    hszerz.updateValues(0, {{1, db::Value::damaged("2016AB31")}});
+    ASSERT_TRUE(hszerz.field("SZVEG").isDamaged());
+    EXPECT_EQ(ContractValidityFilter(hszerz), "kezd<='2016.01.01' and (veg >='2999.12.01' or veg=null)");
+}
