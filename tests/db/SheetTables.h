@@ -3,6 +3,7 @@
 // HLAPB (visit rows), BETEG (patients), with index tags, and a snapshot of
 // everything the engine reads from them, for comparing a directory with
 // another.
+#include "support/Files.h"
 #include "db/Database.h"
 #include "db/Table.h"
 
@@ -71,19 +72,10 @@ inline std::string snapshotSheetTables(const std::string& dir) {
     return out;
 }
 
-inline std::string runCommand(const std::string& command) {
-    std::array<char, 4096> buf{};
-    std::string out;
-    std::unique_ptr<FILE, int (*)(FILE*)> p(popen(command.c_str(), "r"), pclose);
-    if (!p) return out;
-    while (size_t n = fread(buf.data(), 1, buf.size(), p.get())) out.append(buf.data(), n);
-    return out;
-}
-
 // The three tables as Debian's python3-dbf reads them.
 inline std::string pythonDumpSheetTables(const std::string& dir) {
     const std::filesystem::path d(dir);
-    return runCommand("/usr/bin/python3 " + std::string(VELMORA_TEST_SOURCE_DIR) + "/tools/dbf_interop.py dump " +
+    return velmora::test::runCommand("/usr/bin/python3 " + std::string(VELMORA_TEST_SOURCE_DIR) + "/tools/dbf_interop.py dump " +
                       (d / "HLapa.dbf").string() + " " + (d / "HLapb.dbf").string() + " " + (d / "Beteg.dbf").string() +
                       " 2>&1");
 }

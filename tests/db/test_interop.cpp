@@ -4,6 +4,7 @@
 #include "db/DbfFile.h"
 #include "db/Table.h"
 #include "support/TempDir.h"
+#include "support/Files.h"
 
 #include <gtest/gtest.h>
 
@@ -16,14 +17,7 @@ using velmora::test::TempDir;
 
 namespace {
 
-std::string run(const std::string& command) {
-    std::array<char, 4096> buf{};
-    std::string out;
-    std::unique_ptr<FILE, int (*)(FILE*)> p(popen(command.c_str(), "r"), pclose);
-    if (!p) return out;
-    while (size_t n = fread(buf.data(), 1, buf.size(), p.get())) out.append(buf.data(), n);
-    return out;
-}
+using velmora::test::runCommand;
 
 const std::string kInterop = std::string(VELMORA_TEST_SOURCE_DIR) + "/tools/dbf_interop.py";
 
@@ -45,7 +39,7 @@ TEST(Interop, PythonDbfReadsWhatTheEngineWrote) {
     TempDir dir;
     Database db(dir.str());
     writeSample(db);
-    const std::string out = run("/usr/bin/python3 " + kInterop + " dump " + dir.file("Zaras.dbf"));
+    const std::string out = runCommand("/usr/bin/python3 " + kInterop + " dump " + dir.file("Zaras.dbf"));
     EXPECT_EQ(out,
               "idoszak C(7)|zaras D|lapoksz N(5,0)|alapdij N(10,5)|megj C(30)\n"
               "3 2\n"
@@ -57,7 +51,7 @@ TEST(Interop, OgrinfoReadsWhatTheEngineWrote) {
     TempDir dir;
     Database db(dir.str());
     writeSample(db);
-    const std::string out = run("ogrinfo -ro -al " + dir.file("Zaras.dbf") + " 2>&1");
+    const std::string out = runCommand("ogrinfo -ro -al " + dir.file("Zaras.dbf") + " 2>&1");
     EXPECT_NE(out.find("Feature Count: 3"), std::string::npos) << out;
     EXPECT_NE(out.find("OGRFeature(Zaras):1"), std::string::npos) << out;
     EXPECT_EQ(out.find("OGRFeature(Zaras):2"), std::string::npos) << "the deleted record is skipped\n" << out;
@@ -69,7 +63,7 @@ TEST(Interop, OgrinfoReadsWhatTheEngineWrote) {
 
 TEST(Interop, EngineReadsWhatPythonDbfWrote) {
     TempDir dir;
-    run("/usr/bin/python3 " + kInterop + " write " + dir.file("KULSO.DBF"));
+    runCommand("/usr/bin/python3 " + kInterop + " write " + dir.file("KULSO.DBF"));
     Database db(dir.str());
     Table& t = db.table("KULSO", "kulso.dbf");
     t.open();

@@ -8,6 +8,7 @@
 #include "db/Journal.h"
 #include "db/WriteUnit.h"
 #include "support/TempDir.h"
+#include "support/Files.h"
 
 #include <gtest/gtest.h>
 
@@ -22,13 +23,10 @@
 namespace velmora::db {
 namespace {
 
+using test::fileBytes;
+
 namespace fs = std::filesystem;
 using test::TempDir;
-
-std::string fileBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 void writeFile(const fs::path& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;

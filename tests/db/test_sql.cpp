@@ -4,6 +4,7 @@
 #include "db/DbError.h"
 #include "db/Sql.h"
 #include "support/TempDir.h"
+#include "support/Files.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,8 @@
 
 namespace velmora::db {
 namespace {
+
+using velmora::test::fileBytes;
 
 using test::TempDir;
 using Rows = std::vector<std::vector<std::string>>;
@@ -26,11 +29,6 @@ Rows texts(const SqlResult& r) {
         out.push_back(line);
     }
     return out;
-}
-
-std::string fileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 FieldList hlapaFields() {

@@ -10,6 +10,7 @@
 #include "db/WriteUnit.h"
 #include "SheetTables.h"
 #include "support/TempDir.h"
+#include "support/Files.h"
 
 #include <gtest/gtest.h>
 
@@ -27,13 +28,10 @@
 namespace velmora::db {
 namespace {
 
+using test::fileBytes;
+
 namespace fs = std::filesystem;
 using test::TempDir;
-
-std::string fileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 std::string pathOf(int fd) {
     char buf[4096];

@@ -5,6 +5,7 @@
 #include "db/Sql.h"
 #include "db/WriteUnit.h"
 #include "support/TempDir.h"
+#include "support/Files.h"
 
 #include <gtest/gtest.h>
 
@@ -16,13 +17,10 @@
 namespace velmora::db {
 namespace {
 
+using test::fileBytes;
+
 namespace fs = std::filesystem;
 using test::TempDir;
-
-std::string fileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 class WriteUnitTest : public ::testing::Test {
 protected:

@@ -1,6 +1,7 @@
 #include "support/TableFixture.h"
 
 #include "db/DbError.h"
+#include "support/Files.h"
 #include "store/IndexFiles.h"
 #include "store/Schemas.h"
 #include "store/TableSetup.h"
@@ -36,13 +37,6 @@ std::string hlapbLayout() {
         s += ",TEV" + n + " C8,APDAT" + n + " D,APBTAJ" + n + " C9,ELI" + n + " C7";
     }
     return s + ",Jeloles C1,Elkuldve C7";
-}
-
-std::string fileBytes(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
 }
 
 // A value of the field's type that fits it, different per field and seed.
