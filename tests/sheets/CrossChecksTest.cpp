@@ -110,7 +110,9 @@ TEST(OrderNumberCheck, TheOrdinalFollowsThePatientsLatestSheetUnlessThatEpisodeW
         EXPECT_EQ(result.elszam, c.becomes) << c.taj << " " << c.elszam;
         EXPECT_EQ(data.dialogs().errors(), c.errors) << c.taj << " " << c.elszam;
         EXPECT_EQ(data.dialogs().texts(ScriptedDialogs::Kind::Question).size(), c.answers.size());
-        if (!c.answers.empty()) EXPECT_EQ(data.dialogs().texts(ScriptedDialogs::Kind::Question)[0], question);
+        if (!c.answers.empty()) {
+            EXPECT_EQ(data.dialogs().texts(ScriptedDialogs::Kind::Question)[0], question);
+        }
     }
 }
 

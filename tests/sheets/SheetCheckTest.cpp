@@ -118,8 +118,7 @@ TEST(SheetCheck, TextsThatAreNoNumberFailWithAMessageRatherThanAnException) {
 TEST(VisitCheck, TheGridsRules) {
     const std::string other = tajOf("10000002");
     SheetData data;
-    data.sheet({"2024.05", "00007", "", people::patient, {{20, "1", people::nurse2}}})
-        .sheet({"2024.01", "00050", "", people::patient, {}, {{"SzNap", 140}}});
+    data.sheet({"2024.05", "00007", "", people::patient, {{20, "1", people::nurse2}}});
     data.open();
     struct Case {
         const char* what;

@@ -37,13 +37,13 @@ TEST(NewSheet, TheYearsNextNumberAndThePeriodsDefaults) {
     EXPECT_EQ(sheets::firstControl(full, data.ctx().session), "m_aztip");
     EXPECT_TRUE(sheets::showsPatientCategory(data.ctx().session));
 
-    data.ctx().session.acceptPeriod("2024.02", false);
+    data.session().acceptPeriod("2024.02", false);
     const SheetForm february = sheets::newSheetForm(data.ctx(), SheetKind::Full);
     EXPECT_EQ(february.tnap, 29);
     EXPECT_EQ(february.apdat[28], "2024.02.29");
     EXPECT_EQ(february.apdat[29], "");
 
-    data.ctx().session.acceptPeriod("2015.12", false);
+    data.session().acceptPeriod("2015.12", false);
     const SheetForm old = sheets::newSheetForm(data.ctx(), SheetKind::Full);
     EXPECT_EQ(old.m_sorsz, "00001");
     EXPECT_EQ(old.m_aztip, "");

@@ -33,8 +33,8 @@ struct VisitDay {
 // A sheet as its two rows hold it; `header` adds or overrides fields by name.
 struct RawSheet {
     std::string idoszak, sorsz, resz, taj;
-    std::vector<VisitDay> days;
-    std::map<std::string, db::Value> header;
+    std::vector<VisitDay> days = {};
+    std::map<std::string, db::Value> header = {};
 };
 
 // A contracted employee of HSZOLGSZ.
@@ -61,6 +61,7 @@ public:
     ScriptedDialogs& dialogs() { return start_->dialogs; }
     db::Database& db() { return start_->db; }
     app::FixedClock& clock() { return start_->clock; }
+    app::Session& session() { return start_->session; }
     const std::string& dir() const { return dirName_; }
 
     // Every row of a table through SQL, as text ("|" between fields, one

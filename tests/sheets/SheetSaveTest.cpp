@@ -4,6 +4,7 @@
 
 #include "app/TextHelpers.h"
 #include "db/FileIo.h"
+#include "db/Sql.h"
 #include "sheets/SheetCheck.h"
 #include "sheets/SheetStore.h"
 #include "store/Schemas.h"
