@@ -13,8 +13,8 @@ namespace velmora::sheets {
 
 struct RecordedFigures {
     int days = 0;             // STav: recorded visit days
-    db::Decimal amount;       // STtf: days times the base fee (plus the supplement), Ft
-    db::Decimal supplement;   // STtp: the regional supplement's share, Ft
+    db::Decimal amount;       // STtf: days times the base fee, Ft
+    db::Decimal supplement;   // STtp: the regional supplement's share (10 % of the fee of its days), Ft
 };
 
 // eddigi and eddigift. markedOnly false: the sheets of `period`; true: the
@@ -29,7 +29,7 @@ struct ContractFigures {
     db::Decimal amount;  // STszf: days times the base fee, Ft
 };
 // szvissza: the contract valid on the period's first day; nothing when
-// there is none.
+// there is none. Throws DbError when the contract table cannot be read.
 std::optional<ContractFigures> contractFigures(db::Database& db, const std::string& period, int alapert);
 
 // The full-series marks of a year after the fund's complete data set was

@@ -71,8 +71,8 @@ std::optional<CapacityCount> countCapacity(db::Database& db, const std::string& 
 // TELE of the partial-invoice series `sorsz` in `year`: "*" on every part
 // when the series' visit days total exactly 50 (and the series was not
 // cancelled), empty otherwise. Full invoices never get the mark. Runs in
-// the caller's write unit.
-void telenez(db::Database& db, const std::string& sorsz, const std::string& year, bool cancelled,
-             app::Dialogs& dialogs);
+// the caller's write unit; a query or write that fails throws, so the
+// caller's unit rolls back whole and the caller shows the failure.
+void telenez(db::Database& db, const std::string& sorsz, const std::string& year, bool cancelled);
 
 } // namespace velmora::sheets

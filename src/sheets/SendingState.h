@@ -26,6 +26,8 @@ struct SendingFields {
     bool operator==(const SendingFields&) const = default;
 };
 
+// A MODTIPUS no state names (damaged data) reads by ELKULDVE alone: empty
+// Recorded, "YY" Corrected, a period Sent.
 SendingState stateOf(const SendingFields& fields);
 
 // What happens to a sheet.
@@ -43,13 +45,21 @@ struct TransitionInput {
     bool markApplies = false; // Modification and Closing: the calendar says the fund must hear of it
 };
 
-// The fields after the event. A sheet from the fund never changes.
+// The fields after the event. A sheet from the fund never changes. A
+// shipment sets its period and gives "P" to another period's sheet without
+// MODTIPUS ("K", "L", "S" stay); a modification gives "YY"/"K" with the
+// mark and makes the sheet recorded again without it; a closing date with
+// the mark gives "YY"/"L" only to a sheet the fund has (never to a recorded
+// or a cancelled one); a cancellation gives "YY"/"S".
 SendingFields transition(const SendingFields& from, const TransitionInput& input);
 
 // The correction mark of a saved modification: the sheet's period has a row
 // in the period table (closingDate is its closing date ZARAS, "" when
 // empty or there is no row: hasRow tells) and that closing date is not in
-// today's month of today's year with today at most the 10th.
+// today's month of today's year with today at most the 10th. A row with an
+// empty closing date is a period not sent yet: no mark. A closing date that
+// is no date (damaged data) still tells that the period was sent: the mark
+// applies.
 bool correctionMarkApplies(bool hasRow, const std::string& closingDate, const app::Date& today);
 
 } // namespace velmora::sheets

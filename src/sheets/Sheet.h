@@ -33,14 +33,19 @@ enum class SheetKind {
     NextPart,   // "Következő részszámla": a later month of that episode
 };
 SheetKind kindOf(const std::string& resz);
-// The part letter that follows the last one used in a series ("A" -> "B").
+// The part letter that follows the last one used in a series ("A" -> "B",
+// "" -> "A"). There is none after "Z" nor after a RESZ that is no capital
+// letter (damaged data): app::UserError.
 std::string nextPartLetter(const std::string& lastResz);
 
-// The year's running number as SORSZ: five digits, zero-padded.
+// The year's running number as SORSZ: five digits, zero-padded. A number
+// outside 1 to 99999 throws app::UserError (the field holds five digits).
 std::string formatSheetNumber(int number);
 // The number a new full or first partial invoice gets: the largest SORSZ of
 // the sheets of the year (periods January to December of `year`), plus
-// one; "00001" when the year has none.
+// one; "00001" when the year has none. A SORSZ that is not a number
+// (damaged data) is passed over: it can neither be the year's largest nor
+// clash with a five-digit number. Throws db::DbError when the query fails.
 std::string nextSheetNumber(db::Database& db, const std::string& year);
 
 // Field rules by the sheet's period.
@@ -74,6 +79,7 @@ struct Visit {
     std::string apbtaj;  // TAJ of the nurse who visited
     std::string apdat;   // the day's date, "YYYY.MM.DD", on visit days only
     std::string eli;     // the fund's result of the day (written by the import)
+    bool operator==(const Visit&) const = default;
 };
 
 // A sheet as its two rows hold it. Dates are "YYYY.MM.DD" texts ("" when
@@ -97,6 +103,7 @@ struct Sheet {
     std::string visitJeloles, visitElkuldve;  // JELOLES and ELKULDVE of the visit row
 
     SheetKind kind() const { return kindOf(key.resz); }
+    bool operator==(const Sheet&) const = default;
 };
 
 } // namespace velmora::sheets

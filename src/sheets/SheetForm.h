@@ -65,12 +65,16 @@ struct SheetForm {
     // control of the window (bnem and CB1 are read through their members).
     std::string* text(const std::string& control);
     const std::string* text(const std::string& control) const;
-    // Every text control's name, in the window's tab order.
+    // Every text control the user types into, in the window's tab order
+    // (pages 1, 2, 3); the displays (m_sorsz, m_idosz, bno1 … bno4,
+    // apdat1 … apdat31, vszam, vszame) are not in it.
     static const std::vector<std::string>& textControls();
 };
 
 // The widths the controls take: the field's width where the control feeds
-// one (m_gyak 15, m_nev 25, tev 8 …), 0 for displays and free texts.
+// one (m_gyak 15, m_nev 25, tev 8 …), 10 for a date ("YYYY.MM.DD"), 2 for
+// the day counts m_elviz and m_elszviz (at most 50); 0 for displays and for
+// a name that is no text control.
 int controlWidth(const std::string& control);
 
 } // namespace velmora::sheets

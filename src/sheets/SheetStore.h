@@ -13,22 +13,33 @@ namespace velmora::sheets {
 
 // The sheet with this key, or nothing. The visit row may be missing (a
 // sheet whose visit row was lost reads with empty days); the shared tables'
-// cursors do not move.
+// cursors do not move, and their filters hide nothing from these functions.
+// A value the file holds damaged (a date "20240231", a number "*") reads
+// as its raw text, a damaged number as 0; written back unchanged, its
+// bytes stay.
 std::optional<Sheet> loadSheet(db::Database& db, const SheetKey& key);
 
 // Whether a header row with this key exists.
 bool sheetExists(db::Database& db, const SheetKey& key);
 
-// Appends the sheet's header row and visit row. The key must be free:
-// DbError(KeyViolation)-like refusal is the caller's check (sheetExists).
+// Appends the sheet's header row and visit row (a visit row left behind
+// with the key and no header is written over). The key must be free: the
+// caller checks it with sheetExists and shows its message; a taken key
+// still throws DbError(KeyViolation) and nothing is written.
 void appendSheet(db::Database& db, const Sheet& sheet);
 
 // Rewrites the rows of the sheet with sheet.key: every field of the header
 // and of the visit row as the sheet holds it; a missing visit row is
 // appended. Throws DbError(NotFound) when the header row is not there.
+// Visit row (both functions): days 1 to the month's length only, later days
+// are left as they are; the code, the nurse and APDAT are written on visit
+// days (code and nurse filled; APDAT the day's date when the sheet holds
+// none) and emptied on the others. Each call is a write unit of its own, or
+// a part of the caller's.
 void rewriteSheet(db::Database& db, const Sheet& sheet);
 
-// Removes both rows of the sheet (the register's delete).
+// Removes both rows of the sheet (the register's delete): every live row
+// holding the key in either table; nothing when there is none.
 void removeSheet(db::Database& db, const SheetKey& key);
 
 } // namespace velmora::sheets

@@ -1,0 +1,194 @@
+#include "sheets/CrossChecks.h"
+
+#include "app/Date.h"
+#include "sheets/CheckQueries.h"
+#include "sheets/FieldChecks.h"
+#include "sheets/QueryText.h"
+
+namespace velmora::sheets {
+
+namespace queries {
+
+std::string lines(const std::vector<std::string>& parts) {
+    std::string statement;
+    for (const std::string& part : parts) statement += (statement.empty() ? "" : "\n") + part;
+    return statement;
+}
+
+namespace {
+
+const char* const kQueryFailed = "Hiba a lefutásban!";
+
+// Full invoices and first partial invoices outside January look back at the
+// patient's earlier sheets; next parts and January sheets do not.
+bool looksBack(const SheetKey& key) {
+    return kindOf(key.resz) != SheetKind::NextPart && key.idoszak.substr(5, 2) != "01";
+}
+
+// Earliest and latest visit date among the row's day fields from `first` on.
+std::pair<std::string, std::string> visitSpan(const std::vector<db::Value>& row, size_t first) {
+    std::string earliest, latest;
+    for (size_t i = first; i < row.size(); ++i) {
+        const std::string d = row[i].asString();
+        if (d.empty()) continue;
+        if (earliest.empty() || d < earliest) earliest = d;
+        if (latest.empty() || d > latest) latest = d;
+    }
+    return {earliest, latest};
+}
+
+} // namespace
+
+bool overlapCheck(db::Sql& sql, const SheetKey& key, const std::string& taj, const std::string& elrend,
+                  const std::string& szakvet, app::Dialogs& dialogs) {
+    bool passed = true;
+    if (szakvet < elrend) {
+        dialogs.error("Nem lehet az ápolásba vétel kezdete régebbi, mint az elrendelés!");
+        passed = false;
+    }
+    if (!looksBack(key)) return passed;
+    db::SqlResult earlier;
+    try {
+        earlier = sql.run(lines({"select a.taj,a.szakvet," + dayColumns("b", "apdat"),
+                                 "from hlapa a, hlapb b",
+                                 "where a.sorsz=b.sorsz and a.resz is b.resz and a.idoszak=b.idoszak and a.taj=? and",
+                                 " a.sorsz<>? and a.idoszak<>?",
+                                 "order by b.idoszak,a.szakvet"}),
+                          {textParam(taj), textParam(key.sorsz), textParam(key.idoszak)});
+    } catch (const std::exception&) {
+        dialogs.error(kQueryFailed);
+        return false;
+    }
+    for (const auto& row : earlier.rows) {
+        const auto [earliest, latest] = visitSpan(row, 2);
+        if (earliest.empty()) continue;
+        if (szakvet >= earliest && szakvet <= latest) {
+            dialogs.error("Az ápolásba vétel kezdete időben átfedi az előző teljesítést!");
+            passed = false;
+        }
+    }
+    return passed;
+}
+
+OrderNumberResult orderNumberCheck(db::Sql& sql, const SheetKey& key, const std::string& taj,
+                                   const std::string& elszam, OrderNumberForm form, app::Dialogs& dialogs) {
+    const auto entered = wholeNumber(elszam);
+    if (!entered) {
+        dialogs.error("Csak szám írható a mezőbe!");
+        return {};
+    }
+    if (!looksBack(key)) return {true, std::nullopt};
+    db::SqlResult latest;
+    try {
+        // The last row in the order of period and start of care: the
+        // patient's latest other sheet (number and part make ties certain).
+        latest = sql.run(lines({"select a.sorsz,a.resz,a.idoszak,a.taj,a.elszam,a.lezdat,a.szakvet",
+                                "from hlapa a",
+                                "where a.taj=? and",
+                                "a.sorsz<>? and a.idoszak<=?",
+                                "order by a.idoszak desc,a.szakvet desc,a.sorsz desc,a.resz desc limit 1"}),
+                         {textParam(taj), textParam(key.sorsz), textParam(key.idoszak)});
+    } catch (const std::exception&) {
+        dialogs.error(kQueryFailed);
+        return {};
+    }
+    const int previous = latest.rows.empty() ? 0 : static_cast<int>(latest.rows[0][4].asInt());
+    const bool closed = !latest.rows.empty() && !latest.rows[0][5].asString().empty();
+    if (closed || *entered == previous + 1) {
+        OrderNumberResult result{true, std::nullopt};
+        if (closed && *entered != 1 &&
+            dialogs.ask("Előző elszámolási lap lezárt. Kér 1-es elrendelést?", app::QuestionKind::Confirmation))
+            result.elszam = "1";
+        return result;
+    }
+    dialogs.error("Csak nagyobb lehet az elrendelés száma, mint az előző!");
+    OrderNumberResult result;
+    if (form == OrderNumberForm::Field) result.elszam = std::to_string(previous + 1);
+    return result;
+}
+
+std::optional<bool> visitDateTaken(db::Sql& sql, const SheetKey& key, bool modifying, const std::string& date,
+                                   const std::string& taj) {
+    const auto day = app::Date::parse(date);
+    if (!day) return std::nullopt;
+    const std::string column = "b.apdat" + std::to_string(day->day);
+    std::vector<std::string> statement = {
+        "select a.taj", "from hlapa a, hlapb b",
+        "where a.taj=? and " + column + "=? and a.sorsz=b.sorsz and a.resz is b.resz and a.idoszak=b.idoszak"};
+    std::vector<db::Value> params = {textParam(taj), db::Value(date)};
+    if (modifying) {
+        // Only the sheet being changed is left out: its own visits are not a clash.
+        statement.push_back(" and not (b.sorsz=? and b.resz is ? and b.idoszak=?)");
+        params.insert(params.end(), {textParam(key.sorsz), textParam(key.resz), textParam(key.idoszak)});
+    }
+    statement.push_back("limit 1");
+    try {
+        return !sql.run(lines(statement), params).rows.empty();
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
+std::optional<int> patientDays(db::Sql& sql, const SheetKey& key, const std::string& taj) {
+    try {
+        const db::SqlResult sum =
+            sql.run(lines({"select taj,sum(sznap) as sznap", "from hlapa",
+                           "where taj=? and not (sorsz=? and resz is ?) and idoszak<>?", "group by taj"}),
+                    {textParam(taj), textParam(key.sorsz), textParam(key.resz), textParam(key.idoszak)});
+        return sum.rows.empty() ? 0 : static_cast<int>(sum.rows[0][1].asInt());
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
+std::optional<std::vector<std::string>> seriesActivityCodes(db::Sql& sql, const SheetKey& key,
+                                                            const std::string& taj) {
+    const std::string year = key.idoszak.substr(0, 4);
+    try {
+        const db::SqlResult rows =
+            sql.run(lines({"select a.taj," + dayColumns("b", "tev"), "from hlapa a, hlapb b",
+                           "where a.taj=? and a.sorsz=? and a.idoszak<>? and a.idoszak>=? and a.idoszak<=?",
+                           "and a.sorsz=b.sorsz and a.resz is b.resz and a.idoszak=b.idoszak"}),
+                    {textParam(taj), textParam(key.sorsz), textParam(key.idoszak), db::Value(year + ".01"),
+                     db::Value(year + ".12")});
+        std::vector<std::string> codes;
+        for (const auto& row : rows.rows)
+            for (size_t i = 1; i < row.size(); ++i)
+                if (!row[i].asString().empty()) codes.push_back(row[i].asString());
+        return codes;
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
+} // namespace queries
+
+bool overlapCheck(db::Database& db, const SheetKey& key, const std::string& taj, const std::string& elrend,
+                  const std::string& szakvet, app::Dialogs& dialogs) {
+    db::Sql sql(db);
+    return queries::overlapCheck(sql, key, taj, elrend, szakvet, dialogs);
+}
+
+OrderNumberResult orderNumberCheck(db::Database& db, const SheetKey& key, const std::string& taj,
+                                   const std::string& elszam, OrderNumberForm form, app::Dialogs& dialogs) {
+    db::Sql sql(db);
+    return queries::orderNumberCheck(sql, key, taj, elszam, form, dialogs);
+}
+
+std::optional<bool> visitDateTaken(db::Database& db, const SheetKey& key, bool modifying, const std::string& date,
+                                   const std::string& taj) {
+    db::Sql sql(db);
+    return queries::visitDateTaken(sql, key, modifying, date, taj);
+}
+
+bool dayCountFits(int visitDays, int orderedDays, int billedDays) {
+    const int total = visitDays + billedDays;
+    return total <= orderedDays && total <= 50;
+}
+
+std::optional<int> patientDays(db::Database& db, const SheetKey& key, const std::string& taj) {
+    db::Sql sql(db);
+    return queries::patientDays(sql, key, taj);
+}
+
+} // namespace velmora::sheets
