@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScopedValueRollback>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -81,6 +82,7 @@ Tlapuj::Tlapuj(QWidget* parent, const sheets::SheetContext& ctx, const CommandGu
     setTabOrder(previous, BB1);
     setTabOrder(BB1, ment);
 
+    connect(PC1, &QTabWidget::currentChanged, this, [this] { pageChosen(); });
     guard_.onClick(BB1, this, [this] { reject(); });
     guard_.onClick(ment, this, [this] { mentClick(); });
     wireFields();
@@ -93,7 +95,7 @@ bool Tlapuj::run(const sheets::SheetForm& form, QWidget* opener) {
     opener_ = opener;
     saved_ = false;
     {
-        const QScopedValueRollback<bool> opening(opening_, true);
+        const QScopedValueRollback<bool> quiet(quiet_, true);
         form_ = form;
         setWindowTitle(QString::fromUtf8(caption()));
         setEditable(form_.editable());
@@ -122,7 +124,7 @@ QWidget* Tlapuj::control(const std::string& name) const {
 // Activation: the place beside the opener, the payment-category panel by
 // the period, the first control.
 void Tlapuj::showEvent(QShowEvent* event) {
-    const QScopedValueRollback<bool> opening(opening_, true);
+    const QScopedValueRollback<bool> quiet(quiet_, true);
     PlaceFrom(this, opener_);
     P1->setVisible(sheets::showsPatientCategory(ctx_.session));
     if (QWidget* first = control(sheets::firstControl(form_, ctx_.session))) first->setFocus(Qt::OtherFocusReason);
@@ -163,8 +165,6 @@ void Tlapuj::showForm() {
     }
     bnem->setCurrentIndex(form_.bnem == "Férfi" ? 0 : form_.bnem == "Nő" ? 1 : -1);
     CB1->setChecked(form_.CB1);
-    m_sorsz->setText(qs(form_.m_sorsz));
-    m_idosz->setText(qs(form_.m_idosz));
     for (int d = 1; d <= sheets::kMaxDays; ++d)
         for (const char* name : {"apdat", "tev", "aptaj"}) control(name + std::to_string(d))->setVisible(d <= form_.tnap);
     const bool earlierParts = !form_.vszame.empty() && form_.vszame != "0";

@@ -102,8 +102,10 @@ private:
     // The focus as the logic moves it: now (after a choose window or
     // "Mentés"), or after the focus change under way (on leaving a control).
     void focusNow(const sheets::FocusMove& move);
+    void followChoice(const std::string& origin, const sheets::FocusMove& move);
     void focusAfterLeaving(const sheets::FocusMove& move);
     void showPageOf(QWidget* control);
+    void pageChosen();
 
     sheets::SheetContext ctx_;
     CommandGuard guard_;
@@ -114,7 +116,7 @@ private:
     sheets::SheetForm form_;
     QPointer<QWidget> opener_;
     bool saved_ = false;
-    bool opening_ = false;  // no exit runs while the window is filled and focused
+    bool quiet_ = false;  // no exit runs: the window is being filled, or the focus parked
 
     std::vector<std::pair<std::string, QWidget*>> controls_;  // in tab order
     QComboBox* bnem = nullptr;

@@ -16,6 +16,8 @@
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScopedValueRollback>
+#include <QTabBar>
 #include <QTabWidget>
 
 namespace velmora::ui {
@@ -40,7 +42,7 @@ bool isDiagnosis(const std::string& c) { return c == "m_fekvd" || c == "m_alapb"
 } // namespace
 
 void Tlapuj::wireFields() {
-    exits_->setActive([this] { return form_.editable() && !opening_; });
+    exits_->setActive([this] { return form_.editable() && !quiet_; });
     for (const auto& [name, w] : controls_) {
         if (qobject_cast<QLabel*>(w)) continue;
         exits_->onLeave(w, [this, name = name] { return leave(name); });
@@ -108,7 +110,21 @@ void Tlapuj::doubleClicked(const std::string& control) {
     }
     if (!opened) return;
     showForm();
-    focusNow(move);
+    activateWindow();  // the choose windows belong to the main window
+    followChoice(control, move);
+}
+
+// The focus goes where the choice sends it; when that is another control,
+// the exit of the one the choice came from runs, as leaving it by hand
+// would run it.
+void Tlapuj::followChoice(const std::string& origin, const sheets::FocusMove& move) {
+    QWidget* target = control(move.control);
+    if (!target) return;
+    {
+        const QScopedValueRollback<bool> quiet(quiet_, true);
+        focusNow(move);
+    }
+    if (target != control(origin)) leave(origin);
 }
 
 // Each chooser reads the controls first: what the user typed so far is the
@@ -171,7 +187,10 @@ void Tlapuj::mentClick() {
         accept();
         break;
     case sheets::SaveOutcome::Declined: reject(); break;
-    case sheets::SaveOutcome::Refused: focusNow(result.focus); break;
+    case sheets::SaveOutcome::Refused:
+        activateWindow();  // after the message boxes
+        focusNow(result.focus);
+        break;
     }
 }
 
@@ -183,8 +202,17 @@ void Tlapuj::showPageOf(QWidget* control) {
         }
 }
 
-// A move the window makes itself: the control left on the way is checked,
-// as leaving it by hand would be.
+// A page chosen by its tab keeps the focus on the tabs. Otherwise the focus
+// would land on the page's first control, and leaving it, which the user
+// never entered, would run its exit.
+void Tlapuj::pageChosen() {
+    QWidget* focused = focusWidget();
+    if (!focused || !PC1->currentWidget()->isAncestorOf(focused)) return;
+    const QScopedValueRollback<bool> quiet(quiet_, true);
+    PC1->tabBar()->setFocus(Qt::TabFocusReason);
+}
+
+// A move the window makes itself, after a choose window or "Mentés".
 void Tlapuj::focusNow(const sheets::FocusMove& move) {
     QWidget* target = control(move.control);
     if (!target) return;

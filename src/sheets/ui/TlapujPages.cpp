@@ -93,10 +93,8 @@ QWidget* Tlapuj::buildTopPanel() {
     auto* panel = new QFrame(this);
     panel->setObjectName(QStringLiteral("Panel1"));
     panel->setFrameShape(QFrame::StyledPanel);
-    m_sorsz = new QLabel(panel);
-    m_sorsz->setObjectName(QStringLiteral("m_sorsz"));
-    m_idosz = new QLabel(panel);
-    m_idosz->setObjectName(QStringLiteral("m_idosz"));
+    m_sorsz = display(panel, "m_sorsz");
+    m_idosz = display(panel, "m_idosz");
     for (QLabel* l : {m_sorsz, m_idosz}) {
         l->setFrameShape(QFrame::Panel);
         l->setFrameShadow(QFrame::Sunken);

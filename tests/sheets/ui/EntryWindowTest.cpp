@@ -48,6 +48,7 @@ void chooseWith(ui::Tlapuj& window, const char* control, std::function<void(QWid
     QWidget* c = enter(window, control);
     test::onNextModal(std::move(inChooser));
     QTest::mouseDClick(c, Qt::LeftButton);
+    if (!QTest::qWaitForWindowActive(&window)) QTest::qFail("the entry window is not active again", __FILE__, __LINE__);
     test::settle();
 }
 
