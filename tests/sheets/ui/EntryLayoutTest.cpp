@@ -4,6 +4,7 @@
 // to a directory, the three pages are saved there as pictures.
 #include "sheets/ui/SheetProgram.h"
 
+#include "sheets/SheetForm.h"
 #include "sheets/ui/SheetWindows.h"
 #include "sheets/ui/Tlapuj.h"
 #include "sheets/ui/Ttevki.h"
@@ -15,6 +16,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 
+#include <algorithm>
 #include <memory>
 
 using namespace velmora;
@@ -86,6 +88,25 @@ private slots:
         p->windows->newSheet(sheets::SheetKind::Full);
         QCOMPARE(problems, QStringList{});
         QCOMPARE(daysShown, 31);
+    }
+
+    // Tab walks the controls in the form's order, over the three pages.
+    void tabOrderIsTheFormsOrder() {
+        std::vector<std::string> walked;
+        test::onNextModal([&](QWidget*) {
+            auto& w = p->lapuj();
+            const auto& order = sheets::SheetForm::textControls();
+            QWidget* start = w.control(order.front());
+            QWidget* c = start;
+            do {
+                const std::string name = c->objectName().toStdString();
+                if (std::find(order.begin(), order.end(), name) != order.end() && w.control(name) == c)
+                    walked.push_back(name);
+                c = c->nextInFocusChain();
+            } while (c != start);
+        });
+        p->windows->newSheet(sheets::SheetKind::Full);
+        QCOMPARE(walked, sheets::SheetForm::textControls());
     }
 
     void activityChooserGivesTheCodeOfTheChosenLines_data() {

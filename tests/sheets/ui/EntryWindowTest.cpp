@@ -11,6 +11,7 @@
 #include "support/Files.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -152,6 +153,7 @@ private slots:
             });
             QCOMPARE(shown(w, "tev3"), QString("1   5   "));
             fill(w, "aptaj3", test::kNurseTaj);
+            QCOMPARE(QApplication::clipboard()->text(), QString(test::kNurseTaj));  // ready for the next day
             fill(w, "tev4", "1");
             fill(w, "aptaj4", test::kNurse2Taj);
             QCOMPARE(shown(w, "vszam"), QString("2"));
@@ -268,6 +270,7 @@ private slots:
         stored.szakvet = "2024.05.03";
         stored.gyak = "heti 2";
         stored.elvizdb = 10;
+        stored.elszviz = 3;
         stored.elszam = 1;
         stored.aptaj[0] = test::kNurseTaj;
         stored.aztip = "1";
@@ -277,14 +280,17 @@ private slots:
         stored.visits[2] = {"1", test::kNurseTaj, "2024.05.03", ""};
         sheets::appendSheet(p->db(), stored);
 
-        QString typed, title, jorv;
-        bool saveOff = false, choiceOpened = false;
+        QString typed, title, jorv, earlier;
+        bool saveOff = false, choiceOpened = false, earlierShown = false;
         test::onNextModal([&](QWidget* modal) {
             auto& w = p->lapuj();
             QVERIFY(QTest::qWaitForWindowActive(modal));
             title = w.windowTitle();
             saveOff = !w.ment->isEnabled();
             jorv = shown(w, "m_jorv");
+            w.PC1->setCurrentWidget(w.TS3);
+            earlierShown = w.findChild<QWidget*>("Lv2")->isVisible() && w.control("vszame")->isVisible();
+            earlier = shown(w, "vszame");
             QWidget* taj = enter(w, "m_taj");
             test::typeText(taj, "999");
             typed = shown(w, "m_taj");
@@ -308,6 +314,8 @@ private slots:
         QVERIFY(saveOff);
         QCOMPARE(typed, QString(test::kPatientTaj));
         QCOMPARE(jorv, QString());  // ORVKODJ "0" shows empty
+        QVERIFY(earlierShown);
+        QCOMPARE(earlier, QString("3"));
         QVERIFY(!choiceOpened);
         QCOMPARE(p->dialogs().log().size(), size_t(0));
     }
@@ -319,17 +327,22 @@ private slots:
         sheets::appendSheet(p->db(), stored);
         QString title;
         bool saveOn = false;
-        test::onNextModal([&](QWidget*) {
+        bool escapeKept = false;
+        test::onNextModal([&](QWidget* modal) {
             title = p->lapuj().windowTitle();
             saveOn = p->lapuj().ment->isEnabled();
+            QTest::keyClick(modal, Qt::Key_Escape);
+            escapeKept = modal->isVisible();  // only "Kilépés" and the close box leave
         });
         p->windows->storedSheet(stored, sheets::EntryMode::Modify);
         QCOMPARE(title, QString("Elszámolási lap módosítása"));
         QVERIFY(saveOn);
+        QVERIFY(escapeKept);
     }
 
     // Before 2016 the payment category is not asked and the focus starts on
-    // the TAJ; a month's missing days are not shown.
+    // the TAJ; a month's missing days are not shown, nor the days billed
+    // before while there are none.
     void periodDecidesPanelFocusAndDays() {
         struct Case {
             const char* period;
@@ -342,7 +355,7 @@ private slots:
                               Case{"2024.04", true, "m_aztip", 30}}) {
             p.reset();
             p = std::make_unique<test::SheetProgram>(c.period);
-            bool panel = !c.panel;
+            bool panel = !c.panel, earlierShown = true;
             QString first;
             int days = 0;
             test::onNextModal([&](QWidget* modal) {
@@ -351,6 +364,7 @@ private slots:
                 panel = w.findChild<QWidget*>("P1")->isVisibleTo(&w);
                 first = focused();
                 w.PC1->setCurrentWidget(w.TS3);
+                earlierShown = w.findChild<QWidget*>("Lv2")->isVisible();
                 for (int d = 1; d <= 31; ++d)
                     if (w.control("apdat" + std::to_string(d))->isVisible()) days = d;
                 QCOMPARE(shown(w, "apdat1"), QString(c.period) + ".01");
@@ -359,6 +373,7 @@ private slots:
             QVERIFY2(panel == c.panel, c.period);
             QVERIFY2(first == c.first, c.period);
             QVERIFY2(days == c.days, c.period);
+            QVERIFY2(!earlierShown, c.period);  // a new sheet has no days billed before
         }
     }
 };
