@@ -68,11 +68,11 @@ std::optional<RecordedFigures> recordedFigures(db::Database& db, const std::stri
 
 std::optional<ContractFigures> contractFigures(db::Database& db, const std::string& period, int alapert) {
     const db::Value first(period + ".01");
-    // The contract valid on the period's first day; of several, the one
-    // that began first, as the contract table's order has them.
+    // The contract valid on the period's first day; of several (an old
+    // contract left open-ended), the latest, as the program's contract is.
     const db::SqlResult contract =
         db::Sql(db).run("select ossznap from hszerz where szkezd<=? and (szveg>=? or szveg is null) "
-                        "order by szkezd limit 1",
+                        "order by szkezd desc limit 1",
                         {first, first});
     if (contract.rows.empty()) return std::nullopt;
     const int days = static_cast<int>(contract.rows[0][0].asInt());

@@ -28,8 +28,9 @@ struct ContractFigures {
     int days = 0;        // STszv: contracted days of the period
     db::Decimal amount;  // STszf: days times the base fee, Ft
 };
-// szvissza: the contract valid on the period's first day; nothing when
-// there is none. Throws DbError when the contract table cannot be read.
+// szvissza: the contract valid on the period's first day (of several, the
+// one that began last); nothing when there is none. Throws DbError when
+// the contract table cannot be read.
 std::optional<ContractFigures> contractFigures(db::Database& db, const std::string& period, int alapert);
 
 // The full-series marks of a year after the fund's complete data set was

@@ -31,7 +31,7 @@ std::string nextSheetNumber(db::Database& db, const std::string& year) {
     // number, so one damaged value would otherwise be the maximum.
     const db::SqlResult r = db::Sql(db).run(
         "select max(cast(trim(sorsz) as integer)) from hlapa where idoszak >= ? and idoszak <= ? "
-        "and trim(sorsz) <> '' and trim(sorsz) not glob '*[^0-9]*'",
+        "and trim(sorsz) not glob '*[^0-9]*'",
         {year + ".01", year + ".12"});
     const db::Value& largest = r.rows.at(0).at(0);
     return formatSheetNumber(static_cast<int>(largest.isNull() ? 0 : largest.asInt()) + 1);

@@ -268,6 +268,17 @@ TEST(SheetStore, AKeyHoldsOneSheetAndRemovingItTakesBothRows) {
     EXPECT_EQ(rowsWithKey(tables.db, "hlapb", sheet.key), 1);
     EXPECT_EQ(*sheets::loadSheet(tables.db, sheet.key), sheet);
 
+    // A header whose visit row was lost reads with empty days and gets the
+    // row back when it is rewritten.
+    db::Sql(tables.db).run("delete from hlapb where sorsz='00012'");
+    Sheet lost = *sheets::loadSheet(tables.db, sheet.key);
+    EXPECT_EQ(lost.taj, sheet.taj);
+    EXPECT_EQ(lost.visits, decltype(lost.visits){});
+    lost.visits = sheet.visits;
+    lost.visitJeloles = sheet.visitJeloles, lost.visitElkuldve = sheet.visitElkuldve;
+    sheets::rewriteSheet(tables.db, lost);
+    EXPECT_EQ(*sheets::loadSheet(tables.db, sheet.key), sheet);
+
     // Without a unit of the caller's, each call reaches the files.
     tables.db.closeAll();
     EXPECT_EQ(readRows(tables.dir.str(), "HLapa.dbf").size(), 1u);

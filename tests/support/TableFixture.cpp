@@ -94,8 +94,9 @@ void writeFundTables(const std::string& dir, const std::set<std::string>& leaveO
           {contractRow(true, "987654321", "2024.01.01", 3650), contractRow(true, "123456789", "2023.01.01", 1200)});
     write("HSZOLGSZ.DBF",
           {FieldDef::character("TAJ", 9), FieldDef::character("NEV", 30), FieldDef::date("KEZD"),
-           FieldDef::date("VEG"), FieldDef::numeric("SSORSZAM", 5)},
-          {{"123456788", "Ápoló Éva", "2024.01.01", db::Value(), 1}});
+           FieldDef::date("VEG"), FieldDef::numeric("SSORSZAM", 5), FieldDef::numeric("ORASZ", 5),
+           FieldDef::numeric("ORAK", 5)},
+          {{"123456788", "Ápoló Éva", "2024.01.01", db::Value(), 1, 40, 0}});
     write("TELEPUL.DBF", {FieldDef::character("KOZIGKOD", 7), FieldDef::character("HELYNEV", 30)},
           {{"0100001", "Budapest"}, {"0200002", "Érd"}});
     write("HTERULET.DBF",
