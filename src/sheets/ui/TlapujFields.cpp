@@ -38,6 +38,16 @@ int dayOf(const std::string& control) {
 }
 
 bool isDiagnosis(const std::string& c) { return c == "m_fekvd" || c == "m_alapb" || c == "m_kiserd" || c == "m_fodiag"; }
+bool isOrderingDoctor(const std::string& c) { return c == "m_eorv" || c == "m_eorvtip" || c == "orv1"; }
+bool isProposingDoctor(const std::string& c) { return c == "m_jorv" || c == "orv2"; }
+bool isNurse(const std::string& c) { return startsWith(c, "aptev") || startsWith(c, "aptaj"); }
+bool isActivities(const std::string& c) { return startsWith(c, "tev") && dayOf(c) > 0; }
+
+// The controls a double click opens a choose window for.
+bool opensChooser(const std::string& c) {
+    return c == "m_taj" || c == "m_kozigkod" || isDiagnosis(c) || isOrderingDoctor(c) || isProposingDoctor(c) ||
+           isNurse(c) || isActivities(c);
+}
 
 } // namespace
 
@@ -53,7 +63,7 @@ void Tlapuj::wireFields() {
 bool Tlapuj::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonDblClick && form_.editable()) {
         for (const auto& [name, w] : controls_) {
-            if (w != watched) continue;
+            if (w != watched || !opensChooser(name)) continue;
             guard_.run([this, name = name] { doubleClicked(name); });
             return true;
         }
@@ -90,25 +100,21 @@ void Tlapuj::copyVisitNurse(const std::string& control) {
 
 void Tlapuj::doubleClicked(const std::string& control) {
     sheets::FocusMove move;
-    bool opened = true;
     if (control == "m_taj") {
         move = choosePatient();
     } else if (control == "m_kozigkod") {
         move = chooseSettlement();
     } else if (isDiagnosis(control)) {
         move = chooseDiagnosis(control);
-    } else if (control == "m_eorv" || control == "m_eorvtip" || control == "orv1") {
+    } else if (isOrderingDoctor(control)) {
         move = chooseDoctor('E');
-    } else if (control == "m_jorv" || control == "orv2") {
+    } else if (isProposingDoctor(control)) {
         move = chooseDoctor('J');
-    } else if (startsWith(control, "aptev") || startsWith(control, "aptaj")) {
+    } else if (isNurse(control)) {
         move = chooseNurse(control);
-    } else if (startsWith(control, "tev") && dayOf(control) > 0) {
-        move = chooseActivities(dayOf(control));
     } else {
-        opened = false;
+        move = chooseActivities(dayOf(control));
     }
-    if (!opened) return;
     showForm();
     activateWindow();  // the choose windows belong to the main window
     followChoice(control, move);
@@ -127,8 +133,8 @@ void Tlapuj::followChoice(const std::string& origin, const sheets::FocusMove& mo
     if (target != control(origin)) leave(origin);
 }
 
-// Each chooser reads the controls first: what the user typed so far is the
-// form the choice lands in.
+// Each chooser reads the controls once it has closed: what the user typed
+// so far is the form the choice lands in.
 sheets::FocusMove Tlapuj::choosePatient() {
     Tbetegval& w = *masterData_.betegval;
     w.bhol = true;

@@ -182,7 +182,9 @@ QGroupBox* Tlapuj::buildDiagnosisGroup(QWidget* page) {
     int r = 0;
     for (const auto& [name, text, nameLabel] : fields) {
         QLineEdit* code = bind(PanelEdit(g, name, 0, "A BNO kitöltése (segítség az F1 lenyomásával)"));
-        code->setInputMask(QStringLiteral("nnnnn; "));
+        // Five letters or digits; letters in capitals, as the codes are
+        // stored and as the Z-code rule reads them.
+        code->setInputMask(QStringLiteral(">nnnnn; "));
         fitWidth(code, 5, false);
         QLabel* codeName = display(g, nameLabel);
         // A long name is cut at the window's edge rather than widening it.

@@ -50,41 +50,46 @@ private slots:
     void leavingAFieldChecksIt_data() {
         QTest::addColumn<QString>("control");
         QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("kept");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("focus");
-        QTest::newRow("wrong TAJ check digit") << "m_taj" << "123456789" << "Nem létező TAJ szám!" << "m_taj";
-        QTest::newRow("Z code") << "m_alapb" << "Z5100" << "Nem lehet \"Z\"-s kódot beírni!" << "m_alapb";
-        QTest::newRow("unknown BNO code") << "m_fodiag" << "A0000" << "Nincs a BNO kód a törzsben!" << "m_fodiag";
-        QTest::newRow("51 days ordered") << "m_elviz" << "51"
+        QTest::newRow("wrong TAJ check digit")
+            << "m_taj" << "123456789" << "123456789" << "Nem létező TAJ szám!" << "m_taj";
+        QTest::newRow("Z code") << "m_alapb" << "Z5100" << "Z5100" << "Nem lehet \"Z\"-s kódot beírni!" << "m_alapb";
+        QTest::newRow("Z code typed small")
+            << "m_kiserd" << "z5100" << "Z5100" << "Nem lehet \"Z\"-s kódot beírni!" << "m_kiserd";
+        QTest::newRow("unknown BNO code")
+            << "m_fodiag" << "A0000" << "A0000" << "Nincs a BNO kód a törzsben!" << "m_fodiag";
+        QTest::newRow("51 days ordered") << "m_elviz" << "51" << "51"
                                          << "Az elrendelt napszám nem lehet több 50-nél és nem lehet 0!" << "m_elviz";
-        QTest::newRow("start of care missing") << "m_szakvet" << "" << "A mező kitöltése kötelező!" << "m_szakvet";
-        QTest::newRow("a day with only a nurse") << "aptaj3" << test::kNurseTaj
-                                                 << "A 3. napi adatokat ki kell tölteni!" << "tev3";
-        QTest::newRow("a day with only activities") << "tev7" << "1" << "A tevékenységeknek megfelelő ápoló nincs kitöltve!"
-                                                    << "tev7";
+        QTest::newRow("start of care missing") << "m_szakvet" << "" << "" << "A mező kitöltése kötelező!" << "m_szakvet";
+        QTest::newRow("a day with only a nurse")
+            << "aptaj3" << test::kNurseTaj << test::kNurseTaj << "A 3. napi adatokat ki kell tölteni!" << "tev3";
+        QTest::newRow("a day with only activities")
+            << "tev7" << "1" << "1" << "A tevékenységeknek megfelelő ápoló nincs kitöltve!" << "tev7";
     }
     // The message once, the focus back (the control Tab went to is not
-    // checked), the text as typed.
+    // checked), the text as the control took it.
     void leavingAFieldChecksIt() {
         QFETCH(QString, control);
         QFETCH(QString, typed);
+        QFETCH(QString, kept);
         QFETCH(QString, message);
         QFETCH(QString, focus);
-        QString focusAfter;
-        QString kept;
+        QString focusAfter, shownAfter;
         bool pageShown = false;
         inNewSheet(*p, [&](ui::Tlapuj& w) {
             const std::string name = control.toStdString();
             test::typeInto(w, name.c_str(), typed);
             test::tabOut();
             focusAfter = focused();
-            kept = shown(w, name.c_str());
+            shownAfter = shown(w, name.c_str());
             pageShown = w.PC1->currentWidget()->isAncestorOf(w.control(focus.toStdString()));
         });
         QCOMPARE(p->dialogs().texts(test::ScriptedDialogs::Kind::Error), std::vector<std::string>{message.toStdString()});
         QCOMPARE(focusAfter, focus);
         QVERIFY(pageShown);
-        QCOMPARE(kept, typed);
+        QCOMPARE(shownAfter, kept);
     }
 
     // Text the field cannot hold never reaches the form: characters code
