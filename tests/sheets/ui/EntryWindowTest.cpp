@@ -106,10 +106,17 @@ private slots:
             QCOMPARE(w.pos(), p->owner->frameGeometry().topLeft() + QPoint(10, 50));
             QCOMPARE(focused(), QString("m_aztip"));
 
-            chooseWith(w, "m_taj", [](QWidget* chooser) {
+            const QRect entry = w.frameGeometry();
+            QRect patientChooser, bnoChooser;
+            chooseWith(w, "m_taj", [&](QWidget* chooser) {
                 QCOMPARE(chooser->objectName(), QString("Tbetegval"));
+                patientChooser = chooser->frameGeometry();
                 QTest::mouseClick(test::control<QPushButton>(chooser, "BB1"), Qt::LeftButton);
             });
+            // Beside the entry window: flush with its right edge, a quarter
+            // of its height down.
+            QCOMPARE(patientChooser.right(), entry.right());
+            QCOMPARE(patientChooser.top(), entry.top() + entry.height() / 4);
             QCOMPARE(shown(w, "m_taj"), QString(test::kPatientTaj));
             QCOMPARE(shown(w, "m_nev"), QString("Kovács Ágnes"));
             QCOMPARE(shown(w, "bnem"), QString("Nő"));
@@ -119,13 +126,16 @@ private slots:
 
             fill(w, "m_alapb", "C3490");
             QCOMPARE(shown(w, "bno2"), QString("Hörgő vagy tüdő rosszindulatú daganata"));
-            chooseWith(w, "m_fodiag", [](QWidget* chooser) {
+            chooseWith(w, "m_fodiag", [&](QWidget* chooser) {
+                bnoChooser = chooser->frameGeometry();
                 auto* grid = chooser->findChild<QTableView*>();
                 QTest::keyClick(grid, Qt::Key_Down);
                 QTest::keyClick(grid, Qt::Key_Return);
             });
             QCOMPARE(shown(w, "m_fodiag"), QString("C5000"));
             QCOMPARE(shown(w, "bno4"), QString("Emlő rosszindulatú daganata"));
+            QCOMPARE(bnoChooser.right(), entry.right());
+            QCOMPARE(bnoChooser.top(), entry.top() + entry.height() / 2);
 
             fill(w, "m_eorv", test::kDoctor);
             QCOMPARE(shown(w, "orv1"), QString("Dr. Orvos Anna"));
