@@ -193,10 +193,7 @@ void Tlapuj::mentClick() {
         accept();
         break;
     case sheets::SaveOutcome::Declined: reject(); break;
-    case sheets::SaveOutcome::Refused:
-        activateWindow();  // after the message boxes
-        focusNow(result.focus);
-        break;
+    case sheets::SaveOutcome::Refused: focusNow(result.focus); break;
     }
 }
 

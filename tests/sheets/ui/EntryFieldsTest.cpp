@@ -5,7 +5,9 @@
 
 #include "sheets/ui/SheetWindows.h"
 #include "sheets/ui/Tlapuj.h"
+#include "widgets/QtDialogs.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QStatusTipEvent>
 #include <QTabWidget>
@@ -90,6 +92,37 @@ private slots:
         QCOMPARE(focusAfter, focus);
         QVERIFY(pageShown);
         QCOMPARE(shownAfter, kept);
+    }
+
+    // With the program's message boxes: the box comes once, over the entry
+    // window, and the keyboard is back in the field it named.
+    void aMessageBoxLeavesTheFocusInTheField() {
+        ui::QtDialogs boxes;
+        ui::SheetWindows windows(*p->owner, p->start->session, p->db(), boxes, *p->masterData);
+        QStringList shownBoxes;
+        QString focusAfter;
+        bool entryActive = false;
+        test::onNextModal([&](QWidget* modal) {
+            QVERIFY(QTest::qWaitForWindowActive(modal));
+            auto& w = *windows.lapuj();
+            test::typeInto(w, "m_taj", "123456789");
+            test::onNextModal([&](QWidget* box) {
+                shownBoxes << box->findChild<QLabel*>("qt_msgbox_label")->text();
+                QVERIFY(box->parentWidget() == modal);
+                QTest::keyClick(box, Qt::Key_Return);
+            });
+            test::tabOut();
+            // A window system gives the keyboard back to the box's parent;
+            // the offscreen platform leaves that to the test.
+            modal->activateWindow();
+            entryActive = QTest::qWaitForWindowActive(modal);
+            test::settle();
+            focusAfter = focused();
+        });
+        windows.newSheet(sheets::SheetKind::Full);
+        QCOMPARE(shownBoxes, QStringList{QString::fromUtf8("Nem létező TAJ szám!")});
+        QVERIFY(entryActive);
+        QCOMPARE(focusAfter, QString("m_taj"));
     }
 
     // Text the field cannot hold never reaches the form: characters code
