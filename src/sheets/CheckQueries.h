@@ -1,12 +1,13 @@
 #pragma once
 // The cross-sheet checks on a connection the caller holds, so that one
 // sheet check runs all its queries on one SQL connection. The functions of
-// CrossChecks.h open a connection of their own and call these.
+// CrossChecks.h open a connection of their own and call these. The
+// statements themselves are data, so that what the checks run can be run
+// elsewhere as it stands (the benchmark runs them on native tables).
 #include "app/Dialogs.h"
 #include "db/Sql.h"
 #include "sheets/CrossChecks.h"
 
-#include <array>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,6 +16,30 @@ namespace velmora::sheets::queries {
 
 // One statement from the lines it is written in.
 std::string lines(const std::vector<std::string>& parts);
+
+// A statement and the values bound to its "?"s.
+struct Statement {
+    std::string text;
+    std::vector<db::Value> params;
+    db::SqlResult run(db::Sql& sql) const { return sql.run(text, params); }
+};
+
+// The patient's visit rows of other numbers in other periods (overlap).
+Statement earlierVisits(const SheetKey& key, const std::string& taj);
+// The patient's latest other sheet (order number): one row at most.
+Statement latestOtherSheet(const SheetKey& key, const std::string& taj);
+// Another sheet of the patient with a visit on `date` ("YYYY.MM.DD"); in
+// modify mode the sheet's own rows left out.
+Statement visitOnDate(const SheetKey& key, bool modifying, const std::string& date, const std::string& taj);
+// The patient's visit days on sheets other than this one.
+Statement otherSheetsDays(const SheetKey& key, const std::string& taj);
+// The employees of the period with their weekly hours.
+Statement periodStaff(const std::string& period);
+// The visiting nurses of the period's visit rows, `own` left out.
+Statement periodVisitNurses(const std::string& period, const SheetKey* own);
+// The activity codes of the patient's sheets with this number in the
+// other periods of the sheet's year (the other parts of its series).
+Statement seriesCodes(const SheetKey& key, const std::string& taj);
 
 bool overlapCheck(db::Sql& sql, const SheetKey& key, const std::string& taj, const std::string& elrend,
                   const std::string& szakvet, app::Dialogs& dialogs);
@@ -25,9 +50,6 @@ std::optional<bool> visitDateTaken(db::Sql& sql, const SheetKey& key, bool modif
 std::optional<int> patientDays(db::Sql& sql, const SheetKey& key, const std::string& taj);
 std::optional<CapacityCount> countCapacity(db::Sql& sql, const std::string& period, const SheetKey* own,
                                            app::Dialogs& dialogs);
-
-// The activity codes of the patient's sheets with this number in the
-// other periods of the sheet's year (the other parts of its series).
 // Nullopt when the query failed.
 std::optional<std::vector<std::string>> seriesActivityCodes(db::Sql& sql, const SheetKey& key,
                                                             const std::string& taj);

@@ -5,6 +5,8 @@
 #include "sheets/FieldChecks.h"
 #include "sheets/QueryText.h"
 
+#include <stdexcept>
+
 namespace velmora::sheets {
 
 namespace queries {
@@ -13,6 +15,58 @@ std::string lines(const std::vector<std::string>& parts) {
     std::string statement;
     for (const std::string& part : parts) statement += (statement.empty() ? "" : "\n") + part;
     return statement;
+}
+
+Statement earlierVisits(const SheetKey& key, const std::string& taj) {
+    return {lines({"select a.taj,a.szakvet," + dayColumns("b", "apdat"),
+                   "from hlapa a, hlapb b",
+                   "where a.sorsz=b.sorsz and a.resz is b.resz and a.idoszak=b.idoszak and a.taj=? and",
+                   " a.sorsz<>? and a.idoszak<>?",
+                   "order by b.idoszak,a.szakvet"}),
+            {textParam(taj), textParam(key.sorsz), textParam(key.idoszak)}};
+}
+
+Statement latestOtherSheet(const SheetKey& key, const std::string& taj) {
+    // The last row in the order of period and start of care: the patient's
+    // latest other sheet (number and part make ties certain).
+    return {lines({"select a.sorsz,a.resz,a.idoszak,a.taj,a.elszam,a.lezdat,a.szakvet",
+                   "from hlapa a",
+                   "where a.taj=? and",
+                   "a.sorsz<>? and a.idoszak<=?",
+                   "order by a.idoszak desc,a.szakvet desc,a.sorsz desc,a.resz desc limit 1"}),
+            {textParam(taj), textParam(key.sorsz), textParam(key.idoszak)}};
+}
+
+Statement visitOnDate(const SheetKey& key, bool modifying, const std::string& date, const std::string& taj) {
+    const auto day = app::Date::parse(date);
+    if (!day) throw std::invalid_argument("nem dátum: " + date);
+    const std::string column = "b.apdat" + std::to_string(day->day);
+    std::vector<std::string> text = {
+        "select a.taj", "from hlapa a, hlapb b",
+        "where a.taj=? and " + column + "=? and a.sorsz=b.sorsz and a.resz is b.resz and a.idoszak=b.idoszak"};
+    std::vector<db::Value> params = {textParam(taj), db::Value(date)};
+    if (modifying) {
+        // Only the sheet being changed is left out: its own visits are not a clash.
+        text.push_back(" and not (b.sorsz=? and b.resz is ? and b.idoszak=?)");
+        params.insert(params.end(), {textParam(key.sorsz), textParam(key.resz), textParam(key.idoszak)});
+    }
+    text.push_back("limit 1");
+    return {lines(text), params};
+}
+
+Statement otherSheetsDays(const SheetKey& key, const std::string& taj) {
+    return {lines({"select taj,sum(sznap) as sznap", "from hlapa",
+                   "where taj=? and not (sorsz=? and resz is ?) and idoszak<>?", "group by taj"}),
+            {textParam(taj), textParam(key.sorsz), textParam(key.resz), textParam(key.idoszak)}};
+}
+
+Statement seriesCodes(const SheetKey& key, const std::string& taj) {
+    const std::string year = key.idoszak.substr(0, 4);
+    return {lines({"select a.taj," + dayColumns("b", "tev"), "from hlapa a, hlapb b",
+                   "where a.taj=? and a.sorsz=? and a.idoszak<>? and a.idoszak>=? and a.idoszak<=?",
+                   "and a.sorsz=b.sorsz and a.resz is b.resz and a.idoszak=b.idoszak"}),
+            {textParam(taj), textParam(key.sorsz), textParam(key.idoszak), db::Value(year + ".01"),
+             db::Value(year + ".12")}};
 }
 
 namespace {
@@ -49,12 +103,7 @@ bool overlapCheck(db::Sql& sql, const SheetKey& key, const std::string& taj, con
     if (!looksBack(key)) return passed;
     db::SqlResult earlier;
     try {
-        earlier = sql.run(lines({"select a.taj,a.szakvet," + dayColumns("b", "apdat"),
-                                 "from hlapa a, hlapb b",
-                                 "where a.sorsz=b.sorsz and a.resz is b.resz and a.idoszak=b.idoszak and a.taj=? and",
-                                 " a.sorsz<>? and a.idoszak<>?",
-                                 "order by b.idoszak,a.szakvet"}),
-                          {textParam(taj), textParam(key.sorsz), textParam(key.idoszak)});
+        earlier = earlierVisits(key, taj).run(sql);
     } catch (const std::exception&) {
         dialogs.error(kQueryFailed);
         return false;
@@ -80,14 +129,7 @@ OrderNumberResult orderNumberCheck(db::Sql& sql, const SheetKey& key, const std:
     if (!looksBack(key)) return {true, std::nullopt};
     db::SqlResult latest;
     try {
-        // The last row in the order of period and start of care: the
-        // patient's latest other sheet (number and part make ties certain).
-        latest = sql.run(lines({"select a.sorsz,a.resz,a.idoszak,a.taj,a.elszam,a.lezdat,a.szakvet",
-                                "from hlapa a",
-                                "where a.taj=? and",
-                                "a.sorsz<>? and a.idoszak<=?",
-                                "order by a.idoszak desc,a.szakvet desc,a.sorsz desc,a.resz desc limit 1"}),
-                         {textParam(taj), textParam(key.sorsz), textParam(key.idoszak)});
+        latest = latestOtherSheet(key, taj).run(sql);
     } catch (const std::exception&) {
         dialogs.error(kQueryFailed);
         return {};
@@ -109,21 +151,8 @@ OrderNumberResult orderNumberCheck(db::Sql& sql, const SheetKey& key, const std:
 
 std::optional<bool> visitDateTaken(db::Sql& sql, const SheetKey& key, bool modifying, const std::string& date,
                                    const std::string& taj) {
-    const auto day = app::Date::parse(date);
-    if (!day) return std::nullopt;
-    const std::string column = "b.apdat" + std::to_string(day->day);
-    std::vector<std::string> statement = {
-        "select a.taj", "from hlapa a, hlapb b",
-        "where a.taj=? and " + column + "=? and a.sorsz=b.sorsz and a.resz is b.resz and a.idoszak=b.idoszak"};
-    std::vector<db::Value> params = {textParam(taj), db::Value(date)};
-    if (modifying) {
-        // Only the sheet being changed is left out: its own visits are not a clash.
-        statement.push_back(" and not (b.sorsz=? and b.resz is ? and b.idoszak=?)");
-        params.insert(params.end(), {textParam(key.sorsz), textParam(key.resz), textParam(key.idoszak)});
-    }
-    statement.push_back("limit 1");
     try {
-        return !sql.run(lines(statement), params).rows.empty();
+        return !visitOnDate(key, modifying, date, taj).run(sql).rows.empty();
     } catch (const std::exception&) {
         return std::nullopt;
     }
@@ -131,10 +160,7 @@ std::optional<bool> visitDateTaken(db::Sql& sql, const SheetKey& key, bool modif
 
 std::optional<int> patientDays(db::Sql& sql, const SheetKey& key, const std::string& taj) {
     try {
-        const db::SqlResult sum =
-            sql.run(lines({"select taj,sum(sznap) as sznap", "from hlapa",
-                           "where taj=? and not (sorsz=? and resz is ?) and idoszak<>?", "group by taj"}),
-                    {textParam(taj), textParam(key.sorsz), textParam(key.resz), textParam(key.idoszak)});
+        const db::SqlResult sum = otherSheetsDays(key, taj).run(sql);
         return sum.rows.empty() ? 0 : static_cast<int>(sum.rows[0][1].asInt());
     } catch (const std::exception&) {
         return std::nullopt;
@@ -143,16 +169,9 @@ std::optional<int> patientDays(db::Sql& sql, const SheetKey& key, const std::str
 
 std::optional<std::vector<std::string>> seriesActivityCodes(db::Sql& sql, const SheetKey& key,
                                                             const std::string& taj) {
-    const std::string year = key.idoszak.substr(0, 4);
     try {
-        const db::SqlResult rows =
-            sql.run(lines({"select a.taj," + dayColumns("b", "tev"), "from hlapa a, hlapb b",
-                           "where a.taj=? and a.sorsz=? and a.idoszak<>? and a.idoszak>=? and a.idoszak<=?",
-                           "and a.sorsz=b.sorsz and a.resz is b.resz and a.idoszak=b.idoszak"}),
-                    {textParam(taj), textParam(key.sorsz), textParam(key.idoszak), db::Value(year + ".01"),
-                     db::Value(year + ".12")});
         std::vector<std::string> codes;
-        for (const auto& row : rows.rows)
+        for (const auto& row : seriesCodes(key, taj).run(sql).rows)
             for (size_t i = 1; i < row.size(); ++i)
                 if (!row[i].asString().empty()) codes.push_back(row[i].asString());
         return codes;

@@ -48,35 +48,39 @@ void CapacityCount::countVisit(const std::string& taj) {
 
 namespace queries {
 
+Statement periodStaff(const std::string& period) {
+    // The first contract row of an employee (by start and serial number)
+    // stands for her.
+    return {lines({"select taj,nev,orasz,orak from hszolgsz", "where kezd<=? and (veg>=? or veg is null)",
+                   "order by kezd,ssorszam"}),
+            {db::Value(period + "." + app::TwoDigits(app::DaysInPeriod(period))), db::Value(period + ".01")}};
+}
+
+Statement periodVisitNurses(const std::string& period, const SheetKey* own) {
+    std::vector<std::string> text = {"select " + dayColumns("a", "apbtaj"), "from hlapb a", "where a.idoszak=?"};
+    std::vector<db::Value> params = {db::Value(period)};
+    if (own) {
+        // Only the sheet itself is left out: its visits are counted as the check goes.
+        text.push_back("and not (a.sorsz=? and a.resz is ? and a.idoszak=?)");
+        params.insert(params.end(), {textParam(own->sorsz), textParam(own->resz), textParam(own->idoszak)});
+    }
+    return {lines(text), params};
+}
+
 std::optional<CapacityCount> countCapacity(db::Sql& sql, const std::string& period, const SheetKey* own,
                                            app::Dialogs& dialogs) {
     CapacityCount count;
     try {
         const int days = app::DaysInPeriod(period);
         const CapacityFactors factors = factorsOf(period);
-        // The employees employed during the period; the first contract row
-        // of an employee (by start and serial number) stands for her.
-        const db::SqlResult staff =
-            sql.run(lines({"select taj,nev,orasz,orak from hszolgsz",
-                           "where kezd<=? and (veg>=? or veg is null)", "order by kezd,ssorszam"}),
-                    {db::Value(period + "." + app::TwoDigits(days)), db::Value(period + ".01")});
-        for (const auto& row : staff.rows) {
+        for (const auto& row : periodStaff(period).run(sql).rows) {
             NurseCapacity nurse;
             nurse.taj = app::PadLeft(row[0].asString(), 9, "0");
             nurse.nev = row[1].asString();
             nurse.keret = roundCapacity(capacityDays(row[2].asDecimal(), row[3].asDecimal(), factors));
             count.nurses.emplace(nurse.taj, nurse);
         }
-        std::vector<std::string> statement = {"select " + dayColumns("a", "apbtaj"), "from hlapb a",
-                                              "where a.idoszak=?"};
-        std::vector<db::Value> params = {db::Value(period)};
-        if (own) {
-            // Only the sheet itself is left out: its visits are counted as the check goes.
-            statement.push_back("and not (a.sorsz=? and a.resz is ? and a.idoszak=?)");
-            params.insert(params.end(), {textParam(own->sorsz), textParam(own->resz), textParam(own->idoszak)});
-        }
-        const db::SqlResult visits = sql.run(lines(statement), params);
-        for (const auto& row : visits.rows)
+        for (const auto& row : periodVisitNurses(period, own).run(sql).rows)
             for (int day = 0; day < days && day < static_cast<int>(row.size()); ++day) {
                 const auto it = count.nurses.find(row[day].asString());
                 if (it != count.nurses.end()) ++it->second.napdb;
