@@ -1,7 +1,8 @@
 // The entry window's pages as the user sees them: every control inside the
 // window, no label cut, the 31 days of a long month in view; and the
 // activity chooser's codes, place and fresh start. With VELMORA_SHOTS set
-// to a directory, the three pages are saved there as pictures.
+// to a directory, the three pages and the chooser are saved there as
+// pictures.
 #include "sheets/ui/SheetProgram.h"
 
 #include "sheets/SheetForm.h"
@@ -152,6 +153,8 @@ private slots:
         openTevki(tevki, [&](QWidget* w) {
             opened = w->frameGeometry().topLeft();
             size = w->size();
+            if (const QByteArray shots = qgetenv("VELMORA_SHOTS"); !shots.isEmpty())
+                w->grab().save(QString::fromLocal8Bit(shots) + "/ttevki.png");
         });
         entry.hide();
         const QRect r = entry.frameGeometry();
