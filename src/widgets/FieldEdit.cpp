@@ -44,10 +44,7 @@ QString RefusedCharactersText(const QString& characters) {
     return QString::fromUtf8("Nem tárolható karakter: ") + characters;
 }
 
-QLineEdit* FieldEdit(QWidget* parent, const char* name, const store::schema::TableDef& table, const char* field,
-                     const char* hint) {
-    const int width = table.fieldWidth(field);
-    if (width <= 0) throw std::logic_error(table.name + " has no field " + field);
+QLineEdit* CodePageEdit(QWidget* parent, const char* name, int width, const char* hint) {
     QLineEdit* edit = PanelEdit(parent, name, width, hint);
     auto* characters = new FieldCharacters(edit);
     edit->setValidator(characters);
@@ -57,6 +54,13 @@ QLineEdit* FieldEdit(QWidget* parent, const char* name, const store::schema::Tab
         QApplication::sendEvent(edit, &tip);
     });
     return edit;
+}
+
+QLineEdit* FieldEdit(QWidget* parent, const char* name, const store::schema::TableDef& table, const char* field,
+                     const char* hint) {
+    const int width = table.fieldWidth(field);
+    if (width <= 0) throw std::logic_error(table.name + " has no field " + field);
+    return CodePageEdit(parent, name, width, hint);
 }
 
 } // namespace velmora::ui

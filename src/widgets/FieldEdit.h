@@ -27,6 +27,11 @@ signals:
 // The status text for characters left out.
 QString RefusedCharactersText(const QString& characters);
 
+// A line edit named `name` that takes at most `width` characters (0: no
+// limit) of code page 852, with its hint: for controls whose width is known
+// without a table layout at hand.
+QLineEdit* CodePageEdit(QWidget* parent, const char* name, int width, const char* hint = nullptr);
+
 // A line edit of an edit panel for `field` of `table`: named `name`, at most
 // the field's width, code page 852 only, with its hint. The field must be
 // in the layout.

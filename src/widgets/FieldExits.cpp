@@ -57,20 +57,20 @@ bool FieldExits::eventFilter(QObject* watched, QEvent* event) {
                 const QScopedValueRollback<bool> checking(checking_, true);
                 ok = it->second();
             }
-            if (!ok) {
-                // Back after the focus change that is under way has ended;
-                // the control the focus passed through is not checked.
-                QPointer<QWidget> control = static_cast<QWidget*>(watched);
-                QTimer::singleShot(0, this, [this, control] {
-                    if (!control) return;
-                    checking_ = true;
-                    control->setFocus(Qt::OtherFocusReason);
-                    checking_ = false;
-                });
-            }
+            if (!ok) focusLater(static_cast<QWidget*>(watched));
         }
     }
     return QObject::eventFilter(watched, event);
+}
+
+void FieldExits::focusLater(QWidget* control, std::function<void()> prepare) {
+    QPointer<QWidget> target = control;
+    QTimer::singleShot(0, this, [this, target, prepare = std::move(prepare)] {
+        if (!target) return;
+        const QScopedValueRollback<bool> checking(checking_, true);
+        if (prepare) prepare();
+        target->setFocus(Qt::OtherFocusReason);
+    });
 }
 
 } // namespace velmora::ui

@@ -35,6 +35,12 @@ public:
     // Enter in `control` moves the focus to `next`.
     void enterMoves(QWidget* control, QWidget* next);
 
+    // For a check that sends the focus elsewhere: once the focus change
+    // under way has ended, `prepare` runs (it may show the page that holds
+    // the control) and the focus goes to `control`; the control the focus
+    // passed through is not checked.
+    void focusLater(QWidget* control, std::function<void()> prepare = {});
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

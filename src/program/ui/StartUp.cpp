@@ -8,6 +8,7 @@
 #include "db/Database.h"
 #include "masterdata/ui/MasterDataWindows.h"
 #include "program/StartupSequence.h"
+#include "sheets/ui/SheetWindows.h"
 #include "shell/ui/StatusPanels.h"
 #include "shell/ui/Tfokep.h"
 #include "store/IndexFiles.h"
@@ -80,6 +81,7 @@ int RunProgram(int argc, char** argv) {
     std::unique_ptr<app::ZarasPeriodTable> periods;
     std::unique_ptr<app::SysPasswordStore> passwords;
     std::unique_ptr<MasterDataWindows> masterData;
+    std::unique_ptr<SheetWindows> sheetWindows;
     try {
         fokep = std::make_unique<Tfokep>(session, dialogs);
         dialogs.setParentWindow(fokep.get());
@@ -92,6 +94,8 @@ int RunProgram(int argc, char** argv) {
         ConnectCommands(*fokep, session, dbs, dialogs);
         masterData = std::make_unique<MasterDataWindows>(*fokep, session, dbs, dialogs);
         for (const MenuCommand& command : masterData->commands()) fokep->setCommand(qs(command.item), command.run);
+        sheetWindows = std::make_unique<SheetWindows>(*fokep, session, dbs, dialogs, *masterData);
+        for (const MenuCommand& command : sheetWindows->commands()) fokep->setCommand(qs(command.item), command.run);
         if (!RunStartUp(*fokep, session, dbs, dialogs)) return 0;
     } catch (const std::exception& e) {
         QMessageBox box(QMessageBox::NoIcon, app::kProgramTitle,

@@ -1,0 +1,35 @@
+#include "sheets/ui/SheetWindows.h"
+
+#include "masterdata/ui/MasterDataWindows.h"
+#include "masterdata/ui/StaffChooseWindow.h"
+#include "masterdata/ui/Tbetegval.h"
+#include "masterdata/ui/Tbnoval.h"
+#include "masterdata/ui/Ttelepval.h"
+#include "sheets/ui/Tlapuj.h"
+#include "sheets/ui/Ttevki.h"
+
+namespace velmora::ui {
+
+SheetWindows::SheetWindows(QWidget& owner, app::Session& session, db::Database& dbs, app::Dialogs& dialogs,
+                           MasterDataWindows& masterData)
+    : owner_(owner), ctx_{dbs, session, dialogs}, guard_(dialogs, &dbs), tevki_(new Ttevki(&owner, guard_)),
+      lapuj_(new Tlapuj(&owner, ctx_, guard_, masterData, *tevki_)) {
+    tevki_->setSheetEntry(lapuj_);
+    masterData.betegval->setSheetEntryWindow(lapuj_);
+    masterData.bnoval->setSheetWindow(lapuj_);
+    masterData.apolf->setSheetEntry(lapuj_);
+}
+
+MenuCommands SheetWindows::commands() {
+    return {{"Elszmolsilapokrgztse1", guard_.guarded([this] { newSheet(sheets::SheetKind::Full); })}};
+}
+
+bool SheetWindows::newSheet(sheets::SheetKind kind, QWidget* opener) {
+    return lapuj_->run(sheets::newSheetForm(ctx_, kind), opener ? opener : &owner_);
+}
+
+bool SheetWindows::storedSheet(const sheets::Sheet& sheet, sheets::EntryMode mode, QWidget* opener) {
+    return lapuj_->run(sheets::storedSheetForm(ctx_, sheet, mode), opener ? opener : &owner_);
+}
+
+} // namespace velmora::ui
