@@ -1,3 +1,4 @@
+#include "widgets/Buttons.h"
 #include "widgets/EditWindow.h"
 
 #include "widgets/BrowseFrame.h"
@@ -15,17 +16,6 @@
 
 namespace velmora::ui {
 
-namespace {
-
-QPushButton* button(QWidget* parent, const char* name, const char* text) {
-    auto* b = new QPushButton(QString::fromUtf8(text), parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    return b;
-}
-
-} // namespace
-
 EditWindow::EditWindow(QWidget* mainWindow, const QString& objectName, const QString& caption,
                        const CommandGuard& guard)
     : QDialog(mainWindow), mainWindow_(mainWindow), guard_(guard), layout_(new QVBoxLayout(this)),
@@ -33,10 +23,10 @@ EditWindow::EditWindow(QWidget* mainWindow, const QString& objectName, const QSt
     setObjectName(objectName);
     setWindowTitle(caption);
     setModal(true);
-    kilep = button(this, "kilep", "Kilépés");
-    uj = button(this, "uj", "Új felvitel");
-    modos = button(this, "modos", "Módosítás");
-    torol = button(this, "torol", "Törlés");
+    kilep = NamedButton(this, "kilep", "Kilépés");
+    uj = NamedButton(this, "uj", "Új felvitel");
+    modos = NamedButton(this, "modos", "Módosítás");
+    torol = NamedButton(this, "torol", "Törlés");
     buttonRow_->addWidget(kilep);
     buttonRow_->addStretch(1);
     buttonRow_->addWidget(uj);
@@ -72,8 +62,8 @@ void EditWindow::setFrame(BrowseFrame* frame) {
 
 void EditWindow::setEditPanel(QWidget* panel, QBoxLayout* buttons) {
     panel_ = panel;
-    BB1 = button(panel, "BB1", "Kész");
-    BB2 = button(panel, "BB2", "Mégse");
+    BB1 = NamedButton(panel, "BB1", "Kész");
+    BB2 = NamedButton(panel, "BB2", "Mégse");
     buttons->addStretch(1);
     buttons->addWidget(BB1);
     buttons->addWidget(BB2);

@@ -15,14 +15,6 @@ using sheets::SheetForm;
 
 namespace {
 
-// Errors and warnings in the order they were shown.
-std::vector<std::string> shown(const ScriptedDialogs& dialogs) {
-    std::vector<std::string> out;
-    for (const auto& e : dialogs.log())
-        if (e.kind == ScriptedDialogs::Kind::Error || e.kind == ScriptedDialogs::Kind::Warning) out.push_back(e.text);
-    return out;
-}
-
 struct ExitCase {
     const char* what;
     std::function<void(SheetForm&)> prepare;
@@ -39,7 +31,7 @@ void run(SheetData& data, const std::vector<ExitCase>& cases) {
         data.dialogs().clearLog();
         const sheets::FocusMove move = sheets::leaveField(form, c.control, data.ctx());
         EXPECT_EQ(move.control, c.focus) << c.what;
-        EXPECT_EQ(shown(data.dialogs()), c.messages) << c.what;
+        EXPECT_EQ(data.dialogs().problems(), c.messages) << c.what;
         c.expect(form);
     }
 }

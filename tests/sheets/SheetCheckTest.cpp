@@ -15,13 +15,6 @@ using sheets::SheetForm;
 
 namespace {
 
-std::vector<std::string> shown(const ScriptedDialogs& dialogs) {
-    std::vector<std::string> out;
-    for (const auto& e : dialogs.log())
-        if (e.kind == ScriptedDialogs::Kind::Error || e.kind == ScriptedDialogs::Kind::Warning) out.push_back(e.text);
-    return out;
-}
-
 const std::string kOnlyNursing = "Ezek csak szakápolási tevékenységek, itt nem jelenthetők!";
 
 }  // namespace
@@ -33,7 +26,7 @@ TEST(SheetCheck, ACompleteSheetPassesAndCountsThePatientsDaysItself) {
     SheetForm form = completeForm();
     form.m_elszam = "2";
     EXPECT_TRUE(sheets::sheetCheck(form, data.ctx()));
-    EXPECT_EQ(shown(data.dialogs()), std::vector<std::string>{});
+    EXPECT_EQ(data.dialogs().problems(), std::vector<std::string>{});
     EXPECT_EQ(form.vizitdb, 5);
     EXPECT_EQ(form.tszam, 7);  // the TAJ field was never left
 }
@@ -45,7 +38,7 @@ TEST(SheetCheck, BlankMandatoryFieldsAreListedInOneMessageAndStopTheCheck) {
     old.m_idosz = "2015.12";
     old.m_aztip = old.m_terkat = old.m_allp = old.m_nev = "";
     EXPECT_FALSE(sheets::sheetCheck(old, data.ctx()));
-    EXPECT_EQ(shown(data.dialogs()), std::vector<std::string>{"A következő mezők kitöltése kötelező:\rBeteg neve\r"});
+    EXPECT_EQ(data.dialogs().problems(), std::vector<std::string>{"A következő mezők kitöltése kötelező:\rBeteg neve\r"});
 
     data.dialogs().clearLog();
     SheetForm recent = completeForm();
@@ -53,7 +46,7 @@ TEST(SheetCheck, BlankMandatoryFieldsAreListedInOneMessageAndStopTheCheck) {
     recent.m_szido = "    .  .  ";
     recent.m_elviz = " ";
     EXPECT_FALSE(sheets::sheetCheck(recent, data.ctx()));
-    EXPECT_EQ(shown(data.dialogs()),
+    EXPECT_EQ(data.dialogs().problems(),
               std::vector<std::string>{"A következő mezők kitöltése kötelező:\rAzonosító típus\rBeteg születési ideje\r"
                                        "Állampolgárság\rGyakoriság szövege\rElrendelt napok száma\r"});
 }
@@ -101,7 +94,7 @@ TEST(SheetCheck, EveryBrokenRuleShowsItsMessageInTheSystemsOrder) {
         "Nincs a " + tajOf("20000009") + " TAJ számú ápoló a törzsben!",
         "A napok száma nem lehet több 50-nél, és az elrendelt napoknál!",
     };
-    EXPECT_EQ(shown(data.dialogs()), expected);
+    EXPECT_EQ(data.dialogs().problems(), expected);
 }
 
 TEST(SheetCheck, TextsThatAreNoNumberFailWithAMessageRatherThanAnException) {
@@ -111,7 +104,7 @@ TEST(SheetCheck, TextsThatAreNoNumberFailWithAMessageRatherThanAnException) {
     form.m_elszam = "egy";
     form.m_elviz = "20 nap";
     EXPECT_FALSE(sheets::sheetCheck(form, data.ctx()));
-    const auto messages = shown(data.dialogs());
+    const auto messages = data.dialogs().problems();
     EXPECT_EQ(std::count(messages.begin(), messages.end(), "Csak szám írható a mezőbe!"), 3) << ::testing::PrintToString(messages);
 }
 
@@ -161,7 +154,7 @@ TEST(VisitCheck, TheGridsRules) {
         c.prepare(form);
         data.dialogs().clearLog();
         EXPECT_EQ(sheets::visitCheck(form, data.ctx()), c.passes) << c.what;
-        EXPECT_EQ(shown(data.dialogs()), c.messages) << c.what;
+        EXPECT_EQ(data.dialogs().problems(), c.messages) << c.what;
     }
 }
 
@@ -173,7 +166,7 @@ TEST(VisitCheck, CountersStartFromZeroAtEveryRun) {
     for (int run = 0; run < 2; ++run) {
         data.dialogs().clearLog();
         EXPECT_FALSE(sheets::visitCheck(form, data.ctx())) << run;
-        EXPECT_EQ(shown(data.dialogs()), std::vector<std::string>{kOnlyNursing}) << run;
+        EXPECT_EQ(data.dialogs().problems(), std::vector<std::string>{kOnlyNursing}) << run;
     }
     // A sheet that did list activity 5 before does not help the next run.
     SheetForm withFive = completeForm();
@@ -202,7 +195,7 @@ TEST(VisitCheck, ANursePastHerCapacityIsWarnedOf) {
     data.open();
     SheetForm form = completeForm();
     EXPECT_TRUE(sheets::visitCheck(form, data.ctx()));
-    EXPECT_EQ(shown(data.dialogs()),
+    EXPECT_EQ(data.dialogs().problems(),
               std::vector<std::string>{"Dolgozói kapacitás túllépés a " + people::nurse1 + " TAJ számú dolgozónál!"});
 }
 
@@ -212,7 +205,7 @@ TEST(VisitCheck, AQueryThatFailsFailsTheCheck) {
     SheetForm form = completeForm();
     data.db().findTable("HLAPB")->close();
     EXPECT_FALSE(sheets::visitCheck(form, data.ctx()));
-    const auto messages = shown(data.dialogs());
+    const auto messages = data.dialogs().problems();
     EXPECT_FALSE(messages.empty());
     for (const std::string& m : messages) EXPECT_EQ(m, "Hiba a lefutásban!");
 }
@@ -228,11 +221,11 @@ TEST(VisitCheck, AModifiedSheetClashesWithEverySheetButItself) {
     SheetForm form = completeForm();
     form.mode = sheets::EntryMode::Modify;
     EXPECT_TRUE(sheets::visitCheck(form, data.ctx()));
-    EXPECT_EQ(shown(data.dialogs()), std::vector<std::string>{});
+    EXPECT_EQ(data.dialogs().problems(), std::vector<std::string>{});
     // Same period, or same number: still another sheet.
     form.tev[19] = form.tev[20] = "1";
     form.aptaj[19] = form.aptaj[20] = people::nurse1;
     EXPECT_FALSE(sheets::visitCheck(form, data.ctx()));
-    EXPECT_EQ(shown(data.dialogs()), (std::vector<std::string>{"Az ápolás dátuma 2024.05.20 időben átfed egy másik teljesítést",
+    EXPECT_EQ(data.dialogs().problems(), (std::vector<std::string>{"Az ápolás dátuma 2024.05.20 időben átfed egy másik teljesítést",
                                                                "Az ápolás dátuma 2024.05.21 időben átfed egy másik teljesítést"}));
 }

@@ -19,6 +19,13 @@ std::vector<std::string> ScriptedDialogs::texts(Kind kind) const {
     return out;
 }
 
+std::vector<std::string> ScriptedDialogs::problems() const {
+    std::vector<std::string> out;
+    for (const Entry& e : log_)
+        if (e.kind == Kind::Error || e.kind == Kind::Warning) out.push_back(e.text);
+    return out;
+}
+
 std::vector<std::string> ScriptedDialogs::errorDetails() const {
     std::vector<std::string> out;
     for (const Entry& e : log_)

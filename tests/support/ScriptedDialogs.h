@@ -40,6 +40,8 @@ public:
     // Texts of one kind of entry, in order.
     std::vector<std::string> texts(Kind kind) const;
     std::vector<std::string> errors() const { return texts(Kind::Error); }
+    // Errors and warnings together, in the order they were shown.
+    std::vector<std::string> problems() const;
     // The details of the error boxes, in order ("" for one without).
     std::vector<std::string> errorDetails() const;
     std::string statusText(int panel) const;

@@ -1,5 +1,6 @@
 #include "sheets/ui/Tlapuj.h"
 
+#include "widgets/Buttons.h"
 #include "widgets/DateEdit.h"
 #include "widgets/FieldExits.h"
 #include "widgets/Help.h"
@@ -22,15 +23,6 @@
 namespace velmora::ui {
 
 namespace {
-
-QPushButton* button(QWidget* parent, const char* name, const char* text, const char* hint) {
-    auto* b = new QPushButton(QString::fromUtf8(text), parent);
-    b->setObjectName(QString::fromLatin1(name));
-    setHint(b, QString::fromUtf8(hint));
-    // Enter in a field never presses a button.
-    b->setAutoDefault(false);
-    return b;
-}
 
 bool isDateEdit(const QLineEdit* e) { return qobject_cast<const DateCharacters*>(e->validator()) != nullptr; }
 
@@ -58,8 +50,8 @@ Tlapuj::Tlapuj(QWidget* parent, const sheets::SheetContext& ctx, const CommandGu
     PC1->addTab(TS1, QStringLiteral("1.oldal"));
     PC1->addTab(TS2, QStringLiteral("2.oldal"));
     PC1->addTab(TS3, QStringLiteral("3.oldal"));
-    BB1 = button(this, "BB1", "Kilépés", "Kilépés a rögzítésből");
-    ment = button(this, "ment", "Mentés", "Adatok elmentése");
+    BB1 = NamedButton(this, "BB1", "Kilépés", "Kilépés a rögzítésből");
+    ment = NamedButton(this, "ment", "Mentés", "Adatok elmentése");
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);

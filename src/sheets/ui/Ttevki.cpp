@@ -1,6 +1,7 @@
 #include "sheets/ui/Ttevki.h"
 
 #include "sheets/Sheet.h"
+#include "widgets/Buttons.h"
 #include "widgets/Hint.h"
 #include "widgets/Placement.h"
 #include "widgets/QtText.h"
@@ -16,22 +17,10 @@
 
 namespace velmora::ui {
 
-namespace {
-
-QPushButton* button(QWidget* parent, const char* name, const char* text, const char* hint) {
-    auto* b = new QPushButton(QString::fromUtf8(text), parent);
-    b->setObjectName(QString::fromLatin1(name));
-    setHint(b, QString::fromUtf8(hint));
-    b->setAutoDefault(false);
-    return b;
-}
-
-} // namespace
-
 Ttevki::Ttevki(QWidget* parent, const CommandGuard& guard)
     : QDialog(parent), LB1(new QListWidget(this)),
-      BB2(button(this, "BB2", "Választás", "Szolgáltató kiválasztása")),
-      BB1(button(this, "BB1", "Kilépés", "Visszalépés a főmenübe")) {
+      BB2(NamedButton(this, "BB2", "Választás", "Szolgáltató kiválasztása")),
+      BB1(NamedButton(this, "BB1", "Kilépés", "Visszalépés a főmenübe")) {
     setObjectName(QStringLiteral("Ttevki"));
     setWindowTitle(QString::fromUtf8("Tevékenységek kiválasztása"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
