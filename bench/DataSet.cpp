@@ -59,6 +59,17 @@ FieldList betegFields() {
             FieldDef::character("Cime2", 25),   FieldDef::character("Szulh", 25), FieldDef::date("Szuli")};
 }
 
+FieldList staffFields() {
+    return {FieldDef::character("TAJ", 9),  FieldDef::character("NEV", 30), FieldDef::date("KEZD"),
+            FieldDef::date("VEG"),          FieldDef::numeric("SSORSZAM", 5), FieldDef::numeric("ORASZ", 5),
+            FieldDef::numeric("ORAK", 5)};
+}
+
+FieldList zarasFields() {
+    return {FieldDef::character("Idoszak", 7), FieldDef::date("Zaras"),        FieldDef::numeric("Lapoksz", 5),
+            FieldDef::date("Ruvkuld"),         FieldDef::numeric("Alapdij", 10, 5), FieldDef::numeric("Eloleg", 10, 1)};
+}
+
 std::string pad(int v, int width) {
     std::string s = std::to_string(v);
     return std::string(width - std::min<int>(width, s.size()), '0') + s;
@@ -113,7 +124,103 @@ void copyToNative(db::Database& database, sqlite3* native, const std::string& ta
     sqlite3_finalize(st);
 }
 
+// A small table of the data directory, its tags added after the rows.
+void writeTable(db::Database& database, const std::string& name, const std::string& file, const FieldList& fields,
+                const std::vector<std::vector<Value>>& rows, const std::vector<std::pair<std::string, std::string>>& tags,
+                int level = 4) {
+    db::Table& t = database.table(name, file);
+    t.create(fields, level);
+    t.open();
+    t.beginBatch();
+    for (const auto& row : rows) t.appendValues(row);
+    t.endBatch();
+    for (const auto& [tag, expression] : tags) t.addIndex(tag, expression);
+}
+
+// Nurses, doctors, settlements, diagnoses, the contracted employees, the
+// provider and the period table, in the sizes a provider has them.
+void writeMasterTables(db::Database& database) {
+    const HeavyPatient& heavy = heavyPatient();
+    std::vector<std::vector<Value>> nurses, staff, doctors, settlements, diagnoses;
+    for (int i = 0; i < 60; ++i) {
+        const std::string nurse = i == 2 ? heavy.nurse : taj(5000 + i);
+        nurses.push_back({nurse, "Ápoló " + std::string(kGiven[i % std::size(kGiven)])});
+        staff.push_back({nurse, "Ápoló " + std::string(kGiven[i % std::size(kGiven)]), "2010.01.01", Value(), i + 1, 40, 0});
+    }
+    for (int i = 0; i < 400; ++i) doctors.push_back({pad(100000 + i * 13, 6), "Dr. " + std::string(kSurnames[i % std::size(kSurnames)])});
+    doctors.push_back({"123456", "Dr. Elrendelő"});
+    doctors.push_back({"654321", "Dr. Javasló"});
+    for (int i = 0; i < 3200; ++i) settlements.push_back({pad(i * 100, 7), "Település " + std::to_string(i)});
+    for (int i = 0; i < 2000; ++i)
+        diagnoses.push_back({std::string(1, static_cast<char>('A' + i % 25)) + pad(i, 4), "Betegség " + std::to_string(i)});
+    diagnoses.push_back({"C3410", "Hörgő rosszindulatú daganata"});
+    diagnoses.push_back({"C3411", "Felső lebeny rosszindulatú daganata"});
+    writeTable(database, "APOL", "Apol.dbf", {FieldDef::character("Aptaj", 9), FieldDef::character("Anev", 25)}, nurses,
+               {{"Apol1", "Aptaj"}, {"Apol2", "Anev"}});
+    writeTable(database, "ORVOS", "Orvos.dbf", {FieldDef::character("Orvoskod", 6), FieldDef::character("Onev", 25)},
+               doctors, {{"Orvos1", "Orvoskod"}, {"Orvos2", "Onev"}});
+    writeTable(database, "ZARAS", "Zaras.dbf", zarasFields(), {}, {{"Zaras", "Idoszak+dtos(Zaras)"}});
+    writeTable(database, "HSZOLGSZ", "HSzolgsz.dbf", staffFields(), staff,
+               {{"Szolgsz1", "dtoc(kezd)+str(ssorszam,5)"}, {"Szolgsz2", "nev"}}, 3);
+    writeTable(database, "TELEPUL", "Telepul.dbf",
+               {FieldDef::character("KOZIGKOD", 7), FieldDef::character("HELYNEV", 30)}, settlements,
+               {{"Tel1", "kozigkod"}, {"Tel2", "helynev"}}, 3);
+    writeTable(database, "BNOTORZS", "Bnotorzs.dbf", {FieldDef::character("KOD10", 5), FieldDef::character("NEV", 100)},
+               diagnoses, {{"BNO1", "Kod10"}, {"BNO2", "nev"}}, 3);
+    writeTable(database, "PART", "Part.dbf",
+               {FieldDef::character("INTKOD", 4), FieldDef::character("MEGYE", 2), FieldDef::character("INTE", 40)},
+               {{"1234", "01", "Példa Hospice Szolgálat"}}, {}, 3);
+}
+
+// A sheet of the heavy patient: header and visit row, visits on the given days.
+void appendHeavySheet(db::Table& lapa, db::Table& lapb, const std::string& period, const std::string& sorsz,
+                      int elszam, int days, const std::string& nurse) {
+    const HeavyPatient& heavy = heavyPatient();
+    std::vector<Value> a = {period, "1234", "123456789", sorsz, Value(), heavy.taj, "0100000", "N", Value(), "C3411",
+                            Value(), "C3410", "123456", "0", "1", period + ".01", period + ".01", "heti 5", 50, 0, elszam,
+                            Value()};
+    for (int i = 0; i < 8; ++i) a.push_back(i == 0 || i == 4 ? Value(nurse) : Value());
+    const std::vector<Value> tail = {"1", "01", "HUN", days, Value(), Value(), Value(), Value(), Value()};
+    a.insert(a.end(), tail.begin(), tail.end());
+    lapa.appendValues(a);
+    std::vector<Value> b = {period, "1234", "123456789", sorsz, Value()};
+    for (int d = 1; d <= 31; ++d) {
+        const bool visit = d <= days;
+        b.push_back(visit ? Value("1   5") : Value());
+        b.push_back(visit ? Value(period + "." + pad(d, 2)) : Value());
+        b.push_back(visit ? Value(nurse) : Value());
+        b.push_back(Value());
+    }
+    b.push_back(Value());
+    b.push_back(Value());
+    lapb.appendValues(b);
+}
+
+// A hundred monthly sheets of ten visit days up to the month before the
+// last period, then the 31-day sheet of the last period (December).
+void appendHeavyPatient(db::Table& lapa, db::Table& lapb, int lastYear) {
+    const HeavyPatient& heavy = heavyPatient();
+    for (int i = 0; i < 100; ++i) {
+        const int m = (lastYear * 12 + 11) - 100 + i;  // months counted from year 0
+        const std::string period = std::to_string(m / 12) + "." + pad(m % 12 + 1, 2);
+        appendHeavySheet(lapa, lapb, period, "09" + pad(i, 3), i + 1, 10, taj(5000));
+    }
+    appendHeavySheet(lapa, lapb, heavy.period, heavy.sorsz, 101, 31, heavy.nurse);
+}
+
 } // namespace
+
+std::string tajWithCheckDigit(const std::string& eightDigits) {
+    static const int weights[8] = {3, 7, 3, 7, 3, 7, 3, 7};
+    int sum = 0;
+    for (int i = 0; i < 8; ++i) sum += (eightDigits[i] - '0') * weights[i];
+    return eightDigits + std::to_string(sum % 10);
+}
+
+const HeavyPatient& heavyPatient() {
+    static const HeavyPatient heavy{tajWithCheckDigit("19999999"), "09100", "2024.12", tajWithCheckDigit("29999999")};
+    return heavy;
+}
 
 std::string buildDataSet(const std::string& dir, const DataSetSize& size) {
     std::mt19937 rng(20241210);
@@ -128,6 +235,8 @@ std::string buildDataSet(const std::string& dir, const DataSetSize& size) {
         beteg.appendValues({taj(p), nev, p % 2 ? "1" : "2", "1", pad(rng() % 3000, 7), "Fő utca " + std::to_string(p % 90 + 1),
                             Value(), "Budapest", pad(1920 + p % 60, 4) + ".0" + std::to_string(1 + p % 9) + ".1" + std::to_string(p % 9)});
     }
+    beteg.appendValues({heavyPatient().taj, "Sokszor Sára", "N", "1", "0100000", "Település 1000", "Fő utca 1.",
+                        "Budapest", "1930.05.06"});
     beteg.endBatch();
     beteg.addIndex("Beteg1", "TAJ");
     beteg.addIndex("Beteg2", "Nev");
@@ -170,6 +279,7 @@ std::string buildDataSet(const std::string& dir, const DataSetSize& size) {
             lapb.appendValues(b);
         }
     }
+    appendHeavyPatient(lapa, lapb, 2010 + size.years - 1);
     lapa.endBatch();
     lapb.endBatch();
     lapa.addIndex("Lap1", "Sorsz+Resz");
@@ -181,11 +291,13 @@ std::string buildDataSet(const std::string& dir, const DataSetSize& size) {
     sqlite3* native = nullptr;
     sqlite3_open((dir + "/native.sqlite").c_str(), &native);
     exec(native, "begin");
-    for (const char* t : {"BETEG", "HLAPA", "HLAPB"}) copyToNative(database, native, t);
+    writeMasterTables(database);
+    for (const char* t : {"BETEG", "HLAPA", "HLAPB", "HSZOLGSZ", "APOL"}) copyToNative(database, native, t);
     exec(native, "create index beteg1 on beteg(taj); create index beteg2 on beteg(nev);"
                  "create index lap1 on hlapa(sorsz,resz); create index lap2 on hlapa(taj,idoszak);"
                  "create index lap3 on hlapa(idoszak,sorsz,resz);"
-                 "create index lapb1 on hlapb(sorsz,resz); create index lapb2 on hlapb(idoszak,sorsz,resz);");
+                 "create index lapb1 on hlapb(sorsz,resz); create index lapb2 on hlapb(idoszak,sorsz,resz);"
+                 "create index apol1 on apol(aptaj);");
     exec(native, "commit");
     sqlite3_close(native);
     database.closeAll();

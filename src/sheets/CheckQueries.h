@@ -9,6 +9,7 @@
 #include "sheets/CrossChecks.h"
 
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -28,9 +29,10 @@ struct Statement {
 Statement earlierVisits(const SheetKey& key, const std::string& taj);
 // The patient's latest other sheet (order number): one row at most.
 Statement latestOtherSheet(const SheetKey& key, const std::string& taj);
-// Another sheet of the patient with a visit on `date` ("YYYY.MM.DD"); in
-// modify mode the sheet's own rows left out.
-Statement visitOnDate(const SheetKey& key, bool modifying, const std::string& date, const std::string& taj);
+// The visit days of the patient's sheets; in modify mode the sheet's own
+// rows left out. A date D is taken when a row holds D in the day field of
+// D's day (APDAT1 … APDAT31).
+Statement patientVisitDays(const SheetKey& key, bool modifying, const std::string& taj);
 // The patient's visit days on sheets other than this one.
 Statement otherSheetsDays(const SheetKey& key, const std::string& taj);
 // The employees of the period with their weekly hours.
@@ -45,8 +47,11 @@ bool overlapCheck(db::Sql& sql, const SheetKey& key, const std::string& taj, con
                   const std::string& szakvet, app::Dialogs& dialogs);
 OrderNumberResult orderNumberCheck(db::Sql& sql, const SheetKey& key, const std::string& taj,
                                    const std::string& elszam, OrderNumberForm form, app::Dialogs& dialogs);
-std::optional<bool> visitDateTaken(db::Sql& sql, const SheetKey& key, bool modifying, const std::string& date,
-                                   const std::string& taj);
+// The visit-date check for all the dates of a sheet in one query: those
+// of `dates` that another sheet of the patient holds. Nullopt when the
+// query failed.
+std::optional<std::set<std::string>> takenVisitDates(db::Sql& sql, const SheetKey& key, bool modifying,
+                                                     const std::vector<std::string>& dates, const std::string& taj);
 std::optional<int> patientDays(db::Sql& sql, const SheetKey& key, const std::string& taj);
 std::optional<CapacityCount> countCapacity(db::Sql& sql, const std::string& period, const SheetKey* own,
                                            app::Dialogs& dialogs);

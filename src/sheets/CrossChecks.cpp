@@ -37,20 +37,15 @@ Statement latestOtherSheet(const SheetKey& key, const std::string& taj) {
             {textParam(taj), textParam(key.sorsz), textParam(key.idoszak)}};
 }
 
-Statement visitOnDate(const SheetKey& key, bool modifying, const std::string& date, const std::string& taj) {
-    const auto day = app::Date::parse(date);
-    if (!day) throw std::invalid_argument("nem dátum: " + date);
-    const std::string column = "b.apdat" + std::to_string(day->day);
-    std::vector<std::string> text = {
-        "select a.taj", "from hlapa a, hlapb b",
-        "where a.taj=? and " + column + "=? and a.sorsz=b.sorsz and a.resz is b.resz and a.idoszak=b.idoszak"};
-    std::vector<db::Value> params = {textParam(taj), db::Value(date)};
+Statement patientVisitDays(const SheetKey& key, bool modifying, const std::string& taj) {
+    std::vector<std::string> text = {"select a.taj," + dayColumns("b", "apdat"), "from hlapa a, hlapb b",
+                                     "where a.taj=? and a.sorsz=b.sorsz and a.resz is b.resz and a.idoszak=b.idoszak"};
+    std::vector<db::Value> params = {textParam(taj)};
     if (modifying) {
         // Only the sheet being changed is left out: its own visits are not a clash.
         text.push_back(" and not (b.sorsz=? and b.resz is ? and b.idoszak=?)");
         params.insert(params.end(), {textParam(key.sorsz), textParam(key.resz), textParam(key.idoszak)});
     }
-    text.push_back("limit 1");
     return {lines(text), params};
 }
 
@@ -149,13 +144,26 @@ OrderNumberResult orderNumberCheck(db::Sql& sql, const SheetKey& key, const std:
     return result;
 }
 
-std::optional<bool> visitDateTaken(db::Sql& sql, const SheetKey& key, bool modifying, const std::string& date,
-                                   const std::string& taj) {
+std::optional<std::set<std::string>> takenVisitDates(db::Sql& sql, const SheetKey& key, bool modifying,
+                                                     const std::vector<std::string>& dates, const std::string& taj) {
+    // The day field each date is looked for in: APDAT1 … APDAT31 follow a.taj.
+    std::vector<std::pair<std::string, size_t>> wanted;
+    for (const std::string& date : dates) {
+        const auto day = app::Date::parse(date);
+        if (!day) return std::nullopt;
+        wanted.emplace_back(date, static_cast<size_t>(day->day));
+    }
+    db::SqlResult rows;
     try {
-        return !visitOnDate(key, modifying, date, taj).run(sql).rows.empty();
+        rows = patientVisitDays(key, modifying, taj).run(sql);
     } catch (const std::exception&) {
         return std::nullopt;
     }
+    std::set<std::string> taken;
+    for (const auto& row : rows.rows)
+        for (const auto& [date, column] : wanted)
+            if (column < row.size() && row[column].asString() == date) taken.insert(date);
+    return taken;
 }
 
 std::optional<int> patientDays(db::Sql& sql, const SheetKey& key, const std::string& taj) {
@@ -197,7 +205,9 @@ OrderNumberResult orderNumberCheck(db::Database& db, const SheetKey& key, const 
 std::optional<bool> visitDateTaken(db::Database& db, const SheetKey& key, bool modifying, const std::string& date,
                                    const std::string& taj) {
     db::Sql sql(db);
-    return queries::visitDateTaken(sql, key, modifying, date, taj);
+    const auto taken = queries::takenVisitDates(sql, key, modifying, {date}, taj);
+    if (!taken) return std::nullopt;
+    return taken->count(date) > 0;
 }
 
 bool dayCountFits(int visitDays, int orderedDays, int billedDays) {

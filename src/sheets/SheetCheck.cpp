@@ -54,6 +54,14 @@ bool visitCheck(SheetForm& form, SheetContext& ctx, db::Sql& sql) {
     auto capacity = queries::countCapacity(sql, form.m_idosz, form.modifying() ? &key : nullptr, ctx.dialogs);
     if (!capacity) passed = false;  // shown already
 
+    // The visit-date check of every visit day at once: one query of the
+    // patient's visit rows, its failure shown once.
+    std::vector<std::string> visitDates;
+    for (int d = 1; d <= form.tnap && d <= kMaxDays; ++d)
+        if (!app::IsBlank(form.tev[d - 1]) && !app::IsBlank(form.aptaj[d - 1])) visitDates.push_back(form.apdat[d - 1]);
+    const auto taken = queries::takenVisitDates(sql, key, form.modifying(), visitDates, form.m_taj);
+    if (!taken) fail(kQueryFailed);
+
     const db::Table& apol = table(ctx, store::schema::APOL());
     VisitWalk walk;
     for (int d = 1; d <= form.tnap && d <= kMaxDays; ++d) {
@@ -67,9 +75,7 @@ bool visitCheck(SheetForm& form, SheetContext& ctx, db::Sql& sql) {
             if (!activityCodeCharactersOk(tev)) fail("A tevékenység kódja csak 1 és 8 között lehet!");
             else if (!activityNursesFilled(tev, form.aptev)) fail("A tevékenységeknek megfelelő ápoló nincs kitöltve!");
             else activities.count(tev);
-            const auto taken = queries::visitDateTaken(sql, key, form.modifying(), date, form.m_taj);
-            if (!taken) fail(kQueryFailed);
-            else if (*taken) fail("Az ápolás dátuma " + date + " időben átfed egy másik teljesítést");
+            if (taken && taken->count(date)) fail("Az ápolás dátuma " + date + " időben átfed egy másik teljesítést");
             walk.visit(date);
         } else if (hasNurse || hasActivity) {
             fail("A " + std::to_string(d) + ". napi adatokat ki kell tölteni!");

@@ -216,3 +216,23 @@ TEST(VisitCheck, AQueryThatFailsFailsTheCheck) {
     EXPECT_FALSE(messages.empty());
     for (const std::string& m : messages) EXPECT_EQ(m, "Hiba a lefutásban!");
 }
+
+TEST(VisitCheck, AModifiedSheetClashesWithEverySheetButItself) {
+    SheetData data;
+    std::vector<VisitDay> own;
+    for (int d = 2; d <= 6; ++d) own.push_back({d, "1   5", people::nurse1});
+    data.sheet({"2024.05", "00100", "", people::patient, own, {{"Aptaj5", people::nurse1}}})
+        .sheet({"2024.05", "00007", "", people::patient, {{20, "1", people::nurse2}}})
+        .sheet({"2024.05", "00100", "A", people::patient, {{21, "1", people::nurse2}}});
+    data.open();
+    SheetForm form = completeForm();
+    form.mode = sheets::EntryMode::Modify;
+    EXPECT_TRUE(sheets::visitCheck(form, data.ctx()));
+    EXPECT_EQ(shown(data.dialogs()), std::vector<std::string>{});
+    // Same period, or same number: still another sheet.
+    form.tev[19] = form.tev[20] = "1";
+    form.aptaj[19] = form.aptaj[20] = people::nurse1;
+    EXPECT_FALSE(sheets::visitCheck(form, data.ctx()));
+    EXPECT_EQ(shown(data.dialogs()), (std::vector<std::string>{"Az ápolás dátuma 2024.05.20 időben átfed egy másik teljesítést",
+                                                               "Az ápolás dátuma 2024.05.21 időben átfed egy másik teljesítést"}));
+}
