@@ -124,7 +124,8 @@ MasterData readMasterData(db::Database& db) {
     }
     if (m.patients.empty() || m.doctors.empty() || m.nurses.empty() || m.cancers.empty() || m.spread.empty() ||
         m.comorbid.empty())
-        throw SheetRefused("A lapokhoz hiányzik a betegek, az orvosok, a szerződött ápolók vagy a BNO kódok egy része.");
+        throw SheetRefused(
+            "A lapokhoz hiányzik a betegek, az orvosok, a szerződött ápolók vagy a BNO kódok egy része.");
     return m;
 }
 
@@ -242,12 +243,11 @@ public:
     SheetTally run(const std::vector<std::string>& periods) {
         periods_ = periods;
         openTables();
-        const MasterData master = readMasterData(db_);
-        master_ = &master;
-        for (const std::string& taj : master.patients) {
+        master_ = readMasterData(db_);
+        for (const std::string& taj : master_.patients) {
             Patient p;
             p.taj = taj;
-            p.profile = profileOf(master, dice_);
+            p.profile = profileOf(master_, dice_);
             p.nextStart = dice_.chance(45) ? 0 : dice_.between(1, 12);
             patients_.push_back(std::move(p));
         }
@@ -256,10 +256,18 @@ public:
     }
 
 private:
+    // The sheets of a period are entered on the 3rd of the next month.
+    void switchTo(const std::string& period) {
+        const app::Date first{std::stoi(period.substr(0, 4)), std::stoi(period.substr(5, 2)), 1};
+        clock_.set(first.addMonths(1).addDays(2));
+        session_.acceptPeriod(period, false);
+        session_.ertad();
+    }
+
     // The tables as the program's start opens them.
     void openTables() {
         store::Crtzaras(db_, dialogs_);
-        session_.acceptPeriod(periods_.front(), false);
+        switchTo(periods_.front());
         const bool opened = program::openTablesAfterPeriod(db_, session_, dialogs_);
         const std::string boxes = dialogs_.take();
         if (!opened || !boxes.empty()) throw SheetRefused("A táblák megnyitása nem sikerült:\n" + boxes);
@@ -268,10 +276,7 @@ private:
     // The user switches to the period and enters its sheets.
     void recordMonth(int m) {
         const std::string& period = periods_[static_cast<size_t>(m)];
-        const app::Date first{std::stoi(period.substr(0, 4)), std::stoi(period.substr(5, 2)), 1};
-        clock_.set(first.addMonths(1).addDays(2));
-        session_.acceptPeriod(period, false);
-        session_.ertad();
+        switchTo(period);
 
         for (Patient& p : patients_)
             if (p.episode) recordPart(p, m);
@@ -323,9 +328,10 @@ private:
         e.elszam = p.lastClosed ? 1 : p.lastElszam + 1;
 
         // Nurses employed over the whole episode.
-        const int lastMonth = std::min(m + static_cast<int>(e.partDays.size()) - 1, static_cast<int>(periods_.size()) - 1);
+        const int lastMonth =
+            std::min(m + static_cast<int>(e.partDays.size()) - 1, static_cast<int>(periods_.size()) - 1);
         std::vector<std::string> staff;
-        for (const Nurse& n : master_->nurses)
+        for (const Nurse& n : master_.nurses)
             if (n.employedIn(period) && n.employedIn(periods_[static_cast<size_t>(lastMonth)])) staff.push_back(n.taj);
         if (staff.empty()) throw SheetRefused("Nincs szerződött ápoló a(z) " + period + " időszakban.");
         e.nurse = dice_.pick(staff);
@@ -496,7 +502,7 @@ private:
     sheets::SheetContext ctx_;
     Dice dice_;
     std::vector<std::string> periods_;
-    const MasterData* master_ = nullptr;
+    MasterData master_;
     std::vector<Patient> patients_;
     SheetTally tally_;
 };

@@ -181,7 +181,8 @@ TEST(Demo, HasAYearAndAHalfOfSheetsThatPassTheSheetCheckAsStored) {
     start.dialogs.clearLog();
 
     std::vector<sheets::Sheet> stored;
-    for (const auto& row : db::Sql(start.db).run("select sorsz,resz,idoszak from hlapa order by idoszak,sorsz,resz").rows) {
+    const db::SqlResult keys = db::Sql(start.db).run("select sorsz,resz,idoszak from hlapa order by idoszak,sorsz,resz");
+    for (const auto& row : keys.rows) {
         const auto sheet = sheets::loadSheet(start.db, {row[0].asString(), row[1].asString(), row[2].asString()});
         ASSERT_TRUE(sheet) << row[0].asString() << row[1].asString() << " " << row[2].asString();
         stored.push_back(*sheet);
