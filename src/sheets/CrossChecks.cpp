@@ -18,18 +18,19 @@ std::string lines(const std::vector<std::string>& parts) {
 }
 
 Statement earlierVisits(const SheetKey& key, const std::string& taj) {
-    return {lines({"select a.taj,a.szakvet," + dayColumns("b", "apdat"),
+    // Every overlapping row shows the same message, so their order is of
+    // no account: no sort of the visit rows.
+    return {lines({"select " + dayColumns("b", "apdat"),
                    "from hlapa a, hlapb b",
                    "where a.sorsz=b.sorsz and a.resz is b.resz and a.idoszak=b.idoszak and a.taj=? and",
-                   " a.sorsz<>? and a.idoszak<>?",
-                   "order by b.idoszak,a.szakvet"}),
+                   " a.sorsz<>? and a.idoszak<>?"}),
             {textParam(taj), textParam(key.sorsz), textParam(key.idoszak)}};
 }
 
 Statement latestOtherSheet(const SheetKey& key, const std::string& taj) {
     // The last row in the order of period and start of care: the patient's
     // latest other sheet (number and part make ties certain).
-    return {lines({"select a.sorsz,a.resz,a.idoszak,a.taj,a.elszam,a.lezdat,a.szakvet",
+    return {lines({"select a.elszam,a.lezdat",
                    "from hlapa a",
                    "where a.taj=? and",
                    "a.sorsz<>? and a.idoszak<=?",
@@ -104,7 +105,7 @@ bool overlapCheck(db::Sql& sql, const SheetKey& key, const std::string& taj, con
         return false;
     }
     for (const auto& row : earlier.rows) {
-        const auto [earliest, latest] = visitSpan(row, 2);
+        const auto [earliest, latest] = visitSpan(row, 0);
         if (earliest.empty()) continue;
         if (szakvet >= earliest && szakvet <= latest) {
             dialogs.error("Az ápolásba vétel kezdete időben átfedi az előző teljesítést!");
@@ -129,8 +130,8 @@ OrderNumberResult orderNumberCheck(db::Sql& sql, const SheetKey& key, const std:
         dialogs.error(kQueryFailed);
         return {};
     }
-    const int previous = latest.rows.empty() ? 0 : static_cast<int>(latest.rows[0][4].asInt());
-    const bool closed = !latest.rows.empty() && !latest.rows[0][5].asString().empty();
+    const int previous = latest.rows.empty() ? 0 : static_cast<int>(latest.rows[0][0].asInt());
+    const bool closed = !latest.rows.empty() && !latest.rows[0][1].asString().empty();
     if (closed || *entered == previous + 1) {
         OrderNumberResult result{true, std::nullopt};
         if (closed && *entered != 1 &&

@@ -11,7 +11,9 @@ namespace velmora::sheets {
 // closing date, the day counts within the order and 50, an activity from 5
 // to 8 on the sheet or the earlier parts of its series. Warns (without
 // failing) of the patient's 150-day limit and of a nurse past her
-// capacity. Every failing step shows its message and the check goes on.
+// capacity. Every failing step shows its message and the check goes on;
+// a query that fails shows "Hiba a lefutásban!" and fails the check. The
+// capacity is that of the sheet's own period, its own rows left out.
 // Leaves the visit days in form.vizitdb. The activity counters start from
 // zero at every run.
 bool visitCheck(SheetForm& form, SheetContext& ctx);
@@ -41,7 +43,11 @@ struct SaveResult {
 // row, the patient, the doctors and the series' TELE marks as one write
 // unit: after any failure or a kill, either the whole sheet is stored or
 // nothing changed. New mode refuses a key that exists; modify mode keeps
-// the sheet's marks and sets the correction mark by the calendar.
+// the sheet's marks (JELOLES, ALLAPOT, the visit row's ELI days) and sets
+// the correction mark by the period table and today. A failure inside the
+// unit (a value a table refuses, a write the disk refuses) shows "Hiba a
+// lefutásban!" with the engine's message and leaves the window open
+// (Refused).
 SaveResult saveSheet(SheetForm& form, SheetContext& ctx);
 
 } // namespace velmora::sheets

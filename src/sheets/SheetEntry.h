@@ -34,11 +34,15 @@ struct FocusMove {
 // A new full invoice (kind Full) or first partial invoice (FirstPart) of
 // the current period: the year's next number, empty fields with the
 // period's defaults ("1", "01", "HUN" from 2016.01; doctor type "1"; "0" in
-// the day counts), the visit grid's dates.
+// the day counts), the visit grid's dates. A next part is made from its
+// first part (std::invalid_argument here); the number query's failure
+// throws db::DbError.
 SheetForm newSheetForm(SheetContext& ctx, SheetKind kind);
 // An existing sheet for modifying or viewing: every control filled from
 // its rows, the names of the patient, diagnoses, doctors and nurses looked
-// up. ORVKODJ "0" shows empty.
+// up. ORVKODJ "0" shows empty. The sheet's own period decides what it
+// shows (payment category and citizenship from 2016.01, the doctor's type
+// after 2024.04).
 SheetForm storedSheetForm(SheetContext& ctx, const Sheet& sheet, EntryMode mode);
 
 // The control that gets the focus when the window opens: m_aztip from
@@ -50,8 +54,10 @@ bool showsPatientCategory(const app::Session& session);
 // --- leaving a field --------------------------------------------------------
 
 // The check of the control the focus leaves (its objectName). Controls
-// without a check pass. A failed check has shown its message and names the
-// control to go back to.
+// without a check pass, and nothing is checked in view mode. A failed
+// check has shown its message and names the control to go back to. The
+// one exit that stores something: a name left in apnevK for a nurse APOL
+// does not know adds her to APOL at once.
 FocusMove leaveField(SheetForm& form, const std::string& control, SheetContext& ctx);
 
 // --- choose windows ----------------------------------------------------------
@@ -60,6 +66,9 @@ FocusMove leaveField(SheetForm& form, const std::string& control, SheetContext& 
 struct PatientChoice {
     std::string btaj, baztip, bnev, bnem, bkozig, bvaros, bcim, bszhely, bszido;
 };
+// Fills the patient's fields and runs the exit of m_taj (the focus leaves
+// it for CB1): betf and tszam are set here, the window need not leave
+// m_taj again. An empty btaj means nothing was chosen.
 FocusMove patientChosen(SheetForm& form, const PatientChoice& choice, SheetContext& ctx);
 // An empty code means nothing was chosen.
 FocusMove settlementChosen(SheetForm& form, const std::string& vkod, const std::string& vnev);
@@ -67,9 +76,10 @@ FocusMove diagnosisChosen(SheetForm& form, const std::string& control, const std
                           const std::string& bnnev);
 // which: 'E' the ordering doctor, 'J' the proposing one.
 FocusMove doctorChosen(SheetForm& form, char which, const std::string& okod, const std::string& onev);
-// A nurse for aptevK or aptajD.
+// A nurse for aptevK or aptajD; her name comes with the field's exit.
 FocusMove nurseChosen(SheetForm& form, const std::string& control, const std::string& akod);
-// The activity chooser's code for tevD ("" when nothing was chosen).
+// The activity chooser's code for tevD, day 1 to 31 ("" when nothing was
+// chosen).
 FocusMove activitiesChosen(SheetForm& form, int day, const std::string& tevszov);
 
 } // namespace velmora::sheets
