@@ -3,8 +3,12 @@
 // the seven tables the fund supplies, written as dBASE III files from the
 // tab-separated text files of the demo data folder, and the program's own
 // patients, doctors, nurses and residues, made up from the name lists of
-// that folder, the same on every run. The own tables get the program's
-// layouts and no index files: the program's first start builds those.
+// that folder, the same on every run. Then it opens the tables as the
+// program's start does and enters a year and a half of billing sheets up to
+// the newest residue period through the sheet logic (demo_sheets.cpp).
+#include "demo_dice.h"
+#include "demo_sheets.h"
+
 #include "app/TextHelpers.h"
 #include "db/Database.h"
 #include "db/DbError.h"
@@ -36,6 +40,7 @@ namespace schema = velmora::store::schema;
 using velmora::db::FieldDef;
 using velmora::db::FieldList;
 using velmora::db::Value;
+using velmora::demo::Dice;
 
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 64;
@@ -47,8 +52,10 @@ const char* const kHelp =
     "lévő help mappát), a KÖNYVTÁR/DATA mappába pedig megírja a pénztártól érkező\n"
     "hét táblát (PART, HSZERZ, HSZOLGSZ, TELEPUL, HTERULET, HTHELY, BNOTORZS)\n"
     "a bemutató adatok szövegfájljaiból, valamint kitalált betegeket (BETEG),\n"
-    "orvosokat (ORVOS), ápolókat (APOL) és maradványokat (MARADV); ezek minden\n"
-    "futáskor ugyanazok. Az ápolók a szerződés dolgozói közül valók.\n"
+    "orvosokat (ORVOS), ápolókat (APOL) és maradványokat (MARADV), végül másfél\n"
+    "év elszámolási lapjait (HLAPA, HLAPB: teljes számlák és részszámla-sorozatok,\n"
+    "némelyik lezárva) a program mentési ellenőrzésein át; ezek minden futáskor\n"
+    "ugyanazok. Az ápolók a szerződés dolgozói közül valók.\n"
     "\n"
     "  --out KÖNYVTÁR      a telepítés helye; a DATA mappa nem létezhet még\n"
     "  --program FÁJL      a velmora program futtatható fájlja\n"
@@ -180,6 +187,8 @@ FundData writeFundTables(const fs::path& dataIn, velmora::db::Database& database
 
 constexpr size_t kPatients = 30, kDoctors = 8, kNurses = 6, kResidues = 4;
 constexpr uint64_t kSeed = 20260101;
+// A year and a half of sheets, up to the newest residue period.
+constexpr int kSheetMonths = 18;
 
 struct Settlement {
     std::string code, name;
@@ -187,36 +196,6 @@ struct Settlement {
 };
 struct Person {
     std::string taj, name;
-};
-
-// splitmix64: the same numbers on every platform and compiler, which the
-// standard library's distributions do not promise.
-class Dice {
-public:
-    explicit Dice(uint64_t seed) : state_(seed) {}
-    int below(size_t n) { return static_cast<int>(next() % n); }
-    int between(int low, int high) { return low + below(static_cast<size_t>(high - low + 1)); }
-    template <class T>
-    const T& pick(const std::vector<T>& from) {
-        return from[static_cast<size_t>(below(from.size()))];
-    }
-    const Settlement& pickWeighted(const std::vector<Settlement>& from) {
-        int total = 0;
-        for (const Settlement& s : from) total += s.weight;
-        int at = below(static_cast<size_t>(total));
-        for (const Settlement& s : from)
-            if ((at -= s.weight) < 0) return s;
-        return from.back();
-    }
-
-private:
-    uint64_t next() {
-        uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        return z ^ (z >> 31);
-    }
-    uint64_t state_;
 };
 
 // One entry a line.
@@ -419,7 +398,8 @@ void writeOwnTable(velmora::db::Database& database, const schema::TableDef& def,
     std::cout << def.fileName << ": " << records.size() << " sor\n";
 }
 
-void writeTables(const fs::path& dataIn, const fs::path& dataOut) {
+// Writes the fund's and the own tables; returns the newest residue period.
+std::string writeTables(const fs::path& dataIn, const fs::path& dataOut) {
     const NameLists lists = readNameLists(dataIn);
     velmora::db::Database database(dataOut.string());
     const FundFacts fund = factsOf(writeFundTables(dataIn, database));
@@ -430,7 +410,19 @@ void writeTables(const fs::path& dataIn, const fs::path& dataOut) {
     writeOwnTable(database, schema::APOL(), nurses(fund, lists, dice, tajs));
     writeOwnTable(database, schema::ORVOS(), doctors(fund, lists, dice));
     writeOwnTable(database, schema::BETEG(), patients(fund, lists, dice, tajs));
-    writeOwnTable(database, schema::MARADV(), residues(fund, dice));
+    const std::vector<Record> periods = residues(fund, dice);
+    writeOwnTable(database, schema::MARADV(), periods);
+    for (const auto& [field, value] : periods.back())
+        if (std::string(field) == "Midoszak") return value.asString();
+    throw Failure("Nincs maradvány időszak.");
+}
+
+void recordSheets(const fs::path& dataOut, const std::string& newestPeriod) {
+    const velmora::demo::SheetTally t =
+        velmora::demo::recordDemoSheets(dataOut.string(), newestPeriod, kSheetMonths, kSeed + 1);
+    std::cout << "Elszámolási lapok " << t.firstPeriod << " – " << t.lastPeriod << " (" << t.periods
+              << " időszak): " << t.full << " teljes számla, " << t.firstParts << " első és " << t.nextParts
+              << " következő részszámla, ebből " << t.closed << " lezárt; " << t.visitDays << " ápolási nap\n";
 }
 
 void copyProgram(const fs::path& program, const fs::path& out) {
@@ -474,7 +466,7 @@ int main(int argc, char** argv) {
         fs::create_directories(dataOut);
         createdData = true;
         copyProgram(program, outDir);
-        writeTables(data, dataOut);
+        recordSheets(dataOut, writeTables(data, dataOut));
         std::cout << "Kész a bemutató telepítés: " << fs::absolute(outDir).string() << "\n"
                   << "Indítás: cd " << outDir.string() << " && ./" << fs::path(program).filename().string() << "\n";
         return 0;
@@ -484,6 +476,10 @@ int main(int argc, char** argv) {
         std::cerr << "Hiba a táblák írásakor: " << e.what() << "\n";
     } catch (const fs::filesystem_error& e) {
         std::cerr << "Hiba a fájlok másolásakor: " << e.what() << "\n";
+    } catch (const velmora::demo::SheetRefused& e) {
+        std::cerr << "Hiba a bemutató elszámolási lapok rögzítésekor: " << e.what() << "\n";
+    } catch (const std::exception& e) {
+        std::cerr << "Hiba: " << e.what() << "\n";
     }
     // A half-written DATA would be refused next time: it goes.
     std::error_code ignored;

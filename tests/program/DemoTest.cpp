@@ -1,11 +1,16 @@
 // The demo installation: the tool writes the fund's seven tables from the
 // demo text files and made-up patients, doctors, nurses and residues in the
-// program's layouts, and the program's start-up table steps accept them.
+// program's layouts, and the program's start-up table steps accept them; its
+// billing sheets pass the sheet check again as stored.
 #include "app/TextHelpers.h"
+#include "db/Sql.h"
+#include "sheets/SheetCheck.h"
+#include "sheets/SheetStore.h"
 #include "support/TableFixture.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -140,7 +145,7 @@ TEST(Demo, HasPatientsDoctorsNursesAndResiduesTheProgramAccepts) {
 
     // The same installation on every run.
     ASSERT_EQ(runDemoTool(dir, dir.file("again")), 0);
-    for (const char* file : {"Beteg.dbf", "Orvos.dbf", "Apol.dbf", "Maradv.dbf"})
+    for (const char* file : {"Beteg.dbf", "Orvos.dbf", "Apol.dbf", "Maradv.dbf", "HLapa.dbf", "HLapb.dbf"})
         EXPECT_EQ(readRows(dir.file("again/DATA"), file), readRows(data, file)) << file;
 
     // The first start builds the index files and keeps every row.
@@ -155,6 +160,84 @@ TEST(Demo, HasPatientsDoctorsNursesAndResiduesTheProgramAccepts) {
         EXPECT_FALSE(readLayout(data, file).tags.empty());
     }
     EXPECT_EQ(readRows(data, "Beteg.dbf").size(), 30u);
+}
+
+std::string logText(const ScriptedDialogs& dialogs) {
+    std::string out;
+    for (const ScriptedDialogs::Entry& e : dialogs.log())
+        if (e.kind != ScriptedDialogs::Kind::Status) out += e.text + " " + e.detail + "\n";
+    return out;
+}
+
+TEST(Demo, HasAYearAndAHalfOfSheetsThatPassTheSheetCheckAsStored) {
+    TempDir dir;
+    ASSERT_EQ(runDemoTool(dir, dir.file("demo")), 0);
+    const std::string data = dir.file("demo/DATA");
+    const std::vector<std::string> residues = column(data, "Maradv.dbf", "MIDOSZAK");
+
+    Start start(data, {2026, 5, 4});
+    ASSERT_TRUE(start.run());
+    EXPECT_EQ(logText(start.dialogs), "") << "the start-up shows nothing but its status texts";
+    start.dialogs.clearLog();
+
+    std::vector<sheets::Sheet> stored;
+    const db::SqlResult keys = db::Sql(start.db).run("select sorsz,resz,idoszak from hlapa order by idoszak,sorsz,resz");
+    for (const auto& row : keys.rows) {
+        const auto sheet = sheets::loadSheet(start.db, {row[0].asString(), row[1].asString(), row[2].asString()});
+        ASSERT_TRUE(sheet) << row[0].asString() << row[1].asString() << " " << row[2].asString();
+        stored.push_back(*sheet);
+    }
+
+    // Full invoices and partial series, some closed, over at least 18
+    // periods that end with the newest residue period.
+    std::set<std::string> periods;
+    std::map<sheets::SheetKind, int> kinds;
+    int closed = 0;
+    for (const sheets::Sheet& s : stored) {
+        periods.insert(s.key.idoszak);
+        ++kinds[s.kind()];
+        closed += s.lezdat.empty() ? 0 : 1;
+    }
+    EXPECT_GE(periods.size(), 18u);
+    ASSERT_FALSE(periods.empty());
+    EXPECT_EQ(*periods.rbegin(), *std::max_element(residues.begin(), residues.end()));
+    EXPECT_GT(kinds[sheets::SheetKind::Full], 0);
+    EXPECT_GT(kinds[sheets::SheetKind::FirstPart], 0);
+    EXPECT_GT(kinds[sheets::SheetKind::NextPart], 0);
+    EXPECT_GT(closed, 0);
+
+    // A next part follows its series' previous part in the month before,
+    // with the same order and the days billed before it.
+    std::map<std::string, const sheets::Sheet*> lastOfSeries;  // year + SORSZ
+    for (const sheets::Sheet& s : stored) {
+        const std::string series = s.key.idoszak.substr(0, 4) + s.key.sorsz;
+        if (s.kind() == sheets::SheetKind::NextPart) {
+            SCOPED_TRACE(s.key.number() + " " + s.key.idoszak);
+            ASSERT_TRUE(lastOfSeries.count(series));
+            const sheets::Sheet& before = *lastOfSeries[series];
+            EXPECT_EQ(s.key.resz, sheets::nextPartLetter(before.key.resz));
+            EXPECT_EQ(app::Date::parse(before.key.idoszak + ".01")->addMonths(1).period(), s.key.idoszak);
+            EXPECT_EQ(s.taj, before.taj);
+            EXPECT_EQ(s.elszam, before.elszam);
+            EXPECT_EQ(s.szakvet, before.szakvet);
+            EXPECT_EQ(s.elszviz, before.elszviz + before.sznap);
+            EXPECT_TRUE(before.lezdat.empty());
+        }
+        lastOfSeries[series] = &s;
+    }
+
+    // Each sheet, opened for modifying in its own period, passes the whole
+    // check with no box and no question.
+    for (const sheets::Sheet& s : stored) {
+        SCOPED_TRACE(s.key.number() + " " + s.key.idoszak + " " + s.taj);
+        start.session.acceptPeriod(s.key.idoszak, false);
+        sheets::SheetContext ctx{start.db, start.session, start.dialogs};
+        sheets::SheetForm form = sheets::storedSheetForm(ctx, s, sheets::EntryMode::Modify);
+        EXPECT_TRUE(sheets::sheetCheck(form, ctx));
+        EXPECT_EQ(logText(start.dialogs), "");
+        EXPECT_EQ(form.vizitdb, s.sznap);
+        start.dialogs.clearLog();
+    }
 }
 
 } // namespace
