@@ -17,25 +17,45 @@ std::string lines(const std::vector<std::string>& parts) {
     return statement;
 }
 
+namespace {
+
+// Numbers restart every year: the sheet's own number marks its series only
+// within its own year. A sheet of an earlier year that happens to carry the
+// same number is another episode and counts.
+const char* const kNotOwnSeries = "not (a.sorsz=? and a.idoszak>=? and a.idoszak<=?)";
+
+std::vector<db::Value> ownSeries(const SheetKey& key) {
+    const std::string year = key.idoszak.substr(0, 4);
+    return {textParam(key.sorsz), db::Value(year + ".01"), db::Value(year + ".12")};
+}
+
+} // namespace
+
 Statement earlierVisits(const SheetKey& key, const std::string& taj) {
     // Every overlapping row shows the same message, so their order is of
     // no account: no sort of the visit rows.
+    std::vector<db::Value> params = {textParam(taj)};
+    for (db::Value& v : ownSeries(key)) params.push_back(std::move(v));
+    params.push_back(textParam(key.idoszak));
     return {lines({"select " + dayColumns("b", "apdat"),
                    "from hlapa a, hlapb b",
                    "where a.sorsz=b.sorsz and a.resz is b.resz and a.idoszak=b.idoszak and a.taj=? and",
-                   " a.sorsz<>? and a.idoszak<>?"}),
-            {textParam(taj), textParam(key.sorsz), textParam(key.idoszak)}};
+                   std::string(" ") + kNotOwnSeries + " and a.idoszak<>?"}),
+            params};
 }
 
 Statement latestOtherSheet(const SheetKey& key, const std::string& taj) {
     // The last row in the order of period and start of care: the patient's
     // latest other sheet (number and part make ties certain).
+    std::vector<db::Value> params = {textParam(taj)};
+    for (db::Value& v : ownSeries(key)) params.push_back(std::move(v));
+    params.push_back(textParam(key.idoszak));
     return {lines({"select a.elszam,a.lezdat",
                    "from hlapa a",
                    "where a.taj=? and",
-                   "a.sorsz<>? and a.idoszak<=?",
+                   std::string(kNotOwnSeries) + " and a.idoszak<=?",
                    "order by a.idoszak desc,a.szakvet desc,a.sorsz desc,a.resz desc limit 1"}),
-            {textParam(taj), textParam(key.sorsz), textParam(key.idoszak)}};
+            params};
 }
 
 Statement patientVisitDays(const SheetKey& key, bool modifying, const std::string& taj) {

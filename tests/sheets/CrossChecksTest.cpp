@@ -24,7 +24,8 @@ void closeTable(SheetData& data, const char* name) { data.db().findTable(name)->
 TEST(OverlapCheck, StartOfCareInsideTheSpanOfAnotherSheetsVisitsIsRefused) {
     SheetData data;
     data.sheet({"2024.02", "00001", "", people::patient, {{5, "1", people::nurse1}, {20, "1", people::nurse1}}})
-        .sheet({"2024.02", "00002", "", kOther, {{1, "1", people::nurse1}, {28, "1", people::nurse1}}});
+        .sheet({"2024.02", "00002", "", kOther, {{1, "1", people::nurse1}, {28, "1", people::nurse1}}})
+        .sheet({"2023.12", "00001", "", people::patient, {{1, "1", people::nurse1}, {20, "1", people::nurse1}}});
     data.open();
     const std::string overlap = "Az ápolásba vétel kezdete időben átfedi az előző teljesítést!";
     const struct {
@@ -44,6 +45,8 @@ TEST(OverlapCheck, StartOfCareInsideTheSpanOfAnotherSheetsVisitsIsRefused) {
         // The sheet's own number and its own period are not "earlier".
         {{"00001", "", "2024.03"}, people::patient, "2024.02.01", "2024.02.15", true, {}},
         {{"00009", "", "2024.02"}, people::patient, "2024.02.01", "2024.02.15", true, {}},
+        // Numbers restart every year: last year's 00001 is another episode.
+        {{"00001", "", "2024.03"}, people::patient, "2023.11.01", "2023.12.10", false, {overlap}},
         {{"00009", "", "2024.03"}, tajOf("10000003"), "2024.02.01", "2024.02.15", true, {}},
         {{"00009", "", "2024.03"}, people::patient, "2024.02.16", "2024.02.15", false,
          {"Nem lehet az ápolásba vétel kezdete régebbi, mint az elrendelés!", overlap}},
@@ -65,12 +68,13 @@ TEST(OverlapCheck, StartOfCareInsideTheSpanOfAnotherSheetsVisitsIsRefused) {
 }
 
 TEST(OrderNumberCheck, TheOrdinalFollowsThePatientsLatestSheetUnlessThatEpisodeWasClosed) {
-    const std::string fresh = tajOf("10000004"), closed = tajOf("10000005");
+    const std::string fresh = tajOf("10000004"), closed = tajOf("10000005"), lastYear = tajOf("10000006");
     SheetData data;
     data.sheet({"2024.02", "00001", "", people::patient, {}, {{"Elszam", 1}}})
         .sheet({"2024.03", "00003", "", people::patient, {}, {{"Elszam", 2}, {"Szakvet", "2024.03.10"}}})
         .sheet({"2024.03", "00004", "", people::patient, {}, {{"Elszam", 7}, {"Szakvet", "2024.03.01"}}})
-        .sheet({"2024.04", "00002", "", closed, {}, {{"Elszam", 3}, {"Lezdat", "2024.04.20"}}});
+        .sheet({"2024.04", "00002", "", closed, {}, {{"Elszam", 3}, {"Lezdat", "2024.04.20"}}})
+        .sheet({"2023.11", "00100", "", lastYear, {}, {{"Elszam", 5}}});
     data.open();
     const std::string smaller = "Csak nagyobb lehet az elrendelés száma, mint az előző!";
     const std::string question = "Előző elszámolási lap lezárt. Kér 1-es elrendelést?";
@@ -100,6 +104,9 @@ TEST(OrderNumberCheck, TheOrdinalFollowsThePatientsLatestSheetUnlessThatEpisodeW
         {{"00100", "", "2024.01"}, fresh, "5", Form::Field, {}, true, {}, {}},
         // The sheet's own number is not its predecessor.
         {{"00003", "", "2024.05"}, people::patient, "8", Form::Save, {}, true, {}, {}},
+        // Numbers restart every year: last year's 00100 is the predecessor.
+        {{"00100", "", "2024.05"}, lastYear, "6", Form::Save, {}, true, {}, {}},
+        {{"00100", "", "2024.05"}, lastYear, "1", Form::Field, {}, false, "6", {smaller}},
         {{"00100", "", "2024.05"}, people::patient, "3a", Form::Field, {}, false, {}, {"Csak szám írható a mezőbe!"}},
     };
     for (const auto& c : cases) {
