@@ -1,6 +1,6 @@
 // "Mentés": the checked sheet, its patient, its doctors and its series'
 // marks reach the tables together or not at all.
-#include "SheetFixture.h"
+#include "support/SheetFixture.h"
 
 #include "app/TextHelpers.h"
 #include "db/FileIo.h"
