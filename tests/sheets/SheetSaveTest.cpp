@@ -213,6 +213,7 @@ TEST(SaveSheet, AModifiedSheetKeepsItsMarksAndGetsTheCorrectionMarkByTheCalendar
         {{2024, 6, 11}, "2024.06", "2024.05", "2024.05", "YY", "K"},  // the 11th
         {{2024, 7, 1}, "2024.07", "2024.05", "2024.05", "YY", "K"},   // a later month
         {{2024, 6, 11}, "2024.06", "2024.03", "YY", "", ""},          // the period has no row
+        {{2024, 6, 11}, "2024.06", "2024.05", "", "", ""},            // never sent: nothing to correct
     };
     for (const auto& c : cases) {
         SheetData data;
