@@ -48,11 +48,9 @@ void Tlapok::refreshBudget() {
 
 void Tlapok::newSheet(sheets::SheetKind kind) {
     if (!recording()) return;
-    if (const auto refusal = reg::newSheetRefusal(ctx_.session.mIdoszak, ctx_.session.clock().today())) {
-        ctx_.dialogs.error(*refusal);
-        return;
-    }
-    sheetWindows_.newSheet(kind, this);
+    const auto form = reg::startNewSheet(ctx_, kind);
+    if (!form) return;  // refused, the message shown
+    sheetWindows_.openForm(*form, this);
     refreshBudget();
 }
 
@@ -107,8 +105,7 @@ void Tlapok::deleteOrCancel() {
     if (!recording()) return;
     const auto key = currentSheet();
     if (!key) return;
-    const std::string elkuldve = lap_.text("ELKULDVE");
-    switch (reg::deleteAction(elkuldve, key->idoszak, reg::lastClosedPeriod(ctx_.db), ctx_.session.clock().today())) {
+    switch (reg::deleteAction(lap_.text("ELKULDVE"), key->idoszak, reg::lastClosedPeriod(ctx_.db), ctx_.session.clock().today())) {
     case reg::DeleteAction::Delete:
         if (!ctx_.dialogs.ask(reg::kDeleteQuestion, app::QuestionKind::Confirmation)) return;
         reg::deleteSheet(ctx_.db, *key);
@@ -121,10 +118,10 @@ void Tlapok::deleteOrCancel() {
         ctx_.dialogs.information(reg::kCancelDone);
         return;
     case reg::DeleteAction::Refuse:
-        if (elkuldve == "xxxx.xx")
-            ctx_.dialogs.error(reg::kFromFund);
-        else
-            ctx_.dialogs.warning(reg::kCancelOutside);
+        ctx_.dialogs.warning(reg::kCancelOutside);
+        return;
+    case reg::DeleteAction::FromFund:
+        ctx_.dialogs.error(reg::kFromFund);
         return;
     }
 }

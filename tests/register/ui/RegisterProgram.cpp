@@ -4,6 +4,7 @@
 #include "register/ui/RegisterWindows.h"
 #include "register/ui/Tlapok.h"
 #include "sheets/SheetStore.h"
+#include "sheets/SheetTables.h"
 #include "store/IndexFiles.h"
 #include "store/Schemas.h"
 #include "widgets/BrowseFrame.h"
@@ -17,6 +18,7 @@
 namespace velmora::test {
 
 RegisterProgram::RegisterProgram(const std::string& period) : SheetProgram(period) {
+    sheets::addPatientNameLookup(db());  // as the program's start-up adds it
     registerWindows = std::make_unique<ui::RegisterWindows>(*owner, start->session, start->db, start->dialogs, *windows);
     owner->plug(registerWindows->commands());
 }

@@ -43,6 +43,14 @@ QPoint cellCentre(QTableView* grid, int row, int column) {
     return grid->visualRect(grid->model()->index(row, column)).center();
 }
 
+// A double click on a row as the mouse gives it: the first click chooses
+// the row, the second press is the double click.
+void doubleClick(QTableView* grid, int row) {
+    const QPoint at = cellCentre(grid, row, 3);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, at);
+}
+
 // The colour the grid shows in the middle of the cell (the "RESZ" column
 // of a full invoice holds no text).
 QColor shownColour(QTableView* grid, int row) {
@@ -154,7 +162,7 @@ private slots:
             QTest::keyClick(grid, Qt::Key_Return);
             QCOMPARE(stored(*p, first)->jeloles, std::string("*"));
             QCOMPARE(w.STav->text(), QString("3"));
-            QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cellCentre(grid, 1, 3));
+            doubleClick(grid, 1);
             QCOMPARE(stored(*p, second)->jeloles, std::string("*"));
             QCOMPARE(w.STav->text(), QString("4"));
             p->pointAt("00001");
@@ -225,10 +233,7 @@ private slots:
                     [&] {
                         switch (c.route) {
                         case Route::Enter: QTest::keyClick(grid, Qt::Key_Return); break;
-                        case Route::DoubleClick:
-                            QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {},
-                                               cellCentre(grid, p->hlapa().position(), 3));
-                            break;
+                        case Route::DoubleClick: doubleClick(grid, p->hlapa().position()); break;
                         case Route::Menu: w.findChild<QAction*>("Mdosts1")->trigger(); break;
                         }
                     },
