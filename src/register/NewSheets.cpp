@@ -10,6 +10,8 @@
 #include "sheets/SendingState.h"
 #include "sheets/SheetStore.h"
 
+#include <stdexcept>
+
 namespace velmora::reg {
 
 namespace {
@@ -90,6 +92,8 @@ std::string nextPartFilter(const std::string& yearFilter) {
 }
 
 sheets::SheetForm nextPartForm(sheets::SheetContext& ctx, const sheets::SheetKey& firstPart) {
+    if (sheets::kindOf(firstPart.resz) != sheets::SheetKind::FirstPart)
+        throw std::invalid_argument("a következő rész csak első részszámlából készül: " + firstPart.number());
     const sheets::Sheet first = storedSheet(ctx.db, firstPart);
     const SeriesSoFar series = seriesSoFar(ctx.db, firstPart);
     const std::string& period = ctx.session.mIdoszak;

@@ -45,7 +45,7 @@ std::string nextPartFilter(const std::string& yearFilter);
 // header copied from the first part, the days billed so far (and in
 // February the first part's ELSZVIZ on top), an empty visit grid. Throws
 // db::DbError when a query fails, app::UserError when the series has no
-// letter left.
+// letter left, std::invalid_argument for a key that is no first part.
 sheets::SheetForm nextPartForm(sheets::SheetContext& ctx, const sheets::SheetKey& firstPart);
 
 // --- closing date -------------------------------------------------------------
