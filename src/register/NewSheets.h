@@ -25,6 +25,12 @@ inline constexpr const char* kNoClosing = "Nem történt lezárás!";
 // period is before the month 2 months before today, 4 months from 2016.01).
 std::optional<std::string> newSheetRefusal(const std::string& period, const app::Date& today);
 
+// The entry window's form of a new full (Full) or first partial invoice
+// (FirstPart) of the current period, or nothing after a message: the
+// late-report refusal, a year whose numbers are used up (99999), or the
+// number query's failure ("Hiba a lefutásban!").
+std::optional<sheets::SheetForm> startNewSheet(sheets::SheetContext& ctx, sheets::SheetKind kind);
+
 // Nothing when a next part may be started in `period` (kBefore2008,
 // kJanuaryNoNext). The late-report window does not apply.
 std::optional<std::string> nextPartRefusal(const std::string& period);
@@ -39,7 +45,7 @@ std::string nextPartFilter(const std::string& yearFilter);
 // header copied from the first part, the days billed so far (and in
 // February the first part's ELSZVIZ on top), an empty visit grid. Throws
 // db::DbError when a query fails, app::UserError when the series has no
-// letter left.
+// letter left, std::invalid_argument for a key that is no first part.
 sheets::SheetForm nextPartForm(sheets::SheetContext& ctx, const sheets::SheetKey& firstPart);
 
 // --- closing date -------------------------------------------------------------

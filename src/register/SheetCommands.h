@@ -55,10 +55,10 @@ enum class DeleteAction {
     Delete,  // physical deletion: unsent, or of the last closed period freshly closed
     Cancel,  // cancellation: sent, inside the correction window
     Refuse,  // sent and outside the correction window (kCancelOutside)
+    FromFund,  // taken over from the fund: never changed (kFromFund)
 };
 // `lastClosed` is the ZARAS row with the greatest period (nothing when the
-// table is empty). A sheet from the fund is refused with kFromFund: its
-// rows are the fund's and are never changed.
+// table is empty).
 DeleteAction deleteAction(const std::string& elkuldve, const std::string& idoszak,
                           const std::optional<app::PeriodRow>& lastClosed, const app::Date& today);
 

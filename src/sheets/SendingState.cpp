@@ -47,6 +47,7 @@ enum class Effect {
     Keep,     // nothing changes
     Ship,     // ELKULDVE := the shipment's period; "P" when another period's sheet had no MODTIPUS
     Correct,  // with the mark "YY"/"K", without it recorded again
+    Record,   // recorded (again): nothing to tell the fund
     Close,    // with the mark "YY"/"L", unless the cancellation already went out
     Cancel,   // "YY"/"S"
 };
@@ -55,11 +56,11 @@ struct EventRow {
     SendingState state;
     Effect shipment, modification, closing, cancellation;
 };
-// A closing date only matters to the fund for a sheet it has: a recorded
-// sheet takes it to its first shipment, and a cancelled one is never
-// closed. A sheet from the fund never changes.
+// A change or a closing date only matters to the fund for a sheet it has: a
+// recorded sheet takes either to its first shipment, and a cancelled one is
+// never closed. A sheet from the fund never changes.
 constexpr std::array<EventRow, 8> kEvents = {{
-    {SendingState::Recorded, Effect::Ship, Effect::Correct, Effect::Keep, Effect::Cancel},
+    {SendingState::Recorded, Effect::Ship, Effect::Record, Effect::Keep, Effect::Cancel},
     {SendingState::Sent, Effect::Ship, Effect::Correct, Effect::Close, Effect::Cancel},
     {SendingState::SentLate, Effect::Ship, Effect::Correct, Effect::Close, Effect::Cancel},
     {SendingState::Corrected, Effect::Ship, Effect::Correct, Effect::Close, Effect::Cancel},
@@ -102,6 +103,7 @@ SendingFields transition(const SendingFields& from, const TransitionInput& input
         case Effect::Keep: return from;
         case Effect::Ship: return ship(from, input);
         case Effect::Correct: return input.markApplies ? SendingFields{kChanged, "K"} : SendingFields{};
+        case Effect::Record: return {};
         case Effect::Close:
             return input.markApplies && from.modtipus != "S" ? SendingFields{kChanged, "L"} : from;
         case Effect::Cancel: return {kChanged, "S"};

@@ -48,7 +48,8 @@ struct TransitionInput {
 // The fields after the event. A sheet from the fund never changes. A
 // shipment sets its period and gives "P" to another period's sheet without
 // MODTIPUS ("K", "L", "S" stay); a modification gives "YY"/"K" with the
-// mark and makes the sheet recorded again without it; a closing date with
+// mark to a sheet that was sent and makes the sheet recorded again without
+// it (a never-sent sheet stays recorded either way); a closing date with
 // the mark gives "YY"/"L" only to a sheet the fund has (never to a recorded
 // or a cancelled one); a cancellation gives "YY"/"S".
 SendingFields transition(const SendingFields& from, const TransitionInput& input);

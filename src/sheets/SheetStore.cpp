@@ -262,6 +262,23 @@ void rewriteSheet(db::Database& db, const Sheet& sheet) {
     unit.commit();
 }
 
+void changeSheetKey(db::Database& db, const SheetKey& from, const SheetKey& to) {
+    db::Table& headers = headerTable(db);
+    db::Table& visits = visitTable(db);
+    const std::vector<uint32_t> headerRows = recordsOf(headers, from), visitRows = recordsOf(visits, from);
+    if (headerRows.empty())
+        throw db::DbError(db::DbError::Code::NotFound,
+                          "A(z) " + headers.name() + " táblában nincs " + describe(from) + " lap.");
+    if (from == to) return;
+    if (!recordsOf(headers, to).empty() || !recordsOf(visits, to).empty())
+        throw db::DbError(db::DbError::Code::KeyViolation,
+                          "A(z) " + headers.name() + " táblában már van " + describe(to) + " lap.");
+    db::WriteUnit unit(db);
+    for (uint32_t r : headerRows) headers.updateValues(r, keyValues(headers, to));
+    for (uint32_t r : visitRows) visits.updateValues(r, keyValues(visits, to));
+    unit.commit();
+}
+
 void removeSheet(db::Database& db, const SheetKey& key) {
     db::Table& headers = headerTable(db);
     db::Table& visits = visitTable(db);

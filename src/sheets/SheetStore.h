@@ -38,6 +38,12 @@ void appendSheet(db::Database& db, const Sheet& sheet);
 // a part of the caller's.
 void rewriteSheet(db::Database& db, const Sheet& sheet);
 
+// Gives both rows of the sheet the key `to` (the register's conversion
+// between full and first partial invoice); every other field stays, and so
+// does the rows' place in the files. Throws DbError(NotFound) when the
+// header row is not there, DbError(KeyViolation) when `to` is taken.
+void changeSheetKey(db::Database& db, const SheetKey& from, const SheetKey& to);
+
 // Removes both rows of the sheet (the register's delete): every live row
 // holding the key in either table; nothing when there is none.
 void removeSheet(db::Database& db, const SheetKey& key);

@@ -15,10 +15,30 @@ BrowseModel::~BrowseModel() { table_.unsubscribe(listener_); }
 
 void BrowseModel::tableChanged(db::TableEvent e) {
     if (e == db::TableEvent::CursorMoved) return;
-    // An edited record may have moved in the index order, so every change
-    // re-reads the whole visible order.
+    if (holds_ > 0) {
+        stale_ = true;
+        return;
+    }
+    reread();
+}
+
+// An edited record may have moved in the index order, so every change
+// re-reads the whole visible order.
+void BrowseModel::reread() {
+    stale_ = false;
     beginResetModel();
     endResetModel();
+}
+
+BrowseModel::Hold::Hold(BrowseModel& model) : model_(model) { ++model_.holds_; }
+
+BrowseModel::Hold::~Hold() {
+    if (--model_.holds_ == 0 && model_.stale_) model_.reread();
+}
+
+void BrowseModel::setRowColour(RowColour colour) {
+    rowColour_ = std::move(colour);
+    if (rowCount() > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), {Qt::BackgroundRole});
 }
 
 void BrowseModel::setActiveColumn(int column) {
@@ -50,6 +70,10 @@ QVariant BrowseModel::data(const QModelIndex& index, int role) const {
         return qs(table_.valueAtPosition(index.row(), c.field).asString());
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(c.alignment);
+    case Qt::BackgroundRole:
+        if (rowColour_)
+            if (const QColor colour = rowColour_(index.row()); colour.isValid()) return QBrush(colour);
+        return {};
     default:
         return {};
     }

@@ -8,6 +8,7 @@
 
 #include "db/Table.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,26 @@ public:
     void setTitleColours(QColor titleColour, QColor activeColour);
     void setTitleBackground(QColor background) { titleBackground_ = background; }
 
+    // A row's background by its place in the visible order; an invalid
+    // colour keeps the grid's own. The selected row keeps the selection's
+    // colours, which the view paints over it.
+    using RowColour = std::function<QColor(int row)>;
+    void setRowColour(RowColour colour);
+
+    // While a Hold lives, the table's changes are only noted; when the last
+    // hold goes, the rows are read again once. A command that changes many
+    // rows one by one so redraws the grid once, not once a row.
+    class Hold {
+    public:
+        explicit Hold(BrowseModel& model);
+        ~Hold();
+        Hold(const Hold&) = delete;
+        Hold& operator=(const Hold&) = delete;
+
+    private:
+        BrowseModel& model_;
+    };
+
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
@@ -47,6 +68,7 @@ public:
 
 private:
     void tableChanged(db::TableEvent e);
+    void reread();
 
     db::Table& table_;
     std::vector<BrowseColumn> columns_;
@@ -55,6 +77,9 @@ private:
     QColor titleColour_ = Qt::black;
     QColor activeColour_ = Qt::red;
     QColor titleBackground_;
+    RowColour rowColour_;
+    int holds_ = 0;
+    bool stale_ = false;  // the table changed while held
 };
 
 } // namespace velmora::ui

@@ -1,6 +1,7 @@
 #include "widgets/CommandGuard.h"
 
 #include "app/Dialogs.h"
+#include "app/UserError.h"
 #include "db/Database.h"
 
 #include <QAbstractButton>
@@ -21,6 +22,9 @@ bool CommandGuard::run(const std::function<void()>& command) const {
     try {
         command();
         return true;
+    } catch (const app::UserError& e) {
+        cancelEdits();
+        dialogs_->error(e.what());
     } catch (const std::exception& e) {
         report(e.what());
     } catch (...) {
@@ -30,16 +34,19 @@ bool CommandGuard::run(const std::function<void()>& command) const {
 }
 
 void CommandGuard::report(const std::string& detail) const {
-    // The edits go first: nothing half-written may be posted by whatever
-    // moves a cursor while the box is open, or after it.
-    if (tables_) {
-        try {
-            CancelPendingEdits(*tables_);
-        } catch (const std::exception& e) {
-            std::fprintf(stderr, "%s\n", e.what());
-        }
-    }
+    cancelEdits();
     dialogs_->error(kFailedStep, detail);
+}
+
+// The edits go before the box: nothing half-written may be posted by
+// whatever moves a cursor while the box is open, or after it.
+void CommandGuard::cancelEdits() const {
+    if (!tables_) return;
+    try {
+        CancelPendingEdits(*tables_);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+    }
 }
 
 std::function<void()> CommandGuard::guarded(std::function<void()> command) const {

@@ -3,7 +3,8 @@
 // button runs through a guard: what it throws (an engine error naming its
 // file and field, or any other failure) is shown as "Hiba a lefutásban!"
 // with the message below it, the pending edits of the tables are cancelled
-// so no half-written row is posted later, and the program goes on.
+// so no half-written row is posted later, and the program goes on. A
+// refusal meant for the user (app::UserError) is shown as it stands.
 #include <functional>
 #include <string>
 
@@ -31,7 +32,8 @@ public:
     void setTables(db::Database* tables) { tables_ = tables; }
     app::Dialogs& dialogs() const { return *dialogs_; }
 
-    // Runs the command; false when it failed and the failure was shown.
+    // Runs the command; false when it failed or was refused and the message
+    // was shown.
     bool run(const std::function<void()>& command) const;
     // The same for a failure caught elsewhere (the application's last
     // guard): pending edits cancelled, the failure shown with the detail.
@@ -44,6 +46,8 @@ public:
     void onClick(QAbstractButton* button, QObject* context, std::function<void()> command) const;
 
 private:
+    void cancelEdits() const;
+
     app::Dialogs* dialogs_;
     db::Database* tables_;
 };

@@ -1,6 +1,6 @@
 // The register's figures of the contract's day budget and the full-series
 // marks of a year.
-#include "SheetFixture.h"
+#include "support/SheetFixture.h"
 
 #include "db/Sql.h"
 #include "sheets/ContractFigures.h"

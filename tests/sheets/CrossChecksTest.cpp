@@ -1,7 +1,7 @@
 // The checks of a sheet against the patient's other sheets, the nurses'
 // capacity and the series' full mark, each on a small directory with a
 // table of passing and failing cases.
-#include "SheetFixture.h"
+#include "support/SheetFixture.h"
 
 #include "db/Sql.h"
 #include "sheets/CrossChecks.h"

@@ -1,6 +1,6 @@
 // The checks of the entry window's fields when the focus leaves them: the
 // message, where the focus goes, and what the field's exit fills in.
-#include "SheetFixture.h"
+#include "support/SheetFixture.h"
 
 #include "db/Sql.h"
 #include "sheets/SheetEntry.h"

@@ -57,7 +57,7 @@ TEST(SendingState, EveryStateUnderEveryEvent) {
         // recorded: not sent yet
         {{"", ""}, S::Recorded, E::Shipment, "2024.05", kNoMark, {"2024.05", ""}},
         {{"", ""}, S::Recorded, E::Shipment, "2024.06", kNoMark, {"2024.06", "P"}},
-        {{"", ""}, S::Recorded, E::Modification, "", kMark, {"YY", "K"}},
+        {{"", ""}, S::Recorded, E::Modification, "", kMark, {"", ""}},  // the fund never had it
         {{"", ""}, S::Recorded, E::Modification, "", kNoMark, {"", ""}},
         {{"", ""}, S::Recorded, E::Closing, "", kMark, {"", ""}},  // goes with its first shipment
         {{"", ""}, S::Recorded, E::Closing, "", kNoMark, {"", ""}},

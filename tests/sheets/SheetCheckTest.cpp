@@ -1,6 +1,6 @@
 // The visit check and the whole-sheet check: what each broken rule shows,
 // in the system's order, and what a clean sheet leaves for saving.
-#include "SheetFixture.h"
+#include "support/SheetFixture.h"
 
 #include "sheets/SheetCheck.h"
 

@@ -1,6 +1,6 @@
 // Opening the entry window on a new or a stored sheet, and the choose
 // windows' results.
-#include "SheetFixture.h"
+#include "support/SheetFixture.h"
 
 #include "sheets/SheetEntry.h"
 #include "sheets/SheetStore.h"

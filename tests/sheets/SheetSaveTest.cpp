@@ -1,6 +1,6 @@
 // "Mentés": the checked sheet, its patient, its doctors and its series'
 // marks reach the tables together or not at all.
-#include "SheetFixture.h"
+#include "support/SheetFixture.h"
 
 #include "app/TextHelpers.h"
 #include "db/FileIo.h"
@@ -213,6 +213,7 @@ TEST(SaveSheet, AModifiedSheetKeepsItsMarksAndGetsTheCorrectionMarkByTheCalendar
         {{2024, 6, 11}, "2024.06", "2024.05", "2024.05", "YY", "K"},  // the 11th
         {{2024, 7, 1}, "2024.07", "2024.05", "2024.05", "YY", "K"},   // a later month
         {{2024, 6, 11}, "2024.06", "2024.03", "YY", "", ""},          // the period has no row
+        {{2024, 6, 11}, "2024.06", "2024.05", "", "", ""},            // never sent: nothing to correct
     };
     for (const auto& c : cases) {
         SheetData data;

@@ -107,6 +107,37 @@ private slots:
         QTest::newRow("close and open") << "reopen"
                                         << QStringList{"Ábrahám Ilona", "Baka Lajos", "Ozsvár Gábor", "Ödön Éva", "Zala Péter"};
     }
+    // Rows changed one by one under a hold are read again once, when the
+    // last hold goes; each row keeps the background its content gives it.
+    void aHoldRedrawsOnceAndRowsKeepTheirColour() {
+        ui::BrowseModel m(*beteg, columns());
+        m.setRowColour([this](int row) {
+            return beteg->valueAtPosition(row, "NEME").asString() == "N" ? QColor(Qt::red) : QColor();
+        });
+        int resets = 0;
+        connect(&m, &QAbstractItemModel::modelReset, [&] { ++resets; });
+        {
+            const ui::BrowseModel::Hold outer(m);
+            {
+                const ui::BrowseModel::Hold inner(m);
+                for (int row : {0, 1, 2}) {
+                    beteg->moveTo(row);
+                    beteg->edit();
+                    beteg->setField("NEME", db::Value("N"));
+                    beteg->post();
+                }
+            }
+            QCOMPARE(resets, 0);
+        }
+        QCOMPARE(resets, 1);
+        QStringList painted;
+        for (int r = 0; r < m.rowCount(); ++r)
+            painted << (m.data(m.index(r, 0), Qt::BackgroundRole).isValid() ? "red" : "");
+        QCOMPARE(painted, (QStringList{"red", "red", "red", "red", ""}));  // Zala Péter is still "F"
+        { const ui::BrowseModel::Hold unchanged(m); }
+        QCOMPARE(resets, 1);
+    }
+
     void changesThroughTheTableShow() {
         QFETCH(QString, change);
         QFETCH(QStringList, names);

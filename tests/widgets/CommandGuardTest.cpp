@@ -3,6 +3,7 @@
 // program goes on.
 #include "support/ui/UiTest.h"
 
+#include "app/UserError.h"
 #include "db/Database.h"
 #include "db/DbError.h"
 #include "widgets/CommandGuard.h"
@@ -83,6 +84,14 @@ private slots:
         QVERIFY(!guard.run([] { throw std::out_of_range("vector::at"); }));
         QVERIFY(!guard.run([] { throw 42; }));
         QCOMPARE(dialogs->errorDetails(), (std::vector<std::string>{"vector::at", "Ismeretlen hiba."}));
+        // A refusal worded for the user is shown as it stands.
+        dialogs->clearLog();
+        QVERIFY(!guard.run([this] {
+            beteg->append();
+            throw app::UserError("Ilyen sorszámú lap már van!");
+        }));
+        QCOMPARE(dialogs->errors(), std::vector<std::string>{"Ilyen sorszámú lap már van!"});
+        QCOMPARE(int(beteg->state()), int(db::TableState::Browse));
         dialogs->clearLog();
         QVERIFY(guard.run([] {}));
         QVERIFY(dialogs->log().empty());

@@ -8,6 +8,7 @@
 #include "db/Database.h"
 #include "masterdata/ui/MasterDataWindows.h"
 #include "program/StartupSequence.h"
+#include "register/ui/RegisterWindows.h"
 #include "sheets/ui/SheetWindows.h"
 #include "shell/ui/StatusPanels.h"
 #include "shell/ui/Tfokep.h"
@@ -82,6 +83,7 @@ int RunProgram(int argc, char** argv) {
     std::unique_ptr<app::SysPasswordStore> passwords;
     std::unique_ptr<MasterDataWindows> masterData;
     std::unique_ptr<SheetWindows> sheetWindows;
+    std::unique_ptr<RegisterWindows> registerWindows;
     try {
         fokep = std::make_unique<Tfokep>(session, dialogs);
         dialogs.setParentWindow(fokep.get());
@@ -95,7 +97,8 @@ int RunProgram(int argc, char** argv) {
         masterData = std::make_unique<MasterDataWindows>(*fokep, session, dbs, dialogs);
         for (const MenuCommand& command : masterData->commands()) fokep->setCommand(qs(command.item), command.run);
         sheetWindows = std::make_unique<SheetWindows>(*fokep, session, dbs, dialogs, *masterData);
-        for (const MenuCommand& command : sheetWindows->commands()) fokep->setCommand(qs(command.item), command.run);
+        registerWindows = std::make_unique<RegisterWindows>(*fokep, session, dbs, dialogs, *sheetWindows);
+        for (const MenuCommand& command : registerWindows->commands()) fokep->setCommand(qs(command.item), command.run);
         if (!RunStartUp(*fokep, session, dbs, dialogs)) return 0;
     } catch (const std::exception& e) {
         QMessageBox box(QMessageBox::NoIcon, app::kProgramTitle,

@@ -20,16 +20,16 @@ SheetWindows::SheetWindows(QWidget& owner, app::Session& session, db::Database& 
     masterData.apolf->setSheetEntry(lapuj_);
 }
 
-MenuCommands SheetWindows::commands() {
-    return {{"Elszmolsilapokrgztse1", guard_.guarded([this] { newSheet(sheets::SheetKind::Full); })}};
-}
-
 bool SheetWindows::newSheet(sheets::SheetKind kind, QWidget* opener) {
     return lapuj_->run(sheets::newSheetForm(ctx_, kind), opener ? opener : &owner_);
 }
 
 bool SheetWindows::storedSheet(const sheets::Sheet& sheet, sheets::EntryMode mode, QWidget* opener) {
     return lapuj_->run(sheets::storedSheetForm(ctx_, sheet, mode), opener ? opener : &owner_);
+}
+
+bool SheetWindows::openForm(const sheets::SheetForm& form, QWidget* opener) {
+    return lapuj_->run(form, opener ? opener : &owner_);
 }
 
 } // namespace velmora::ui

@@ -2,13 +2,11 @@
 // The sheet entry's windows: the entry window and the activity chooser,
 // made once when the program starts and owned by the window they are given
 // (the main window). The register opens the entry window through here for
-// a new full or first partial invoice and for changing or viewing a stored
-// sheet. Until the register exists, "Elszámolási lapok rögzítése" opens a
-// new full invoice directly.
+// a new full or first partial invoice, the next part of a series, and for
+// changing or viewing a stored sheet.
 #include "sheets/Sheet.h"
 #include "sheets/SheetEntry.h"
 #include "widgets/CommandGuard.h"
-#include "widgets/MenuCommand.h"
 
 class QWidget;
 
@@ -24,14 +22,13 @@ public:
     SheetWindows(QWidget& owner, app::Session& session, db::Database& dbs, app::Dialogs& dialogs,
                  MasterDataWindows& masterData);
 
-    // The menu commands, each through the guard.
-    MenuCommands commands();
-
     // A new sheet of the current period (kind Full or FirstPart), the entry
     // window placed from `opener` (the owner when null); true when saved.
     bool newSheet(sheets::SheetKind kind, QWidget* opener = nullptr);
     // A stored sheet to change (EntryMode::Modify) or look at (View).
     bool storedSheet(const sheets::Sheet& sheet, sheets::EntryMode mode, QWidget* opener = nullptr);
+    // A form prepared elsewhere (the next part of a series); true when saved.
+    bool openForm(const sheets::SheetForm& form, QWidget* opener = nullptr);
 
     Tlapuj* lapuj() const { return lapuj_; }
     Ttevki* tevki() const { return tevki_; }

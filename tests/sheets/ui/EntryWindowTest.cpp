@@ -10,7 +10,6 @@
 #include "sheets/ui/Ttevki.h"
 #include "support/Files.h"
 
-#include <QAction>
 #include <QClipboard>
 #include <QLineEdit>
 #include <QListWidget>
@@ -90,7 +89,7 @@ private slots:
     void init() { p = std::make_unique<test::SheetProgram>(); }
     void cleanup() { p.reset(); }
 
-    // From the menu to the stored rows: the patient through the patient
+    // From an empty sheet to the stored rows: the patient through the patient
     // choice, a diagnosis through the BNO choice, one day's activities
     // through the activity chooser.
     void aNewSheetFromThePatientChoiceIsStored() {
@@ -171,7 +170,7 @@ private slots:
             pressMentes(w);
             closedBySave = !w.isVisible();
         });
-        p->owner->menuItem("Elszmolsilapokrgztse1")->trigger();
+        p->windows->newSheet(sheets::SheetKind::Full);
 
         QVERIFY(closedBySave);
         QCOMPARE(p->dialogs().errors(), std::vector<std::string>{});

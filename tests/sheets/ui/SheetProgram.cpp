@@ -56,7 +56,6 @@ SheetProgram::SheetProgram(const std::string& period) {
     owner->move(40, 30);
     masterData = std::make_unique<ui::MasterDataWindows>(*owner, start->session, start->db, start->dialogs);
     windows = std::make_unique<ui::SheetWindows>(*owner, start->session, start->db, start->dialogs, *masterData);
-    owner->plug(windows->commands());
     owner->show();
     start->dialogs.clearLog();
 }

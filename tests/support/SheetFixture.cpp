@@ -1,4 +1,4 @@
-#include "SheetFixture.h"
+#include "support/SheetFixture.h"
 
 #include "app/TextHelpers.h"
 #include "db/Sql.h"

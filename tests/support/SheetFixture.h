@@ -1,9 +1,10 @@
 #pragma once
-// Small data directories for the sheet checks: the fund's tables (with
-// contracted nurses of given hours), patients, nurses, doctors, the period
-// table and sheets written as raw rows, then one start of the program's
-// table steps on a fixed day and period. A complete form of a new sheet
-// that passes every check is the starting point of most cases.
+// Small data directories with sheets, for the sheet checks and the
+// register: the fund's tables (with contracted nurses of given hours),
+// patients, nurses, doctors, the period table and sheets written as raw
+// rows, then one start of the program's table steps on a fixed day and
+// period. A complete form of a new sheet that passes every check is the
+// starting point of most cases.
 #include "sheets/SheetEntry.h"
 #include "support/TableFixture.h"
 

@@ -1,0 +1,190 @@
+// The register's commands on the sheet under the cursor.
+#include "register/ui/Tlapok.h"
+
+#include "app/Dialogs.h"
+#include "app/PeriodChoice.h"
+#include "db/Table.h"
+#include "register/NewSheets.h"
+#include "register/SheetCommands.h"
+#include "register/ui/Tleido.h"
+#include "register/ui/Treszlap.h"
+#include "sheets/SheetStore.h"
+#include "sheets/ui/SheetWindows.h"
+#include "store/IndexFiles.h"
+#include "store/Schemas.h"
+#include "widgets/Browse.h"
+#include "widgets/BrowseFrame.h"
+#include "widgets/QtText.h"
+
+namespace velmora::ui {
+
+using reg::RegisterMode;
+
+namespace {
+
+// The caption of the first parts' chooser: the provider's part of the
+// register's caption with the chooser's own words.
+std::string chooserCaption(db::Database& db) {
+    std::string caption = reg::registerCaption(db, RegisterMode::Recording);
+    const std::string own = " Elszámolási lapjai";
+    if (caption.size() >= own.size() && caption.compare(caption.size() - own.size(), own.size(), own) == 0)
+        caption.erase(caption.size() - own.size());
+    return caption + " választható részszámlái";
+}
+
+} // namespace
+
+std::optional<sheets::SheetKey> Tlapok::currentSheet() const {
+    if (!lap_.isOpen() || lap_.position() < 0) return std::nullopt;
+    return sheets::SheetKey{lap_.text("SORSZ"), lap_.text("RESZ"), lap_.text("IDOSZAK")};
+}
+
+void Tlapok::refreshBudget() {
+    reg::refreshRecorded(budget_, ctx_.db, ctx_.session, mode_ == RegisterMode::Sending, ctx_.dialogs);
+    showBudget();
+}
+
+// --- new sheets -------------------------------------------------------------------
+
+void Tlapok::newSheet(sheets::SheetKind kind) {
+    if (!recording()) return;
+    const auto form = reg::startNewSheet(ctx_, kind);
+    if (!form) return;  // refused, the message shown
+    sheetWindows_.openForm(*form, this);
+    refreshBudget();
+}
+
+// The chooser lists the year's first parts whose series is not full; the
+// register's own filter comes back when it closes.
+void Tlapok::nextPart() {
+    if (!recording()) return;
+    if (const auto refusal = reg::nextPartRefusal(ctx_.session.mIdoszak)) {
+        ctx_.dialogs.error(*refusal);
+        return;
+    }
+    const std::string yearFilter = lap_.filterText();
+    struct FilterBack {
+        db::Table& lap;
+        const std::string& filter;
+        ~FilterBack() { lap.setFilter(filter); }
+    } back{lap_, yearFilter};
+    lap_.setFilter(reg::nextPartFilter(yearFilter));
+    reszlap->run(qs(chooserCaption(ctx_.db)));
+    refreshBudget();
+}
+
+// --- a stored sheet ---------------------------------------------------------------
+
+void Tlapok::openStored(sheets::EntryMode mode) {
+    const auto key = currentSheet();
+    if (!key) return;
+    const auto sheet = sheets::loadSheet(ctx_.db, *key);
+    if (!sheet) return;  // gone since the grid showed it
+    sheetWindows_.storedSheet(*sheet, mode, this);
+    refreshBudget();
+}
+
+void Tlapok::modify() {
+    if (!recording() || !currentSheet()) return;
+    if (const auto refusal = reg::modifyRefusal(lap_.text("ELKULDVE"), lap_.text("IDOSZAK"), ctx_.session.mIdoszak,
+                                                ctx_.session.clock().today())) {
+        ctx_.dialogs.error(*refusal);
+        return;
+    }
+    openStored(sheets::EntryMode::Modify);
+}
+
+void Tlapok::view() {
+    if (!recording()) return;
+    openStored(sheets::EntryMode::View);
+}
+
+// --- changes of a stored sheet ------------------------------------------------------
+
+void Tlapok::deleteOrCancel() {
+    if (!recording()) return;
+    const auto key = currentSheet();
+    if (!key) return;
+    switch (reg::deleteAction(lap_.text("ELKULDVE"), key->idoszak, reg::lastClosedPeriod(ctx_.db), ctx_.session.clock().today())) {
+    case reg::DeleteAction::Delete:
+        if (!ctx_.dialogs.ask(reg::kDeleteQuestion, app::QuestionKind::Confirmation)) return;
+        reg::deleteSheet(ctx_.db, *key);
+        lap_.first();
+        refreshBudget();
+        return;
+    case reg::DeleteAction::Cancel:
+        if (!ctx_.dialogs.ask(reg::kCancelQuestion, app::QuestionKind::Confirmation)) return;
+        reg::cancelSheet(ctx_.db, *key);
+        ctx_.dialogs.information(reg::kCancelDone);
+        return;
+    case reg::DeleteAction::Refuse:
+        ctx_.dialogs.warning(reg::kCancelOutside);
+        return;
+    case reg::DeleteAction::FromFund:
+        ctx_.dialogs.error(reg::kFromFund);
+        return;
+    }
+}
+
+void Tlapok::convert() {
+    if (!recording()) return;
+    const auto key = currentSheet();
+    if (!key) return;
+    const std::string& period = ctx_.session.mIdoszak;
+    std::optional<app::PeriodRow> periodRow;
+    if (ctx_.session.zarnez)
+        periodRow = app::ZarasPeriodTable(store::tableOf(ctx_.db, store::schema::ZARAS())).find(period);
+    const reg::ConvertDecision decision = reg::convertDecision(lap_.text("ELKULDVE"), key->resz, period,
+                                                               ctx_.session.zarnez, periodRow,
+                                                               ctx_.session.clock().today());
+    if (!decision.refusal.empty()) {
+        if (decision.warning)
+            ctx_.dialogs.warning(decision.refusal);
+        else
+            ctx_.dialogs.error(decision.refusal);
+        return;
+    }
+    if (!ctx_.dialogs.ask(decision.question, app::QuestionKind::Confirmation)) return;
+    reg::convertSheet(ctx_.db, *key, decision.newResz);
+}
+
+void Tlapok::closingDate() {
+    if (!recording()) return;
+    const auto key = currentSheet();
+    if (!key) return;
+    leido->run(*key, lap_.text("SZAKVET"));
+    refreshBudget();
+}
+
+// --- marking ------------------------------------------------------------------------
+
+void Tlapok::marking(const std::function<void()>& mark) {
+    const db::Table::Bookmark bookmark = lap_.bookmark();
+    {
+        const BrowseModel::Hold once(*Lapkep1->browse()->model());
+        mark();
+    }
+    lap_.gotoBookmark(bookmark);
+    if (mode_ != RegisterMode::Printing) refreshBudget();
+}
+
+void Tlapok::markOne() {
+    if (recording()) return;
+    const auto key = currentSheet();
+    if (!key) return;
+    marking([&] { reg::toggleMark(ctx_.db, *key); });
+}
+
+void Tlapok::markMonth() {
+    if (recording() || lap_.isEmpty()) return;
+    marking([this] {
+        reg::markMonth(ctx_.db, ctx_.session.mIdoszak, ctx_.session.zarnez, bulkToggle_.flip());
+    });
+}
+
+void Tlapok::markYear() {
+    if (mode_ != RegisterMode::Sending || lap_.isEmpty()) return;
+    marking([this] { reg::markListed(ctx_.db, bulkToggle_.flip()); });
+}
+
+} // namespace velmora::ui

@@ -1,0 +1,90 @@
+// Every change the register makes reaches the files whole or not at all:
+// a disk that refuses a write half way leaves both sheet tables as they were.
+#include "register/Marking.h"
+#include "register/NewSheets.h"
+#include "register/SheetCommands.h"
+
+#include "db/FileIo.h"
+#include "store/Schemas.h"
+#include "support/Files.h"
+#include "support/SheetFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <functional>
+#include <unistd.h>
+
+using namespace velmora;
+using namespace velmora::test;
+namespace schema = store::schema;
+
+namespace {
+
+struct Snapshot {
+    std::string hlapaFile, hlapbFile, hlapaRows, hlapbRows;
+    bool operator==(const Snapshot&) const = default;
+};
+
+Snapshot snapshot(SheetData& data) {
+    const std::filesystem::path dir(data.dir());
+    return {fileBytes(dir / schema::HLAPA().fileName), fileBytes(dir / schema::HLAPB().fileName), data.rows("hlapa"),
+            data.rows("hlapb")};
+}
+
+// The disk is full for the first write to one table file while a unit is
+// written; the writes that put the tables back find room again.
+std::string refusedFile;
+bool refusalSpent = false;
+ssize_t refusingPwrite(int fd, const void* data, size_t size, off_t offset) {
+    char buf[4096];
+    const ssize_t n = readlink(("/proc/self/fd/" + std::to_string(fd)).c_str(), buf, sizeof buf - 1);
+    const std::string path = n > 0 ? std::string(buf, static_cast<size_t>(n)) : std::string();
+    const bool target = path.size() >= refusedFile.size() &&
+                        path.compare(path.size() - refusedFile.size(), refusedFile.size(), refusedFile) == 0;
+    if (target && !refusalSpent) {
+        refusalSpent = true;
+        errno = ENOSPC;
+        return -1;
+    }
+    return ::pwrite(fd, data, size, offset);
+}
+
+}  // namespace
+
+TEST(RegisterWriteUnits, ARefusedWriteLeavesBothSheetTablesAsTheyWere) {
+    const sheets::SheetKey a{"00012", "A", "2024.05"}, b{"00012", "B", "2024.06"}, full{"00020", "", "2024.06"};
+    const struct {
+        const char* change;
+        const char* refused;  // the table file whose write fails
+        std::function<void(db::Database&)> run;
+    } cases[] = {
+        {"delete", "HLapb.dbf", [&](db::Database& db) { reg::deleteSheet(db, b); }},
+        {"cancel", "HLapa.dbf", [&](db::Database& db) { reg::cancelSheet(db, a); }},
+        {"convert", "HLapb.dbf", [&](db::Database& db) { reg::convertSheet(db, full, "A"); }},
+        {"closing date", "HLapa.dbf", [&](db::Database& db) { reg::storeClosingDate(db, a, "2024.05.30", true); }},
+        {"marking", "HLapa.dbf", [&](db::Database& db) { reg::markListed(db, "*"); }},
+    };
+    for (const auto& c : cases) {
+        SheetData data;
+        // A full series: deleting or cancelling a part also rewrites the other's mark.
+        data.sheet({"2024.05", "00012", "A", people::patient, {{3, "1", people::nurse1}},
+                    {{"SzNap", 30}, {"Tele", "*"}, {"Elkuldve", "2024.05"}}})
+            .sheet({"2024.06", "00012", "B", people::patient, {{4, "1", people::nurse1}}, {{"SzNap", 20}, {"Tele", "*"}}})
+            .sheet({"2024.06", "00020", "", people::patient, {{5, "1", people::nurse1}}});
+        data.open({2024, 6, 20}, "2024.06");
+        const Snapshot before = snapshot(data);
+
+        refusedFile = c.refused;
+        refusalSpent = false;
+        db::testing::pwriteCall = refusingPwrite;
+        EXPECT_ANY_THROW(c.run(data.db())) << c.change;
+        db::testing::resetFileCalls();
+        EXPECT_TRUE(refusalSpent) << c.change;
+        EXPECT_EQ(snapshot(data), before) << c.change;
+
+        c.run(data.db());  // with room on the disk the change is made
+        EXPECT_NE(snapshot(data), before) << c.change;
+    }
+}
