@@ -44,16 +44,18 @@ std::string yearFilter(const std::string& period) {
     return "idoszak>='" + year + ".01" + "' and idoszak<='" + year + ".12" + "'";
 }
 
-std::string registerCaption(db::Database& db, RegisterMode mode) {
+std::string providerCaption(db::Database& db) {
     const db::Table& part = store::tableOf(db, store::schema::PART());
-    std::string provider;
     for (uint32_t r = 0, n = part.physicalCount(); r < n; ++r) {
         if (part.isDeletedAt(r)) continue;
-        provider = sheets::fieldText(part, r, "MEGYE") + " " + sheets::fieldText(part, r, "INTKOD") + " " +
-                   trimmed(sheets::fieldText(part, r, "INTE"));
-        break;
+        return sheets::fieldText(part, r, "MEGYE") + " " + sheets::fieldText(part, r, "INTKOD") + " " +
+               trimmed(sheets::fieldText(part, r, "INTE"));
     }
-    return provider + captionSuffix(mode);
+    return {};
+}
+
+std::string registerCaption(db::Database& db, RegisterMode mode) {
+    return providerCaption(db) + captionSuffix(mode);
 }
 
 BudgetTexts budgetTexts(db::Database& db, const app::Session& session, bool markedOnly, app::Dialogs& dialogs,

@@ -21,7 +21,11 @@ enum class RegisterMode {
 // current period's year.
 std::string yearFilter(const std::string& period);
 
-// PART's MEGYE, INTKOD and trimmed INTE followed by the mode's suffix
+// PART's MEGYE, INTKOD and trimmed INTE: the provider as the captions of
+// the register and the first parts' chooser begin.
+std::string providerCaption(db::Database& db);
+
+// The provider followed by the mode's suffix
 // (" Elszámolási lapjai", " Elszámolási lapok küldése", " Elszámolási lapok
 // nyomtatása").
 std::string registerCaption(db::Database& db, RegisterMode mode);

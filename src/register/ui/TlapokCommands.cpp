@@ -20,20 +20,6 @@ namespace velmora::ui {
 
 using reg::RegisterMode;
 
-namespace {
-
-// The caption of the first parts' chooser: the provider's part of the
-// register's caption with the chooser's own words.
-std::string chooserCaption(db::Database& db) {
-    std::string caption = reg::registerCaption(db, RegisterMode::Recording);
-    const std::string own = " Elszámolási lapjai";
-    if (caption.size() >= own.size() && caption.compare(caption.size() - own.size(), own.size(), own) == 0)
-        caption.erase(caption.size() - own.size());
-    return caption + " választható részszámlái";
-}
-
-} // namespace
-
 std::optional<sheets::SheetKey> Tlapok::currentSheet() const {
     if (!lap_.isOpen() || lap_.position() < 0) return std::nullopt;
     return sheets::SheetKey{lap_.text("SORSZ"), lap_.text("RESZ"), lap_.text("IDOSZAK")};
@@ -69,7 +55,7 @@ void Tlapok::nextPart() {
         ~FilterBack() { lap.setFilter(filter); }
     } back{lap_, yearFilter};
     lap_.setFilter(reg::nextPartFilter(yearFilter));
-    reszlap->run(qs(chooserCaption(ctx_.db)));
+    reszlap->run(qs(reg::providerCaption(ctx_.db) + " választható részszámlái"));
     refreshBudget();
 }
 
