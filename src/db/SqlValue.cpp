@@ -1,5 +1,7 @@
 #include "db/SqlValue.h"
 
+#include "db/Codepage.h"
+
 #include <sqlite3.h>
 
 #include <algorithm>
@@ -35,6 +37,23 @@ bool isDamagedText(const FieldDef& field, const std::string& text) {
     }
 }
 
+// Code page 852 bytes as UTF-8 text; SQLite copies them.
+void setCp852Text(sqlite3_context* ctx, std::string_view bytes) {
+    if (cp852::isAscii(bytes)) {
+        sqlite3_result_text(ctx, bytes.data(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
+        return;
+    }
+    // A field is at most 255 bytes wide, so its UTF-8 form fits here.
+    char utf8[3 * 255];
+    if (bytes.size() > 255) {
+        const std::string text = cp852::toUtf8(bytes);
+        sqlite3_result_text(ctx, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+        return;
+    }
+    const size_t n = cp852::toUtf8(bytes, utf8);
+    sqlite3_result_text(ctx, utf8, static_cast<int>(n), SQLITE_TRANSIENT);
+}
+
 } // namespace
 
 const char* declaredType(const FieldDef& field) {
@@ -45,23 +64,26 @@ const char* declaredType(const FieldDef& field) {
     }
 }
 
-void setResult(sqlite3_context* ctx, const Value& value, const FieldDef& field) {
-    if (value.isNull()) {
-        sqlite3_result_null(ctx);
-    } else if (value.isBool()) {
-        sqlite3_result_int(ctx, value.asBool() ? 1 : 0);
-    } else if (value.isNumber()) {
-        const Decimal& d = value.number();
-        if (field.decimals == 0 && d.isInteger()) sqlite3_result_int64(ctx, d.toInt());
-        else sqlite3_result_double(ctx, d.toDouble());
-    } else if (value.isText()) {
-        const std::string& t = value.text();
-        sqlite3_result_text(ctx, t.data(), static_cast<int>(t.size()), SQLITE_TRANSIENT);
-    } else {
+void setResult(sqlite3_context* ctx, const StoredField& stored, const FieldDef& field) {
+    switch (stored.kind) {
+    case StoredField::Kind::Null: sqlite3_result_null(ctx); return;
+    case StoredField::Kind::Boolean: sqlite3_result_int(ctx, stored.boolean ? 1 : 0); return;
+    case StoredField::Kind::Number:
+        if (field.decimals == 0 && stored.number.isInteger()) sqlite3_result_int64(ctx, stored.number.toInt());
+        else sqlite3_result_double(ctx, stored.number.toDouble());
+        return;
+    case StoredField::Kind::Date: {
+        char text[10];
+        formatDate(stored.bytes, text);
+        sqlite3_result_text(ctx, text, 10, SQLITE_TRANSIENT);
+        return;
+    }
+    case StoredField::Kind::Text:
+    case StoredField::Kind::Damaged:
         // A damaged value is its text: "is null" does not match it, and
         // typeof() tells it apart in a number column.
-        const std::string t = value.asString();
-        sqlite3_result_text(ctx, t.data(), static_cast<int>(t.size()), SQLITE_TRANSIENT);
+        setCp852Text(ctx, stored.bytes);
+        return;
     }
 }
 

@@ -334,7 +334,7 @@ int xColumn(sqlite3_vtab_cursor* cur, sqlite3_context* ctx, int col) {
     auto* c = static_cast<DbfCursor*>(cur);
     auto* t = vtabOf(cur);
     try {
-        sqlvalue::setResult(ctx, t->table->valueAt(c->rows[c->pos], col), t->fields[col]);
+        sqlvalue::setResult(ctx, t->table->storedFieldAt(c->rows[c->pos], col), t->fields[col]);
         return SQLITE_OK;
     } catch (const std::exception& e) {
         sqlite3_result_error(ctx, e.what(), -1);

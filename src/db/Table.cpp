@@ -664,6 +664,7 @@ Value Table::lookupValue(const Lookup& l, const RecordSource& rec) const {
 uint32_t Table::physicalCount() const { return file().recordCount(); }
 bool Table::isDeletedAt(uint32_t recno) const { return file().isDeleted(recno); }
 Value Table::valueAt(uint32_t recno, int field) const { return file().value(recno, field); }
+StoredField Table::storedFieldAt(uint32_t recno, int field) const { return file().storedField(recno, field); }
 
 int Table::recnoAtPosition(int position) const {
     if (!file_ || position < 0) return -1;

@@ -163,6 +163,9 @@ public:
     uint32_t physicalCount() const;
     bool isDeletedAt(uint32_t recno) const;
     Value valueAt(uint32_t recno, int field) const;
+    // The field read in place, without building a Value (SQL columns);
+    // valid until the record changes.
+    StoredField storedFieldAt(uint32_t recno, int field) const;
     // Appends a full record (missing trailing values are blank).
     uint32_t appendValues(const std::vector<Value>& values);
     // Changes the given fields of a record.
