@@ -64,6 +64,7 @@ struct SqlResult {
     int changes = 0;                       // rows changed by an update/insert/delete
 };
 
+// A connection belongs to the thread that made it.
 class Sql {
 public:
     explicit Sql(Database& db);

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 namespace velmora::db::sqlvalue {
 
@@ -37,21 +38,28 @@ bool isDamagedText(const FieldDef& field, const std::string& text) {
     }
 }
 
-// Code page 852 bytes as UTF-8 text; SQLite copies them.
+// SQLite copies the text. Handed over up to its terminating 0 it is kept
+// terminated, so reading it back as C text does not copy it once more; a
+// text that holds a 0 byte itself goes by its length. text[n] must be 0.
+void setTerminatedText(sqlite3_context* ctx, const char* text, size_t n) {
+    const bool inner0 = std::memchr(text, 0, n) != nullptr;
+    sqlite3_result_text(ctx, text, inner0 ? static_cast<int>(n) : -1, SQLITE_TRANSIENT);
+}
+
+// Code page 852 bytes as UTF-8 text.
 void setCp852Text(sqlite3_context* ctx, std::string_view bytes) {
-    if (cp852::isAscii(bytes)) {
-        sqlite3_result_text(ctx, bytes.data(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
-        return;
-    }
     // A field is at most 255 bytes wide, so its UTF-8 form fits here.
-    char utf8[3 * 255];
+    char utf8[3 * 255 + 1];
     if (bytes.size() > 255) {
         const std::string text = cp852::toUtf8(bytes);
-        sqlite3_result_text(ctx, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+        setTerminatedText(ctx, text.c_str(), text.size());
         return;
     }
-    const size_t n = cp852::toUtf8(bytes, utf8);
-    sqlite3_result_text(ctx, utf8, static_cast<int>(n), SQLITE_TRANSIENT);
+    size_t n = bytes.size();
+    if (cp852::isAscii(bytes)) std::memcpy(utf8, bytes.data(), n);
+    else n = cp852::toUtf8(bytes, utf8);
+    utf8[n] = '\0';
+    setTerminatedText(ctx, utf8, n);
 }
 
 } // namespace
@@ -73,9 +81,10 @@ void setResult(sqlite3_context* ctx, const StoredField& stored, const FieldDef& 
         else sqlite3_result_double(ctx, stored.number.toDouble());
         return;
     case StoredField::Kind::Date: {
-        char text[10];
+        char text[11];
         formatDate(stored.bytes, text);
-        sqlite3_result_text(ctx, text, 10, SQLITE_TRANSIENT);
+        text[10] = '\0';
+        setTerminatedText(ctx, text, 10);
         return;
     }
     case StoredField::Kind::Text:
