@@ -135,10 +135,6 @@ Value DbfFile::value(uint32_t recno, int field) const {
     return decode(raw(recno), header_.fields.at(field), header_.offsets.at(field));
 }
 
-StoredField DbfFile::storedField(uint32_t recno, int field) const {
-    return readStoredField(raw(recno), header_.fields.at(field), header_.offsets.at(field));
-}
-
 Value DbfFile::decode(const char* record, const FieldDef& def, int offset) {
     const StoredField f = readStoredField(record, def, offset);
     switch (f.kind) {

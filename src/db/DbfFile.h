@@ -7,7 +7,6 @@
 // interrupted append leaves at most bytes past the counted records, never a
 // count that covers a record that is not there.
 #include "db/FieldDef.h"
-#include "db/StoredField.h"
 #include "db/Value.h"
 
 #include <cstdint>
@@ -73,8 +72,6 @@ public:
     const char* raw(uint32_t recno) const;
     bool isDeleted(uint32_t recno) const { return raw(recno)[0] == '*'; }
     Value value(uint32_t recno, int field) const;
-    // The field read in place (valid until the record changes).
-    StoredField storedField(uint32_t recno, int field) const;
 
     // Encodes a value into a record buffer. Throws DbError(BadValue) naming
     // the field when it does not fit (too wide, not a date, not a number,
