@@ -48,7 +48,10 @@ Sql::Sql(Database& db) : database_(db), catalog_(std::make_unique<sqlvtab::Catal
     }
 }
 
-Sql::~Sql() { sqlite3_close(db_); }
+Sql::~Sql() {
+    prepared_.clear();  // a connection with statements left does not close
+    sqlite3_close(db_);
+}
 
 void Sql::setOpenTablesOnDemand(bool on) { catalog_->openOnDemand = on; }
 
@@ -157,6 +160,7 @@ void Sql::dropStale() {
         const bool reopens = a.byPath || catalog_->openOnDemand;
         if ((!open && reopens) || (open && a.table->fields() != a.fields)) stale.push_back(key);
     }
+    if (!stale.empty()) prepared_.clear();
     for (const std::string& key : stale) {
         std::string quoted = "\"";
         for (char c : key) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
@@ -176,11 +180,53 @@ const FieldDef* Sql::originField(sqlite3_stmt* stmt, int col) const {
     return f < 0 ? nullptr : &it->second.fields[f];
 }
 
+// What the planner is told of the attached tables besides their columns:
+// whether each is open, its record count and its index tags.
+std::string Sql::planBasis() const {
+    std::string basis;
+    for (const auto& [key, a] : catalog_->attached) {
+        basis += key;
+        if (a.table->isOpen()) {
+            basis += ' ' + std::to_string(a.table->physicalCount());
+            for (const std::string& tag : a.table->indexNames())
+                basis += ' ' + tag + '=' + a.table->index(tag)->expression().text();
+        }
+        basis += '\n';
+    }
+    return basis;
+}
+
+// A kept statement leaves the store while it runs, so a statement run again
+// from inside its own run (by a table's listener) is prepared anew.
+Sql::Stmt Sql::takePrepared(const std::string& statement) {
+    std::string basis = planBasis();
+    if (basis != preparedBasis_) {
+        prepared_.clear();
+        preparedBasis_ = std::move(basis);
+        return nullptr;
+    }
+    auto it = prepared_.find(statement);
+    if (it == prepared_.end()) return nullptr;
+    Stmt stmt = std::move(it->second);
+    prepared_.erase(it);
+    return stmt;
+}
+
+void Sql::keepPrepared(const std::string& statement, Stmt stmt) {
+    sqlite3_reset(stmt.get());
+    sqlite3_clear_bindings(stmt.get());
+    if (prepared_.size() >= 64) prepared_.clear();
+    prepared_.emplace(statement, std::move(stmt));
+}
+
 SqlResult Sql::run(const std::string& statement, const std::vector<Value>& params) {
     dropStale();
-    Stmt stmt = prepare(statement);
+    Stmt stmt = takePrepared(statement);
+    if (!stmt) stmt = prepare(statement);
     if (!stmt) return {};  // only blanks or comments
-    return execute(stmt.get(), params);
+    SqlResult result = execute(stmt.get(), params);
+    keepPrepared(statement, std::move(stmt));
+    return result;
 }
 
 SqlResult Sql::execute(sqlite3_stmt* s, const std::vector<Value>& params) {

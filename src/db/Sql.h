@@ -47,6 +47,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 struct sqlite3;
@@ -110,6 +111,9 @@ private:
     void requireSingle(const char* tail);
     bool attach(const std::string& sqlName);
     void dropStale();
+    std::string planBasis() const;
+    Stmt takePrepared(const std::string& statement);
+    void keepPrepared(const std::string& statement, Stmt stmt);
     const FieldDef* originField(sqlite3_stmt* stmt, int col) const;
     [[noreturn]] void fail(const std::string& sqliteMessage) const;
 
@@ -120,6 +124,13 @@ private:
     // SQLite's authorizer told it: "BEGIN", "COMMIT", "ROLLBACK", or
     // "SAVEPOINT" for any savepoint statement; empty for the rest.
     std::string transactionControl_;
+    // Statements run() prepared, by their text, reset for the next run: a
+    // caller that runs a statement again (every check does) skips SQLite's
+    // parser and planner. They are kept only while what their plans rest on
+    // (planBasis) stays the same, so a kept plan is the one a fresh
+    // preparation would make.
+    std::unordered_map<std::string, Stmt> prepared_;
+    std::string preparedBasis_;
 };
 
 namespace sql {
