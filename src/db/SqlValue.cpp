@@ -41,25 +41,32 @@ bool isDamagedText(const FieldDef& field, const std::string& text) {
 // SQLite copies the text. Handed over up to its terminating 0 it is kept
 // terminated, so reading it back as C text does not copy it once more; a
 // text that holds a 0 byte itself goes by its length. text[n] must be 0.
-void setTerminatedText(sqlite3_context* ctx, const char* text, size_t n) {
-    const bool inner0 = std::memchr(text, 0, n) != nullptr;
+void setTerminatedText(sqlite3_context* ctx, const char* text, size_t n, bool inner0) {
     sqlite3_result_text(ctx, text, inner0 ? static_cast<int>(n) : -1, SQLITE_TRANSIENT);
 }
 
 // Code page 852 bytes as UTF-8 text.
 void setCp852Text(sqlite3_context* ctx, std::string_view bytes) {
-    // A field is at most 255 bytes wide, so its UTF-8 form fits here.
-    char utf8[3 * 255 + 1];
     if (bytes.size() > 255) {
         const std::string text = cp852::toUtf8(bytes);
-        setTerminatedText(ctx, text.c_str(), text.size());
+        setTerminatedText(ctx, text.c_str(), text.size(), text.find('\0') != std::string::npos);
         return;
     }
-    size_t n = bytes.size();
-    if (cp852::isAscii(bytes)) std::memcpy(utf8, bytes.data(), n);
-    else n = cp852::toUtf8(bytes, utf8);
+    // A field is at most 255 bytes wide, so its UTF-8 form fits here.
+    char utf8[3 * 255 + 1];
+    size_t n = 0;
+    bool inner0 = false;
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b - 1u < 0x7Fu) {
+            utf8[n++] = c;  // 1 to 127 read the same in both
+        } else {
+            inner0 = inner0 || b == 0;
+            n += cp852::toUtf8(std::string_view(&c, 1), utf8 + n);
+        }
+    }
     utf8[n] = '\0';
-    setTerminatedText(ctx, utf8, n);
+    setTerminatedText(ctx, utf8, n, inner0);
 }
 
 } // namespace
@@ -84,7 +91,7 @@ void setResult(sqlite3_context* ctx, const StoredField& stored, const FieldDef& 
         char text[11];
         formatDate(stored.bytes, text);
         text[10] = '\0';
-        setTerminatedText(ctx, text, 10);
+        setTerminatedText(ctx, text, 10, false);  // digits and dots
         return;
     }
     case StoredField::Kind::Text:
@@ -153,13 +160,15 @@ Value fromDouble(double v) {
 }
 
 Value column(sqlite3_stmt* stmt, int col, const FieldDef* origin) {
+    // The value itself, read once: each sqlite3_column_* call looks it up anew.
+    sqlite3_value* v = sqlite3_column_value(stmt, col);
     const bool numeric = origin && (origin->type == 'N' || origin->type == 'F');
     const int decimals = numeric ? origin->decimals : -1;
-    switch (sqlite3_column_type(stmt, col)) {
+    switch (sqlite3_value_type(v)) {
     case SQLITE_NULL: return {};
-    case SQLITE_INTEGER: return Value(Decimal::fromInt(sqlite3_column_int64(stmt, col)));
+    case SQLITE_INTEGER: return Value(Decimal::fromInt(sqlite3_value_int64(v)));
     case SQLITE_FLOAT: {
-        const double d = sqlite3_column_double(stmt, col);
+        const double d = sqlite3_value_double(v);
         // At the field's decimals when that is the value (5 in an N(10,1)
         // column reads "5.0"); a foreign file may hold more decimals.
         if (decimals >= 0 && std::fabs(d) < 1e17) {
@@ -169,8 +178,7 @@ Value column(sqlite3_stmt* stmt, int col, const FieldDef* origin) {
         return fromDouble(d);
     }
     default: {
-        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt, col));
-        std::string text(p, static_cast<size_t>(sqlite3_column_bytes(stmt, col)));
+        std::string text = textOf(v);
         if (origin && isDamagedText(*origin, text)) return Value::damaged(std::move(text));
         return Value(std::move(text));
     }
