@@ -54,6 +54,7 @@ StoredField readStoredField(const char* record, const FieldDef& def, int offset)
     const std::string_view bytes(record + offset, static_cast<size_t>(def.width));
     switch (def.type) {
     case 'D': {
+        if (isDateDigits(bytes)) return of(Kind::Date, bytes);  // the usual case: nothing to trim
         const std::string_view t = trim(bytes);
         if (t.empty() || t == "00000000") return {};
         return of(isDateDigits(t) ? Kind::Date : Kind::Damaged, t);
