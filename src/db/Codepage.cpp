@@ -37,19 +37,6 @@ const std::unordered_map<uint32_t, char>& reverseMap() {
     return map;
 }
 
-void appendUtf8(std::string& out, uint32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
 // Decodes one UTF-8 sequence at text[i]; advances i. Returns UINT32_MAX for
 // malformed input.
 uint32_t nextCodePoint(std::string_view text, size_t& i) {
@@ -73,15 +60,36 @@ uint32_t nextCodePoint(std::string_view text, size_t& i) {
 
 } // namespace
 
-std::string toUtf8(std::string_view bytes) {
-    std::string out;
-    out.reserve(bytes.size() + bytes.size() / 4);
+size_t toUtf8(std::string_view bytes, char* out) {
+    char* at = out;
     for (char c : bytes) {
         const auto b = static_cast<unsigned char>(c);
-        if (b < 0x80) out += c;
-        else appendUtf8(out, kHigh[b - 0x80]);
+        const uint32_t cp = b < 0x80 ? b : kHigh[b - 0x80];
+        if (cp < 0x80) {
+            *at++ = c;
+        } else if (cp < 0x800) {
+            *at++ = static_cast<char>(0xC0 | (cp >> 6));
+            *at++ = static_cast<char>(0x80 | (cp & 0x3F));
+        } else {
+            *at++ = static_cast<char>(0xE0 | (cp >> 12));
+            *at++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            *at++ = static_cast<char>(0x80 | (cp & 0x3F));
+        }
     }
+    return static_cast<size_t>(at - out);
+}
+
+std::string toUtf8(std::string_view bytes) {
+    if (isAscii(bytes)) return std::string(bytes);
+    std::string out(bytes.size() * 3, '\0');
+    out.resize(toUtf8(bytes, out.data()));
     return out;
+}
+
+bool isAscii(std::string_view bytes) {
+    for (char c : bytes)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
 }
 
 std::optional<std::string> fromUtf8(std::string_view utf8) {

@@ -4,6 +4,7 @@
 #include "db/DbError.h"
 #include "db/FileIo.h"
 #include "db/MdxFile.h"
+#include "db/StoredField.h"
 
 #include <cerrno>
 #include <algorithm>
@@ -48,19 +49,6 @@ void lockOrThrow(int fd, const std::string& path) {
     }
 }
 
-bool isDigits(std::string_view s) {
-    for (char c : s)
-        if (c < '0' || c > '9') return false;
-    return true;
-}
-
-bool validDate(int y, int m, int d) {
-    if (y < 1 || m < 1 || m > 12 || d < 1) return false;
-    static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-    return d <= days[m - 1] + (m == 2 && leap ? 1 : 0);
-}
-
 // "YYYY.MM.DD", "YYYY-MM-DD" or "YYYYMMDD" -> "YYYYMMDD"; empty when invalid.
 std::string dateBytes(const std::string& text) {
     std::string digits;
@@ -68,22 +56,10 @@ std::string dateBytes(const std::string& text) {
         digits = text.substr(0, 4) + text.substr(5, 2) + text.substr(8, 2);
     else if (text.size() == 8)
         digits = text;
-    if (digits.size() != 8 || !isDigits(digits)) return {};
-    if (!validDate(std::stoi(digits.substr(0, 4)), std::stoi(digits.substr(4, 2)), std::stoi(digits.substr(6, 2))))
-        return {};
-    return digits;
+    return isDateDigits(digits) ? digits : std::string();
 }
 
-std::string_view trimRight(std::string_view s) {
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\0')) s.remove_suffix(1);
-    return s;
-}
-
-std::string_view trim(std::string_view s) {
-    s = trimRight(s);
-    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-    return s;
-}
+bool blank(std::string_view s) { return s.find_first_not_of(" \0", 0, 2) == std::string_view::npos; }
 
 } // namespace
 
@@ -160,35 +136,20 @@ Value DbfFile::value(uint32_t recno, int field) const {
 }
 
 Value DbfFile::decode(const char* record, const FieldDef& def, int offset) {
-    const std::string_view bytes(record + offset, def.width);
-    switch (def.type) {
-    case 'D': {
-        const std::string_view t = trim(bytes);
-        if (t.empty() || t == "00000000") return {};
-        if (dateBytes(std::string(t)).empty()) return Value::damaged(cp852::toUtf8(t));
-        return Value(std::string(t.substr(0, 4)) + "." + std::string(t.substr(4, 2)) + "." + std::string(t.substr(6, 2)));
+    const StoredField f = readStoredField(record, def, offset);
+    switch (f.kind) {
+    case StoredField::Kind::Null: return {};
+    case StoredField::Kind::Text: return Value(cp852::toUtf8(f.bytes));
+    case StoredField::Kind::Date: {
+        std::string text(10, '.');
+        formatDate(f.bytes, text.data());
+        return Value(std::move(text));
     }
-    case 'N': case 'F': {
-        const std::string_view t = trim(bytes);
-        if (t.empty()) return {};
-        auto d = Decimal::parse(t);
-        if (!d) return Value::damaged(cp852::toUtf8(t));
-        if (auto r = d->rescaled(def.decimals)) return Value(*r);
-        return Value(*d);
+    case StoredField::Kind::Number: return Value(f.number);
+    case StoredField::Kind::Boolean: return Value::boolean(f.boolean);
+    case StoredField::Kind::Damaged: return Value::damaged(cp852::toUtf8(f.bytes));
     }
-    case 'L': {
-        const char c = bytes[0];
-        if (c == 'T' || c == 't' || c == 'Y' || c == 'y') return Value::boolean(true);
-        if (c == 'F' || c == 'f' || c == 'N' || c == 'n') return Value::boolean(false);
-        if (c == ' ' || c == '?' || c == '\0') return {};  // '?': dBASE's not yet set
-        return Value::damaged(cp852::toUtf8(bytes.substr(0, 1)));
-    }
-    default: {
-        const std::string_view t = trimRight(bytes);
-        if (t.empty()) return {};
-        return Value(cp852::toUtf8(t));
-    }
-    }
+    return {};
 }
 
 void DbfFile::encode(char* record, int field, const Value& value) const {
@@ -238,7 +199,7 @@ std::string DbfFile::fieldBytes(const FieldDef& def, const Value& value) const {
         else if (value.isBool()) d = Decimal::fromInt(value.asBool() ? 1 : 0);
         else {
             const std::string text = value.asString();
-            if (trim(text).empty()) return field;
+            if (blank(text)) return field;
             d = Decimal::parse(text);
             if (!d) bad("nem szám: '" + text + "'");
         }

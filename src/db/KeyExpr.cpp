@@ -7,6 +7,7 @@
 #include <cctype>
 #include <optional>
 #include <strings.h>
+#include <unordered_map>
 
 namespace velmora::db {
 
@@ -208,12 +209,27 @@ std::string segmentKey(const Segment& s, const Value& v) {
     return collation::sortKey(rightTrimmed(segmentText(s, v)));
 }
 
+// The sort key of a character value sought in an index. The same values are
+// sought again and again (a join seeks with each outer row's key, every
+// check with the same sheet's), and the collator is the costly part of a
+// seek, so their keys are kept; all forgotten at once when there are many.
+const std::string& soughtKey(const std::string& text) {
+    thread_local std::unordered_map<std::string, std::string> keys;
+    if (auto it = keys.find(text); it != keys.end()) return it->second;
+    if (keys.size() >= 4096) keys.clear();
+    return keys.emplace(text, collation::sortKey(text)).first->second;
+}
+
 } // namespace
 
 KeyExpr KeyExpr::compile(const std::string& expression, const FieldList& fields) {
     KeyExpr k;
     k.text_ = expression;
     k.segments_ = Parser(expression, fields).parse();
+    for (const Segment& s : k.segments_) {
+        if (!s.bareCharOrDate()) break;
+        k.leading_.push_back(s.field);
+    }
     return k;
 }
 
@@ -229,15 +245,6 @@ bool KeyExpr::uses(int field) const {
     return false;
 }
 
-std::vector<int> KeyExpr::leadingFields() const {
-    std::vector<int> fields;
-    for (const Segment& s : segments_) {
-        if (!s.bareCharOrDate()) break;
-        fields.push_back(s.field);
-    }
-    return fields;
-}
-
 std::string KeyExpr::prefixKey(const std::vector<Value>& values) const {
     if (values.size() > segments_.size())
         throw DbError(DbError::Code::State, "Az index kulcsa kevesebb mezőből áll: " + text_);
@@ -245,7 +252,9 @@ std::string KeyExpr::prefixKey(const std::vector<Value>& values) const {
     for (size_t i = 0; i < values.size(); ++i) {
         if (!segments_[i].bareCharOrDate())
             throw DbError(DbError::Code::State, "Az index kulcsa nem kereshető ezen a részén: " + text_);
-        key += segmentKey(segments_[i], values[i]);
+        const Segment& s = segments_[i];
+        if (s.kind == Segment::Kind::Field && s.def.type == 'C') key += soughtKey(rightTrimmed(values[i].asString()));
+        else key += segmentKey(s, values[i]);
     }
     return key;
 }

@@ -33,7 +33,7 @@ public:
     // Field positions of the leading segments that are a bare field
     // reference of type C or D (seekable by an equal value). Stops at the
     // first segment that is not.
-    std::vector<int> leadingFields() const;
+    const std::vector<int>& leadingFields() const { return leading_; }
 
     // Sort key prefix matching every record whose first values.size()
     // leading fields equal the given values (null meaning blank).
@@ -54,6 +54,7 @@ public:
 private:
     std::string text_;
     std::vector<Segment> segments_;
+    std::vector<int> leading_;  // leadingFields(), worked out once
 };
 
 } // namespace velmora::db

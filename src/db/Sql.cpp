@@ -21,7 +21,10 @@ void Sql::StmtDeleter::operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); 
 
 Sql::Sql(Database& db) : database_(db), catalog_(std::make_unique<sqlvtab::Catalog>()) {
     catalog_->db = &db;
-    if (sqlite3_open_v2(":memory:", &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+    // A connection serves the one thread that made it (the program has only
+    // one), so SQLite need not lock it on every call.
+    if (sqlite3_open_v2(":memory:", &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+                        nullptr) != SQLITE_OK) {
         const std::string why = db_ ? sqlite3_errmsg(db_) : "memória";
         sqlite3_close(db_);
         throw DbError("Az SQL-kapcsolat nem nyitható meg: " + why);
@@ -45,7 +48,10 @@ Sql::Sql(Database& db) : database_(db), catalog_(std::make_unique<sqlvtab::Catal
     }
 }
 
-Sql::~Sql() { sqlite3_close(db_); }
+Sql::~Sql() {
+    prepared_.clear();  // a connection with statements left does not close
+    sqlite3_close(db_);
+}
 
 void Sql::setOpenTablesOnDemand(bool on) { catalog_->openOnDemand = on; }
 
@@ -154,6 +160,7 @@ void Sql::dropStale() {
         const bool reopens = a.byPath || catalog_->openOnDemand;
         if ((!open && reopens) || (open && a.table->fields() != a.fields)) stale.push_back(key);
     }
+    if (!stale.empty()) prepared_.clear();
     for (const std::string& key : stale) {
         std::string quoted = "\"";
         for (char c : key) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
@@ -173,31 +180,85 @@ const FieldDef* Sql::originField(sqlite3_stmt* stmt, int col) const {
     return f < 0 ? nullptr : &it->second.fields[f];
 }
 
-SqlResult Sql::run(const std::string& statement, const std::vector<Value>& params) {
-    dropStale();
-    Stmt stmt = prepare(statement);
-    if (!stmt) return {};  // only blanks or comments
-    return execute(stmt.get(), params);
+// What the planner is told of the attached tables besides their columns:
+// whether each is open, its record count and its index tags.
+std::string Sql::planBasis() const {
+    std::string basis;
+    for (const auto& [key, a] : catalog_->attached) {
+        basis += key;
+        if (a.table->isOpen()) {
+            basis += ' ' + std::to_string(a.table->physicalCount());
+            for (const std::string& tag : a.table->indexNames())
+                basis += ' ' + tag + '=' + a.table->index(tag)->expression().text();
+        }
+        basis += '\n';
+    }
+    return basis;
 }
 
-SqlResult Sql::execute(sqlite3_stmt* s, const std::vector<Value>& params) {
+// A kept statement leaves the store while it runs, so a statement run again
+// from inside its own run (by a table's listener) is prepared anew.
+std::optional<Sql::Prepared> Sql::takePrepared(const std::string& statement) {
+    std::string basis = planBasis();
+    if (basis != preparedBasis_) {
+        prepared_.clear();
+        preparedBasis_ = std::move(basis);
+        return std::nullopt;
+    }
+    auto it = prepared_.find(statement);
+    if (it == prepared_.end()) return std::nullopt;
+    Prepared p = std::move(it->second);
+    prepared_.erase(it);
+    return p;
+}
+
+void Sql::keepPrepared(const std::string& statement, Prepared p) {
+    sqlite3_reset(p.stmt.get());
+    sqlite3_clear_bindings(p.stmt.get());
+    if (prepared_.size() >= 64) prepared_.clear();
+    prepared_.emplace(statement, std::move(p));
+}
+
+SqlResult Sql::run(const std::string& statement, const std::vector<Value>& params) {
+    dropStale();
+    std::optional<Prepared> p = takePrepared(statement);
+    if (!p) {
+        Stmt stmt = prepare(statement);
+        if (!stmt) return {};  // only blanks or comments
+        p = describe(std::move(stmt));
+    }
+    SqlResult result = execute(*p, params);
+    keepPrepared(statement, std::move(*p));
+    return result;
+}
+
+Sql::Prepared Sql::describe(Stmt stmt) const {
+    Prepared p;
+    const int cols = sqlite3_column_count(stmt.get());
+    for (int c = 0; c < cols; ++c) {
+        p.columns.emplace_back(sqlite3_column_name(stmt.get(), c));
+        const FieldDef* origin = originField(stmt.get(), c);
+        p.origins.push_back(origin ? std::optional<FieldDef>(*origin) : std::nullopt);
+    }
+    p.stmt = std::move(stmt);
+    return p;
+}
+
+SqlResult Sql::execute(const Prepared& p, const std::vector<Value>& params) {
+    sqlite3_stmt* s = p.stmt.get();
     SqlResult result;
     if (static_cast<int>(params.size()) > sqlite3_bind_parameter_count(s))
         throw DbError("SQL hiba: több paraméter van megadva, mint ahány helye az utasításban.");
     for (size_t i = 0; i < params.size(); ++i) sqlvalue::bind(s, static_cast<int>(i) + 1, params[i]);
 
-    const int cols = sqlite3_column_count(s);
-    std::vector<const FieldDef*> origins;
-    for (int c = 0; c < cols; ++c) {
-        result.columns.emplace_back(sqlite3_column_name(s, c));
-        origins.push_back(originField(s, c));
-    }
+    result.columns = p.columns;
+    const int cols = static_cast<int>(p.columns.size());
     catalog_->lastError.clear();
     int rc;
     while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
         std::vector<Value> row;
         row.reserve(cols);
-        for (int c = 0; c < cols; ++c) row.push_back(sqlvalue::column(s, c, origins[c]));
+        for (int c = 0; c < cols; ++c) row.push_back(sqlvalue::column(s, c, p.origins[c] ? &*p.origins[c] : nullptr));
         result.rows.push_back(std::move(row));
     }
     if (rc != SQLITE_DONE) fail(sqlite3_errmsg(db_));
@@ -231,7 +292,7 @@ void Sql::runScript(const std::string& script, const std::function<void(const Sq
         if (transactionControl_ == "SAVEPOINT")
             throw DbError(DbError::Code::State, "SQL hiba: mentési pont (SAVEPOINT, RELEASE, ROLLBACK TO) nem "
                                                 "használható; a parancsfájl egésze egy írási egység.");
-        const SqlResult result = execute(stmt.get(), {});
+        const SqlResult result = execute(describe(std::move(stmt)), {});
         if (onResult) onResult(result);
     }
     unit->commit();

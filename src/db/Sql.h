@@ -40,6 +40,7 @@
 //    text, which compares correctly with the date columns (sql::dateLiteral);
 //  * "x<>null" is "x is not null", "x=null" is "x is null"; a test for an
 //    empty text ('') is a test for null, because blank reads as null.
+#include "db/FieldDef.h"
 #include "db/Value.h"
 
 #include <functional>
@@ -47,6 +48,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 struct sqlite3;
@@ -55,7 +57,6 @@ struct sqlite3_stmt;
 namespace velmora::db {
 
 class Database;
-struct FieldDef;
 namespace sqlvtab { struct Catalog; }
 
 struct SqlResult {
@@ -64,6 +65,7 @@ struct SqlResult {
     int changes = 0;                       // rows changed by an update/insert/delete
 };
 
+// A connection belongs to the thread that made it.
 class Sql {
 public:
     explicit Sql(Database& db);
@@ -105,10 +107,22 @@ private:
     // go on after it (used tells where the statement ended), without, it
     // must hold only one statement.
     Stmt prepare(std::string_view text, size_t* used = nullptr);
-    SqlResult execute(sqlite3_stmt* s, const std::vector<Value>& params);
+    // A prepared statement with its result columns: their names and the
+    // field each reads straight from (copied, so a kept statement needs no
+    // table's own list).
+    struct Prepared {
+        Stmt stmt;
+        std::vector<std::string> columns;
+        std::vector<std::optional<FieldDef>> origins;
+    };
+    Prepared describe(Stmt stmt) const;
+    SqlResult execute(const Prepared& p, const std::vector<Value>& params);
     void requireSingle(const char* tail);
     bool attach(const std::string& sqlName);
     void dropStale();
+    std::string planBasis() const;
+    std::optional<Prepared> takePrepared(const std::string& statement);
+    void keepPrepared(const std::string& statement, Prepared p);
     const FieldDef* originField(sqlite3_stmt* stmt, int col) const;
     [[noreturn]] void fail(const std::string& sqliteMessage) const;
 
@@ -119,6 +133,13 @@ private:
     // SQLite's authorizer told it: "BEGIN", "COMMIT", "ROLLBACK", or
     // "SAVEPOINT" for any savepoint statement; empty for the rest.
     std::string transactionControl_;
+    // Statements run() prepared, by their text, reset for the next run: a
+    // caller that runs a statement again (every check does) skips SQLite's
+    // parser and planner. They are kept only while what their plans rest on
+    // (planBasis) stays the same, so a kept plan is the one a fresh
+    // preparation would make.
+    std::unordered_map<std::string, Prepared> prepared_;
+    std::string preparedBasis_;
 };
 
 namespace sql {

@@ -1,10 +1,13 @@
 #include "db/SqlValue.h"
 
+#include "db/Codepage.h"
+
 #include <sqlite3.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 namespace velmora::db::sqlvalue {
 
@@ -35,6 +38,37 @@ bool isDamagedText(const FieldDef& field, const std::string& text) {
     }
 }
 
+// SQLite copies the text. Handed over up to its terminating 0 it is kept
+// terminated, so reading it back as C text does not copy it once more; a
+// text that holds a 0 byte itself goes by its length. text[n] must be 0.
+void setTerminatedText(sqlite3_context* ctx, const char* text, size_t n, bool inner0) {
+    sqlite3_result_text(ctx, text, inner0 ? static_cast<int>(n) : -1, SQLITE_TRANSIENT);
+}
+
+// Code page 852 bytes as UTF-8 text.
+void setCp852Text(sqlite3_context* ctx, std::string_view bytes) {
+    if (bytes.size() > 255) {
+        const std::string text = cp852::toUtf8(bytes);
+        setTerminatedText(ctx, text.c_str(), text.size(), text.find('\0') != std::string::npos);
+        return;
+    }
+    // A field is at most 255 bytes wide, so its UTF-8 form fits here.
+    char utf8[3 * 255 + 1];
+    size_t n = 0;
+    bool inner0 = false;
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b - 1u < 0x7Fu) {
+            utf8[n++] = c;  // 1 to 127 read the same in both
+        } else {
+            inner0 = inner0 || b == 0;
+            n += cp852::toUtf8(std::string_view(&c, 1), utf8 + n);
+        }
+    }
+    utf8[n] = '\0';
+    setTerminatedText(ctx, utf8, n, inner0);
+}
+
 } // namespace
 
 const char* declaredType(const FieldDef& field) {
@@ -45,23 +79,27 @@ const char* declaredType(const FieldDef& field) {
     }
 }
 
-void setResult(sqlite3_context* ctx, const Value& value, const FieldDef& field) {
-    if (value.isNull()) {
-        sqlite3_result_null(ctx);
-    } else if (value.isBool()) {
-        sqlite3_result_int(ctx, value.asBool() ? 1 : 0);
-    } else if (value.isNumber()) {
-        const Decimal& d = value.number();
-        if (field.decimals == 0 && d.isInteger()) sqlite3_result_int64(ctx, d.toInt());
-        else sqlite3_result_double(ctx, d.toDouble());
-    } else if (value.isText()) {
-        const std::string& t = value.text();
-        sqlite3_result_text(ctx, t.data(), static_cast<int>(t.size()), SQLITE_TRANSIENT);
-    } else {
+void setResult(sqlite3_context* ctx, const StoredField& stored, const FieldDef& field) {
+    switch (stored.kind) {
+    case StoredField::Kind::Null: sqlite3_result_null(ctx); return;
+    case StoredField::Kind::Boolean: sqlite3_result_int(ctx, stored.boolean ? 1 : 0); return;
+    case StoredField::Kind::Number:
+        if (field.decimals == 0 && stored.number.isInteger()) sqlite3_result_int64(ctx, stored.number.toInt());
+        else sqlite3_result_double(ctx, stored.number.toDouble());
+        return;
+    case StoredField::Kind::Date: {
+        char text[11];
+        formatDate(stored.bytes, text);
+        text[10] = '\0';
+        setTerminatedText(ctx, text, 10, false);  // digits and dots
+        return;
+    }
+    case StoredField::Kind::Text:
+    case StoredField::Kind::Damaged:
         // A damaged value is its text: "is null" does not match it, and
         // typeof() tells it apart in a number column.
-        const std::string t = value.asString();
-        sqlite3_result_text(ctx, t.data(), static_cast<int>(t.size()), SQLITE_TRANSIENT);
+        setCp852Text(ctx, stored.bytes);
+        return;
     }
 }
 
@@ -122,13 +160,15 @@ Value fromDouble(double v) {
 }
 
 Value column(sqlite3_stmt* stmt, int col, const FieldDef* origin) {
+    // The value itself, read once: each sqlite3_column_* call looks it up anew.
+    sqlite3_value* v = sqlite3_column_value(stmt, col);
     const bool numeric = origin && (origin->type == 'N' || origin->type == 'F');
     const int decimals = numeric ? origin->decimals : -1;
-    switch (sqlite3_column_type(stmt, col)) {
+    switch (sqlite3_value_type(v)) {
     case SQLITE_NULL: return {};
-    case SQLITE_INTEGER: return Value(Decimal::fromInt(sqlite3_column_int64(stmt, col)));
+    case SQLITE_INTEGER: return Value(Decimal::fromInt(sqlite3_value_int64(v)));
     case SQLITE_FLOAT: {
-        const double d = sqlite3_column_double(stmt, col);
+        const double d = sqlite3_value_double(v);
         // At the field's decimals when that is the value (5 in an N(10,1)
         // column reads "5.0"); a foreign file may hold more decimals.
         if (decimals >= 0 && std::fabs(d) < 1e17) {
@@ -138,8 +178,7 @@ Value column(sqlite3_stmt* stmt, int col, const FieldDef* origin) {
         return fromDouble(d);
     }
     default: {
-        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt, col));
-        std::string text(p, static_cast<size_t>(sqlite3_column_bytes(stmt, col)));
+        std::string text = textOf(v);
         if (origin && isDamagedText(*origin, text)) return Value::damaged(std::move(text));
         return Value(std::move(text));
     }

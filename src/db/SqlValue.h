@@ -2,6 +2,7 @@
 // Conversions between field values and SQLite values for the virtual tables
 // and for statement results.
 #include "db/FieldDef.h"
+#include "db/StoredField.h"
 #include "db/Value.h"
 
 struct sqlite3_context;
@@ -13,8 +14,10 @@ namespace velmora::db::sqlvalue {
 // Column type that gives SQLite the right comparison affinity.
 const char* declaredType(const FieldDef& field);
 
-// A stored field value as the SQL column value.
-void setResult(sqlite3_context* ctx, const Value& value, const FieldDef& field);
+// A stored field as the SQL column value, written straight from the
+// record's bytes: NULL, the text (a damaged value's too), 'YYYY.MM.DD', an
+// integer or real at the field's decimals, 1/0.
+void setResult(sqlite3_context* ctx, const StoredField& stored, const FieldDef& field);
 
 // An SQL value to be written into a field: REAL into N rounds to the field's
 // decimals, integers and text stay exact; blank text is null.

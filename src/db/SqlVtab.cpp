@@ -3,6 +3,7 @@
 #include "db/Database.h"
 #include "db/DbError.h"
 #include "db/SqlValue.h"
+#include "db/StoredField.h"
 #include "db/Table.h"
 
 #include <sqlite3.h>
@@ -26,6 +27,7 @@ struct DbfVtab : sqlite3_vtab {
     std::string key;      // catalog key (SQL name in upper case)
     std::string what;     // table name or path, for messages
     FieldList fields;     // as declared to SQLite
+    std::vector<int> offsets;  // each field's place in a record, for the same layout
     bool byPath = false;
     bool inBatch = false; // this statement's writes are held for one flush
 };
@@ -134,6 +136,7 @@ int xConnect(sqlite3* db, void* aux, int argc, const char* const* argv, sqlite3_
         t->key = upperAscii(argv[2]);
         t->what = what;
         t->fields = fields;
+        t->offsets = table->fieldOffsets();
         t->byPath = byPath;
         catalog->attached[t->key] = Attached{table, fields, byPath};
         *out = t;
@@ -186,7 +189,7 @@ int xBestIndex(sqlite3_vtab* p, sqlite3_index_info* info) {
     std::vector<int> best;
     int bestMask = 0;
     for (const std::string& name : t->table->indexNames()) {
-        const std::vector<int> lead = t->table->index(name)->expression().leadingFields();
+        const std::vector<int>& lead = t->table->index(name)->expression().leadingFields();
         std::vector<int> used;
         int mask = 0;
         for (size_t k = 0; k < lead.size() && k < 30; ++k) {
@@ -334,7 +337,10 @@ int xColumn(sqlite3_vtab_cursor* cur, sqlite3_context* ctx, int col) {
     auto* c = static_cast<DbfCursor*>(cur);
     auto* t = vtabOf(cur);
     try {
-        sqlvalue::setResult(ctx, t->table->valueAt(c->rows[c->pos], col), t->fields[col]);
+        // The layout is the one declared (usable() saw to that when the
+        // statement started), so the field is where the offsets say.
+        const char* record = t->table->recordBytes(c->rows[c->pos]);
+        sqlvalue::setResult(ctx, readStoredField(record, t->fields[col], t->offsets[col]), t->fields[col]);
         return SQLITE_OK;
     } catch (const std::exception& e) {
         sqlite3_result_error(ctx, e.what(), -1);

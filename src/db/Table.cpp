@@ -664,6 +664,8 @@ Value Table::lookupValue(const Lookup& l, const RecordSource& rec) const {
 uint32_t Table::physicalCount() const { return file().recordCount(); }
 bool Table::isDeletedAt(uint32_t recno) const { return file().isDeleted(recno); }
 Value Table::valueAt(uint32_t recno, int field) const { return file().value(recno, field); }
+const char* Table::recordBytes(uint32_t recno) const { return file().raw(recno); }
+const std::vector<int>& Table::fieldOffsets() const { return file().header().offsets; }
 
 int Table::recnoAtPosition(int position) const {
     if (!file_ || position < 0) return -1;

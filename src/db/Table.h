@@ -163,6 +163,11 @@ public:
     uint32_t physicalCount() const;
     bool isDeletedAt(uint32_t recno) const;
     Value valueAt(uint32_t recno, int field) const;
+    // A record's bytes, deletion flag first, and where each field starts in
+    // them (SQL columns read fields straight from these); valid until the
+    // table is written or closed.
+    const char* recordBytes(uint32_t recno) const;
+    const std::vector<int>& fieldOffsets() const;
     // Appends a full record (missing trailing values are blank).
     uint32_t appendValues(const std::vector<Value>& values);
     // Changes the given fields of a record.

@@ -457,6 +457,23 @@ TEST_F(SqlTest, RecreatedTableIsAttachedAfresh) {
     EXPECT_EQ(query("select sorsz, modtipus from hlapa"), (Rows{{"00010", "M"}}));
 }
 
+// A statement run again on one connection is kept prepared, but not past a
+// change of the tables' indexes or sizes: its plan could seek with a tag
+// that now means something else.
+TEST_F(SqlTest, StatementRunAgainFollowsChangedIndexesAndRows) {
+    Table& t = hlapa();
+    const std::string q = "select rowid from hlapa where taj=? order by rowid";
+    const Rows patient = {{"0"}, {"1"}, {"3"}};
+    EXPECT_EQ(texts(sql.run(q, {"111111111"})), patient);
+    t.deleteIndexes();
+    t.addIndex("Lap2", "Sorsz");  // the tag the plan sought with, now on another field
+    EXPECT_EQ(texts(sql.run(q, {"111111111"})), patient);
+    t.addIndex("Lap9", "Taj");
+    t.appendValues({"2024.03", "00004", Value(), "111111111", Value(), Value(), 1});
+    EXPECT_EQ(texts(sql.run(q, {"111111111"})), (Rows{{"0"}, {"1"}, {"3"}, {"5"}}));
+    EXPECT_EQ(texts(sql.run(q, {"222222222"})), (Rows{{"2"}}));
+}
+
 // An UPDATE rewrites only the fields it sets: a value this engine would
 // write differently (a foreign file's "1.5" in an N(5,0) field) stays as it is.
 TEST_F(SqlTest, UpdateLeavesOtherFieldsByteForByte) {
