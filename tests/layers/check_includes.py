@@ -11,7 +11,9 @@ A file in src/<folder> may include files of its own folder and of the folders
 its line names, and of what those name in turn. A folder not marked "qt" may
 include no Qt header. Tests follow the folder they test (tests/store is held
 to what src/store may use) and may include their fixtures (tests/support);
-tools, benchmarks and fuzz targets may use every logic folder but no window.
+tools, benchmarks and fuzz targets may use every logic folder but no window;
+the window benchmarks (bench/ui) may use every folder, Qt and the headers
+of bench/.
 """
 import os
 import re
@@ -74,7 +76,7 @@ def check(root):
     everything_logic = set().union(*(closure(layers, f) for f in logic))
     problems = []
 
-    def judge(path, rel, allowed, qt_ok, may_include_support):
+    def judge(path, rel, allowed, qt_ok, may_include_support, shared_dir=None):
         with open(path, encoding="utf-8", errors="replace") as f:
             text = f.read()
         here = os.path.dirname(path)
@@ -86,7 +88,8 @@ def check(root):
                 if QT_HEADER.match(name) and not qt_ok:
                     problems.append(f"{where}: Qt in a logic layer")
                 continue
-            if name.endswith(".moc") or os.path.exists(os.path.join(here, name)) and "/" not in name:
+            if name.endswith(".moc") or "/" not in name and any(
+                    d and os.path.exists(os.path.join(d, name)) for d in (here, shared_dir)):
                 continue
             if name.startswith("support/"):
                 if not may_include_support:
@@ -130,9 +133,14 @@ def check(root):
                 continue
             judge(path, rel, closure(layers, folder), layers[folder][1], True)
 
+    everything = set().union(*(closure(layers, f) for f in layers))
+    window_bench = os.path.join(root, "bench", "ui")
     for extra in ("tools", "bench", "fuzz"):
         for path in sources(os.path.join(root, extra)):
-            judge(path, os.path.relpath(path, root), everything_logic, False, False)
+            if path.startswith(window_bench + os.sep):  # with the data set of bench/
+                judge(path, os.path.relpath(path, root), everything, True, False, os.path.dirname(window_bench))
+            else:
+                judge(path, os.path.relpath(path, root), everything_logic, False, False)
     return problems
 
 
@@ -158,6 +166,9 @@ def self_test():
         "src/store/ui/V.cpp": '#include "widgets/W.h"\n#include "store/C.h"\n',
         "src/widgets/W.h": "",
         "tests/app/BTest.cpp": '#include "support/TempDir.h"\n#include "app/B.h"\n',
+        "bench/Data.h": "",
+        "bench/BenchC.cpp": '#include "Data.h"\n#include "store/C.h"\n',
+        "bench/ui/BenchV.cpp": '#include <QWidget>\n#include "Data.h"\n#include "store/ui/V.h"\n',
     }
     failures = []
     if check(tree(sound)):
@@ -169,6 +180,9 @@ def self_test():
         ("src/widgets/Side.cpp", '#include "store/ui/V.h"\n', "not below this layer"),
         ("tests/db/T.cpp", '#include "app/B.h"\n', "app is not below this layer"),
         ("src/store/Fix.cpp", '#include "support/TempDir.h"\n', "test fixtures outside the tests"),
+        ("bench/Win.cpp", '#include "widgets/W.h"\n', "widgets is not below this layer"),
+        ("bench/Qt.cpp", "#include <QString>\n", "Qt in a logic layer"),
+        ("bench/ui/Fix.cpp", '#include "support/TempDir.h"\n', "test fixtures outside the tests"),
     ]:
         files = dict(sound)
         files[rel] = text
