@@ -7,7 +7,7 @@ PKGS=(
   build-essential cmake ninja-build pkg-config ccache clang
   libsqlite3-dev libicu-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev
+  qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev qt6-webengine-dev
   xvfb xauth fonts-liberation poppler-utils
   python3-dbf gdal-bin arj
 )

@@ -6,6 +6,8 @@
 #include "app/PeriodChoice.h"
 #include "app/Version.h"
 #include "db/Database.h"
+#include "exchange/EReport.h"
+#include "exchange/ui/ExchangeWindows.h"
 #include "masterdata/ui/MasterDataWindows.h"
 #include "program/StartupSequence.h"
 #include "register/ui/RegisterWindows.h"
@@ -62,6 +64,8 @@ bool RunStartUp(Tfokep& fokep, app::Session& session, db::Database& dbs, app::Di
 }
 
 int RunProgram(int argc, char** argv) {
+    // The e-report page's browser wants this before the application exists.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     GuardedApplication application(argc, argv);
     QApplication::setApplicationName(app::kProgramTitle);
 
@@ -84,6 +88,7 @@ int RunProgram(int argc, char** argv) {
     std::unique_ptr<MasterDataWindows> masterData;
     std::unique_ptr<SheetWindows> sheetWindows;
     std::unique_ptr<RegisterWindows> registerWindows;
+    std::unique_ptr<ExchangeWindows> exchangeWindows;
     try {
         fokep = std::make_unique<Tfokep>(session, dialogs);
         dialogs.setParentWindow(fokep.get());
@@ -99,6 +104,10 @@ int RunProgram(int argc, char** argv) {
         sheetWindows = std::make_unique<SheetWindows>(*fokep, session, dbs, dialogs, *masterData);
         registerWindows = std::make_unique<RegisterWindows>(*fokep, session, dbs, dialogs, *sheetWindows);
         for (const MenuCommand& command : registerWindows->commands()) fokep->setCommand(qs(command.item), command.run);
+        exchangeWindows = std::make_unique<ExchangeWindows>(*fokep, session, dbs, dialogs, *registerWindows,
+                                                            *fokep->alapkeres(),
+                                                            exchange::eReportAddress(session.dataDir));
+        for (const MenuCommand& command : exchangeWindows->commands()) fokep->setCommand(qs(command.item), command.run);
         if (!RunStartUp(*fokep, session, dbs, dialogs)) return 0;
     } catch (const std::exception& e) {
         QMessageBox box(QMessageBox::NoIcon, app::kProgramTitle,

@@ -88,6 +88,8 @@ void makeZaras(db::Database& dbs, const std::vector<std::pair<std::string, std::
 // every class runs with the options given.
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // As the program does, for the windows that embed a browser.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     // The program's application object, with its last guard.
     velmora::ui::GuardedApplication app(argc, argv);
     velmora::test::restoreLastGuard();

@@ -1,0 +1,117 @@
+#pragma once
+// The monthly shipment to the fund. "Floppy-küldemény RUV-számára" opens
+// the register in sending mode on the sheets that may go out; its
+// "Adatküldés" writes the three files of the marked sheets into KULD,
+// records in the sheets and in ZARAS that the period went out (which also
+// closes the period), and then opens the fund's e-report page or copies
+// the files where the user chooses.
+//
+// Nothing changes before the files are written whole, and the sheets'
+// change is one write unit: a refusal or a failure up to the commit
+// leaves every sheet, ZARAS and KULD as they were.
+#include "app/Date.h"
+#include "app/Dialogs.h"
+#include "app/Progress.h"
+#include "app/Session.h"
+#include "db/Database.h"
+#include "exchange/ShipmentFiles.h"
+#include "register/Marking.h"
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace velmora::exchange {
+
+inline constexpr const char* kEarlierThanClosed = "Az utolsó zárás időszakánál korábbi zárást nem lehet megismételni!";
+inline constexpr const char* kMarksNotCleared = "Hiba a lefutásban! (5)";
+inline constexpr const char* kRunFailed = "Hiba a lefutásban!";
+inline constexpr const char* kNothingMarked = "Nincs elküldendő elszámolási lap!";
+inline constexpr const char* kNotRecorded =
+    "Hiba a lefutásban! A lapok állapota nem változott, az állományok nem kerültek a KULD könyvtárba.";
+inline constexpr const char* kEReportQuestion = "E-jelentést akar küldeni?";
+inline constexpr const char* kEReportDone = "E-jelentés elkészült";
+inline constexpr const char* kCopyCaption = "Másolás helyének kiválasztása";
+inline constexpr const char* kNotCopied = "Másolás nem történt. Az elküldendő adatok a KULD könyvtárban vannak!";
+inline constexpr const char* kShipmentDone = "Adatküldés befejeződött!";
+
+// --- opening the register for sending ------------------------------------------
+
+// The register's filter in sending mode for the shipment of `period`:
+// the unsent sheets of the four months before it and of the period, the
+// sheets already sent with its shipment (so that it can be repeated), and
+// every correction, later closing and cancellation waiting to go or sent
+// with it.
+std::string sendingFilter(const std::string& period);
+
+// Nothing when `period` may be sent, else the refusal: it lies before the
+// last closed period (the ZARAS row with the greatest period).
+std::optional<std::string> sendingRefusal(db::Database& db, const std::string& period);
+
+// Before the register opens: the refusal (a warning), then every mark
+// cleared (a failure is kMarksNotCleared with the engine's detail) and the
+// bulk toggle off. The register's filter, or nothing after a message.
+std::optional<std::string> openForSending(db::Database& db, const std::string& period, reg::BulkToggle& toggle,
+                                          app::Dialogs& dialogs);
+
+// --- the shipment ----------------------------------------------------------------
+
+// The number of marked sheets in the whole table, whatever the register
+// lists. Throws db::DbError.
+int markedCount(db::Database& db);
+
+// "Elküldhető N db elszámolási lap?", or the repeat wording when the user
+// chose a period already closed.
+std::string sendQuestion(int count, bool zarnez);
+
+// PART's INTKOD, "" without a row.
+std::string providerIntkod(db::Database& db);
+
+// The state change of a shipment as one write unit: every marked sheet
+// unmarked and sent with `period` (another period's sheet without MODTIPUS
+// becomes "P", "K", "L" and "S" stay), its visit row sent with `period`,
+// and the period's ZARAS row (new or overwritten) with the number of
+// sheets `count` and the closing date `today`. Throws what the engine
+// throws; then nothing has changed.
+void recordShipment(db::Database& db, const std::string& period, const app::Date& today, int count);
+
+// The state change failed after the files were written: nothing changed,
+// and the files of the attempt are gone.
+struct ShipmentNotRecorded : std::runtime_error {
+    using std::runtime_error::runtime_error;  // the engine's message
+};
+
+struct ShipmentResult {
+    ShipmentCounts counts;
+    std::vector<std::string> kuldProblems;  // old entries of KULD that stayed
+};
+
+// Writes the three files of the marked sheets into a folder beside KULD,
+// records the shipment, then empties KULD (PDFs kept in LISTA) and moves
+// the files in. Refusals, with nothing changed, as app::UserError: an
+// INTKOD that cannot go into a file name, sheets that cannot be sent (one
+// list), files that cannot be written. ShipmentNotRecorded when the state
+// change fails. Once recorded, a file that cannot be moved into KULD is an
+// app::UserError naming the folder that holds the files.
+ShipmentResult makeShipment(db::Database& db, const app::Session& session, int count, app::Progress& progress);
+
+// What the windows do once the files are in KULD.
+class ShipmentWindows {
+public:
+    virtual ~ShipmentWindows() = default;
+    // The fund's e-report page, modally.
+    virtual void eReport() = 0;
+    // The location window captioned kCopyCaption; the chosen directory, or
+    // nothing when the user did not confirm.
+    virtual std::optional<std::string> copyDirectory() = 0;
+    // The register closes, as its "Kilépés" does.
+    virtual void closeRegister() = 0;
+};
+
+// "Adatküldés": count, question, the shipment, then the e-report page or
+// the copy, and the closing message. Every problem is shown here.
+void sendMarked(db::Database& db, const app::Session& session, app::Dialogs& dialogs, app::Progress& progress,
+                ShipmentWindows& windows);
+
+} // namespace velmora::exchange

@@ -1,0 +1,66 @@
+#include "exchange/ui/ExchangeWindows.h"
+
+#include "exchange/EReport.h"
+#include "exchange/ui/Tszweb.h"
+#include "register/ui/RegisterWindows.h"
+#include "register/ui/Tlapok.h"
+#include "shell/ui/TAlapkeres.h"
+#include "widgets/QtProgress.h"
+#include "widgets/QtText.h"
+
+#include <QApplication>
+#include <QPushButton>
+
+namespace velmora::ui {
+
+ExchangeWindows::ExchangeWindows(QWidget& owner, app::Session& session, db::Database& dbs, app::Dialogs& dialogs,
+                                 RegisterWindows& registerWindows, TAlapkeres& location,
+                                 const std::string& eReportAddress)
+    : owner_(owner), session_(session), db_(dbs), dialogs_(dialogs), guard_(dialogs, &dbs),
+      registerWindows_(registerWindows), location_(location), eReportAddress_(eReportAddress) {}
+
+MenuCommands ExchangeWindows::commands() {
+    return {{"FloppykldemnyRUVszmra1", guard_.guarded([this] { openForSending(); })}};
+}
+
+void ExchangeWindows::openForSending() {
+    const std::optional<std::string> filter =
+        exchange::openForSending(db_, session_.mIdoszak, registerWindows_.bulkToggle(), dialogs_);
+    if (!filter) return;
+    Tlapok* lapok = registerWindows_.lapok();
+    lapok->setSendAction([this] { send(); });
+    struct SendActionOff {
+        Tlapok* lapok;
+        ~SendActionOff() { lapok->setSendAction({}); }
+    } off{lapok};
+    registerWindows_.sending(*filter);
+}
+
+void ExchangeWindows::send() {
+    QtProgress progress(registerWindows_.lapok());
+    exchange::sendMarked(db_, session_, dialogs_, progress, *this);
+}
+
+// The browser starts only when the page is first wanted.
+void ExchangeWindows::eReport() {
+    if (!szweb_)
+        szweb_ = new Tszweb(&owner_, {eReportAddress_, exchange::browserProfileDir(session_.dataDir), session_.kkuld});
+    szweb_->etipus = "E";
+    szweb_->run();
+}
+
+std::optional<std::string> ExchangeWindows::copyDirectory() {
+    location_.beolv = "K";
+    location_.registerWindow = registerWindows_.lapok();
+    location_.setWindowTitle(qs(exchange::kCopyCaption));
+    location_.exec();
+    if (!session_.fment) return std::nullopt;
+    return location_.directory();
+}
+
+void ExchangeWindows::closeRegister() {
+    QApplication::processEvents();  // the status text shows before the register goes
+    registerWindows_.lapok()->kilep->click();
+}
+
+} // namespace velmora::ui
