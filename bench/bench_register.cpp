@@ -2,6 +2,7 @@
 // 670 sheets a year): opening it with its budget figures and the year's rows
 // counted as the grid counts them, marking every listed sheet of the year,
 // and deleting a sheet with both tables packed afterwards.
+#include "BenchSupport.h"
 #include "DataSet.h"
 
 #include "app/Clock.h"
@@ -23,50 +24,12 @@ namespace {
 using namespace velmora;
 namespace schema = store::schema;
 
-const bench::SharedDataSet& data() { return bench::sharedDataSet(); }
-
-// Keeps every message; the benchmarks stop on the first.
-class RecordingDialogs : public app::Dialogs {
-public:
-    std::vector<std::string> problems;
-    void error(const std::string& text) override { problems.push_back(text); }
-    void error(const std::string& text, const std::string& detail) override { problems.push_back(text + " " + detail); }
-    void warning(const std::string& text) override { problems.push_back(text); }
-    void information(const std::string&) override {}
-    void message(const std::string&) override {}
-    bool ask(const std::string&, app::QuestionKind) override { return true; }
-    void status(int, const std::string&) override {}
-    std::optional<std::string> chooseDirectory(const std::string&, const std::string&) override { return {}; }
-};
-
-// A copy of the data set of its own, with the residue and the contract the
-// register's figures read.
-struct Copy {
-    std::string dir;
-    Copy() {
-        char tmpl[] = "/tmp/velmora-bench-register-XXXXXX";
-        dir = mkdtemp(tmpl);
-        std::filesystem::copy(data().dir, dir);
-        db::Database database(dir);
-        db::Table& maradv = store::tableOf(database, schema::MARADV());
-        maradv.create(schema::MARADV().fields);
-        maradv.open();
-        maradv.appendValues({"1234", bench::heavyPatient().period, 1234567});
-        db::Table& szerz = store::tableOf(database, schema::HSZERZ());
-        szerz.create(schema::HSZERZ().fields);
-        szerz.open();
-        szerz.appendValues({"1234", "2024/1", "123456789", 8000, "2024.01.01"});
-        database.closeAll();
-    }
-    ~Copy() { std::filesystem::remove_all(dir); }
-};
-
 // The tables open as the program holds them, in the last period of the set,
 // the register's year filter on HLAPA.
 struct Program {
     app::FixedClock clock{{2025, 1, 6}};
     app::Session session{clock};
-    RecordingDialogs dialogs;
+    bench::RecordingDialogs dialogs;
     db::Database database;
 
     explicit Program(const std::string& dir) : database(dir) {
@@ -80,7 +43,7 @@ struct Program {
     db::Table& hlapa() { return store::tableOf(database, schema::HLAPA()); }
 };
 
-bool failed(benchmark::State& state, const RecordingDialogs& dialogs) {
+bool failed(benchmark::State& state, const bench::RecordingDialogs& dialogs) {
     if (dialogs.problems.empty()) return false;
     state.SkipWithError(dialogs.problems.front().c_str());
     return true;
@@ -89,7 +52,7 @@ bool failed(benchmark::State& state, const RecordingDialogs& dialogs) {
 // The recording mode's opening: the year filter set, the rows the grid
 // shows counted, the caption and every label of the budget.
 void BM_RegisterOpening(benchmark::State& state) {
-    Copy copy;
+    bench::DataCopy copy{"register", true};
     Program program(copy.dir);
     for (auto _ : state) {
         db::Table& t = program.hlapa();
@@ -107,7 +70,7 @@ void BM_RegisterOpening(benchmark::State& state) {
 // "Aktuális év lapjai": every listed sheet of the year marked, then
 // unmarked the next time (the shared toggle), one write unit each.
 void BM_MarkListed(benchmark::State& state) {
-    Copy copy;
+    bench::DataCopy copy{"register", true};
     Program program(copy.dir);
     reg::BulkToggle toggle;
     int marked = 0;
@@ -119,7 +82,7 @@ void BM_MarkListed(benchmark::State& state) {
 // recomputed, then HLAPA and HLAPB packed. Each round deletes another sheet
 // of the year.
 void BM_DeleteSheet(benchmark::State& state) {
-    Copy copy;
+    bench::DataCopy copy{"register", true};
     Program program(copy.dir);
     const std::string year = program.session.mIdoszak.substr(0, 4);
     const db::SqlResult sheets = db::Sql(program.database)

@@ -4,6 +4,7 @@
 // the next time, the budget's figures read again and the grid redrawn),
 // and Enter on a row (one sheet's mark toggled). Each round ends when the
 // grid has painted itself again.
+#include "BenchSupport.h"
 #include "DataSet.h"
 
 #include "app/Clock.h"
@@ -40,42 +41,6 @@ namespace {
 using namespace velmora;
 namespace schema = store::schema;
 
-// Keeps every message; the benchmarks stop on the first.
-class RecordingDialogs : public app::Dialogs {
-public:
-    std::vector<std::string> problems;
-    void error(const std::string& text) override { problems.push_back(text); }
-    void error(const std::string& text, const std::string& detail) override { problems.push_back(text + " " + detail); }
-    void warning(const std::string& text) override { problems.push_back(text); }
-    void information(const std::string&) override {}
-    void message(const std::string&) override {}
-    bool ask(const std::string&, app::QuestionKind) override { return true; }
-    void status(int, const std::string&) override {}
-    std::optional<std::string> chooseDirectory(const std::string&, const std::string&) override { return {}; }
-};
-
-// A copy of the data set of its own, with the residue and the contract the
-// budget's figures read.
-struct Copy {
-    std::string dir;
-    Copy() {
-        char tmpl[] = "/tmp/velmora-bench-register-ui-XXXXXX";
-        dir = mkdtemp(tmpl);
-        std::filesystem::copy(bench::sharedDataSet().dir, dir);
-        db::Database database(dir);
-        db::Table& maradv = store::tableOf(database, schema::MARADV());
-        maradv.create(schema::MARADV().fields);
-        maradv.open();
-        maradv.appendValues({"1234", bench::heavyPatient().period, 1234567});
-        db::Table& szerz = store::tableOf(database, schema::HSZERZ());
-        szerz.create(schema::HSZERZ().fields);
-        szerz.open();
-        szerz.appendValues({"1234", "2024/1", "123456789", 8000, "2024.01.01"});
-        database.closeAll();
-    }
-    ~Copy() { std::filesystem::remove_all(dir); }
-};
-
 // Counts the paints of a widget.
 class PaintCounter : public QObject {
 public:
@@ -109,10 +74,10 @@ private:
 // the patients' names looked up for the grid, and the register's windows
 // made as the program makes them, under a main window of their own.
 struct Program {
-    Copy copy;
+    bench::DataCopy copy{"register-ui", true};
     app::FixedClock clock{{2025, 1, 6}};
     app::Session session{clock};
-    RecordingDialogs dialogs;
+    bench::RecordingDialogs dialogs;
     db::Database database{copy.dir};
     QMainWindow owner;
     std::unique_ptr<ui::MasterDataWindows> masterData;
@@ -159,7 +124,7 @@ struct Program {
     }
 };
 
-bool failed(benchmark::State& state, const RecordingDialogs& dialogs) {
+bool failed(benchmark::State& state, const bench::RecordingDialogs& dialogs) {
     if (dialogs.problems.empty()) return false;
     state.SkipWithError(dialogs.problems.front().c_str());
     return true;
