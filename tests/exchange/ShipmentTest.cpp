@@ -10,6 +10,7 @@
 #include "db/Table.h"
 #include "store/IndexFiles.h"
 #include "store/Schemas.h"
+#include "support/DiskFull.h"
 #include "support/Files.h"
 #include "support/RecordingProgress.h"
 #include "support/SheetFixture.h"
@@ -114,21 +115,6 @@ struct Shipment {
     }
 };
 
-// The disk is full for the first write to one table file.
-std::string refusedFile;
-bool refusalSpent = false;
-ssize_t refusingPwrite(int fd, const void* data, size_t size, off_t offset) {
-    char buf[4096];
-    const ssize_t n = readlink(("/proc/self/fd/" + std::to_string(fd)).c_str(), buf, sizeof buf - 1);
-    const std::string path = n > 0 ? std::string(buf, static_cast<size_t>(n)) : std::string();
-    if (!refusalSpent && path.size() >= refusedFile.size() &&
-        path.compare(path.size() - refusedFile.size(), refusedFile.size(), refusedFile) == 0) {
-        refusalSpent = true;
-        errno = ENOSPC;
-        return -1;
-    }
-    return ::pwrite(fd, data, size, offset);
-}
 
 }  // namespace
 
@@ -326,9 +312,7 @@ TEST(Shipment, RefusalsAndFailuresLeaveEverythingAsItWas) {
          "A(z) Part.dbf állományban az intézménykód (\"12/4\") nem négy betű vagy számjegy"},
         {"the disk refuses ZARAS half way through the state change",
          [](Shipment& s) {
-             refusedFile = "Zaras.dbf";
-             refusalSpent = false;
-             db::testing::pwriteCall = refusingPwrite;
+             velmora::testing::refuseFirstWriteTo("Zaras.dbf");
              s.data.dialogs().answerYes();
          },
          exchange::kNotRecorded},

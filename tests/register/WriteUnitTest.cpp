@@ -6,6 +6,7 @@
 
 #include "db/FileIo.h"
 #include "store/Schemas.h"
+#include "support/DiskFull.h"
 #include "support/Files.h"
 #include "support/SheetFixture.h"
 
@@ -33,23 +34,6 @@ Snapshot snapshot(SheetData& data) {
             data.rows("hlapb")};
 }
 
-// The disk is full for the first write to one table file while a unit is
-// written; the writes that put the tables back find room again.
-std::string refusedFile;
-bool refusalSpent = false;
-ssize_t refusingPwrite(int fd, const void* data, size_t size, off_t offset) {
-    char buf[4096];
-    const ssize_t n = readlink(("/proc/self/fd/" + std::to_string(fd)).c_str(), buf, sizeof buf - 1);
-    const std::string path = n > 0 ? std::string(buf, static_cast<size_t>(n)) : std::string();
-    const bool target = path.size() >= refusedFile.size() &&
-                        path.compare(path.size() - refusedFile.size(), refusedFile.size(), refusedFile) == 0;
-    if (target && !refusalSpent) {
-        refusalSpent = true;
-        errno = ENOSPC;
-        return -1;
-    }
-    return ::pwrite(fd, data, size, offset);
-}
 
 }  // namespace
 
@@ -76,12 +60,10 @@ TEST(RegisterWriteUnits, ARefusedWriteLeavesBothSheetTablesAsTheyWere) {
         data.open({2024, 6, 20}, "2024.06");
         const Snapshot before = snapshot(data);
 
-        refusedFile = c.refused;
-        refusalSpent = false;
-        db::testing::pwriteCall = refusingPwrite;
+        velmora::testing::refuseFirstWriteTo(c.refused);
         EXPECT_ANY_THROW(c.run(data.db())) << c.change;
         db::testing::resetFileCalls();
-        EXPECT_TRUE(refusalSpent) << c.change;
+        EXPECT_TRUE(velmora::testing::firstWriteRefused()) << c.change;
         EXPECT_EQ(snapshot(data), before) << c.change;
 
         c.run(data.db());  // with room on the disk the change is made

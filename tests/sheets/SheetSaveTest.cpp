@@ -1,5 +1,6 @@
 // "Mentés": the checked sheet, its patient, its doctors and its series'
 // marks reach the tables together or not at all.
+#include "support/DiskFull.h"
 #include "support/SheetFixture.h"
 
 #include "app/TextHelpers.h"
@@ -60,23 +61,6 @@ std::string onDisk(const std::string& dir, const schema::TableDef& def, const st
     return "(nincs)";
 }
 
-// The disk full for the first write to one table file while a unit is
-// written; the writes that put the tables back then find room again.
-std::string refusedFile;
-bool refusalSpent = false;
-ssize_t refusingPwrite(int fd, const void* data, size_t size, off_t offset) {
-    char buf[4096];
-    const ssize_t n = readlink(("/proc/self/fd/" + std::to_string(fd)).c_str(), buf, sizeof buf - 1);
-    const std::string path = n > 0 ? std::string(buf, static_cast<size_t>(n)) : std::string();
-    const bool target = path.size() >= refusedFile.size() &&
-                        path.compare(path.size() - refusedFile.size(), refusedFile.size(), refusedFile) == 0;
-    if (target && !refusalSpent) {
-        refusalSpent = true;
-        errno = ENOSPC;
-        return -1;
-    }
-    return ::pwrite(fd, data, size, offset);
-}
 
 }  // namespace
 
@@ -184,12 +168,10 @@ TEST(SaveSheet, AFailureInsideTheUnitLeavesNoTableHalfWritten) {
     form.orv1 = "Dr. Új Orvos";
     data.dialogs().clearLog();
     data.dialogs().answerYes();
-    refusedFile = "Orvos.dbf";
-    refusalSpent = false;
-    db::testing::pwriteCall = refusingPwrite;
+    velmora::testing::refuseFirstWriteTo("Orvos.dbf");
     const auto refused = sheets::saveSheet(form, data.ctx());
     db::testing::resetFileCalls();
-    EXPECT_TRUE(refusalSpent);
+    EXPECT_TRUE(velmora::testing::firstWriteRefused());
     EXPECT_EQ(refused.outcome, SaveOutcome::Refused);
     ASSERT_EQ(data.dialogs().errors(), std::vector<std::string>{"Hiba a lefutásban!"});
     EXPECT_NE(data.dialogs().errorDetails()[0].find("betelt a lemez"), std::string::npos)
