@@ -16,19 +16,14 @@ using sheets::SheetKey;
 
 namespace {
 
-RawSheet part(const char* period, const char* sorsz, const char* resz, int sznap,
-              std::map<std::string, db::Value> more = {}) {
-    more["SzNap"] = sznap;
-    return {period, sorsz, resz, people::patient, {{3, "1   5", people::nurse1}}, more};
-}
 
 }  // namespace
 
 TEST(NextPart, TakesTheNextLetterAndTheDaysBilledSoFarWithAnEmptyGrid) {
     SheetData data;
-    data.sheet(part("2024.03", "00012", "A", 20, {{"Bnokis", "C5000"}, {"Lezdat", "2024.07.31"}, {"Tpotl", "I"}}))
-        .sheet(part("2024.04", "00012", "B", 22))
-        .sheet(part("2024.04", "00013", "", 7));
+    data.sheet(seriesPart("2024.03", "00012", "A", 20, {{"Bnokis", "C5000"}, {"Lezdat", "2024.07.31"}, {"Tpotl", "I"}}))
+        .sheet(seriesPart("2024.04", "00012", "B", 22))
+        .sheet(seriesPart("2024.04", "00013", "", 7));
     data.open({2024, 6, 10}, "2024.05");
 
     const SheetForm f = reg::nextPartForm(data.ctx(), {"00012", "A", "2024.03"});
@@ -60,13 +55,13 @@ TEST(NextPart, FebruaryAddsTheFirstPartsEarlierDaysAndARestartedNumberIsAnotherS
     const struct {
         app::Date today; std::string period; std::vector<RawSheet> sheets; SheetKey first; std::string number, days;
     } cases[] = {
-        {{2024, 2, 10}, "2024.02", {part("2024.01", "00003", "A", 20, {{"Elszviz", 5}})},
+        {{2024, 2, 10}, "2024.02", {seriesPart("2024.01", "00003", "A", 20, {{"Elszviz", 5}})},
          {"00003", "A", "2024.01"}, "00003B", "25"},
-        {{2024, 3, 10}, "2024.03", {part("2024.01", "00003", "A", 20, {{"Elszviz", 5}})},
+        {{2024, 3, 10}, "2024.03", {seriesPart("2024.01", "00003", "A", 20, {{"Elszviz", 5}})},
          {"00003", "A", "2024.01"}, "00003B", "20"},
         // December of 2023: the year after restarted its numbers, its 00012A and B are not this series.
         {{2024, 1, 5}, "2023.12",
-         {part("2023.11", "00012", "A", 10), part("2024.02", "00012", "A", 20), part("2024.03", "00012", "B", 5)},
+         {seriesPart("2023.11", "00012", "A", 10), seriesPart("2024.02", "00012", "A", 20), seriesPart("2024.03", "00012", "B", 5)},
          {"00012", "A", "2023.11"}, "00012B", "10"},
     };
     for (const auto& c : cases) {
@@ -82,9 +77,9 @@ TEST(NextPart, FebruaryAddsTheFirstPartsEarlierDaysAndARestartedNumberIsAnotherS
 
 TEST(NewSheet, TheYearsNextNumberOrAMessageWhenNoneIsLeft) {
     SheetData data;
-    data.sheet(part("2023.12", "00347", "", 3))
-        .sheet(part("2024.02", "00056", "", 3))
-        .sheet(part("2024.05", "00012", "", 3));
+    data.sheet(seriesPart("2023.12", "00347", "", 3))
+        .sheet(seriesPart("2024.02", "00056", "", 3))
+        .sheet(seriesPart("2024.05", "00012", "", 3));
     data.open({2024, 6, 10}, "2024.05");
     const auto first = reg::startNewSheet(data.ctx(), sheets::SheetKind::FirstPart);
     ASSERT_TRUE(first);
@@ -106,7 +101,7 @@ TEST(ClosingDate, RefusedBeforeTheLastVisitInvalidOrEmptyOnOk) {
     SheetData data;
     data.sheet({"2024.05", "00012", "", people::patient, {{2, "1", people::nurse1}, {20, "1", people::nurse1}},
                 {{"Szakvet", "2024.05.02"}}})
-        .sheet(part("2024.05", "00050", "", 5, {{"Elkuldve", "xxxx.xx"}}));
+        .sheet(seriesPart("2024.05", "00050", "", 5, {{"Elkuldve", "xxxx.xx"}}));
     data.open({2024, 6, 10}, "2024.06");
     const SheetKey key{"00012", "", "2024.05"};
     const struct { const char* date; bool forOk; bool fits; std::vector<std::string> errors; } cases[] = {
@@ -142,7 +137,7 @@ TEST(ClosingDate, OnlyASentSheetGoesBackToTheFundAndACancelledOneStaysCancelled)
     };
     for (const auto& c : cases) {
         SheetData data;
-        data.sheet(part("2024.05", "00012", "", 5, {{"Elkuldve", c.elkuldve}, {"Modtipus", c.modtipus}}));
+        data.sheet(seriesPart("2024.05", "00012", "", 5, {{"Elkuldve", c.elkuldve}, {"Modtipus", c.modtipus}}));
         data.open({2024, 6, 10}, "2024.06");
         reg::storeClosingDate(data.db(), {"00012", "", "2024.05"}, "2024.05.28", c.mark);
         const auto row = db::Sql(data.db()).run("select lezdat,elkuldve,modtipus from hlapa").rows.at(0);

@@ -18,11 +18,6 @@ using sheets::SheetKey;
 
 namespace {
 
-RawSheet part(const char* period, const char* sorsz, const char* resz, int sznap,
-              std::map<std::string, db::Value> more = {}) {
-    more["SzNap"] = sznap;
-    return {period, sorsz, resz, people::patient, {{3, "1   5", people::nurse1}}, more};
-}
 
 // "sorsz|resz|idoszak|tele|elkuldve|modtipus" of every header row, in key order.
 std::string headers(SheetData& data) {
@@ -53,9 +48,9 @@ db::Table& hlapb(SheetData& data) { return store::tableOf(data.db(), store::sche
 
 TEST(DeleteSheet, RemovesBothRowsPacksBothFilesAndRecomputesTheSeriesMark) {
     SheetData data;
-    data.sheet(part("2024.03", "00012", "A", 30, {{"Tele", "*"}}))
-        .sheet(part("2024.04", "00012", "B", 20, {{"Tele", "*"}}))
-        .sheet(part("2024.04", "00013", "", 5));
+    data.sheet(seriesPart("2024.03", "00012", "A", 30, {{"Tele", "*"}}))
+        .sheet(seriesPart("2024.04", "00012", "B", 20, {{"Tele", "*"}}))
+        .sheet(seriesPart("2024.04", "00013", "", 5));
     data.open({2024, 6, 10}, "2024.04");
     hlapa(data).last();
 
@@ -74,8 +69,8 @@ TEST(DeleteSheet, RemovesBothRowsPacksBothFilesAndRecomputesTheSeriesMark) {
 
 TEST(CancelSheet, MarksItForTheFundAndTakesTheFullMarkOffTheSeries) {
     SheetData data;
-    data.sheet(part("2024.04", "00012", "A", 30, {{"Tele", "*"}, {"Elkuldve", "2024.04"}}))
-        .sheet(part("2024.05", "00012", "B", 20, {{"Tele", "*"}, {"Elkuldve", "2024.05"}, {"Jeloles", "*"}}));
+    data.sheet(seriesPart("2024.04", "00012", "A", 30, {{"Tele", "*"}, {"Elkuldve", "2024.04"}}))
+        .sheet(seriesPart("2024.05", "00012", "B", 20, {{"Tele", "*"}, {"Elkuldve", "2024.05"}, {"Jeloles", "*"}}));
     data.open({2024, 6, 12}, "2024.06");
     const auto before = sheets::loadSheet(data.db(), {"00012", "B", "2024.05"});
 
@@ -94,7 +89,7 @@ TEST(CancelSheet, MarksItForTheFundAndTakesTheFullMarkOffTheSeries) {
 
 TEST(ConvertSheet, TurnsAFirstPartIntoAFullInvoiceAndBackInBothTables) {
     SheetData data;
-    data.sheet(part("2024.05", "00020", "A", 50, {{"Tele", "*"}, {"Gyak", "naponta"}}));
+    data.sheet(seriesPart("2024.05", "00020", "A", 50, {{"Tele", "*"}, {"Gyak", "naponta"}}));
     data.open({2024, 6, 12}, "2024.05");
     const auto before = sheets::loadSheet(data.db(), {"00020", "A", "2024.05"});
 
@@ -110,14 +105,14 @@ TEST(ConvertSheet, TurnsAFirstPartIntoAFullInvoiceAndBackInBothTables) {
 
 TEST(ConvertSheet, RefusesATakenKeyASeriesWithLaterPartsAMissingVisitRowAndTheFundsSheets) {
     SheetData data;
-    data.sheet(part("2024.05", "00021", "", 3))
-        .sheet(part("2024.05", "00021", "A", 4))                             // the key 00021 would take
-        .sheet(part("2024.03", "00012", "A", 10))
-        .sheet(part("2024.04", "00012", "B", 10))                            // a later part of its series
-        .sheet(part("2023.03", "00030", "A", 10))
-        .sheet(part("2024.03", "00030", "B", 10))                            // another year's series
-        .sheet(part("2024.05", "00040", "", 5))
-        .sheet(part("2024.05", "00050", "", 5, {{"Elkuldve", "xxxx.xx"}}));
+    data.sheet(seriesPart("2024.05", "00021", "", 3))
+        .sheet(seriesPart("2024.05", "00021", "A", 4))                             // the key 00021 would take
+        .sheet(seriesPart("2024.03", "00012", "A", 10))
+        .sheet(seriesPart("2024.04", "00012", "B", 10))                            // a later part of its series
+        .sheet(seriesPart("2023.03", "00030", "A", 10))
+        .sheet(seriesPart("2024.03", "00030", "B", 10))                            // another year's series
+        .sheet(seriesPart("2024.05", "00040", "", 5))
+        .sheet(seriesPart("2024.05", "00050", "", 5, {{"Elkuldve", "xxxx.xx"}}));
     data.open({2024, 6, 12}, "2024.05");
     db::Sql(data.db()).run("delete from hlapb where sorsz='00040'");
     const std::string headersBefore = headers(data), visitsBefore = visitKeys(data);
@@ -147,7 +142,7 @@ TEST(ConvertSheet, RefusesATakenKeyASeriesWithLaterPartsAMissingVisitRowAndTheFu
 
 TEST(SheetCommands, TheFundsSheetIsNeitherDeletedNorCancelled) {
     SheetData data;
-    data.sheet(part("2024.05", "00050", "", 5, {{"Elkuldve", "xxxx.xx"}}));
+    data.sheet(seriesPart("2024.05", "00050", "", 5, {{"Elkuldve", "xxxx.xx"}}));
     data.open({2024, 6, 12}, "2024.05");
     const std::string before = headers(data);
     EXPECT_THROW(reg::deleteSheet(data.db(), {"00050", "", "2024.05"}), app::UserError);

@@ -38,6 +38,14 @@ struct RawSheet {
     std::map<std::string, db::Value> header = {};
 };
 
+// A sheet of the fixture's patient with `sznap` days (one visit on the 3rd
+// by nurse1), for series and register tests.
+inline RawSheet seriesPart(const char* period, const char* sorsz, const char* resz, int sznap,
+                           std::map<std::string, db::Value> more = {}) {
+    more["SzNap"] = sznap;
+    return {period, sorsz, resz, people::patient, {{3, "1   5", people::nurse1}}, more};
+}
+
 // A contracted employee of HSZOLGSZ.
 struct Employee {
     std::string taj, nev, kezd, veg;
