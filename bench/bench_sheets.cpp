@@ -3,6 +3,7 @@
 // sheet check, the save (check, question answered Yes, one write unit with
 // its journal and syncs), and each query of the check over the engine
 // against the same statement on native SQLite tables with matching indexes.
+#include "BenchSupport.h"
 #include "DataSet.h"
 
 #include "app/Clock.h"
@@ -41,17 +42,6 @@ public:
     bool ask(const std::string&, app::QuestionKind) override { return true; }
     void status(int, const std::string&) override {}
     std::optional<std::string> chooseDirectory(const std::string&, const std::string&) override { return {}; }
-};
-
-// A copy of the data set of its own, for the benchmarks that save.
-struct Copy {
-    std::string dir;
-    Copy() {
-        char tmpl[] = "/tmp/velmora-bench-sheets-XXXXXX";
-        dir = mkdtemp(tmpl);
-        std::filesystem::copy(data().dir, dir);
-    }
-    ~Copy() { std::filesystem::remove_all(dir); }
 };
 
 // The tables open as the program holds them, in the last period of the set.
@@ -99,7 +89,7 @@ void BM_SheetCheck(benchmark::State& state) {
 // The 31-day sheet saved again with its frequency changed, so its header
 // row is written each time (an unchanged sheet writes nothing).
 void BM_SaveSheet_Modified(benchmark::State& state) {
-    Copy copy;
+    bench::DataCopy copy{"sheets"};
     Program program(copy.dir);
     const sheets::SheetForm form = program.heavyForm();
     int round = 0;
@@ -114,7 +104,7 @@ void BM_SaveSheet_Modified(benchmark::State& state) {
 
 // A new 31-day sheet of a new patient each time: two rows and a patient appended.
 void BM_SaveSheet_New(benchmark::State& state) {
-    Copy copy;
+    bench::DataCopy copy{"sheets"};
     Program program(copy.dir);
     sheets::SheetForm form = program.heavyForm();
     form.mode = sheets::EntryMode::New;
