@@ -1,0 +1,49 @@
+#pragma once
+// "Visszatöltés": the fourteen tables put back from the copies in MENT or
+// from a Zaras.arj in a chosen folder.
+//
+// The whole set is checked before anything local changes: every table
+// present and readable to its last row (from an archive: tested, extracted
+// into a fresh folder, its members exactly the fourteen tables in any
+// case). Then the live tables are replaced all at once (kept aside until
+// every file is in place, put back on any failure), older layouts are
+// upgraded as at start-up and every index is rebuilt. A "Nem" or "Mégsem"
+// anywhere changes nothing.
+#include "app/Dialogs.h"
+#include "app/Progress.h"
+#include "app/Session.h"
+#include "db/Database.h"
+
+#include <optional>
+#include <string>
+
+namespace velmora::backup {
+
+inline constexpr const char* kRestoreQuestion = "Biztosan visszatölti az adatokat ?";
+inline constexpr const char* kNoRestore = "Visszatöltés nem történt !";
+inline constexpr const char* kNoSourceChosen = "Nincs kiválasztva a visszatöltés helye!";
+inline constexpr const char* kSourceCaption = "Visszatöltés helyének kiválsztása";
+inline constexpr const char* kRestoreRunning = "A visszatöltés folyamatban van!!";
+inline constexpr const char* kRestoreRefused = "Nem lehet az adatokat visszatölteni! Az adatok nem változtak.";
+inline constexpr const char* kRestoreDone = "A visszatöltés befejeződött!!";
+inline constexpr const char* kIndexDone = "Az indexelés befejeződött!!";
+
+struct RestoreSource {
+    std::string dir;
+    bool fromMent = false;   // plain copies; else a Zaras.arj in dir
+};
+
+class RestoreWindows {
+public:
+    virtual ~RestoreWindows() = default;
+    // The restore window, and for "Választott útvonal" the location window;
+    // nothing when the user chose no place or left with "Mégsem".
+    virtual std::optional<RestoreSource> chooseRestoreSource() = 0;
+};
+
+// The command. False when the program has to end (the contract details
+// could not be read after the restore; the message has been shown).
+bool runRestore(db::Database& db, app::Session& session, app::Dialogs& dialogs, RestoreWindows& windows,
+                app::Progress& progress);
+
+} // namespace velmora::backup
