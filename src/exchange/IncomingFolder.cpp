@@ -1,0 +1,53 @@
+#include "exchange/IncomingFolder.h"
+
+#include "db/Database.h"
+#include "store/FileCopy.h"
+
+#include <filesystem>
+
+namespace velmora::exchange {
+
+std::optional<std::string> findIncoming(const std::string& dir, const IncomingLayout& layout,
+                                        const std::string& intkod) {
+    return db::findFileNoCase(dir, incomingFileName(layout, intkod));
+}
+
+std::vector<std::string> missingIncoming(const std::string& dir, const std::vector<Incoming>& layouts,
+                                         const std::string& intkod) {
+    std::vector<std::string> missing;
+    for (Incoming id : layouts) {
+        const IncomingLayout& layout = incomingLayout(id);
+        if (layout.required && !findIncoming(dir, layout, intkod))
+            missing.push_back(incomingFileName(layout, intkod));
+    }
+    return missing;
+}
+
+// StagingFolder makes its folder beside the path it is given: TEMP/<name>.uj.
+WorkFolder::WorkFolder(const std::string& tempDir, const std::string& name)
+    : staging_((std::filesystem::path(tempDir) / name).string()) {}
+
+std::string WorkFolder::copyIn(const std::string& source, const std::string& as) const {
+    const std::string target = path() + as;
+    store::copyFileChecked(source, target);
+    return target;
+}
+
+std::optional<int64_t> incomingInteger(const db::Value& value) {
+    if (value.isNumber()) {
+        if (!value.number().isInteger()) return std::nullopt;
+        return value.number().toInt();
+    }
+    if (!value.isText() || value.text().empty()) return std::nullopt;
+    size_t start = value.text().find_first_not_of(' ');
+    if (start == std::string::npos || value.text().size() - start > 18) return std::nullopt;
+    for (size_t i = start; i < value.text().size(); ++i)
+        if (value.text()[i] < '0' || value.text()[i] > '9') return std::nullopt;
+    return std::stoll(value.text().substr(start));
+}
+
+std::string rowPlace(const std::string& fileName, int row) {
+    return "A(z) " + fileName + " állomány " + std::to_string(row) + ". sorában";
+}
+
+} // namespace velmora::exchange

@@ -1,0 +1,47 @@
+#pragma once
+// The fund's files in a folder the user chose: found by name without
+// regard to case, and copied whole into a working folder of TEMP before
+// anything reads them, so that a floppy pulled out or a file changed
+// half way cannot reach the tables.
+#include "exchange/IncomingLayouts.h"
+#include "exchange/KuldFolder.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace velmora::exchange {
+
+// The file of `layout` for INTKOD in `dir`, its name matched without regard
+// to case; nothing when it is not there.
+std::optional<std::string> findIncoming(const std::string& dir, const IncomingLayout& layout,
+                                        const std::string& intkod);
+
+// The names of the required files of `layouts` that `dir` lacks, in order.
+std::vector<std::string> missingIncoming(const std::string& dir, const std::vector<Incoming>& layouts,
+                                         const std::string& intkod);
+
+// A fresh working folder in TEMP for one import, removed with everything in
+// it when the object goes.
+class WorkFolder {
+public:
+    WorkFolder(const std::string& tempDir, const std::string& name);
+    // With a trailing separator.
+    const std::string& path() const { return staging_.path(); }
+    // Copies `source` into the folder as `as`, read back and compared;
+    // throws db::DbError naming the file.
+    std::string copyIn(const std::string& source, const std::string& as) const;
+
+private:
+    StagingFolder staging_;
+};
+
+// An integer of an incoming field (a number without decimals, or a
+// character field of digits); nothing for anything else.
+std::optional<int64_t> incomingInteger(const db::Value& value);
+
+// "A(z) HEb1234.dbf állomány 3. sorában": where a problem of a row lies
+// (rows counted from 1 in file order).
+std::string rowPlace(const std::string& fileName, int row);
+
+} // namespace velmora::exchange

@@ -1,0 +1,36 @@
+#!/usr/bin/python3
+"""Writes the fund's incoming files for the import tests with Debian's
+python3-dbf (dBASE III, code page 852), independently of the engine.
+
+  fund_files.py FILE STRUCTURE ROWS
+
+STRUCTURE is python3-dbf's field list ("KABKOD C(4); SORSZAM N(5,0); ...");
+ROWS a JSON list of rows, each a list of values in field order: a date is
+written "YYYY-MM-DD", a blank field null.
+"""
+import datetime
+import json
+import sys
+
+import dbf
+
+
+def value(kind, v):
+    if v is None:
+        return None
+    if kind == "D":
+        return datetime.date.fromisoformat(v)
+    return v
+
+
+def write(path, structure, rows):
+    table = dbf.Table(path, structure, codepage="cp852", dbf_type="db3")
+    kinds = [spec.strip().split(" ")[1][0] for spec in structure.split(";")]
+    table.open(dbf.READ_WRITE)
+    for row in rows:
+        table.append(tuple(value(k, v) for k, v in zip(kinds, row)))
+    table.close()
+
+
+if __name__ == "__main__":
+    write(sys.argv[1], sys.argv[2], json.loads(sys.argv[3]))
