@@ -1,0 +1,177 @@
+#include "exchange/ContractImport.h"
+
+#include "app/TextHelpers.h"
+#include "app/UserError.h"
+#include "db/DbError.h"
+#include "db/Table.h"
+#include "exchange/IncomingFolder.h"
+#include "exchange/Shipment.h"
+#include "exchange/ShipmentFiles.h"
+#include "store/ContractCheck.h"
+#include "store/Schemas.h"
+
+#include <optional>
+
+namespace velmora::exchange {
+
+namespace {
+
+namespace schema = store::schema;
+using R = Reading;
+
+// What the program reads of each contract table: the contract view, the
+// budget figures, the nurses' capacity and the index keys.
+struct ContractLayout {
+    Incoming source;
+    const schema::TableDef& table;
+    std::vector<IncomingField> fields;
+};
+
+const std::vector<ContractLayout>& contractLayouts() {
+    static const std::vector<ContractLayout> all = {
+        {Incoming::HAs, schema::HSZERZ(),
+         {{"INTKOD", R::Text},   {"SZSZAM", R::Text},   {"FINKOD", R::Text},  {"OSSZNAP", R::Number},
+          {"SZKEZD", R::Date},   {"SZVEG", R::Date},    {"ORVOS", R::Number}, {"GYOGYT", R::Number},
+          {"DIPL", R::Number},   {"DIET", R::Number},   {"PSZICH", R::Number}, {"MENTAL", R::Number},
+          {"SZOCM", R::Number},  {"HOSPSZ", R::Number}, {"SZAKAP", R::Number}, {"FIZIO", R::Number},
+          {"OSSZD", R::Number},  {"NORMNAP", R::Number}, {"POTNAP", R::Number}}},
+        {Incoming::HAr, schema::HTERULET(),
+         {{"KOZIGKOD", R::Text}, {"HELYNEV", R::Text}, {"KEZD", R::Date}, {"VEG", R::Date},
+          {"TSORSZAM", R::Number}, {"LETSZAM", R::Number}}},
+        {Incoming::HAd, schema::HSZOLGSZ(),
+         {{"TAJ", R::Text}, {"NEV", R::Text}, {"KEZD", R::Date}, {"VEG", R::Date}, {"SSORSZAM", R::Number},
+          {"ORASZ", R::Number}, {"ORAK", R::Number}}},
+        {Incoming::HAt, schema::HTHELY(),
+         {{"TSORSZAM", R::Number}, {"KOZIGKOD", R::Text}, {"HELYNEV", R::Text}, {"CIM", R::Text},
+          {"KEZD", R::Date}, {"VEG", R::Date}, {"NAP", R::Number}}},
+        {Incoming::HPa, schema::PART(), {{"INTKOD", R::Text}}},
+    };
+    return all;
+}
+
+const ContractLayout& contractLayout(Incoming id) {
+    for (const ContractLayout& l : contractLayouts())
+        if (l.source == id) return l;
+    throw std::logic_error("not a contract file");
+}
+
+// Reads every row and builds every index key of the table; the engine
+// names the file when it cannot.
+int readWhole(db::Table& table, const schema::TableDef& def) {
+    int rows = 0;
+    for (uint32_t r = 0, n = table.physicalCount(); r < n; ++r) {
+        if (table.isDeletedAt(r)) continue;
+        for (int f = 0, m = static_cast<int>(table.fields().size()); f < m; ++f) (void)table.valueAt(r, f);
+        ++rows;
+    }
+    for (const schema::IndexDef& tag : def.tags) table.addIndex(tag.tag, tag.expression, tag.unique);
+    return rows;
+}
+
+void checkProvider(const db::Table& part, const std::string& name, const std::string& intkod) {
+    const int field = part.fieldIndex("INTKOD");
+    for (uint32_t r = 0, n = part.physicalCount(); r < n; ++r) {
+        if (part.isDeletedAt(r)) continue;
+        const std::string theirs = part.valueAt(r, field).asString();
+        if (theirs != intkod)
+            throw app::UserError("A(z) " + name + " állomány más intézmény adatait tartalmazza (INTKOD: \"" + theirs +
+                                 "\", az intézmény kódja " + intkod + ").");
+        return;
+    }
+    throw app::UserError("A(z) " + name + " állományban nincs az intézmény adata.");
+}
+
+} // namespace
+
+std::vector<ContractFile> checkContractFiles(const std::string& folder, const std::vector<Incoming>& files,
+                                             const std::string& intkod) {
+    std::vector<ContractFile> out;
+    db::Database scratch(folder);
+    for (Incoming id : files) {
+        const ContractLayout& layout = contractLayout(id);
+        const std::string name = incomingFileName(incomingLayout(id), intkod);
+        const std::string path = folder + layout.table.fileName;
+        db::Table& table = scratch.tableAtPath(path);
+        try {
+            table.open();
+            const IncomingLayout fields{id, incomingLayout(id).prefix, true, layout.fields};
+            if (const auto problem = checkIncomingFields(fields, table.fields(), name)) throw app::UserError(*problem);
+            if (id == Incoming::HPa) checkProvider(table, name, intkod);
+            out.push_back({{&layout.table, path}, name, readWhole(table, layout.table)});
+        } catch (const db::DbError& e) {
+            // The engine names the working copy; the user knows the fund's name.
+            throw app::UserError("A(z) " + name + " állomány nem olvasható: " + e.what());
+        }
+        table.close();
+    }
+    return out;
+}
+
+void importContracts(db::Database& db, app::Session& session, app::Dialogs& dialogs, app::Progress& progress,
+                     ImportWindows& windows) {
+    if (!dialogs.ask(kContractQuestion, app::QuestionKind::Confirmation)) {
+        dialogs.warning(kContractDeclined);
+        return;
+    }
+    const std::string intkod = providerIntkod(db);
+    if (!validIntkod(intkod)) {
+        dialogs.error("A(z) Part.dbf állományban az intézménykód (\"" + intkod +
+                      "\") nem négy betű vagy számjegy, a beolvasandó állományok neve nem képezhető.");
+        return;
+    }
+    const std::optional<std::string> chosen = windows.importDirectory();
+    if (!chosen) return;
+    const std::string dir = app::SureDir(*chosen);
+    std::vector<Incoming> files = {Incoming::HAs, Incoming::HAr, Incoming::HAd, Incoming::HAt, Incoming::HPa};
+    if (const auto missing = missingIncoming(dir, files, intkod); !missing.empty()) {
+        std::string list;
+        for (const std::string& m : missing) list += (list.empty() ? "" : ", ") + m;
+        dialogs.error(std::string(kContractMissing) + "\nHiányzik: " + list);
+        return;
+    }
+    if (!findIncoming(dir, incomingLayout(Incoming::HPa), intkod)) files.pop_back();
+
+    std::vector<ContractFile> checked;
+    {
+        app::ProgressScope steps(progress, "Szerződések beolvasása", 3, false);
+        steps.step("Az állományok másolása a TEMP könyvtárba", 0);
+        std::optional<WorkFolder> work;
+        try {
+            work.emplace(session.ktemp, "Szerzodes");
+            for (Incoming id : files)
+                work->copyIn(*findIncoming(dir, incomingLayout(id), intkod), contractLayout(id).table.fileName);
+        } catch (const std::exception& e) {
+            dialogs.error(kCopyFailed, e.what());
+            return;
+        }
+        try {
+            steps.step("Az állományok ellenőrzése", 1);
+            checked = checkContractFiles(work->path(), files, intkod);
+            dialogs.status(0, kContractRunning);
+            steps.step("A táblák cseréje és indexelése", 2);
+            std::vector<store::TableReplacement> replacements;
+            for (const ContractFile& f : checked) replacements.push_back(f.replacement);
+            store::swapTables(db, replacements);
+        } catch (const app::UserError& e) {
+            dialogs.status(0, "");
+            dialogs.error(std::string(e.what()) + "\n" + kContractRefused);
+            return;
+        } catch (const std::exception& e) {
+            dialogs.status(0, "");
+            dialogs.error(kContractRefused, e.what());
+            return;
+        }
+    }
+
+    // The main window shows the latest contract's details.
+    if (const auto details = store::finkodtolt(db, dialogs)) store::showContractDetails(*details, session, dialogs);
+    std::string summary = kContractDone;
+    for (const ContractFile& f : checked)
+        summary += "\n" + f.replacement.def->name + ": " + std::to_string(f.rows) + " sor a(z) " + f.sourceName +
+                   " állományból";
+    if (files.back() != Incoming::HPa) summary += "\nA PART tábla nem változott (nincs HPa állomány).";
+    dialogs.status(0, kContractIndexDone);
+    dialogs.information(summary);
+}
+
+} // namespace velmora::exchange

@@ -1,0 +1,195 @@
+// The import of the fund's contract tables on small data directories, the
+// files written by python3-dbf: the tables replaced with their index files
+// and the main window's contract details read again, PART kept when not
+// sent, and every missing, malformed or foreign file refused with every
+// local file byte for byte as it was.
+#include "exchange/ContractImport.h"
+
+#include "db/Sql.h"
+#include "store/Schemas.h"
+#include "support/Files.h"
+#include "support/RecordingProgress.h"
+#include "support/SheetFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <map>
+
+using namespace velmora;
+using namespace velmora::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kTool = std::string(VELMORA_TEST_SOURCE_DIR) + "/tools/fund_files.py";
+
+void writeFund(const fs::path& path, const std::string& structure, const std::string& rowsJson) {
+    const std::string out = runCommand("/usr/bin/python3 " + kTool + " '" + path.string() + "' '" + structure +
+                                       "' '" + rowsJson + "' 2>&1");
+    if (!out.empty() || !fs::exists(path)) throw std::runtime_error("python3-dbf: " + out);
+}
+
+const std::string kHas =
+    "INTKOD C(4); SZSZAM C(10); FINKOD C(9); OSSZNAP N(5,0); SZKEZD D; SZVEG D; TELEP N(3,0); ORVOS N(3,0); "
+    "GYOGYT N(3,0); DIPL N(3,0); DIET N(3,0); PSZICH N(3,0); MENTAL N(3,0); SZOCM N(3,0); HOSPSZ N(3,0); "
+    "SZAKAP N(3,0); FIZIO N(3,0); OSSZD N(3,0); MODDAT D; NORMNAP N(3,0); POTNAP N(3,0); MEGJ C(20)";
+const std::string kHasRows =
+    "[[\"1234\",\"SZ-2025\",\"555555555\",4000,\"2025-01-01\",null,1,1,1,1,1,1,1,1,1,1,1,11,\"2025-01-02\",300,20,"
+    "\"új szerződés\"],"
+    " [\"1234\",\"SZ-2024\",\"987654321\",3650,\"2024-01-01\",\"2024-12-31\",1,1,1,1,1,1,1,1,1,1,1,11,null,300,0,"
+    "null]]";
+const std::string kHar = "KOZIGKOD C(7); HELYNEV C(30); KEZD D; VEG D; TSORSZAM N(5,0); LETSZAM N(6,0)";
+const std::string kHad = "TAJ C(9); NEV C(30); KEZD D; VEG D; SSORSZAM N(5,0); ORASZ N(5,1); ORAK N(5,1); SZAKA C(20)";
+const std::string kHat = "TSORSZAM N(5,0); KOZIGKOD C(7); HELYNEV C(30); CIM C(40); KEZD D; VEG D; NAP N(3,0)";
+const std::string kHpa = "INTKOD C(4); MEGYE C(2); INTE C(40)";
+
+std::map<std::string, std::string> snapshot(const fs::path& dir) {
+    std::map<std::string, std::string> out;
+    for (const auto& e : fs::recursive_directory_iterator(dir))
+        out[fs::relative(e.path(), dir).string()] = e.is_directory() ? "/" : fileBytes(e.path());
+    return out;
+}
+
+struct Windows : exchange::ImportWindows {
+    std::optional<std::string> dir;
+    std::optional<std::string> importDirectory() override { return dir; }
+};
+
+struct Contracts : ::testing::Test {
+    SheetData data;
+    TempDir incoming, temp;
+    Windows windows;
+    RecordingProgress progress;
+
+    void SetUp() override {
+        data.open();
+        data.session().ktemp = temp.str();
+        windows.dir = incoming.str();
+        writeGoodSet();
+    }
+
+    void writeGoodSet() {
+        writeFund(incoming.file("HAs1234.dbf"), kHas, kHasRows);
+        writeFund(incoming.file("HAr1234.dbf"), kHar,
+                  "[[\"0300003\",\"Gödöllő\",\"2025-01-01\",null,1,30000],"
+                  " [\"0100001\",\"Budapest\",\"2024-01-01\",null,2,1000]]");
+        writeFund(incoming.file("HAd1234.dbf"), kHad,
+                  "[[\"" + people::nurse1 + "\",\"Ápoló Anna\",\"2025-01-01\",null,1,40,0,\"ápoló\"]]");
+        writeFund(incoming.file("HAt1234.dbf"), kHat,
+                  "[[1,\"0300003\",\"Gödöllő\",\"Szőlő utca 2.\",\"2025-01-01\",null,5]]");
+        writeFund(incoming.file("HPa1234.dbf"), kHpa, "[[\"1234\",\"13\",\"Új Hospice Szolgálat\"]]");
+    }
+
+    void run() {
+        data.dialogs().answerYes();
+        exchange::importContracts(data.db(), data.session(), data.dialogs(), progress, windows);
+    }
+
+    std::string query(const std::string& sql) {
+        std::string out;
+        for (const auto& row : db::Sql(data.db()).run(sql).rows) {
+            for (const auto& v : row) out += v.asString() + "|";
+            out += "\n";
+        }
+        return out;
+    }
+
+    bool allOpen() {
+        namespace s = store::schema;
+        for (const s::TableDef* def : {&s::HSZERZ(), &s::HTERULET(), &s::HSZOLGSZ(), &s::HTHELY(), &s::PART()})
+            if (!data.db().table(def->name, def->fileName).isOpen()) return false;
+        return true;
+    }
+};
+
+TEST_F(Contracts, ReplacesTheFiveTablesAndReadsTheContractAgain) {
+    const std::string sources = fileBytes(incoming.file("HAs1234.dbf"));
+    run();
+    EXPECT_EQ(data.dialogs().problems(), std::vector<std::string>{});
+    EXPECT_EQ(query("select szszam, finkod, ossznap, szkezd, potnap, megj from hszerz order by szkezd"),
+              "SZ-2024|987654321|3650|2024.01.01|0||\n"
+              "SZ-2025|555555555|4000|2025.01.01|20|új szerződés|\n");
+    EXPECT_EQ(query("select kozigkod, helynev from hterulet order by kozigkod"),
+              "0100001|Budapest|\n0300003|Gödöllő|\n");
+    EXPECT_EQ(query("select nev, orasz, szaka from hszolgsz"), "Ápoló Anna|40.0|ápoló|\n");
+    EXPECT_EQ(query("select cim from hthely"), "Szőlő utca 2.|\n");
+    EXPECT_EQ(query("select inte from part"), "Új Hospice Szolgálat|\n");
+    EXPECT_TRUE(allOpen());
+    for (const char* mdx : {"HSzerz.mdx", "HTerulet.mdx", "HSzolgsz.mdx", "HThely.mdx"})
+        EXPECT_TRUE(data.db().fileExists(mdx)) << mdx;
+    EXPECT_EQ(data.db().table("HSZERZ", "HSzerz.dbf").activeIndex(), "Szerz1");
+    EXPECT_EQ(data.session().v_finkod, "555555555");
+    EXPECT_EQ(data.dialogs().texts(ScriptedDialogs::Kind::Information),
+              std::vector<std::string>{"A szerződés frissítése befejeződött!!\n"
+                                       "HSZERZ: 2 sor a(z) HAs1234.dbf állományból\n"
+                                       "HTERULET: 2 sor a(z) HAr1234.dbf állományból\n"
+                                       "HSZOLGSZ: 1 sor a(z) HAd1234.dbf állományból\n"
+                                       "HTHELY: 1 sor a(z) HAt1234.dbf állományból\n"
+                                       "PART: 1 sor a(z) HPa1234.dbf állományból"});
+    EXPECT_EQ(data.dialogs().statusText(0), exchange::kContractIndexDone);
+    EXPECT_EQ(fileBytes(incoming.file("HAs1234.dbf")), sources);
+    EXPECT_TRUE(fs::is_empty(temp.path()));
+    EXPECT_EQ(progress.begun, progress.ended);
+}
+
+TEST_F(Contracts, WithoutHPaPartStaysAsItWas) {
+    fs::remove(incoming.file("HPa1234.dbf"));
+    const std::string part = fileBytes(*data.db().findFile("Part.dbf"));
+    run();
+    EXPECT_EQ(data.dialogs().problems(), std::vector<std::string>{});
+    EXPECT_EQ(fileBytes(*data.db().findFile("Part.dbf")), part);
+    EXPECT_EQ(query("select count(*) from hszolgsz"), "1|\n");
+    EXPECT_TRUE(allOpen());
+}
+
+TEST_F(Contracts, RefusesBadFilesLeavingEveryLocalFileAsItWas) {
+    struct Case {
+        const char* what;
+        std::function<void(Contracts&)> spoil;
+        std::vector<std::string> expected;  // parts of the message
+    };
+    const std::vector<Case> cases = {
+        {"a required file missing", [](Contracts& t) { fs::remove(t.incoming.file("HAt1234.dbf")); },
+         {"Nincs a megadott helyen szerződés állomány", "HAt1234.dbf"}},
+        {"contract without FINKOD",
+         [](Contracts& t) {
+             writeFund(t.incoming.file("HAs1234.dbf"), "INTKOD C(4); SZSZAM C(10); OSSZNAP N(5,0); SZKEZD D",
+                       "[[\"1234\",\"SZ\",10,\"2025-01-01\"]]");
+         },
+         {"HAs1234.dbf", "hiányzó mező: FINKOD"}},
+        {"a date field of another type",
+         [](Contracts& t) {
+             writeFund(t.incoming.file("HAd1234.dbf"),
+                       "TAJ C(9); NEV C(30); KEZD C(10); VEG D; SSORSZAM N(5,0); ORASZ N(5,1); ORAK N(5,1)",
+                       "[[\"123456788\",\"X\",\"2025.01.01\",null,1,40,0]]");
+         },
+         {"HAd1234.dbf", "nem megfelelő típusú mező: KEZD"}},
+        {"another provider's PART",
+         [](Contracts& t) { writeFund(t.incoming.file("HPa1234.dbf"), kHpa, "[[\"9999\",\"13\",\"Más\"]]"); },
+         {"HPa1234.dbf", "más intézmény", "9999"}},
+        {"truncated",
+         [](Contracts& t) {
+             fs::resize_file(t.incoming.file("HAr1234.dbf"), fs::file_size(t.incoming.file("HAr1234.dbf")) - 30);
+         },
+         {"HAr1234.dbf", "nem olvasható"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        writeGoodSet();
+        c.spoil(*this);
+        const auto before = snapshot(data.dir());
+        data.dialogs().clearLog();
+        run();
+        ASSERT_EQ(data.dialogs().errors().size(), 1u);
+        const std::string shown = data.dialogs().errors()[0] + "\n" + data.dialogs().errorDetails()[0];
+        for (const std::string& part : c.expected) EXPECT_NE(shown.find(part), std::string::npos) << shown;
+        EXPECT_EQ(data.dialogs().texts(ScriptedDialogs::Kind::Information), std::vector<std::string>{});
+        EXPECT_EQ(snapshot(data.dir()), before);
+        EXPECT_TRUE(allOpen());
+        EXPECT_TRUE(fs::is_empty(temp.path()));
+    }
+}
+
+} // namespace
