@@ -6,6 +6,7 @@
 
 #include "db/Sql.h"
 #include "support/Files.h"
+#include "support/FundFiles.h"
 #include "support/RecordingProgress.h"
 #include "support/SheetFixture.h"
 
@@ -21,17 +22,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::string kTool = std::string(VELMORA_TEST_SOURCE_DIR) + "/tools/fund_files.py";
-
 const std::string kHebFields = "KABKOD C(4); SORSZAM N(5,0); IDOSZAK C(6); RESZ C(1); APDATUM D; ELSZIDO C(7)";
 const std::string kHruvFields = "IDOSZAK C(7); ALAPDIJ N(10,2); ELOLEG N(12,1)";
-
-// A fund's file written by python3-dbf.
-void writeFund(const fs::path& path, const std::string& structure, const std::string& rowsJson) {
-    const std::string out = runCommand("/usr/bin/python3 " + kTool + " '" + path.string() + "' '" + structure +
-                                       "' '" + rowsJson + "' 2>&1");
-    if (!out.empty() || !fs::exists(path)) throw std::runtime_error("python3-dbf: " + out);
-}
 
 std::string visit(const char* sorsz, const char* resz, int day, const char* mark, const char* period = "202406") {
     return std::string("[\"1234\",") + sorsz + ",\"" + period + "\"," + resz + ",\"2024-06-" +
@@ -80,8 +72,8 @@ struct Billed : ::testing::Test {
     }
 
     void writeGoodSet() {
-        writeFund(incoming.file("HEa1234.dbf"), "KABKOD C(4)", "[[\"1234\"]]");
-        writeFund(incoming.file("HEc1234.dbf"), "KABKOD C(4)", "[[\"1234\"]]");
+        writeFundFile(incoming.file("HEa1234.dbf"), "KABKOD C(4)", "[[\"1234\"]]");
+        writeFundFile(incoming.file("HEc1234.dbf"), "KABKOD C(4)", "[[\"1234\"]]");
         heb({visit("10", "null", 3, "A1"), visit("10", "null", 4, "A1"), visit("10", "null", 5, "A1"),
              visit("11", "null", 3, "B1"), visit("11", "null", 4, "B1"), visit("11", "null", 4, "B2"),
              visit("11", "null", 9, "B9"), visit("13", "\"B\"", 11, "D1")});
@@ -90,10 +82,10 @@ struct Billed : ::testing::Test {
     void heb(const std::vector<std::string>& rows, const std::string& fields = kHebFields) {
         std::string json = "[";
         for (const std::string& r : rows) json += (json.size() > 1 ? "," : "") + r;
-        writeFund(incoming.file("HEb1234.dbf"), fields, json + "]");
+        writeFundFile(incoming.file("HEb1234.dbf"), fields, json + "]");
     }
     void hruv(const std::string& rows, const std::string& fields = kHruvFields) {
-        writeFund(incoming.file("HRuv1234.dbf"), fields, rows);
+        writeFundFile(incoming.file("HRuv1234.dbf"), fields, rows);
     }
 
     void run(bool yes = true) {

@@ -8,6 +8,7 @@
 #include "db/Sql.h"
 #include "store/Schemas.h"
 #include "support/Files.h"
+#include "support/FundFiles.h"
 #include "support/RecordingProgress.h"
 #include "support/SheetFixture.h"
 
@@ -22,14 +23,6 @@ using namespace velmora::test;
 namespace fs = std::filesystem;
 
 namespace {
-
-const std::string kTool = std::string(VELMORA_TEST_SOURCE_DIR) + "/tools/fund_files.py";
-
-void writeFund(const fs::path& path, const std::string& structure, const std::string& rowsJson) {
-    const std::string out = runCommand("/usr/bin/python3 " + kTool + " '" + path.string() + "' '" + structure +
-                                       "' '" + rowsJson + "' 2>&1");
-    if (!out.empty() || !fs::exists(path)) throw std::runtime_error("python3-dbf: " + out);
-}
 
 const std::string kHas =
     "INTKOD C(4); SZSZAM C(10); FINKOD C(9); OSSZNAP N(5,0); SZKEZD D; SZVEG D; TELEP N(3,0); ORVOS N(3,0); "
@@ -71,15 +64,15 @@ struct Contracts : ::testing::Test {
     }
 
     void writeGoodSet() {
-        writeFund(incoming.file("HAs1234.dbf"), kHas, kHasRows);
-        writeFund(incoming.file("HAr1234.dbf"), kHar,
+        writeFundFile(incoming.file("HAs1234.dbf"), kHas, kHasRows);
+        writeFundFile(incoming.file("HAr1234.dbf"), kHar,
                   "[[\"0300003\",\"Gödöllő\",\"2025-01-01\",null,1,30000],"
                   " [\"0100001\",\"Budapest\",\"2024-01-01\",null,2,1000]]");
-        writeFund(incoming.file("HAd1234.dbf"), kHad,
+        writeFundFile(incoming.file("HAd1234.dbf"), kHad,
                   "[[\"" + people::nurse1 + "\",\"Ápoló Anna\",\"2025-01-01\",null,1,40,0,\"ápoló\"]]");
-        writeFund(incoming.file("HAt1234.dbf"), kHat,
+        writeFundFile(incoming.file("HAt1234.dbf"), kHat,
                   "[[1,\"0300003\",\"Gödöllő\",\"Szőlő utca 2.\",\"2025-01-01\",null,5]]");
-        writeFund(incoming.file("HPa1234.dbf"), kHpa, "[[\"1234\",\"13\",\"Új Hospice Szolgálat\"]]");
+        writeFundFile(incoming.file("HPa1234.dbf"), kHpa, "[[\"1234\",\"13\",\"Új Hospice Szolgálat\"]]");
     }
 
     void run() {
@@ -155,19 +148,19 @@ TEST_F(Contracts, RefusesBadFilesLeavingEveryLocalFileAsItWas) {
          {"Nincs a megadott helyen szerződés állomány", "HAt1234.dbf"}},
         {"contract without FINKOD",
          [](Contracts& t) {
-             writeFund(t.incoming.file("HAs1234.dbf"), "INTKOD C(4); SZSZAM C(10); OSSZNAP N(5,0); SZKEZD D",
+             writeFundFile(t.incoming.file("HAs1234.dbf"), "INTKOD C(4); SZSZAM C(10); OSSZNAP N(5,0); SZKEZD D",
                        "[[\"1234\",\"SZ\",10,\"2025-01-01\"]]");
          },
          {"HAs1234.dbf", "hiányzó mező: FINKOD"}},
         {"a date field of another type",
          [](Contracts& t) {
-             writeFund(t.incoming.file("HAd1234.dbf"),
+             writeFundFile(t.incoming.file("HAd1234.dbf"),
                        "TAJ C(9); NEV C(30); KEZD C(10); VEG D; SSORSZAM N(5,0); ORASZ N(5,1); ORAK N(5,1)",
                        "[[\"123456788\",\"X\",\"2025.01.01\",null,1,40,0]]");
          },
          {"HAd1234.dbf", "nem megfelelő típusú mező: KEZD"}},
         {"another provider's PART",
-         [](Contracts& t) { writeFund(t.incoming.file("HPa1234.dbf"), kHpa, "[[\"9999\",\"13\",\"Más\"]]"); },
+         [](Contracts& t) { writeFundFile(t.incoming.file("HPa1234.dbf"), kHpa, "[[\"9999\",\"13\",\"Más\"]]"); },
          {"HPa1234.dbf", "más intézmény", "9999"}},
         {"truncated",
          [](Contracts& t) {
