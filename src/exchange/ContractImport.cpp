@@ -55,16 +55,24 @@ const ContractLayout& contractLayout(Incoming id) {
     throw std::logic_error("not a contract file");
 }
 
-// Reads every row and builds every index key of the table; the engine
-// names the file when it cannot.
-int readWhole(db::Table& table, const schema::TableDef& def) {
+// Reads every row, refusing a value the program reads that is none of its
+// field's type (a date of the 31st of February, a number of stars), and
+// builds every index key of the table; the engine names the file when it
+// cannot.
+int readWhole(db::Table& table, const ContractLayout& layout, const std::string& name) {
+    std::vector<int> read;
+    for (const IncomingField& f : layout.fields) read.push_back(table.fieldIndex(f.name));
     int rows = 0;
     for (uint32_t r = 0, n = table.physicalCount(); r < n; ++r) {
         if (table.isDeletedAt(r)) continue;
         for (int f = 0, m = static_cast<int>(table.fields().size()); f < m; ++f) (void)table.valueAt(r, f);
+        for (int f : read)
+            if (const db::Value v = table.valueAt(r, f); v.isDamaged())
+                throw app::UserError(rowPlace(name, static_cast<int>(r) + 1) + " a(z) " + table.fields()[f].name +
+                                     " (\"" + v.asString() + "\") nem a mező típusának megfelelő érték.");
         ++rows;
     }
-    for (const schema::IndexDef& tag : def.tags) table.addIndex(tag.tag, tag.expression, tag.unique);
+    for (const schema::IndexDef& tag : layout.table.tags) table.addIndex(tag.tag, tag.expression, tag.unique);
     return rows;
 }
 
@@ -97,7 +105,7 @@ std::vector<ContractFile> checkContractFiles(const std::string& folder, const st
             const IncomingLayout fields{id, incomingLayout(id).prefix, true, layout.fields};
             if (const auto problem = checkIncomingFields(fields, table.fields(), name)) throw app::UserError(*problem);
             if (id == Incoming::HPa) checkProvider(table, name, intkod);
-            out.push_back({{&layout.table, path}, name, readWhole(table, layout.table)});
+            out.push_back({{&layout.table, path}, name, readWhole(table, layout, name)});
         } catch (const db::DbError& e) {
             // The engine names the working copy; the user knows the fund's name.
             throw app::UserError("A(z) " + name + " állomány nem olvasható: " + e.what());

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <map>
 
@@ -162,6 +163,16 @@ TEST_F(Contracts, RefusesBadFilesLeavingEveryLocalFileAsItWas) {
         {"another provider's PART",
          [](Contracts& t) { writeFundFile(t.incoming.file("HPa1234.dbf"), kHpa, "[[\"9999\",\"13\",\"Más\"]]"); },
          {"HPa1234.dbf", "más intézmény", "9999"}},
+        {"a date that is no day",
+         [](Contracts& t) {
+             writeFundFile(t.incoming.file("HAt1234.dbf"), "TSORSZAM N(5,0); KOZIGKOD C(7); HELYNEV C(30); "
+                           "CIM C(40); KEZD C(8); VEG D; NAP N(3,0)", "[[1,\"0300003\",\"G\",\"C\",\"20250231\",null,5]]");
+             // The same bytes a date field would hold: only the descriptor's type letter differs.
+             std::string bytes = fileBytes(t.incoming.file("HAt1234.dbf"));
+             bytes[32 * 5 + 11] = 'D';
+             std::ofstream(t.incoming.file("HAt1234.dbf"), std::ios::binary) << bytes;
+         },
+         {"HAt1234.dbf állomány 1. sorában", "KEZD", "20250231"}},
         {"truncated",
          [](Contracts& t) {
              fs::resize_file(t.incoming.file("HAr1234.dbf"), fs::file_size(t.incoming.file("HAr1234.dbf")) - 30);
