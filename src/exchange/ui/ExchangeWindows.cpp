@@ -1,5 +1,6 @@
 #include "exchange/ui/ExchangeWindows.h"
 
+#include "exchange/ContractImport.h"
 #include "exchange/EReport.h"
 #include "exchange/ui/Tszweb.h"
 #include "register/ui/RegisterWindows.h"
@@ -20,7 +21,9 @@ ExchangeWindows::ExchangeWindows(QWidget& owner, app::Session& session, db::Data
       registerWindows_(registerWindows), location_(location), eReportAddress_(eReportAddress) {}
 
 MenuCommands ExchangeWindows::commands() {
-    return {{"FloppykldemnyRUVszmra1", guard_.guarded([this] { openForSending(); })}};
+    return {{"FloppykldemnyRUVszmra1", guard_.guarded([this] { openForSending(); })},
+            {"ElszmolsilapokbeolvassaRUVtl1", guard_.guarded([this] { importBilled(); })},
+            {"SzerzdsekbeolvassaRUVtl1", guard_.guarded([this] { importContracts(); })}};
 }
 
 void ExchangeWindows::openForSending() {
@@ -39,6 +42,28 @@ void ExchangeWindows::openForSending() {
 void ExchangeWindows::send() {
     QtProgress progress(registerWindows_.lapok());
     exchange::sendMarked(db_, session_, dialogs_, progress, *this);
+}
+
+void ExchangeWindows::importBilled() {
+    QtProgress progress(&owner_);
+    exchange::importBilled(db_, session_, dialogs_, progress, *this);
+}
+
+void ExchangeWindows::importContracts() {
+    QtProgress progress(&owner_);
+    exchange::importContracts(db_, session_, dialogs_, progress, *this);
+}
+
+// The location window with the import's caption; its own caption comes back
+// afterwards.
+std::optional<std::string> ExchangeWindows::importDirectory() {
+    const QString caption = location_.windowTitle();
+    location_.beolv = "S";
+    location_.setWindowTitle(qs(exchange::kImportCaption));
+    location_.exec();
+    location_.setWindowTitle(caption);
+    if (!session_.fment) return std::nullopt;
+    return location_.directory();
 }
 
 // The browser starts only when the page is first wanted.
