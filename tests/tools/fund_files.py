@@ -25,7 +25,7 @@ def value(kind, v):
 
 def write(path, structure, rows):
     table = dbf.Table(path, structure, codepage="cp852", dbf_type="db3")
-    kinds = [spec.strip().split(" ")[1][0] for spec in structure.split(";")]
+    kinds = [field.strip().split(" ")[1][0] for field in structure.split(";")]
     table.open(dbf.READ_WRITE)
     for row in rows:
         table.append(tuple(value(k, v) for k, v in zip(kinds, row)))
