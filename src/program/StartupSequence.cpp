@@ -8,6 +8,7 @@
 #include "sheets/SheetTables.h"
 #include "store/ContractCheck.h"
 #include "store/TableSetup.h"
+#include "store/TableSwap.h"
 
 namespace velmora::program {
 
@@ -37,7 +38,10 @@ bool settleInterruptedWrite(const db::Database& db, app::Dialogs& dialogs) {
         if (recovery.outcome == db::RecoveryOutcome::Replayed) dialogs.information(message);
         else dialogs.warning(message);
     }
-    return recovery.tablesUsable();
+    if (!recovery.tablesUsable()) return false;
+    // A replacement of whole tables cut short is undone (or finished) before any table opens.
+    store::recoverTableSwap(db.directory());
+    return true;
 }
 
 bool runStartup(db::Database& db, app::Session& session, app::Dialogs& dialogs, StartupWindows& windows) {

@@ -1,0 +1,48 @@
+#pragma once
+// "Mentés": the fourteen tables copied into MENT, and on request packed
+// into Zaras.arj and copied where the user chooses.
+//
+// The copies go into a new folder beside MENT and each is compared with its
+// table; only a whole set replaces MENT (the old one is kept until then).
+// The archive is made new from the fourteen names, tested, and its copy on
+// the chosen drive is compared and tested as well: "Biztonsági mentés
+// megtörtént!" is shown only for what has been proven.
+#include "app/Dialogs.h"
+#include "app/Progress.h"
+#include "app/Session.h"
+#include "db/Database.h"
+
+#include <optional>
+#include <string>
+
+namespace velmora::backup {
+
+inline constexpr const char* kBackupFailed = "Hiba a mentésben";
+inline constexpr const char* kOutsideQuestion =
+    "Akarja menteni a MENT könyvtáron kívül az adatokat?\nVálassza ki a mentés helyét!";
+inline constexpr const char* kPackFailed = "Hiba a csomagolásban!";
+inline constexpr const char* kPlaceCaption = "Mentés helyének kiválasztása";
+inline constexpr const char* kNoPlace = "Nincs kiválasztva mentési hely, mentés a MENT könyvtárban található!";
+inline constexpr const char* kCopyFailed = "Hiba a Zaras.arj másolásában! A mentés a MENT könyvtárban található.";
+inline constexpr const char* kBackupDone = "Biztonsági mentés megtörtént!";
+
+// What the backup needs from the windows.
+class BackupWindows {
+public:
+    virtual ~BackupWindows() = default;
+    // The location window with kPlaceCaption; nothing unless left with OK.
+    virtual std::optional<std::string> chooseBackupPlace() = 0;
+};
+
+struct BackupOutcome {
+    bool copied = false;               // MENT holds the new set
+    bool packed = false;               // and Zaras.arj, tested
+    std::optional<std::string> placed; // the archive's tested copy elsewhere
+};
+
+// The command. The shared tables are closed for the copies and open again
+// afterwards, whatever happened.
+BackupOutcome runBackup(db::Database& db, const app::Session& session, app::Dialogs& dialogs, BackupWindows& windows,
+                        app::Progress& progress);
+
+} // namespace velmora::backup
