@@ -7,12 +7,12 @@
 #include "db/Table.h"
 #include "exchange/IncomingLayouts.h"
 #include "exchange/KuldFolder.h"
-#include "exchange/NewTables.h"
 #include "exchange/Shipment.h"
 #include "exchange/ShipmentFiles.h"
 #include "sheets/ContractFigures.h"
 #include "sheets/RowLookup.h"
 #include "store/IndexFiles.h"
+#include "store/TableSwap.h"
 
 #include <filesystem>
 
@@ -55,6 +55,26 @@ std::string memberPath(const std::string& dir, Incoming id, const std::string& i
 
 std::string countText(int n) { return std::to_string(n); }
 
+// A new table file of the layout holding the rows; its index file comes
+// with the swap. The file's path.
+std::string writeNewTable(const std::string& dir, const schema::TableDef& def, const TableRows& rows) {
+    db::Database fresh(dir);
+    db::Table& table = store::tableOf(fresh, def);
+    table.create(def.fields, def.level);
+    table.open();
+    table.beginBatch();
+    try {
+        for (const auto& row : rows) table.appendValues(row);
+        table.endBatch();
+    } catch (...) {
+        table.endBatch(false);
+        throw;
+    }
+    const std::string path = table.path();
+    table.close();
+    return path;
+}
+
 } // namespace
 
 LocalSheets localSheets(db::Database& db) {
@@ -86,11 +106,11 @@ FullDataSet unpackFullDataSet(const std::string& archive, const std::string& fre
                            intkod);
 }
 
-void replaceSheets(db::Database& db, const FullDataSet& set) {
-    StagingFolder fresh((fs::path(db.directory()) / "HLap").string());
-    writeNewTable(fresh.path(), schema::HLAPA(), set.headers);
-    writeNewTable(fresh.path(), schema::HLAPB(), set.visits);
-    swapInTables(db, {&schema::HLAPA(), &schema::HLAPB()}, fresh.path());
+void replaceSheets(db::Database& db, const FullDataSet& set, const std::string& workDir) {
+    StagingFolder fresh((fs::path(workDir) / "HLap").string());
+    const std::string hlapa = writeNewTable(fresh.path(), schema::HLAPA(), set.headers);
+    const std::string hlapb = writeNewTable(fresh.path(), schema::HLAPB(), set.visits);
+    store::swapTables(db, {{&schema::HLAPA(), hlapa}, {&schema::HLAPB(), hlapb}});
 }
 
 std::optional<FullImportSummary> importFullDataSet(db::Database& db, const app::Session& session,
@@ -129,23 +149,24 @@ std::optional<FullImportSummary> importFullDataSet(db::Database& db, const app::
             dialogs.status(0, "");
             return std::nullopt;
         }
-        {
-            app::ProgressScope steps(progress, "Teljes adatállomány cseréje", 2, false);
-            steps.step("Az új lap- és látogatástáblák írása", 0);
-            replaceSheets(db, set);
-            steps.step("A részszámlák jelölése", 1);
-        }
-        summary = {set.rowsRead, local.sheets, static_cast<int>(set.headers.size()), 4};
+        app::ProgressScope steps(progress, "Teljes adatállomány cseréje", 2, false);
+        steps.step("Az új lap- és látogatástáblák írása és cseréje", 0);
+        replaceSheets(db, set, session.ktemp);
+        summary = {set.rowsRead, local.sheets, static_cast<int>(set.headers.size()), 4};  // two tables, two index files
+        steps.step("A részszámlák jelölése", 1);
         dialogs.status(0, kFullImportSeries);
         sheets::markFullSeriesOfYear(db, set.newest.substr(0, 4), dialogs);
     } catch (const app::ArchiverError& e) {
         dialogs.error(e.what(), e.detail());
+        dialogs.status(0, "");
         return std::nullopt;
     } catch (const app::UserError& e) {
         dialogs.error(e.what());
+        dialogs.status(0, "");
         return std::nullopt;
     } catch (const db::DbError& e) {
         dialogs.error("Hiba a lefutásban! A helyi lapok nem változtak.", e.what());
+        dialogs.status(0, "");
         return std::nullopt;
     }
     dialogs.status(0, kFullImportDone);

@@ -44,9 +44,10 @@ std::string replaceQuestion(const LocalSheets& local, const FullDataSet& set);
 FullDataSet unpackFullDataSet(const std::string& archive, const std::string& freshDir, const std::string& intkod);
 
 // Puts the data set in place of HLAPA and HLAPB: both new files written
-// into a folder of the data directory, then swapped in. Throws
-// db::DbError or app::UserError; then the old tables are in place.
-void replaceSheets(db::Database& db, const FullDataSet& set);
+// into a folder of `workDir`, then swapped in together, their index files
+// built anew. Throws what the engine or the swap throws; then the old
+// tables are in place.
+void replaceSheets(db::Database& db, const FullDataSet& set, const std::string& workDir);
 
 // What the command shows besides message boxes.
 class FullImportWindows {
