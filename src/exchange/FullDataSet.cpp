@@ -164,6 +164,12 @@ private:
     const schema::TableDef& def_;
 };
 
+// Zeros in front up to `width` digits; a longer number keeps all its digits.
+std::string zeroPadded(int64_t n, size_t width) {
+    const std::string digits = std::to_string(n);
+    return digits.size() >= width ? digits : std::string(width - digits.size(), '0') + digits;
+}
+
 struct SheetKey {
     std::string period;
     int64_t sorsz = 0;
@@ -172,10 +178,10 @@ struct SheetKey {
 };
 
 std::string keyText(const SheetKey& k) {
-    return k.period + " " + app::PadLeft(std::to_string(k.sorsz), 5, "0") + (k.resz.empty() ? "" : "/" + k.resz);
+    return k.period + " " + zeroPadded(k.sorsz, 5) + (k.resz.empty() ? "" : "/" + k.resz);
 }
 
-std::string sheetNumber(int64_t sorsz) { return app::PadLeft(std::to_string(sorsz), 5, "0"); }
+std::string sheetNumber(int64_t sorsz) { return zeroPadded(sorsz, 5); }
 
 // A provider code that is not ours marks a file of another provider.
 void checkProvider(Source& src, const std::string& kabkod, const std::string& intkod) {
@@ -208,14 +214,14 @@ std::vector<Header> readHeaders(Source& src, const std::string& intkod) {
         // A patient without a TAJ number (identifier type 0) comes with it blank.
         if (aztip == "0" && src.text("TAJ").empty()) {
         } else if (const auto taj = src.requiredInteger("TAJ", 999999999)) {
-            row[a["Taj"]] = app::PadLeft(std::to_string(*taj), 9, "0");
+            row[a["Taj"]] = zeroPadded(*taj, 9);
         }
         row[a["Kozigkod"]] = textOrNull(src.text("KOZIGKOD", a.width("Kozigkod")));
         const std::optional<int64_t> terpot = src.integer("TERPOT", 9);
         if (terpot && *terpot != 1 && *terpot != 2) src.problem("a(z) TERPOT mező nem 1 vagy 2");
         row[a["Tpotl"]] = db::Value(terpot == 1 ? "N" : "I");
         if (const auto orvkode = src.requiredInteger("ORVKODE", 999999))
-            row[a["Orvkode"]] = app::PadLeft(std::to_string(*orvkode), 5, "0");
+            row[a["Orvkode"]] = zeroPadded(*orvkode, 5);
         const std::optional<int64_t> orvtip = src.integer("ORVTIP", 9);
         if (period && *period > "2024.04") row[a["Orvtip"]] = db::Value(orvtip ? std::to_string(*orvtip) : "1");
         row[a["Orvkodj"]] = db::Value(std::to_string(src.integer("ORVKODJ", 999999).value_or(0)));

@@ -100,14 +100,15 @@ TEST(FullImport, TheFundsSetReplacesEverySheet) {
     ASSERT_TRUE(summary) << ::testing::PrintToString(im.data.dialogs().errors());
 
     // Three months before 2024.06 is the cut-off: older sheets are taken
-    // over ("xxxx.xx"). TAJ and doctor codes padded, the blank TAJ of an
-    // identifier type 0, TERPOT 1 -> N, ORVTIP only after 2024.04 ("1" when
-    // blank), diagnoses by type, payment marks from the billed days, and
-    // the full-series mark on the 20 + 20 + 10 series of 2024 alone.
+    // over ("xxxx.xx"). TAJ and doctor codes padded (a six-digit code kept
+    // whole), the blank TAJ of an identifier type 0, TERPOT 1 -> N, ORVTIP
+    // only after 2024.04 ("1" when blank), diagnoses by type, payment marks
+    // from the billed days, and the full-series mark on the 20 + 20 + 10
+    // series of 2024 alone.
     EXPECT_EQ(im.query("select idoszak,sorsz,resz,taj,orvkode,orvkodj,orvtip,tpotl,aztip,sznap,elkuldve,allapot,tele,"
                        "bnofek,bnofo,bnokis,bnoab,jeloles,modtipus,intkod,finkod from hlapa order by idoszak,sorsz,resz"),
               "2023.05|00013|A|012345678|01234|0||N|1|25|xxxx.xx|||||||||1234|987654321\n"
-              "2023.06|00013|B|012345678|01234|0||N|1|25|xxxx.xx|||||||||1234|987654321\n"
+              "2023.06|00013|B|012345678|123456|0||N|1|25|xxxx.xx|||||||||1234|987654321\n"
               "2024.02|00012|||01234|0||N|0|1|xxxx.xx|||||||||1234|987654321\n"
               "2024.03|00014||012345678|01234|0||N|1|2|2024.03|ű||C1510|C1620|I1000|E1190|||1234|987654321\n"
               "2024.04|00010|A|012345678|01234|0||N|1|20|2024.04||*|||||||1234|987654321\n"
