@@ -8,6 +8,7 @@
 #include "db/Database.h"
 #include "exchange/EReport.h"
 #include "exchange/ui/ExchangeWindows.h"
+#include "exchange/ui/FullImportCommand.h"
 #include "masterdata/ui/MasterDataWindows.h"
 #include "program/StartupSequence.h"
 #include "register/ui/RegisterWindows.h"
@@ -89,6 +90,7 @@ int RunProgram(int argc, char** argv) {
     std::unique_ptr<SheetWindows> sheetWindows;
     std::unique_ptr<RegisterWindows> registerWindows;
     std::unique_ptr<ExchangeWindows> exchangeWindows;
+    std::unique_ptr<FullImportCommand> fullImport;
     try {
         fokep = std::make_unique<Tfokep>(session, dialogs);
         dialogs.setParentWindow(fokep.get());
@@ -108,6 +110,8 @@ int RunProgram(int argc, char** argv) {
                                                             *fokep->alapkeres(),
                                                             exchange::eReportAddress(session.dataDir));
         for (const MenuCommand& command : exchangeWindows->commands()) fokep->setCommand(qs(command.item), command.run);
+        fullImport = std::make_unique<FullImportCommand>(*fokep, session, dbs, dialogs, *fokep->alapkeres());
+        for (const MenuCommand& command : fullImport->commands()) fokep->setCommand(qs(command.item), command.run);
         if (!RunStartUp(*fokep, session, dbs, dialogs)) return 0;
     } catch (const std::exception& e) {
         QMessageBox box(QMessageBox::NoIcon, app::kProgramTitle,

@@ -1,0 +1,180 @@
+#include "exchange/FullImport.h"
+
+#include "app/Archiver.h"
+#include "app/TextHelpers.h"
+#include "app/UserError.h"
+#include "db/DbError.h"
+#include "db/Table.h"
+#include "exchange/IncomingLayouts.h"
+#include "exchange/KuldFolder.h"
+#include "exchange/Shipment.h"
+#include "exchange/ShipmentFiles.h"
+#include "sheets/ContractFigures.h"
+#include "sheets/RowLookup.h"
+#include "store/IndexFiles.h"
+#include "store/TableSwap.h"
+
+#include <filesystem>
+
+namespace velmora::exchange {
+
+namespace {
+
+namespace fs = std::filesystem;
+namespace schema = store::schema;
+
+const std::vector<Incoming> kMembers = {Incoming::HAa, Incoming::HAb, Incoming::HAc};
+
+std::string joined(const std::vector<std::string>& names) {
+    std::string out;
+    for (const std::string& n : names) out += (out.empty() ? "" : ", ") + n;
+    return out;
+}
+
+// Exactly the three files, each once, in any letter case.
+void checkMembers(const std::string& archive, const std::string& intkod) {
+    std::vector<std::string> expected;
+    for (Incoming id : kMembers) expected.push_back(incomingFileName(incomingLayout(id), intkod));
+    std::vector<std::string> found = app::archiveMembers(archive), upper, wanted;
+    for (const std::string& n : found) upper.push_back(db::upperAscii(n));
+    for (const std::string& n : expected) wanted.push_back(db::upperAscii(n));
+    std::sort(upper.begin(), upper.end());
+    std::sort(wanted.begin(), wanted.end());
+    if (upper != wanted)
+        throw app::UserError("A(z) " + fs::path(archive).filename().string() +
+                             " archívum nem a teljes adatállomány három állományát tartalmazza (várt: " +
+                             joined(expected) + "; benne: " + (found.empty() ? "semmi" : joined(found)) + ").");
+}
+
+std::string memberPath(const std::string& dir, Incoming id, const std::string& intkod) {
+    const std::string name = incomingFileName(incomingLayout(id), intkod);
+    const std::optional<std::string> path = db::findFileNoCase(dir, name);
+    if (!path) throw app::UserError("A(z) " + name + " állomány nem került elő az archívumból.");
+    return *path;
+}
+
+std::string countText(int n) { return std::to_string(n); }
+
+// A new table file of the layout holding the rows; its index file comes
+// with the swap. The file's path.
+std::string writeNewTable(const std::string& dir, const schema::TableDef& def, const TableRows& rows) {
+    db::Database fresh(dir);
+    db::Table& table = store::tableOf(fresh, def);
+    table.create(def.fields, def.level);
+    table.open();
+    table.beginBatch();
+    try {
+        for (const auto& row : rows) table.appendValues(row);
+        table.endBatch();
+    } catch (...) {
+        table.endBatch(false);
+        throw;
+    }
+    const std::string path = table.path();
+    table.close();
+    return path;
+}
+
+} // namespace
+
+LocalSheets localSheets(db::Database& db) {
+    const db::Table& hlapa = store::tableOf(db, schema::HLAPA());
+    LocalSheets out;
+    for (uint32_t r = 0, n = hlapa.physicalCount(); r < n; ++r) {
+        if (hlapa.isDeletedAt(r)) continue;
+        ++out.sheets;
+        if (app::IsBlank(sheets::fieldText(hlapa, r, "Elkuldve"))) ++out.unsent;
+    }
+    return out;
+}
+
+std::string replaceQuestion(const LocalSheets& local, const FullDataSet& set) {
+    std::string text = "A teljes adatállományt lecseréljük! A RUV " + countText(static_cast<int>(set.headers.size())) +
+                       " lapja (legújabb időszak: " + set.newest + ") kerül a helyi " + countText(local.sheets) +
+                       " lap helyére.";
+    if (local.unsent > 0)
+        text += "\nFigyelem: a helyi lapok közül " + countText(local.unsent) +
+                " még nem volt elküldve, ezek elvesznek!";
+    return text + "\nRendben?";
+}
+
+FullDataSet unpackFullDataSet(const std::string& archive, const std::string& freshDir, const std::string& intkod) {
+    checkMembers(archive, intkod);
+    app::extractArchive(archive, freshDir);
+    return readFullDataSet({memberPath(freshDir, Incoming::HAa, intkod), memberPath(freshDir, Incoming::HAb, intkod),
+                            memberPath(freshDir, Incoming::HAc, intkod)},
+                           intkod);
+}
+
+void replaceSheets(db::Database& db, const FullDataSet& set, const std::string& workDir) {
+    StagingFolder fresh((fs::path(workDir) / "HLap").string());
+    const std::string hlapa = writeNewTable(fresh.path(), schema::HLAPA(), set.headers);
+    const std::string hlapb = writeNewTable(fresh.path(), schema::HLAPB(), set.visits);
+    store::swapTables(db, {{&schema::HLAPA(), hlapa}, {&schema::HLAPB(), hlapb}});
+}
+
+std::optional<FullImportSummary> importFullDataSet(db::Database& db, const app::Session& session,
+                                                   app::Dialogs& dialogs, app::Progress& progress,
+                                                   FullImportWindows& windows) {
+    const std::string intkod = providerIntkod(db);
+    if (!validIntkod(intkod)) {
+        dialogs.error("A(z) Part.dbf állományban az intézménykód (\"" + intkod +
+                      "\") nem négy betű vagy számjegy, a teljes adatállomány nem olvasható be.");
+        return std::nullopt;
+    }
+    const std::optional<std::string> dir = windows.sourceDirectory();
+    if (!dir) return std::nullopt;
+    const std::optional<std::string> archive = db::findFileNoCase(*dir, fullDataSetArchiveName(intkod));
+    if (!archive) {
+        dialogs.error(kFullImportNoArchive);
+        return std::nullopt;
+    }
+
+    FullImportSummary summary;
+    try {
+        dialogs.status(0, kFullImportRunning);
+        std::error_code ec;
+        fs::create_directories(session.ktemp, ec);
+        StagingFolder unpacked((fs::path(session.ktemp) / "Telj").string());
+        FullDataSet set;
+        {
+            app::ProgressScope steps(progress, "Teljes adatállomány beolvasása", 2, false);
+            steps.step("Kicsomagolás és ellenőrzés", 0);
+            set = unpackFullDataSet(*archive, unpacked.path(), intkod);
+            steps.step("Ellenőrzés kész", 1);
+        }
+        const LocalSheets local = localSheets(db);
+        if (!dialogs.ask(replaceQuestion(local, set), app::QuestionKind::Confirmation)) {
+            dialogs.warning(kFullImportDeclined);
+            dialogs.status(0, "");
+            return std::nullopt;
+        }
+        app::ProgressScope steps(progress, "Teljes adatállomány cseréje", 2, false);
+        steps.step("Az új lap- és látogatástáblák írása és cseréje", 0);
+        replaceSheets(db, set, session.ktemp);
+        summary = {set.rowsRead, local.sheets, static_cast<int>(set.headers.size()), 4};  // two tables, two index files
+        steps.step("A részszámlák jelölése", 1);
+        dialogs.status(0, kFullImportSeries);
+        sheets::markFullSeriesOfYear(db, set.newest.substr(0, 4), dialogs);
+    } catch (const app::ArchiverError& e) {
+        dialogs.error(e.what(), e.detail());
+        dialogs.status(0, "");
+        return std::nullopt;
+    } catch (const app::UserError& e) {
+        dialogs.error(e.what());
+        dialogs.status(0, "");
+        return std::nullopt;
+    } catch (const db::DbError& e) {
+        dialogs.error("Hiba a lefutásban! A helyi lapok nem változtak.", e.what());
+        dialogs.status(0, "");
+        return std::nullopt;
+    }
+    dialogs.status(0, kFullImportDone);
+    dialogs.information(std::string(kFullImportDone) + "\nBeolvasott rekordok: " + countText(summary.rowsRead) +
+                        "\nLecserélt helyi lapok: " + countText(summary.sheetsReplaced) +
+                        "\nA RUV lapjai: " + countText(summary.sheetsRead) +
+                        "\nKiírt állományok: " + countText(summary.filesWritten));
+    return summary;
+}
+
+} // namespace velmora::exchange
