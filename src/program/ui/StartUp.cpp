@@ -5,6 +5,7 @@
 #include "app/PasswordStore.h"
 #include "app/PeriodChoice.h"
 #include "app/Version.h"
+#include "backup/ui/BackupCommands.h"
 #include "db/Database.h"
 #include "exchange/EReport.h"
 #include "exchange/ui/ExchangeWindows.h"
@@ -91,6 +92,7 @@ int RunProgram(int argc, char** argv) {
     std::unique_ptr<RegisterWindows> registerWindows;
     std::unique_ptr<ExchangeWindows> exchangeWindows;
     std::unique_ptr<FullImportCommand> fullImport;
+    std::unique_ptr<BackupCommands> backupCommands;
     try {
         fokep = std::make_unique<Tfokep>(session, dialogs);
         dialogs.setParentWindow(fokep.get());
@@ -112,6 +114,8 @@ int RunProgram(int argc, char** argv) {
         for (const MenuCommand& command : exchangeWindows->commands()) fokep->setCommand(qs(command.item), command.run);
         fullImport = std::make_unique<FullImportCommand>(*fokep, session, dbs, dialogs, *fokep->alapkeres());
         for (const MenuCommand& command : fullImport->commands()) fokep->setCommand(qs(command.item), command.run);
+        backupCommands = std::make_unique<BackupCommands>(*fokep, session, dbs, dialogs, *fokep->alapkeres());
+        for (const MenuCommand& command : backupCommands->commands()) fokep->setCommand(qs(command.item), command.run);
         if (!RunStartUp(*fokep, session, dbs, dialogs)) return 0;
     } catch (const std::exception& e) {
         QMessageBox box(QMessageBox::NoIcon, app::kProgramTitle,

@@ -1,0 +1,201 @@
+// "Mentés" and "Visszatöltés" chosen from the menu: the questions, the
+// location window under each command's caption and place, the restore
+// window's two sources and its refusals, and the tables afterwards.
+#include "support/ui/MenuOwner.h"
+#include "support/ui/UiTest.h"
+
+#include "backup/Backup.h"
+#include "backup/Restore.h"
+#include "backup/ui/BackupCommands.h"
+#include "backup/ui/Tviszv.h"
+#include "shell/ui/TAlapkeres.h"
+#include "store/Schemas.h"
+#include "store/IndexFiles.h"
+#include "support/TableFixture.h"
+
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <filesystem>
+#include <memory>
+
+namespace fs = std::filesystem;
+using namespace velmora;
+using Kind = test::ScriptedDialogs::Kind;
+
+class BackupWindowTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<test::TempDir> data, drive;
+    std::unique_ptr<test::Start> start;
+    std::unique_ptr<test::MenuOwner> owner;
+    std::unique_ptr<ui::TAlapkeres> location;
+    std::unique_ptr<ui::BackupCommands> commands;
+
+    test::ScriptedDialogs& dialogs() { return start->dialogs; }
+    db::Table& apol() { return store::tableOf(start->db, store::schema::APOL()); }
+
+    std::vector<std::string> nurses() {
+        std::vector<std::string> out;
+        for (apol().first(); !apol().eof(); apol().next()) out.push_back(apol().text("Anev"));
+        return out;
+    }
+    void addNurse(const char* taj, const char* name) {
+        apol().append();
+        apol().setField("Aptaj", db::Value(taj));
+        apol().setField("Anev", db::Value(name));
+        apol().post();
+    }
+
+    // The backup's one closing message, with its summary below.
+    bool endedWithDone() {
+        const auto info = dialogs().texts(Kind::Information);
+        return info.size() == 1 && info[0].rfind(backup::kBackupDone, 0) == 0;
+    }
+
+    // The location window: its caption noted, the folder picked and left
+    // with "OK" (or "Mégsem" when `folder` is empty).
+    std::function<void(QWidget*)> pick(std::string folder, QString* caption = nullptr, QPoint* at = nullptr) {
+        return [this, folder, caption, at](QWidget* window) {
+            QCOMPARE(window, static_cast<QWidget*>(location.get()));
+            if (caption) *caption = window->windowTitle();
+            if (at) *at = window->pos();
+            if (folder.empty()) return QTest::mouseClick(location->Nem, Qt::LeftButton);
+            location->setDirectory(folder);
+            QTest::mouseClick(location->Igen, Qt::LeftButton);
+        };
+    }
+
+    // The restore window: an item chosen (none when null), then "OK".
+    void restoreWith(QRadioButton* ui::Tviszv::*item, std::function<void(QWidget*)> thenLocation = {}) {
+        dialogs().answerYes();
+        test::onNextModal([this, item, thenLocation](QWidget* window) {
+            QCOMPARE(window, static_cast<QWidget*>(commands->viszv()));
+            QVERIFY(!commands->viszv()->RG1Ment->isChecked() && !commands->viszv()->RG1Utvonal->isChecked());
+            if (item) (commands->viszv()->*item)->setChecked(true);
+            if (thenLocation) test::onNextModal(thenLocation);
+            QTest::mouseClick(commands->viszv()->B1, Qt::LeftButton);
+        });
+        owner->menuItem("Visszatlts1")->trigger();
+    }
+
+    // Backs up with one nurse, archive copied to the drive, then adds a second.
+    void backUpThenChange() {
+        dialogs().answerYes();
+        test::onNextModal(pick(drive->str()));
+        owner->menuItem("Ments1")->trigger();
+        QVERIFY(fs::exists(drive->file("Zaras.arj")));
+        addNurse("222222222", "Később Felvett");
+        dialogs().clearLog();
+    }
+
+private slots:
+    void init() {
+        data = std::make_unique<test::TempDir>();
+        drive = std::make_unique<test::TempDir>();
+        test::writeFundTables(data->str());
+        test::writeTable(data->str(), "Apol.dbf", store::schema::APOL().fields, {{"111111111", "Mentett Ápoló"}});
+        start = std::make_unique<test::Start>(data->str());
+        QVERIFY(start->run());
+        start->session.mentdir = data->file("MENT") + "/";
+        start->session.ktemp = data->file("TEMP") + "/";
+        owner = std::make_unique<test::MenuOwner>();
+        location = std::make_unique<ui::TAlapkeres>(start->session, dialogs(), ui::CommandGuard(dialogs()),
+                                                    owner.get());
+        commands = std::make_unique<ui::BackupCommands>(*owner, start->session, start->db, dialogs(), *location);
+        owner->plug(commands->commands());
+        dialogs().clearLog();
+    }
+    void cleanup() {
+        commands.reset();
+        location.reset();
+        owner.reset();
+        start.reset();
+        drive.reset();
+        data.reset();
+    }
+
+    // Yes, then the location window at its backup place under the backup's
+    // caption: the tested archive on the drive and the closing message.
+    void backupToAChosenPlace() {
+        location->setWindowTitle("Eredeti");
+        dialogs().answerYes();
+        QString caption;
+        QPoint at;
+        test::onNextModal(pick(drive->str(), &caption, &at));
+        owner->menuItem("Ments1")->trigger();
+        QCOMPARE(caption, QString::fromUtf8(backup::kPlaceCaption));
+        QCOMPARE(at, QPoint(25, 50));
+        QCOMPARE(location->windowTitle(), QString("Eredeti"));
+        QVERIFY(fs::exists(drive->file("Zaras.arj")));
+        QVERIFY(fs::exists(data->file("MENT/HLapb.dbf")));
+        QVERIFY(dialogs().problems().empty());
+        QVERIFY(endedWithDone());
+        QCOMPARE(nurses(), std::vector<std::string>{"Mentett Ápoló"});  // the tables are open again
+    }
+
+    // "Mégsem" in the location window: the set and its archive stay in MENT.
+    void backupWithoutAPlace() {
+        dialogs().answerYes();
+        test::onNextModal(pick(""));
+        owner->menuItem("Ments1")->trigger();
+        QVERIFY(fs::exists(data->file("MENT/Zaras.arj")));
+        QVERIFY(fs::is_empty(drive->path()));
+        QCOMPARE(dialogs().texts(Kind::Warning), std::vector<std::string>{backup::kNoPlace});
+        QVERIFY(endedWithDone());
+    }
+
+    void restoreFromMent() {
+        backUpThenChange();
+        restoreWith(&ui::Tviszv::RG1Ment);
+        QCOMPARE(nurses(), std::vector<std::string>{"Mentett Ápoló"});
+        QVERIFY(dialogs().problems().empty());
+        QCOMPARE(dialogs().statusText(0), std::string(backup::kIndexDone));
+    }
+
+    // "Választott útvonal": the location window below the restore window,
+    // under the restore's caption; the archive there is read.
+    void restoreFromTheArchiveOfAChosenFolder() {
+        backUpThenChange();
+        fs::remove_all(data->file("MENT"));
+        QString caption;
+        QPoint at;
+        restoreWith(&ui::Tviszv::RG1Utvonal, pick(drive->str(), &caption, &at));
+        QCOMPARE(caption, QString::fromUtf8(backup::kSourceCaption));
+        const QRect viszv = commands->viszv()->frameGeometry();
+        QCOMPARE(at, QPoint(viszv.left() + viszv.width() / 2, viszv.top() + viszv.height()));
+        QCOMPARE(nurses(), std::vector<std::string>{"Mentett Ápoló"});
+        QVERIFY(dialogs().problems().empty());
+    }
+
+    // No item, "Mégsem" in the location window, a folder without an archive,
+    // or No to the question: the second nurse stays.
+    void refusedRestoresChangeNothing() {
+        backUpThenChange();
+        const std::vector<std::string> now{"Mentett Ápoló", "Később Felvett"};
+
+        restoreWith(nullptr);
+        QCOMPARE(dialogs().errors(), std::vector<std::string>{backup::kNoSourceChosen});
+        QCOMPARE(nurses(), now);
+
+        dialogs().clearLog();
+        restoreWith(&ui::Tviszv::RG1Utvonal, pick(""));
+        QVERIFY(dialogs().problems().empty());
+        QCOMPARE(nurses(), now);
+
+        fs::create_directories(data->file("TEMP"));
+        restoreWith(&ui::Tviszv::RG1Utvonal, pick(data->file("TEMP")));
+        QCOMPARE(dialogs().errors().size(), size_t(1));
+        QVERIFY(dialogs().errors()[0].find("ZARAS.ARJ!!") != std::string::npos);
+        QCOMPARE(nurses(), now);
+
+        dialogs().clearLog();
+        dialogs().answerNo();
+        owner->menuItem("Visszatlts1")->trigger();
+        QCOMPARE(dialogs().texts(Kind::Information), std::vector<std::string>{backup::kNoRestore});
+        QCOMPARE(nurses(), now);
+    }
+};
+
+VELMORA_UI_TEST(BackupWindowTest);
+#include "BackupWindowTest.moc"
