@@ -131,6 +131,7 @@ std::optional<FullImportSummary> importFullDataSet(db::Database& db, const app::
     }
 
     FullImportSummary summary;
+    bool replaced = false;  // after the swap, a failure no longer leaves the old sheets
     try {
         dialogs.status(0, kFullImportRunning);
         std::error_code ec;
@@ -152,6 +153,7 @@ std::optional<FullImportSummary> importFullDataSet(db::Database& db, const app::
         app::ProgressScope steps(progress, "Teljes adatállomány cseréje", 2, false);
         steps.step("Az új lap- és látogatástáblák írása és cseréje", 0);
         replaceSheets(db, set, session.ktemp);
+        replaced = true;
         summary = {set.rowsRead, local.sheets, static_cast<int>(set.headers.size()), 4};  // two tables, two index files
         steps.step("A részszámlák jelölése", 1);
         dialogs.status(0, kFullImportSeries);
@@ -165,7 +167,10 @@ std::optional<FullImportSummary> importFullDataSet(db::Database& db, const app::
         dialogs.status(0, "");
         return std::nullopt;
     } catch (const db::DbError& e) {
-        dialogs.error("Hiba a lefutásban! A helyi lapok nem változtak.", e.what());
+        dialogs.error(replaced ? "Hiba a lefutásban! A lapokat már a RUV adatai váltották fel, de a teljes "
+                                 "részszámla-sorozatok jelölése nem készült el: a beolvasás megismételhető."
+                               : "Hiba a lefutásban! A helyi lapok nem változtak.",
+                      e.what());
         dialogs.status(0, "");
         return std::nullopt;
     }
