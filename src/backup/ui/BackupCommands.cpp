@@ -36,13 +36,7 @@ void BackupCommands::restore() {
 // The location window at its backup place, under the backup's caption; its
 // own caption comes back afterwards.
 std::optional<std::string> BackupCommands::chooseBackupPlace() {
-    const QString caption = location_.windowTitle();
-    location_.beolv = "S";
-    location_.setWindowTitle(qs(backup::kPlaceCaption));
-    location_.exec();
-    location_.setWindowTitle(caption);
-    if (!session_.fment) return std::nullopt;
-    return location_.directory();
+    return location_.choose("S", backup::kPlaceCaption);
 }
 
 std::optional<backup::RestoreSource> BackupCommands::chooseRestoreSource() {

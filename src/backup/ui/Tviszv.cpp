@@ -4,7 +4,6 @@
 #include "shell/ui/TAlapkeres.h"
 #include "widgets/Buttons.h"
 #include "widgets/Help.h"
-#include "widgets/QtText.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>
@@ -75,14 +74,9 @@ void Tviszv::B1Click() {
         vhonnan = withSeparator(session_.mentdir);
         vv = true;
     } else if (RG1Utvonal->isChecked()) {
-        location_.beolv = "V";
         location_.restoreWindow = this;
-        const QString caption = location_.windowTitle();
-        location_.setWindowTitle(qs(backup::kSourceCaption));
-        location_.exec();
-        location_.setWindowTitle(caption);
         // "Mégsem" in the location window means no restore at all.
-        vhonnan = session_.fment ? withSeparator(location_.directory()) : std::string();
+        vhonnan = withSeparator(location_.choose("V", backup::kSourceCaption).value_or(std::string()));
         vv = false;
     } else {
         dialogs_.error(backup::kNoSourceChosen);

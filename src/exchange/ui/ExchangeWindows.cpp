@@ -57,30 +57,20 @@ void ExchangeWindows::importContracts() {
 // The location window with the import's caption; its own caption comes back
 // afterwards.
 std::optional<std::string> ExchangeWindows::importDirectory() {
-    const QString caption = location_.windowTitle();
-    location_.beolv = "S";
-    location_.setWindowTitle(qs(exchange::kImportCaption));
-    location_.exec();
-    location_.setWindowTitle(caption);
-    if (!session_.fment) return std::nullopt;
-    return location_.directory();
+    return location_.choose("S", exchange::kImportCaption);
 }
 
 // The browser starts only when the page is first wanted.
 void ExchangeWindows::eReport() {
     if (!szweb_)
         szweb_ = new Tszweb(&owner_, {eReportAddress_, exchange::browserProfileDir(session_.dataDir), session_.kkuld});
-    szweb_->etipus = "E";
+    szweb_->etipus = std::string("E");  // a literal assigned in place trips a false GCC 12 warning
     szweb_->run();
 }
 
 std::optional<std::string> ExchangeWindows::copyDirectory() {
-    location_.beolv = "K";
     location_.registerWindow = registerWindows_.lapok();
-    location_.setWindowTitle(qs(exchange::kCopyCaption));
-    location_.exec();
-    if (!session_.fment) return std::nullopt;
-    return location_.directory();
+    return location_.choose("K", exchange::kCopyCaption);
 }
 
 void ExchangeWindows::closeRegister() {

@@ -20,11 +20,7 @@ void FullImportCommand::run() {
 }
 
 std::optional<std::string> FullImportCommand::sourceDirectory() {
-    location_.beolv = "S";
-    location_.setWindowTitle(qs(exchange::kFullImportCaption));
-    location_.exec();
-    if (!session_.fment) return std::nullopt;
-    return location_.directory();
+    return location_.choose("S", exchange::kFullImportCaption);
 }
 
 } // namespace velmora::ui

@@ -156,4 +156,14 @@ void TAlapkeres::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
+std::optional<std::string> TAlapkeres::choose(const std::string& who, const std::string& caption) {
+    const QString own = windowTitle();
+    beolv = who;
+    setWindowTitle(qs(caption));
+    exec();
+    setWindowTitle(own);
+    if (!session_.fment) return std::nullopt;
+    return directory_;
+}
+
 } // namespace velmora::ui

@@ -9,6 +9,7 @@
 
 #include <QDialog>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,11 @@ public:
     // The windows "V" and "K" open below; unset ones place the window at 0,0.
     QWidget* restoreWindow = nullptr;
     QWidget* registerWindow = nullptr;
+
+    // Opens the window modally for `who` (a beolv value) under `caption`;
+    // the window's own caption comes back afterwards. The chosen directory
+    // when it was left with "OK", else nothing.
+    std::optional<std::string> choose(const std::string& who, const std::string& caption);
 
     // The directory list's current directory.
     std::string directory() const { return directory_; }
