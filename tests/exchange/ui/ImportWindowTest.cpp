@@ -6,9 +6,12 @@
 #include "db/Sql.h"
 #include "exchange/BilledImport.h"
 #include "exchange/ContractImport.h"
+#include "exchange/FullImport.h"
 #include "exchange/ui/ExchangeWindows.h"
+#include "exchange/ui/FullImportCommand.h"
 #include "register/ui/RegisterWindows.h"
 #include "shell/ui/TAlapkeres.h"
+#include "support/Files.h"
 #include "support/FundFiles.h"
 
 #include <QAction>
@@ -27,6 +30,7 @@ class ImportWindowTest : public QObject {
     std::unique_ptr<test::TempDir> work;
     std::unique_ptr<ui::TAlapkeres> location;
     std::unique_ptr<ui::ExchangeWindows> exchange;
+    std::unique_ptr<ui::FullImportCommand> fullImport;
 
     fs::path incoming() const { return work->path() / "floppy"; }
 
@@ -37,7 +41,8 @@ class ImportWindowTest : public QObject {
         return out;
     }
 
-    // Chooses the menu item, says Yes, and picks the folder in the
+    // Chooses the menu item, says Yes (to the first question the command
+    // asks), and picks the folder in the
     // location window; the caption the window had comes back.
     void fromMenu(const char* item) {
         location->setWindowTitle("Eredeti");
@@ -68,9 +73,12 @@ private slots:
         exchange = std::make_unique<ui::ExchangeWindows>(*p->owner, session, p->db(), p->dialogs(),
                                                          *p->registerWindows, *location, "file:///nincs");
         p->owner->plug(exchange->commands());
+        fullImport = std::make_unique<ui::FullImportCommand>(*p->owner, session, p->db(), p->dialogs(), *location);
+        p->owner->plug(fullImport->commands());
         p->dialogs().clearLog();
     }
     void cleanup() {
+        fullImport.reset();
         exchange.reset();
         location.reset();
         p.reset();
@@ -116,6 +124,23 @@ private slots:
         QCOMPARE(query("select nev from hszolgsz"), std::string("Új Ápoló|"));
         QCOMPARE(p->start->session.v_finkod, std::string("555555555"));
         QCOMPARE(p->dialogs().statusText(0), std::string(exchange::kContractIndexDone));
+    }
+
+    // The fund's complete set, written by python3-dbf and packed by the
+    // archiver, replaces the local sheet; Yes to the question that counts them.
+    void fullDataSetFromTheMenu() {
+        p->store({{"00001", "", "2024.05"}, {2, 3}});
+        const std::string tool = std::string(VELMORA_TEST_SOURCE_DIR) + "/tools/full_data_set.py";
+        const std::string out = test::runCommand("/usr/bin/python3 " + tool + " '" + incoming().string() + "' good 2>&1");
+        QVERIFY2(fs::exists(incoming() / "Telj1234.arj"), out.c_str());
+        p->dialogs().clearLog();
+        fromMenu("Teljesadatllomnybeolvassa1");
+        const auto questions = p->dialogs().texts(test::ScriptedDialogs::Kind::Question);
+        QCOMPARE(questions.size(), size_t(1));
+        QVERIFY(questions[0].find("a helyi 1 lap helyére") != std::string::npos);
+        QCOMPARE(query("select count(*) from hlapa where sorsz='00001'"), std::string("0|"));
+        QCOMPARE(query("select count(*) from hlapa"), std::string("9|"));
+        QCOMPARE(p->dialogs().statusText(0), std::string(exchange::kFullImportDone));
     }
 };
 
