@@ -30,14 +30,6 @@ std::string visit(const char* sorsz, const char* resz, int day, const char* mark
            (day < 10 ? "0" : "") + std::to_string(day) + "\",\"" + mark + "\"]";
 }
 
-// Every file of a folder tree with its bytes.
-std::map<std::string, std::string> snapshot(const fs::path& dir) {
-    std::map<std::string, std::string> out;
-    for (const auto& e : fs::recursive_directory_iterator(dir))
-        out[fs::relative(e.path(), dir).string()] = e.is_directory() ? "/" : fileBytes(e.path());
-    return out;
-}
-
 struct Windows : exchange::ImportWindows {
     std::optional<std::string> dir;
     std::optional<std::string> importDirectory() override { return dir; }
@@ -149,25 +141,25 @@ TEST_F(Billed, FileNamesInAnyCaseAndFeeWithoutPeriodRow) {
 }
 
 TEST_F(Billed, DeclinedOrNoFolderChangesNothing) {
-    const auto before = snapshot(data.dir());
+    const auto before = treeBytes(data.dir());
     run(false);
     EXPECT_EQ(data.dialogs().texts(ScriptedDialogs::Kind::Warning),
               std::vector<std::string>{exchange::kBilledDeclined});
     windows.dir.reset();
     run();
     EXPECT_EQ(data.dialogs().errors(), std::vector<std::string>{});
-    EXPECT_EQ(snapshot(data.dir()), before);
+    EXPECT_EQ(treeBytes(data.dir()), before);
 }
 
 TEST_F(Billed, FailedCopyStopsWithItsMessageAlone) {
     fs::remove(incoming.file("HEc1234.dbf"));
     fs::create_directory(incoming.file("HEc1234.dbf"));  // found, but no file to copy
-    const auto before = snapshot(data.dir());
+    const auto before = treeBytes(data.dir());
     run();
     EXPECT_EQ(data.dialogs().errors(), std::vector<std::string>{exchange::kCopyFailed});
     EXPECT_NE(data.dialogs().errorDetails().at(0).find("HEc1234.dbf"), std::string::npos);
     EXPECT_EQ(data.dialogs().texts(ScriptedDialogs::Kind::Information), std::vector<std::string>{});
-    EXPECT_EQ(snapshot(data.dir()), before);
+    EXPECT_EQ(treeBytes(data.dir()), before);
     EXPECT_TRUE(fs::is_empty(temp.path()));
 }
 
@@ -216,14 +208,14 @@ TEST_F(Billed, RefusesBadFilesLeavingEveryLocalFileAsItWas) {
         SCOPED_TRACE(c.what);
         writeGoodSet();
         c.spoil(*this);
-        const auto before = snapshot(data.dir());
+        const auto before = treeBytes(data.dir());
         data.dialogs().clearLog();
         run();
         ASSERT_EQ(data.dialogs().errors().size(), 1u);
         const std::string shown = data.dialogs().errors()[0] + "\n" + data.dialogs().errorDetails()[0];
         for (const std::string& part : c.expected) EXPECT_NE(shown.find(part), std::string::npos) << shown;
         EXPECT_EQ(data.dialogs().texts(ScriptedDialogs::Kind::Information), std::vector<std::string>{});
-        EXPECT_EQ(snapshot(data.dir()), before);
+        EXPECT_EQ(treeBytes(data.dir()), before);
         EXPECT_TRUE(fs::is_empty(temp.path()));
     }
 }

@@ -39,13 +39,6 @@ const std::string kHad = "TAJ C(9); NEV C(30); KEZD D; VEG D; SSORSZAM N(5,0); O
 const std::string kHat = "TSORSZAM N(5,0); KOZIGKOD C(7); HELYNEV C(30); CIM C(40); KEZD D; VEG D; NAP N(3,0)";
 const std::string kHpa = "INTKOD C(4); MEGYE C(2); INTE C(40)";
 
-std::map<std::string, std::string> snapshot(const fs::path& dir) {
-    std::map<std::string, std::string> out;
-    for (const auto& e : fs::recursive_directory_iterator(dir))
-        out[fs::relative(e.path(), dir).string()] = e.is_directory() ? "/" : fileBytes(e.path());
-    return out;
-}
-
 struct Windows : exchange::ImportWindows {
     std::optional<std::string> dir;
     std::optional<std::string> importDirectory() override { return dir; }
@@ -183,14 +176,14 @@ TEST_F(Contracts, RefusesBadFilesLeavingEveryLocalFileAsItWas) {
         SCOPED_TRACE(c.what);
         writeGoodSet();
         c.spoil(*this);
-        const auto before = snapshot(data.dir());
+        const auto before = treeBytes(data.dir());
         data.dialogs().clearLog();
         run();
         ASSERT_EQ(data.dialogs().errors().size(), 1u);
         const std::string shown = data.dialogs().errors()[0] + "\n" + data.dialogs().errorDetails()[0];
         for (const std::string& part : c.expected) EXPECT_NE(shown.find(part), std::string::npos) << shown;
         EXPECT_EQ(data.dialogs().texts(ScriptedDialogs::Kind::Information), std::vector<std::string>{});
-        EXPECT_EQ(snapshot(data.dir()), before);
+        EXPECT_EQ(treeBytes(data.dir()), before);
         EXPECT_TRUE(allOpen());
         EXPECT_TRUE(fs::is_empty(temp.path()));
     }

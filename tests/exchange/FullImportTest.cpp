@@ -33,14 +33,6 @@ struct Windows : exchange::FullImportWindows {
     std::optional<std::string> sourceDirectory() override { return dir; }
 };
 
-// Every file under a folder with its bytes.
-std::map<std::string, std::string> contents(const fs::path& dir) {
-    std::map<std::string, std::string> out;
-    for (const auto& e : fs::recursive_directory_iterator(dir))
-        out[fs::relative(e.path(), dir).string()] = e.is_directory() ? "/" : fileBytes(e.path());
-    return out;
-}
-
 using Contents = std::map<std::string, std::string>;
 
 // The names of the files that differ (added, removed or changed).
@@ -165,14 +157,14 @@ TEST(FullImport, MalformedSetsAreRefusedAndNothingLocalChanges) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.variant);
         Import im(c.variant);
-        const auto before = contents(im.data.dir());
+        const auto before = treeBytes(im.data.dir());
         const std::string hlapa = im.data.rows("hlapa");
         EXPECT_FALSE(im.run());
         const auto errors = im.data.dialogs().errors();
         ASSERT_EQ(errors.size(), 1u);
         EXPECT_NE(errors[0].find(c.named), std::string::npos) << errors[0];
         EXPECT_TRUE(im.data.dialogs().texts(ScriptedDialogs::Kind::Question).empty());
-        EXPECT_EQ(changed(before, contents(im.data.dir())), "");
+        EXPECT_EQ(changed(before, treeBytes(im.data.dir())), "");
         EXPECT_EQ(im.data.rows("hlapa"), hlapa);
         EXPECT_TRUE(fs::is_empty(im.temp));
         EXPECT_FALSE(fs::exists(im.work / "x"));
@@ -182,20 +174,20 @@ TEST(FullImport, MalformedSetsAreRefusedAndNothingLocalChanges) {
 TEST(FullImport, DeclinedOrMissingLeavesEverything) {
     {
         Import im("good");
-        const auto before = contents(im.data.dir());
+        const auto before = treeBytes(im.data.dir());
         im.data.dialogs().answerNo();
         EXPECT_FALSE(im.run());
         EXPECT_EQ(im.data.dialogs().problems(), std::vector<std::string>{exchange::kFullImportDeclined});
-        EXPECT_EQ(changed(before, contents(im.data.dir())), "");
+        EXPECT_EQ(changed(before, treeBytes(im.data.dir())), "");
         EXPECT_TRUE(fs::is_empty(im.temp));
     }
     {
         Import im("good");
         fs::remove(im.from / "Telj1234.arj");
-        const auto before = contents(im.data.dir());
+        const auto before = treeBytes(im.data.dir());
         EXPECT_FALSE(im.run());
         EXPECT_EQ(im.data.dialogs().errors(), std::vector<std::string>{exchange::kFullImportNoArchive});
-        EXPECT_EQ(changed(before, contents(im.data.dir())), "");
+        EXPECT_EQ(changed(before, treeBytes(im.data.dir())), "");
     }
 }
 
@@ -206,7 +198,7 @@ TEST(FullImport, ASwapThatFailsLeavesTheOldSheets) {
         store::tableOf(im.data.db(), *def).close();
         store::tableOf(im.data.db(), *def).open();
     }
-    const auto before = contents(im.data.dir());
+    const auto before = treeBytes(im.data.dir());
     static int renames;
     renames = 0;
     // The visit table's file is the third move: the sheet table is in place by then.
@@ -222,7 +214,7 @@ TEST(FullImport, ASwapThatFailsLeavesTheOldSheets) {
     store::testing::renameCall = &std::rename;
     EXPECT_GE(renames, 3);
     ASSERT_EQ(im.data.dialogs().errors().size(), 1u);
-    EXPECT_EQ(changed(before, contents(im.data.dir())), "");
+    EXPECT_EQ(changed(before, treeBytes(im.data.dir())), "");
     EXPECT_EQ(store::tableOf(im.data.db(), store::schema::HLAPA()).recordCount(), 2);
     EXPECT_TRUE(fs::is_empty(im.temp));
 }

@@ -1,10 +1,12 @@
 #pragma once
-// Small file helpers of the tests: a file's bytes, and a command's output.
+// Small file helpers of the tests: a file's bytes, a folder's, and a command's
+// output.
 #include <array>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -14,6 +16,15 @@ namespace velmora::test {
 inline std::string fileBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Every file below `dir` by its relative path, with its bytes; folders as "/".
+// Two of them compare equal only when nothing was added, removed or changed.
+inline std::map<std::string, std::string> treeBytes(const std::filesystem::path& dir) {
+    std::map<std::string, std::string> out;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(dir))
+        out[std::filesystem::relative(e.path(), dir).string()] = e.is_directory() ? "/" : fileBytes(e.path());
+    return out;
 }
 
 // What a shell command writes to its standard output.
