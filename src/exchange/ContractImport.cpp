@@ -121,12 +121,10 @@ void importContracts(db::Database& db, app::Session& session, app::Dialogs& dial
         dialogs.warning(kContractDeclined);
         return;
     }
-    const std::string intkod = providerIntkod(db);
-    if (!validIntkod(intkod)) {
-        dialogs.error("A(z) Part.dbf állományban az intézménykód (\"" + intkod +
-                      "\") nem négy betű vagy számjegy, a beolvasandó állományok neve nem képezhető.");
-        return;
-    }
+    const std::optional<std::string> code =
+        intkodForFileNames(db, dialogs, "a beolvasandó állományok neve nem képezhető.");
+    if (!code) return;
+    const std::string& intkod = *code;
     const std::optional<std::string> chosen = windows.importDirectory();
     if (!chosen) return;
     const std::string dir = app::SureDir(*chosen);

@@ -116,12 +116,10 @@ void replaceSheets(db::Database& db, const FullDataSet& set, const std::string& 
 std::optional<FullImportSummary> importFullDataSet(db::Database& db, const app::Session& session,
                                                    app::Dialogs& dialogs, app::Progress& progress,
                                                    FullImportWindows& windows) {
-    const std::string intkod = providerIntkod(db);
-    if (!validIntkod(intkod)) {
-        dialogs.error("A(z) Part.dbf állományban az intézménykód (\"" + intkod +
-                      "\") nem négy betű vagy számjegy, a teljes adatállomány nem olvasható be.");
-        return std::nullopt;
-    }
+    const std::optional<std::string> code =
+        intkodForFileNames(db, dialogs, "a teljes adatállomány nem olvasható be.");
+    if (!code) return std::nullopt;
+    const std::string& intkod = *code;
     const std::optional<std::string> dir = windows.sourceDirectory();
     if (!dir) return std::nullopt;
     const std::optional<std::string> archive = db::findFileNoCase(*dir, fullDataSetArchiveName(intkod));

@@ -157,6 +157,14 @@ std::string providerIntkod(db::Database& db) {
     return {};
 }
 
+std::optional<std::string> intkodForFileNames(db::Database& db, app::Dialogs& dialogs, const std::string& consequence) {
+    const std::string intkod = providerIntkod(db);
+    if (validIntkod(intkod)) return intkod;
+    dialogs.error("A(z) Part.dbf állományban az intézménykód (\"" + intkod + "\") nem négy betű vagy számjegy, " +
+                  consequence);
+    return std::nullopt;
+}
+
 void recordShipment(db::Database& db, const std::string& period, const app::Date& today, int count) {
     db::Table& hlapa = store::tableOf(db, schema::HLAPA());
     db::Table& hlapb = store::tableOf(db, schema::HLAPB());

@@ -68,6 +68,10 @@ std::string sendQuestion(int count, bool zarnez);
 // PART's INTKOD, "" without a row.
 std::string providerIntkod(db::Database& db);
 
+// PART's INTKOD when it can stand in the fund's file names; otherwise
+// nothing, after an error that names it and ends with `consequence`.
+std::optional<std::string> intkodForFileNames(db::Database& db, app::Dialogs& dialogs, const std::string& consequence);
+
 // The state change of a shipment as one write unit: every marked sheet
 // unmarked and sent with `period` (another period's sheet without MODTIPUS
 // becomes "P", "K", "L" and "S" stay), its visit row sent with `period`,
