@@ -265,24 +265,12 @@ std::string billedSummary(const BilledPlan& plan) {
 
 void importBilled(db::Database& db, const app::Session& session, app::Dialogs& dialogs, app::Progress& progress,
                   ImportWindows& windows) {
-    if (!dialogs.ask(kBilledQuestion, app::QuestionKind::Confirmation)) {
-        dialogs.warning(kBilledDeclined);
-        return;
-    }
-    const std::optional<std::string> code =
-        intkodForFileNames(db, dialogs, "a beolvasandó állományok neve nem képezhető.");
-    if (!code) return;
-    const std::string& intkod = *code;
-    const std::optional<std::string> chosen = windows.importDirectory();
-    if (!chosen) return;
-    const std::string dir = app::SureDir(*chosen);
     const std::vector<Incoming> files = {Incoming::HEa, Incoming::HEb, Incoming::HEc, Incoming::HRuv};
-    if (const auto missing = missingIncoming(dir, files, intkod); !missing.empty()) {
-        std::string list;
-        for (const std::string& m : missing) list += (list.empty() ? "" : ", ") + m;
-        dialogs.error(std::string(kBilledMissing) + "\nHiányzik: " + list);
-        return;
-    }
+    const std::optional<ChosenFolder> folder = chooseIncomingFolder(
+        db, dialogs, windows, {kBilledQuestion, kBilledDeclined, kBilledMissing}, files);
+    if (!folder) return;
+    const std::string& dir = folder->dir;
+    const std::string& intkod = folder->intkod;
 
     app::ProgressScope steps(progress, "Elszámolt lapok beolvasása", 3, false);
     steps.step("Az állományok másolása a TEMP könyvtárba", 0);

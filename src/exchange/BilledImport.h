@@ -13,6 +13,7 @@
 #include "app/Session.h"
 #include "db/Database.h"
 #include "db/Decimal.h"
+#include "exchange/IncomingFolder.h"
 
 #include <cstdint>
 #include <map>
@@ -37,14 +38,6 @@ inline constexpr const char* kBilledDone = "Az elszámolt lapok beolvasása befe
 // The payment state of a sheet whose every visit day the fund billed (the
 // character 251 of code page 852).
 inline constexpr const char* kFullyPaid = "ű";
-
-// The folder the user chooses for an import (the location window); nothing
-// when the user did not confirm.
-class ImportWindows {
-public:
-    virtual ~ImportWindows() = default;
-    virtual std::optional<std::string> importDirectory() = 0;
-};
 
 // Everything an import of billed sheets will write, worked out from the
 // files and the local tables before any of it is written.

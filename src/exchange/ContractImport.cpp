@@ -117,24 +117,12 @@ std::vector<ContractFile> checkContractFiles(const std::string& folder, const st
 
 void importContracts(db::Database& db, app::Session& session, app::Dialogs& dialogs, app::Progress& progress,
                      ImportWindows& windows) {
-    if (!dialogs.ask(kContractQuestion, app::QuestionKind::Confirmation)) {
-        dialogs.warning(kContractDeclined);
-        return;
-    }
-    const std::optional<std::string> code =
-        intkodForFileNames(db, dialogs, "a beolvasandó állományok neve nem képezhető.");
-    if (!code) return;
-    const std::string& intkod = *code;
-    const std::optional<std::string> chosen = windows.importDirectory();
-    if (!chosen) return;
-    const std::string dir = app::SureDir(*chosen);
     std::vector<Incoming> files = {Incoming::HAs, Incoming::HAr, Incoming::HAd, Incoming::HAt, Incoming::HPa};
-    if (const auto missing = missingIncoming(dir, files, intkod); !missing.empty()) {
-        std::string list;
-        for (const std::string& m : missing) list += (list.empty() ? "" : ", ") + m;
-        dialogs.error(std::string(kContractMissing) + "\nHiányzik: " + list);
-        return;
-    }
+    const std::optional<ChosenFolder> folder = chooseIncomingFolder(
+        db, dialogs, windows, {kContractQuestion, kContractDeclined, kContractMissing}, files);
+    if (!folder) return;
+    const std::string& dir = folder->dir;
+    const std::string& intkod = folder->intkod;
     if (!findIncoming(dir, incomingLayout(Incoming::HPa), intkod)) files.pop_back();
 
     std::vector<ContractFile> checked;

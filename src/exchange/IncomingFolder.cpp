@@ -1,6 +1,8 @@
 #include "exchange/IncomingFolder.h"
 
+#include "app/TextHelpers.h"
 #include "db/Database.h"
+#include "exchange/Shipment.h"
 #include "store/FileCopy.h"
 
 #include <filesystem>
@@ -48,6 +50,27 @@ std::optional<int64_t> incomingInteger(const db::Value& value) {
 
 std::string rowPlace(const std::string& fileName, int row) {
     return "A(z) " + fileName + " állomány " + std::to_string(row) + ". sorában";
+}
+
+std::optional<ChosenFolder> chooseIncomingFolder(db::Database& db, app::Dialogs& dialogs, ImportWindows& windows,
+                                                 const ImportStart& texts, const std::vector<Incoming>& layouts) {
+    if (!dialogs.ask(texts.question, app::QuestionKind::Confirmation)) {
+        dialogs.warning(texts.declined);
+        return std::nullopt;
+    }
+    const std::optional<std::string> intkod =
+        intkodForFileNames(db, dialogs, "a beolvasandó állományok neve nem képezhető.");
+    if (!intkod) return std::nullopt;
+    const std::optional<std::string> chosen = windows.importDirectory();
+    if (!chosen) return std::nullopt;
+    const std::string dir = app::SureDir(*chosen);
+    if (const auto missing = missingIncoming(dir, layouts, *intkod); !missing.empty()) {
+        std::string list;
+        for (const std::string& m : missing) list += (list.empty() ? "" : ", ") + m;
+        dialogs.error(std::string(texts.missing) + "\nHiányzik: " + list);
+        return std::nullopt;
+    }
+    return ChosenFolder{dir, *intkod};
 }
 
 } // namespace velmora::exchange

@@ -3,6 +3,8 @@
 // regard to case, and copied whole into a working folder of TEMP before
 // anything reads them, so that a floppy pulled out or a file changed
 // half way cannot reach the tables.
+#include "app/Dialogs.h"
+#include "db/Database.h"
 #include "exchange/IncomingLayouts.h"
 #include "exchange/KuldFolder.h"
 
@@ -20,6 +22,35 @@ std::optional<std::string> findIncoming(const std::string& dir, const IncomingLa
 // The names of the required files of `layouts` that `dir` lacks, in order.
 std::vector<std::string> missingIncoming(const std::string& dir, const std::vector<Incoming>& layouts,
                                          const std::string& intkod);
+
+// The folder the user chooses for an import (the location window); nothing
+// when the user did not confirm.
+class ImportWindows {
+public:
+    virtual ~ImportWindows() = default;
+    virtual std::optional<std::string> importDirectory() = 0;
+};
+
+// The texts of an import's first steps.
+struct ImportStart {
+    const char* question;  // asked first
+    const char* declined;  // the warning after No
+    const char* missing;   // the error when a required file is not in the folder
+};
+
+// Where an import reads from: the chosen folder (with a trailing separator)
+// and the provider's code in the files' names.
+struct ChosenFolder {
+    std::string dir;
+    std::string intkod;
+};
+
+// The first steps every import of the fund's files shares: the question,
+// the provider's code, the folder, and the required files of `layouts`
+// there (the missing ones named). Nothing when the import stops; the
+// message, if any, has been shown.
+std::optional<ChosenFolder> chooseIncomingFolder(db::Database& db, app::Dialogs& dialogs, ImportWindows& windows,
+                                                 const ImportStart& texts, const std::vector<Incoming>& layouts);
 
 // A fresh working folder in TEMP for one import, removed with everything in
 // it when the object goes.
