@@ -50,6 +50,10 @@ std::string ProgramDataDir(const std::string& programDir) {
     return SureDir(SureDir(programDir) + existingSpelling(programDir, "DATA"));
 }
 
+std::string InstallationDir(const std::string& programDir, const char* home) {
+    return home && *home ? std::string(home) : programDir;
+}
+
 void Konyvtaraz(Session& session, const std::string& workingDir) {
     if (session.dataDir.empty()) throw std::logic_error("Konyvtaraz: the data directory is not set");
     session.gdir = workingDir;

@@ -14,6 +14,11 @@ namespace velmora::app {
 // subdirectory, with a trailing separator.
 std::string ProgramDataDir(const std::string& programDir);
 
+// The installation whose DATA the program uses: `home` (the VELMORA_HOME
+// variable, which the installed package's launcher sets to the user's own
+// folder) when it is given, else the program's own directory.
+std::string InstallationDir(const std::string& programDir, const char* home);
+
 // Sets gdir to workingDir, creates whichever of LISTA, KULD, DATA, TEMP (in
 // the working directory) and MENT (in session.dataDir) is missing, then sets
 // kadat, ktemp, klista, kkuld and mentdir. A directory that cannot be created

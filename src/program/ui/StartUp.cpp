@@ -28,6 +28,7 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include <cstdlib>
 #include <exception>
 #include <memory>
 
@@ -73,7 +74,8 @@ int RunProgram(int argc, char** argv) {
 
     app::SystemClock clock;
     app::Session session(clock);
-    session.dataDir = app::ProgramDataDir(ss(QApplication::applicationDirPath()));
+    session.dataDir = app::ProgramDataDir(
+        app::InstallationDir(ss(QApplication::applicationDirPath()), std::getenv("VELMORA_HOME")));
     db::Database dbs(session.dataDir);
     QtDialogs dialogs;
     // The last guard: a failure no command caught is shown, not fatal.
