@@ -1,0 +1,76 @@
+#include "reports/render/PagePainter.h"
+
+#include <QFont>
+#include <QPainter>
+#include <QPen>
+
+#include <cmath>
+
+namespace velmora::reports {
+
+namespace {
+
+constexpr double kMmPerPoint = 25.4 / 72;
+
+QString pageText(const std::string& text, int pageNumber) {
+    QString out = QString::fromStdString(text);
+    out.replace(QString::fromLatin1(kPageNumber), QString::number(pageNumber));
+    return out;
+}
+
+int flagsOf(Align align) {
+    switch (align) {
+    case Align::Center: return Qt::AlignHCenter | Qt::AlignVCenter;
+    case Align::Right: return Qt::AlignRight | Qt::AlignVCenter;
+    case Align::Left: break;
+    }
+    return Qt::AlignLeft | Qt::AlignVCenter;
+}
+
+void paintBand(QPainter& painter, const Band& band, double left, double top, int pageNumber, double mm) {
+    for (const LineItem& l : band.lines) {
+        QPen pen(Qt::black);
+        pen.setWidthF(std::max(l.widthMm * mm, 1.0));
+        painter.setPen(pen);
+        painter.drawLine(QPointF((left + l.x1) * mm, (top + l.y1) * mm), QPointF((left + l.x2) * mm, (top + l.y2) * mm));
+    }
+    for (const TextItem& t : band.texts) {
+        const QRectF cell((left + t.x) * mm, (top + t.y) * mm, t.w * mm, t.h * mm);
+        if (t.shaded) painter.fillRect(cell, QColor(225, 225, 225));
+        QPen pen(Qt::black);
+        pen.setWidthF(std::max(0.2 * mm, 1.0));
+        painter.setPen(pen);
+        if (t.box) painter.drawRect(cell);
+        QFont font(QString::fromLatin1(kFontFamily));
+        font.setPixelSize(std::max(1, static_cast<int>(std::lround(t.sizePt * kMmPerPoint * mm))));
+        font.setBold(t.bold);
+        painter.setFont(font);
+        // A little room inside a framed cell.
+        const double pad = t.box ? 0.8 * mm : 0;
+        painter.drawText(cell.adjusted(pad, 0, -pad, 0), flagsOf(t.align) | Qt::TextSingleLine,
+                         pageText(t.text, pageNumber));
+    }
+}
+
+} // namespace
+
+void paintPage(QPainter& painter, const Page& page, double dotsPerMm, double leftMm) {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setRenderHint(QPainter::TextAntialiasing, true);
+    for (const PlacedBand& b : page.bands) paintBand(painter, *b.band, leftMm, b.y, page.number, dotsPerMm);
+    painter.restore();
+}
+
+QImage pageImage(const Report& report, const Page& page, double dotsPerMm) {
+    QImage image(static_cast<int>(std::lround(report.pageWidth() * dotsPerMm)),
+                 static_cast<int>(std::lround(report.pageHeight() * dotsPerMm)), QImage::Format_RGB32);
+    image.setDotsPerMeterX(static_cast<int>(dotsPerMm * 1000));
+    image.setDotsPerMeterY(static_cast<int>(dotsPerMm * 1000));
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    paintPage(painter, page, dotsPerMm, report.marginMm);
+    return image;
+}
+
+} // namespace velmora::reports

@@ -1,0 +1,66 @@
+#pragma once
+// The preview of a report: its pages as on paper, paged through and zoomed,
+// printed through the system's print dialog, or saved as PDF into LISTA
+// under a name that says what it is and when.
+#include <QDialog>
+
+#include "app/Dialogs.h"
+#include "app/Session.h"
+#include "reports/Bands.h"
+#include "reports/PageBreaks.h"
+
+#include <memory>
+#include <string>
+
+class QLabel;
+class QPushButton;
+class QScrollArea;
+
+namespace velmora::ui {
+
+class ReportPreview : public QDialog {
+    Q_OBJECT
+public:
+    ReportPreview(QWidget* parent, const reports::Report& report, const app::Session& session, app::Dialogs& dialogs);
+
+    int pageCount() const { return static_cast<int>(breaks_.pages().size()); }
+    int currentPage() const { return page_; }  // from 0
+    double zoom() const { return zoom_; }
+
+    // The PDF in LISTA; its path, or "" when it could not be written (the
+    // message has been shown).
+    std::string saveAsPdf();
+
+    QPushButton* Elozo;
+    QPushButton* Kovetkezo;
+    QPushButton* Nagyit;
+    QPushButton* Kicsinyit;
+    QPushButton* Nyomtat;
+    QPushButton* Pdf;
+    QPushButton* Bezar;
+    QLabel* Oldalszam;
+    QLabel* Lap;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void show(int page);
+    void setZoom(double zoom);
+    void print();
+
+    reports::Report report_;
+    reports::PageBreaks breaks_;
+    const app::Session& session_;
+    app::Dialogs& dialogs_;
+    QScrollArea* scroll_;
+    int page_ = 0;
+    double zoom_ = 1.0;
+};
+
+// Shows the report's preview modally; a report without rows shows
+// `emptyMessage` instead.
+void showReport(QWidget* parent, const reports::Report& report, const app::Session& session, app::Dialogs& dialogs,
+                const std::string& emptyMessage);
+
+} // namespace velmora::ui
