@@ -13,6 +13,7 @@
 #include "masterdata/ui/MasterDataWindows.h"
 #include "program/StartupSequence.h"
 #include "register/ui/RegisterWindows.h"
+#include "reports/ui/MasterListCommands.h"
 #include "sheets/ui/SheetWindows.h"
 #include "shell/ui/StatusPanels.h"
 #include "shell/ui/Tfokep.h"
@@ -95,6 +96,7 @@ int RunProgram(int argc, char** argv) {
     std::unique_ptr<ExchangeWindows> exchangeWindows;
     std::unique_ptr<FullImportCommand> fullImport;
     std::unique_ptr<BackupCommands> backupCommands;
+    std::unique_ptr<MasterListCommands> masterLists;
     try {
         fokep = std::make_unique<Tfokep>(session, dialogs);
         dialogs.setParentWindow(fokep.get());
@@ -118,6 +120,8 @@ int RunProgram(int argc, char** argv) {
         for (const MenuCommand& command : fullImport->commands()) fokep->setCommand(qs(command.item), command.run);
         backupCommands = std::make_unique<BackupCommands>(*fokep, session, dbs, dialogs, *fokep->alapkeres());
         for (const MenuCommand& command : backupCommands->commands()) fokep->setCommand(qs(command.item), command.run);
+        masterLists = std::make_unique<MasterListCommands>(*fokep, session, dbs, dialogs);
+        for (const MenuCommand& command : masterLists->commands()) fokep->setCommand(qs(command.item), command.run);
         if (!RunStartUp(*fokep, session, dbs, dialogs)) return 0;
     } catch (const std::exception& e) {
         QMessageBox box(QMessageBox::NoIcon, app::kProgramTitle,
