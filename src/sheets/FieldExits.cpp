@@ -37,12 +37,6 @@ int numberAfter(const std::string& control, const std::string& prefix) {
     return n;
 }
 
-std::string sexName(const std::string& neme) {
-    if (neme == "F") return "Férfi";
-    if (neme == "N") return "Nő";
-    return {};
-}
-
 // Types of identifier other than a TAJ number are not digit-tested; sheets
 // before the identifier type was asked hold TAJ numbers only.
 bool tajTestApplies(const SheetForm& form) {

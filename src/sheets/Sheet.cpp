@@ -73,4 +73,10 @@ std::string ActivityCode::fromChoice(const std::array<bool, kActivities>& chosen
     return code;
 }
 
+std::string sexName(const std::string& neme) {
+    if (neme == "F") return "Férfi";
+    if (neme == "N") return "Nő";
+    return {};
+}
+
 } // namespace velmora::sheets

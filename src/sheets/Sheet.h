@@ -106,4 +106,8 @@ struct Sheet {
     bool operator==(const Sheet&) const = default;
 };
 
+// The patient's sex as the windows and forms write it: "Férfi" for BETEG's
+// NEME "F", "Nő" for "N", "" otherwise.
+std::string sexName(const std::string& neme);
+
 } // namespace velmora::sheets

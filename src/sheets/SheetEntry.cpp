@@ -14,12 +14,6 @@ namespace {
 
 db::Table& table(SheetContext& ctx, const store::schema::TableDef& def) { return store::tableOf(ctx.db, def); }
 
-std::string sexName(const std::string& neme) {
-    if (neme == "F") return "Férfi";
-    if (neme == "N") return "Nő";
-    return {};
-}
-
 // The period's days in the grid: the dates of the month's days, nothing
 // for the days it does not have.
 void setGridDates(SheetForm& form) {
