@@ -22,6 +22,7 @@ struct TextItem {
     bool bold = false;
     bool box = false;     // a frame around the cell
     bool shaded = false;  // a light grey cell
+    bool italic = false;
 };
 
 struct LineItem {

@@ -44,6 +44,7 @@ void paintBand(QPainter& painter, const Band& band, double left, double top, int
         QFont font(QString::fromLatin1(kFontFamily));
         font.setPixelSize(std::max(1, static_cast<int>(std::lround(t.sizePt * kMmPerPoint * mm))));
         font.setBold(t.bold);
+        font.setItalic(t.italic);
         painter.setFont(font);
         // A little room inside a framed cell.
         const double pad = t.box ? 0.8 * mm : 0;
