@@ -14,6 +14,7 @@
 #include "program/StartupSequence.h"
 #include "register/ui/RegisterWindows.h"
 #include "reports/ui/MasterListCommands.h"
+#include "reports/ui/SheetPrintCommand.h"
 #include "sheets/ui/SheetWindows.h"
 #include "shell/ui/StatusPanels.h"
 #include "shell/ui/Tfokep.h"
@@ -97,6 +98,7 @@ int RunProgram(int argc, char** argv) {
     std::unique_ptr<FullImportCommand> fullImport;
     std::unique_ptr<BackupCommands> backupCommands;
     std::unique_ptr<MasterListCommands> masterLists;
+    std::unique_ptr<SheetPrintCommand> sheetPrint;
     try {
         fokep = std::make_unique<Tfokep>(session, dialogs);
         dialogs.setParentWindow(fokep.get());
@@ -122,6 +124,8 @@ int RunProgram(int argc, char** argv) {
         for (const MenuCommand& command : backupCommands->commands()) fokep->setCommand(qs(command.item), command.run);
         masterLists = std::make_unique<MasterListCommands>(*fokep, session, dbs, dialogs);
         for (const MenuCommand& command : masterLists->commands()) fokep->setCommand(qs(command.item), command.run);
+        sheetPrint = std::make_unique<SheetPrintCommand>(session, dbs, dialogs, *registerWindows);
+        for (const MenuCommand& command : sheetPrint->commands()) fokep->setCommand(qs(command.item), command.run);
         if (!RunStartUp(*fokep, session, dbs, dialogs)) return 0;
     } catch (const std::exception& e) {
         QMessageBox box(QMessageBox::NoIcon, app::kProgramTitle,

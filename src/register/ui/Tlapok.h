@@ -65,6 +65,10 @@ public:
     void markOne();                         // "Egy lap", Enter, double click
     void markMonth();                       // "Aktuális hónap lapjai"
     void markYear();                        // "Aktuális év lapjai"
+    // Marks (also those the print clears) with the grid redrawn once, the
+    // cursor back on its row and, but in printing mode, the marked sheets'
+    // figures shown.
+    void marking(const std::function<void()>& mark);
 
     BrowseFrame* Lapkep1;
     QLabel* STm;
@@ -101,9 +105,6 @@ private:
     // The sheet under the cursor; nothing on an empty register.
     std::optional<sheets::SheetKey> currentSheet() const;
     bool recording() const { return mode_ == reg::RegisterMode::Recording; }
-    // Marks with the grid redrawn once, the cursor back on its row and, but
-    // in printing mode, the marked sheets' figures shown.
-    void marking(const std::function<void()>& mark);
     // The recorded figures again, after a sheet changed.
     void refreshBudget();
     // A stored sheet in the entry window.

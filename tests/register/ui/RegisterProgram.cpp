@@ -28,6 +28,7 @@ RegisterProgram::~RegisterProgram() { registerWindows.reset(); }
 void RegisterProgram::store(const SheetRow& row) {
     sheets::Sheet s;
     s.key = row.key;
+    s.intkod = "1234";  // as the entry window stores it, from PART
     s.taj = kPatientTaj;
     s.kozigkod = "0100001";
     s.tpotl = "N";
