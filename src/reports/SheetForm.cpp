@@ -3,6 +3,8 @@
 #include "app/TextHelpers.h"
 #include "db/Sql.h"
 #include "reports/Counties.h"
+#include "reports/Lookups.h"
+#include "reports/QueryRows.h"
 #include "sheets/Sheet.h"
 
 #include <map>
@@ -12,34 +14,7 @@ namespace velmora::reports {
 
 namespace {
 
-using Row = std::map<std::string, db::Value>;
-
-std::string lower(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return s;
-}
-
-std::vector<Row> rowsOf(const db::SqlResult& result) {
-    std::vector<Row> rows;
-    rows.reserve(result.rows.size());
-    for (const auto& values : result.rows) {
-        Row row;
-        for (size_t i = 0; i < values.size(); ++i) row[lower(result.columns[i])] = values[i];
-        rows.push_back(std::move(row));
-    }
-    return rows;
-}
-
-std::string text(const Row& row, const std::string& column) {
-    const auto it = row.find(column);
-    return it == row.end() ? std::string() : it->second.asString();
-}
-
-int number(const Row& row, const std::string& column) {
-    const auto it = row.find(column);
-    return it == row.end() ? 0 : static_cast<int>(it->second.asInt());
-}
+using Row = QueryRow;
 
 std::string sheetQuery() {
     std::string columns =
@@ -63,13 +38,6 @@ std::map<std::string, Row> providers(db::Database& db) {
     return out;
 }
 
-std::map<std::string, std::string> bnoNames(db::Database& db) {
-    std::map<std::string, std::string> out;
-    for (const auto& row : db::Sql(db).run("select kod10,nev from bnotorzs").rows)
-        out.emplace(row[0].asString(), row[1].asString());
-    return out;
-}
-
 std::string joined(const std::string& a, const char* sep, const std::string& b) {
     if (a.empty()) return b;
     if (b.empty()) return a;
@@ -86,8 +54,7 @@ void fillDays(SheetForm& f, const Row& row) {
         if (text(row, "apdat" + n).empty()) continue;
         day.tev = text(row, "tev" + n);
         day.nurse = text(row, "apbtaj" + n);
-        for (int k = 1; k <= 8; ++k)
-            if (day.tev.find(static_cast<char>('0' + k)) != std::string::npos) ++f.tv[k - 1];
+        countActivities(day.tev, f.tv);
     }
 }
 
@@ -117,10 +84,6 @@ SheetForm formOf(const Row& row, const Row& part, const std::string& szszam,
     f.aztip = text(row, "aztip");
     f.terkat = text(row, "terkat");
     f.allamp = text(row, "allamp");
-    const auto name = [&](const std::string& code) {
-        const auto it = bno.find(code);
-        return it == bno.end() ? std::string() : it->second;
-    };
     const std::pair<const char*, const char*> diagnoses[] = {
         {"Fekvőbeteg-intézeti ápolást indokló diagnózis:", "bnofek"},
         {"Alapbetegség:", "bnoab"},
@@ -128,7 +91,7 @@ SheetForm formOf(const Row& row, const Row& part, const std::string& szszam,
         {"Az ápolást indokló fődiagnózis", "bnofo"}};
     for (int i = 0; i < 4; ++i) {
         const std::string code = text(row, diagnoses[i].second);
-        f.diagnoses[i] = {diagnoses[i].first, code, name(code)};
+        f.diagnoses[i] = {diagnoses[i].first, code, bnoName(bno, code)};
     }
     f.szakvet = text(row, "szakvet");
     f.lezdat = text(row, "lezdat");
