@@ -40,8 +40,8 @@ void MasterListCommands::show(reports::MasterList list, const std::optional<repo
     dialogs_.status(0, status);
     const std::string printedAt =
         QDateTime::currentDateTime().toString(QStringLiteral("yyyy.MM.dd hh:mm")).toStdString();
-    showReport(&owner_, reports::masterListReport(db_, list, chapter, printedAt), session_, dialogs_,
-               reports::kEmptyList);
+    if (!showReport(&owner_, reports::masterListReport(db_, list, chapter, printedAt), session_, dialogs_))
+        dialogs_.information(reports::kEmptyList);
 }
 
 } // namespace velmora::ui

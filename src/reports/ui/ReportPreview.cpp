@@ -149,14 +149,11 @@ void ReportPreview::print() {
     painter.end();
 }
 
-void showReport(QWidget* parent, const reports::Report& report, const app::Session& session, app::Dialogs& dialogs,
-                const std::string& emptyMessage) {
-    if (report.noRows()) {
-        dialogs.information(emptyMessage);
-        return;
-    }
+bool showReport(QWidget* parent, const reports::Report& report, const app::Session& session, app::Dialogs& dialogs) {
+    if (report.noRows()) return false;
     ReportPreview preview(parent, report, session, dialogs);
     preview.exec();
+    return true;
 }
 
 } // namespace velmora::ui

@@ -58,9 +58,8 @@ private:
     double zoom_ = 1.0;
 };
 
-// Shows the report's preview modally; a report without rows shows
-// `emptyMessage` instead.
-void showReport(QWidget* parent, const reports::Report& report, const app::Session& session, app::Dialogs& dialogs,
-                const std::string& emptyMessage);
+// Shows the report's preview modally. False for a report without rows,
+// which is not shown: the caller says why in its own words.
+bool showReport(QWidget* parent, const reports::Report& report, const app::Session& session, app::Dialogs& dialogs);
 
 } // namespace velmora::ui

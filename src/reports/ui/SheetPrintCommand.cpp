@@ -38,7 +38,7 @@ void SheetPrintCommand::printMarked() {
         const QDateTime now = QDateTime::currentDateTime();
         const std::string today = session_.clock().today().text();
         showReport(lapok, reports::sheetFormReport(forms, today, now.toString("yyyy.MM.dd hh:mm").toStdString()),
-                   session_, dialogs_, reports::kNoSheetToPrint);
+                   session_, dialogs_);
     }
     // The marks go whether or not the forms were printed.
     try {
