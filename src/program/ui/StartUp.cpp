@@ -15,6 +15,7 @@
 #include "register/ui/RegisterWindows.h"
 #include "reports/ui/MasterListCommands.h"
 #include "reports/ui/SheetPrintCommand.h"
+#include "reports/ui/TajListCommands.h"
 #include "sheets/ui/SheetWindows.h"
 #include "shell/ui/StatusPanels.h"
 #include "shell/ui/Tfokep.h"
@@ -99,6 +100,7 @@ int RunProgram(int argc, char** argv) {
     std::unique_ptr<BackupCommands> backupCommands;
     std::unique_ptr<MasterListCommands> masterLists;
     std::unique_ptr<SheetPrintCommand> sheetPrint;
+    std::unique_ptr<TajListCommands> tajLists;
     try {
         fokep = std::make_unique<Tfokep>(session, dialogs);
         dialogs.setParentWindow(fokep.get());
@@ -126,6 +128,8 @@ int RunProgram(int argc, char** argv) {
         for (const MenuCommand& command : masterLists->commands()) fokep->setCommand(qs(command.item), command.run);
         sheetPrint = std::make_unique<SheetPrintCommand>(session, dbs, dialogs, *registerWindows);
         for (const MenuCommand& command : sheetPrint->commands()) fokep->setCommand(qs(command.item), command.run);
+        tajLists = std::make_unique<TajListCommands>(*fokep, session, dbs, dialogs, masterData->betegval);
+        for (const MenuCommand& command : tajLists->commands()) fokep->setCommand(qs(command.item), command.run);
         if (!RunStartUp(*fokep, session, dbs, dialogs)) return 0;
     } catch (const std::exception& e) {
         QMessageBox box(QMessageBox::NoIcon, app::kProgramTitle,

@@ -1,0 +1,88 @@
+// The TAJ check lists on a small data directory: which sheets each choice
+// selects, the visit days per activity of every sheet part and the
+// patient's totals, the typed starting period's checks and the titles.
+#include "reports/TajLists.h"
+
+#include "support/SheetFixture.h"
+
+#include <gtest/gtest.h>
+
+using namespace velmora;
+using namespace velmora::test;
+using reports::TajScope;
+
+namespace {
+
+struct TajLists : ::testing::Test {
+    SheetData data;
+    const std::string other = tajOf("11122233");
+    void SetUp() override {
+        data.patient(other, "Második Beteg")
+            .sheet({"2024.04", "00001", "A", people::patient,
+                    {{2, "1 3", people::nurse1}, {3, "1", people::nurse1}}, {{"SzNap", 2}, {"Bnofo", "C5000"}}})
+            .sheet({"2024.05", "00001", "B", people::patient, {{6, "5", people::nurse2}}, {{"SzNap", 1}}})
+            .sheet({"2024.05", "00002", "", other, {{7, "2", people::nurse1}}, {{"SzNap", 1}}});
+        data.open({2024, 6, 10}, "2024.05");
+    }
+    reports::TajList list(TajScope scope, const std::string& taj = "", const std::string& from = "") {
+        return reports::tajList(data.db(), {scope, taj, from, "2024.05"});
+    }
+};
+
+} // namespace
+
+TEST_F(TajLists, SheetsPerPatientWithActivityDaysAndTotals) {
+    const reports::TajList all = list(TajScope::All);
+    ASSERT_EQ(all.patients.size(), 2u);
+    const reports::TajPatient& p = all.patients[people::patient < other ? 0 : 1];
+    EXPECT_EQ(p.taj, people::patient);
+    ASSERT_EQ(p.sheets.size(), 2u);
+    EXPECT_EQ(p.sheets[0].sorsz + p.sheets[0].resz, "00001A");
+    EXPECT_EQ(p.sheets[0].viz, (std::array<int, 8>{2, 0, 1, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(p.sheets[0].bnofoName, "Emlő rosszindulatú daganata");
+    EXPECT_EQ(p.sheets[1].viz, (std::array<int, 8>{0, 0, 0, 0, 1, 0, 0, 0}));
+    EXPECT_EQ(p.tviz, (std::array<int, 8>{2, 0, 1, 0, 1, 0, 0, 0}));
+    EXPECT_EQ(p.sznap, 3);
+    EXPECT_EQ(all.title.rfind("TAJ számos ellenőrző lista a 1234 ", 0), 0u);
+
+    const struct {
+        TajScope scope;
+        std::string taj, from;
+        size_t sheets;
+        std::string titlePart;
+    } cases[] = {
+        {TajScope::OnePatient, other, "", 1, "egy beteg viziteiről"},
+        {TajScope::CurrentPeriod, "", "", 2, " 2024.05 időszakban"},
+        {TajScope::FromPeriod, "", "2024.04", 3, " 2024.04-2024.05 időszakban"},
+        {TajScope::FromPeriod, "", "2024.06", 0, ""},
+    };
+    for (const auto& c : cases) {
+        const reports::TajList l = list(c.scope, c.taj, c.from);
+        size_t n = 0;
+        for (const auto& patient : l.patients) n += patient.sheets.size();
+        EXPECT_EQ(n, c.sheets) << c.titlePart;
+        EXPECT_NE(l.title.find(c.titlePart), std::string::npos) << l.title;
+    }
+    EXPECT_EQ(reports::emptyTajListMessage(data.db(), {TajScope::OnePatient, "123", "", ""}),
+              "Nincs a 123 TAJ-számú betegnek elszámolási lapja!");
+}
+
+TEST(TajListInput, TheTypedStartingPeriodIsCheckedInOrder) {
+    const struct {
+        const char* typed;
+        const char* problem;
+    } cases[] = {
+        {"2004", "Ez még kevés lesz ..."},     {"20040", "Ez még kevés lesz ..."},
+        {"2004a1", "Számokkal kéne megoldani ..."}, {"200408", "Nem adhat meg 2004.09 hónál kisebb dátumot!"},
+        {"200413", "Csak 12 hónap van egy évben sajna ..."}, {"202400", "Csak 12 hónap van egy évben sajna ..."},
+        {"200409", nullptr},                   {"202412", nullptr},
+    };
+    for (const auto& c : cases) {
+        const auto problem = reports::startPeriodProblem(c.typed);
+        if (c.problem)
+            EXPECT_EQ(problem, std::optional<std::string>(c.problem)) << c.typed;
+        else
+            EXPECT_FALSE(problem) << c.typed;
+    }
+    EXPECT_EQ(reports::periodOfTyped("202403"), "2024.03");
+}
