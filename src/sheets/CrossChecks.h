@@ -53,6 +53,7 @@ struct NurseCapacity {
     std::string taj, nev;
     int keret = 0;  // visit days the contract allows in the period
     int napdb = 0;  // visit days counted so far
+    bool supplementary = false;  // the contract gives her supplementary hours too
 };
 struct CapacityCount {
     std::map<std::string, NurseCapacity> nurses;  // by TAJ

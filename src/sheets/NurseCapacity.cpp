@@ -78,6 +78,7 @@ std::optional<CapacityCount> countCapacity(db::Sql& sql, const std::string& peri
             nurse.taj = app::PadLeft(row[0].asString(), 9, "0");
             nurse.nev = row[1].asString();
             nurse.keret = roundCapacity(capacityDays(row[2].asDecimal(), row[3].asDecimal(), factors));
+            nurse.supplementary = row[3].asDecimal().units() != 0;
             count.nurses.emplace(nurse.taj, nurse);
         }
         for (const auto& row : periodVisitNurses(period, own).run(sql).rows)
