@@ -21,7 +21,7 @@ struct TextItem {
     double sizePt = 9;
     bool bold = false;
     bool box = false;     // a frame around the cell
-    bool shaded = false;  // a light grey cell
+    bool shaded = false;  // a silver cell
     bool italic = false;
 };
 

@@ -13,6 +13,7 @@
 #include "masterdata/ui/MasterDataWindows.h"
 #include "program/StartupSequence.h"
 #include "register/ui/RegisterWindows.h"
+#include "reports/ui/EmployeeDaysCommand.h"
 #include "reports/ui/MasterListCommands.h"
 #include "reports/ui/SheetPrintCommand.h"
 #include "reports/ui/TajListCommands.h"
@@ -101,6 +102,7 @@ int RunProgram(int argc, char** argv) {
     std::unique_ptr<MasterListCommands> masterLists;
     std::unique_ptr<SheetPrintCommand> sheetPrint;
     std::unique_ptr<TajListCommands> tajLists;
+    std::unique_ptr<EmployeeDaysCommand> employeeDays;
     try {
         fokep = std::make_unique<Tfokep>(session, dialogs);
         dialogs.setParentWindow(fokep.get());
@@ -130,6 +132,8 @@ int RunProgram(int argc, char** argv) {
         for (const MenuCommand& command : sheetPrint->commands()) fokep->setCommand(qs(command.item), command.run);
         tajLists = std::make_unique<TajListCommands>(*fokep, session, dbs, dialogs, masterData->betegval);
         for (const MenuCommand& command : tajLists->commands()) fokep->setCommand(qs(command.item), command.run);
+        employeeDays = std::make_unique<EmployeeDaysCommand>(*fokep, session, dbs, dialogs);
+        for (const MenuCommand& command : employeeDays->commands()) fokep->setCommand(qs(command.item), command.run);
         if (!RunStartUp(*fokep, session, dbs, dialogs)) return 0;
     } catch (const std::exception& e) {
         QMessageBox box(QMessageBox::NoIcon, app::kProgramTitle,

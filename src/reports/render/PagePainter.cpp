@@ -36,7 +36,7 @@ void paintBand(QPainter& painter, const Band& band, double left, double top, int
     }
     for (const TextItem& t : band.texts) {
         const QRectF cell((left + t.x) * mm, (top + t.y) * mm, t.w * mm, t.h * mm);
-        if (t.shaded) painter.fillRect(cell, QColor(225, 225, 225));
+        if (t.shaded) painter.fillRect(cell, QColor(192, 192, 192));  // silver
         QPen pen(Qt::black);
         pen.setWidthF(std::max(0.2 * mm, 1.0));
         painter.setPen(pen);
