@@ -15,6 +15,7 @@
 #include "register/ui/RegisterWindows.h"
 #include "reports/ui/EmployeeDaysCommand.h"
 #include "reports/ui/MasterListCommands.h"
+#include "reports/ui/MonthlyCommands.h"
 #include "reports/ui/SheetPrintCommand.h"
 #include "reports/ui/TajListCommands.h"
 #include "sheets/ui/SheetWindows.h"
@@ -103,6 +104,7 @@ int RunProgram(int argc, char** argv) {
     std::unique_ptr<SheetPrintCommand> sheetPrint;
     std::unique_ptr<TajListCommands> tajLists;
     std::unique_ptr<EmployeeDaysCommand> employeeDays;
+    std::unique_ptr<MonthlyCommands> monthly;
     try {
         fokep = std::make_unique<Tfokep>(session, dialogs);
         dialogs.setParentWindow(fokep.get());
@@ -134,6 +136,8 @@ int RunProgram(int argc, char** argv) {
         for (const MenuCommand& command : tajLists->commands()) fokep->setCommand(qs(command.item), command.run);
         employeeDays = std::make_unique<EmployeeDaysCommand>(*fokep, session, dbs, dialogs);
         for (const MenuCommand& command : employeeDays->commands()) fokep->setCommand(qs(command.item), command.run);
+        monthly = std::make_unique<MonthlyCommands>(*fokep, session, dbs, dialogs);
+        for (const MenuCommand& command : monthly->commands()) fokep->setCommand(qs(command.item), command.run);
         if (!RunStartUp(*fokep, session, dbs, dialogs)) return 0;
     } catch (const std::exception& e) {
         QMessageBox box(QMessageBox::NoIcon, app::kProgramTitle,

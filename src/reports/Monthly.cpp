@@ -1,0 +1,134 @@
+#include "reports/Monthly.h"
+
+#include "reports/Counties.h"
+#include "reports/Lookups.h"
+#include "reports/QueryRows.h"
+
+#include <set>
+
+namespace velmora::reports {
+
+namespace {
+
+std::string joined(const std::string& a, const char* sep, const std::string& b) {
+    if (a.empty()) return b;
+    if (b.empty()) return a;
+    return a + sep + b;
+}
+
+std::string dayColumns() {
+    std::string out;
+    for (int d = 1; d <= 31; ++d) {
+        const std::string n = std::to_string(d);
+        out += ",b.tev" + n + ",b.apdat" + n + ",b.eli" + n;
+    }
+    return out;
+}
+
+std::string visitJoin() { return db::sql::joinKey("a", "b", {"sorsz", "resz", "idoszak"}, {"resz"}); }
+
+// Sum of int64 units of two decimals brought to the larger scale.
+db::Decimal plus(const db::Decimal& a, const db::Decimal& b) {
+    const int scale = std::max(a.scale(), b.scale());
+    return db::Decimal(a.rescaled(scale).value_or(db::Decimal()).units() + b.rescaled(scale).value_or(db::Decimal()).units(),
+                       scale);
+}
+
+} // namespace
+
+Provider providerOf(db::Database& db) {
+    const auto rows = rowsOf(db::Sql(db).run("select * from part"));
+    if (rows.empty()) return {};
+    const QueryRow& p = rows[0];
+    Provider out;
+    out.intkod = text(p, "intkod");
+    out.megye = text(p, "megye");
+    out.county = countyName(out.megye);
+    out.inte = text(p, "inte");
+    out.szcim = joined(joined(text(p, "irszam"), " ", text(p, "hely")), ", ", text(p, "utca"));
+    out.telsz = joined(text(p, "telkorzet"), " ", text(p, "telszam"));
+    return out;
+}
+
+std::optional<MonthlySummary> monthlySummary(db::Database& db, const std::string& period, const std::string& firstDay,
+                                             const std::string& lastDay, int baseFee, int oszam) {
+    db::Sql sql(db);
+    const db::SqlResult contracts =
+        sql.run("select szszam from hszerz where szkezd<=? and (szveg>=? or szveg is null)",
+                {db::Value(lastDay), db::Value(firstDay)});
+    if (contracts.rows.empty()) return std::nullopt;
+    const auto rows = rowsOf(sql.run("select b.sorsz,b.resz,b.idoszak,a.sznap,a.tpotl,a.modtipus" + dayColumns() +
+                                         " from hlapa a, hlapb b where " + visitJoin() +
+                                         " and a.elkuldve=? order by b.sorsz,b.resz,b.idoszak",
+                                     {db::Value(period)}));
+    if (rows.empty()) return std::nullopt;
+    MonthlySummary s;
+    s.period = period;
+    s.provider = providerOf(db);
+    s.szszam = contracts.rows[0][0].asString();
+    s.firstIdoszak = text(rows[0], "idoszak");
+    s.oszam = oszam;
+    s.lapszam = static_cast<int>(
+        sql.run("select count(*) from hlapa where idoszak=? and elkuldve=?", {db::Value(period), db::Value(period)})
+            .rows[0][0]
+            .asInt());
+    const auto closing = sql.run("select zaras from zaras where idoszak=?", {db::Value(period)});
+    if (!closing.rows.empty()) s.closing = closing.rows[0][0].asString();
+    int64_t supplementUnits = 0;  // tenths of a forint
+    for (const QueryRow& row : rows) {
+        const int sznap = number(row, "sznap");
+        const std::string modtipus = text(row, "modtipus");
+        if (modtipus == "K") s.knap += sznap;
+        if (modtipus == "P") s.pnap += sznap;
+        if (modtipus == "S") s.snap -= sznap;
+        if (!modtipus.empty()) continue;
+        for (int d = 1; d <= 31; ++d)
+            if (!text(row, "apdat" + std::to_string(d)).empty())
+                countActivities(text(row, "tev" + std::to_string(d)), s.tv);
+        s.onsz += sznap;
+        s.mft += int64_t(sznap) * baseFee;
+        if (text(row, "tpotl") == "I") {
+            s.tpnsz += sznap;
+            supplementUnits += int64_t(sznap) * baseFee;  // × 0.1
+        }
+    }
+    s.mtpft = db::Decimal(supplementUnits, 1);
+    return s;
+}
+
+std::optional<MonthlyAccounting> monthlyAccounting(db::Database& db, const std::string& period) {
+    const auto rows = rowsOf(db::Sql(db).run(
+        "select b.intkod,b.sorsz,b.resz,b.idoszak,a.taj,c.nev,a.tpotl,d.alapdij" + dayColumns() +
+            " from hlapa a, hlapb b, beteg c, zaras d where " + visitJoin() +
+            " and a.taj=c.taj and d.idoszak=a.idoszak and a.idoszak=? order by b.intkod,b.sorsz,b.resz,b.idoszak",
+        {db::Value(period)}));
+    if (rows.empty()) return std::nullopt;
+    const db::Value& fee = rows[0].at("alapdij");
+    if (fee.isNull() || fee.asDecimal().units() == 0) return std::nullopt;
+    MonthlyAccounting a;
+    a.period = period;
+    a.intkod = text(rows[0], "intkod");
+    a.inte = providerOf(db).inte;
+    std::set<std::string> seen;  // a patient recorded twice still gives one line
+    for (const QueryRow& row : rows) {
+        AccountingRow r;
+        r.lap = text(row, "sorsz") + text(row, "resz");
+        if (!seen.insert(r.lap + "|" + text(row, "idoszak")).second) continue;
+        r.taj = text(row, "taj");
+        r.nev = text(row, "nev");
+        r.idoszak = text(row, "idoszak");
+        r.alapdij = row.at("alapdij").asDecimal();
+        r.tpotl = text(row, "tpotl") != "N";
+        for (int d = 1; d <= 31; ++d)
+            if (!text(row, "apdat" + std::to_string(d)).empty() && !text(row, "eli" + std::to_string(d)).empty())
+                ++r.inap;
+        // days × fee × 1.1 (or × 1.0): one decimal more than the fee.
+        r.value = db::Decimal(int64_t(r.inap) * r.alapdij.units() * (r.tpotl ? 11 : 10), r.alapdij.scale() + 1);
+        a.mnap += r.inap;
+        a.total = plus(a.total, r.value);
+        a.rows.push_back(std::move(r));
+    }
+    return a;
+}
+
+} // namespace velmora::reports

@@ -1,0 +1,45 @@
+#include "reports/ui/MonthlyCommands.h"
+
+#include "reports/Monthly.h"
+#include "reports/ui/ReportPreview.h"
+#include "reports/ui/Tobe.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QWidget>
+
+namespace velmora::ui {
+
+namespace {
+std::string printedAt() {
+    return QDateTime::currentDateTime().toString(QStringLiteral("yyyy.MM.dd hh:mm")).toStdString();
+}
+} // namespace
+
+MonthlyCommands::MonthlyCommands(QWidget& owner, app::Session& session, db::Database& dbs, app::Dialogs& dialogs)
+    : owner_(owner), session_(session), db_(dbs), dialogs_(dialogs), guard_(dialogs, &dbs),
+      tobe_(new Tobe(&owner, dialogs, guard_)) {}
+
+MenuCommands MonthlyCommands::commands() {
+    return {{"Havisszestafloppykldemnyhez1", guard_.guarded([this] { summary(); })},
+            {"Havonkntielszmols1", guard_.guarded([this] { accounting(); })}};
+}
+
+void MonthlyCommands::summary() {
+    const std::optional<int> oszam = tobe_->run();
+    if (!oszam) return;
+    QApplication::processEvents();
+    dialogs_.status(0, reports::kSummaryStatus);
+    const auto s = reports::monthlySummary(db_, session_.mIdoszak, session_.IDOSZAK1, session_.IDOSZAK2,
+                                           session_.alapert, *oszam);
+    if (!s || !showReport(&owner_, reports::monthlySummaryReport(*s, printedAt()), session_, dialogs_))
+        dialogs_.error(reports::kNoShipment);
+}
+
+void MonthlyCommands::accounting() {
+    const auto a = reports::monthlyAccounting(db_, session_.mIdoszak);
+    if (!a || !showReport(&owner_, reports::monthlyAccountingReport(*a, printedAt()), session_, dialogs_))
+        dialogs_.error(reports::kNoBilledData);
+}
+
+} // namespace velmora::ui

@@ -1,0 +1,81 @@
+// The monthly summary and accounting on a small data directory: what each
+// kind of sheet adds, each sheet part once under two valid contracts, the
+// 10 % territorial supplement, the billed days and their exact value.
+#include "reports/Monthly.h"
+
+#include "db/Sql.h"
+#include "reports/Numbers.h"
+#include "support/SheetFixture.h"
+
+#include <gtest/gtest.h>
+
+using namespace velmora;
+using namespace velmora::test;
+
+namespace {
+
+std::vector<VisitDay> days(int from, int to, const std::string& tev) {
+    std::vector<VisitDay> out;
+    for (int d = from; d <= to; ++d) out.push_back({d, tev, people::nurse1});
+    return out;
+}
+
+struct Monthly : ::testing::Test {
+    SheetData data;
+    void SetUp() override {
+        const db::Value sent("2024.05");
+        data.sheet({"2024.05", "00001", "", people::patient, days(1, 20, "1 3"),
+                    {{"Elkuldve", sent}, {"SzNap", 20}, {"Tpotl", "I"}}})
+            .sheet({"2024.05", "00002", "", people::patient, days(1, 5, "2"), {{"Elkuldve", sent}, {"SzNap", 5}, {"Tpotl", "N"}}})
+            .sheet({"2024.04", "00003", "", people::patient, days(1, 7, "1"),  // late: in the totals, not in lapszam
+                    {{"Elkuldve", sent}, {"SzNap", 7}, {"Tpotl", "N"}}})
+            .sheet({"2024.04", "00004", "", people::patient, days(1, 12, "1"),
+                    {{"Elkuldve", sent}, {"SzNap", 12}, {"Modtipus", "S"}}})
+            .sheet({"2024.03", "00005", "", people::patient, days(1, 3, "1"),
+                    {{"Elkuldve", sent}, {"SzNap", 3}, {"Modtipus", "K"}}})
+            .sheet({"2024.05", "00006", "", people::patient, days(1, 4, "1"), {{"SzNap", 4}}})  // not sent
+            .periodRow("2024.05", "2024.06.05");
+        data.open({2024, 6, 10}, "2024.05");
+    }
+};
+
+} // namespace
+
+TEST_F(Monthly, SummaryOfTheSheetsSentWithThePeriodsShipment) {
+    const auto s = reports::monthlySummary(data.db(), "2024.05", "2024.05.01", "2024.05.31", 3240, 4);
+    ASSERT_TRUE(s);
+    EXPECT_EQ(s->lapszam, 2);
+    EXPECT_EQ(s->oszam, 4);
+    EXPECT_EQ(s->onsz, 32);  // 20 + 5 + 7, each once under the fixture's two contracts
+    EXPECT_EQ(s->tpnsz, 20);
+    EXPECT_EQ(s->snap, -12);
+    EXPECT_EQ(s->knap, 3);
+    EXPECT_EQ(s->pnap, 0);
+    EXPECT_EQ(s->tv, (std::array<int, 8>{27, 5, 20, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(s->mft, 32 * 3240);
+    EXPECT_EQ(reports::huMoney(s->mtpft, 0), "6 480");  // 10 % of 20 × 3240
+    EXPECT_EQ(s->closing, "2024.06.05");
+
+    EXPECT_FALSE(reports::monthlySummary(data.db(), "2024.06", "2024.06.01", "2024.06.30", 3240, 0));
+    EXPECT_FALSE(reports::monthlySummary(data.db(), "2024.05", "2001.05.01", "2001.05.31", 3240, 0));  // no contract
+}
+
+TEST_F(Monthly, AccountingOfTheBilledDaysAtTheFundsFee) {
+    EXPECT_FALSE(reports::monthlyAccounting(data.db(), "2024.05"));  // the fee is not read back yet
+    db::Sql sql(data.db());
+    sql.run("update zaras set alapdij=3240 where idoszak='2024.05'");
+    std::string marks;
+    for (int d = 1; d <= 18; ++d) marks += std::string(marks.empty() ? "" : ",") + "eli" + std::to_string(d) + "='E2405'";
+    sql.run("update hlapb set " + marks + " where sorsz='00001'");
+    sql.run("update hlapb set eli25='E2405' where sorsz='00002'");  // no visit that day: counts for nothing
+    const auto a = reports::monthlyAccounting(data.db(), "2024.05");
+    ASSERT_TRUE(a);
+    ASSERT_EQ(a->rows.size(), 3u);  // every sheet part of the period, sent or not
+    EXPECT_EQ(a->rows[0].lap, "00001");
+    EXPECT_EQ(a->rows[0].inap, 18);
+    EXPECT_TRUE(a->rows[0].tpotl);
+    EXPECT_EQ(reports::huMoney(a->rows[0].value, 1), "64 152,0");
+    EXPECT_EQ(a->rows[1].inap, 0);
+    EXPECT_EQ(a->mnap, 18);
+    EXPECT_EQ(reports::huMoney(a->total, 1), "64 152,0");
+}
