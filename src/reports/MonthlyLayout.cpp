@@ -123,7 +123,8 @@ Report monthlyAccountingReport(const MonthlyAccounting& a, const std::string& pr
     heading(40, y2, 45, "neve");
     heading(86, y1, 20, "Jelentés ideje");
     heading(107, y1, 22, "Alapdíj Ft", Align::Right);
-    heading(130, y1, 16, "Napok száma", Align::Right);
+    heading(130, y1, 16, "Napok", Align::Right);
+    heading(130, y2, 16, "száma", Align::Right);
     heading(147, y1, 12, "Ter. pótl.", Align::Center);
     heading(160, y1, 30, "Elszámolt Ft", Align::Right);
     h.height = y2 + 5;
