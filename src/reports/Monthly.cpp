@@ -36,8 +36,9 @@ db::Decimal plus(const db::Decimal& a, const db::Decimal& b) {
 
 } // namespace
 
-Provider providerOf(db::Database& db) {
-    const auto rows = rowsOf(db::Sql(db).run("select * from part"));
+Provider providerOf(db::Database& db, const std::string& intkod) {
+    const auto rows = rowsOf(intkod.empty() ? db::Sql(db).run("select * from part")
+                                            : db::Sql(db).run("select * from part where intkod=?", {db::Value(intkod)}));
     if (rows.empty()) return {};
     const QueryRow& p = rows[0];
     Provider out;
@@ -53,23 +54,30 @@ Provider providerOf(db::Database& db) {
 std::optional<MonthlySummary> monthlySummary(db::Database& db, const std::string& period, const std::string& firstDay,
                                              const std::string& lastDay, int baseFee, int oszam) {
     db::Sql sql(db);
-    const db::SqlResult contracts =
-        sql.run("select szszam from hszerz where szkezd<=? and (szveg>=? or szveg is null)",
-                {db::Value(lastDay), db::Value(firstDay)});
-    if (contracts.rows.empty()) return std::nullopt;
-    const auto rows = rowsOf(sql.run("select b.sorsz,b.resz,b.idoszak,a.sznap,a.tpotl,a.modtipus" + dayColumns() +
-                                         " from hlapa a, hlapb b where " + visitJoin() +
-                                         " and a.elkuldve=? order by b.sorsz,b.resz,b.idoszak",
-                                     {db::Value(period)}));
+    // A sheet counts when its provider is known and has a contract valid in
+    // the period; the contract is asked for by existence, so two valid
+    // contracts do not count a sheet part twice.
+    const std::string validContract = "d.intkod=a.intkod and d.szkezd<=? and (d.szveg>=? or d.szveg is null)";
+    const auto rows = rowsOf(sql.run("select b.sorsz,b.resz,b.idoszak,a.intkod,a.sznap,a.tpotl,a.modtipus" +
+                                         dayColumns() + " from hlapa a, hlapb b where " + visitJoin() +
+                                         " and a.elkuldve=?"
+                                         " and exists (select 1 from part c where c.intkod=a.intkod)"
+                                         " and exists (select 1 from hszerz d where " +
+                                         validContract + ") order by b.sorsz,b.resz,b.idoszak",
+                                     {db::Value(period), db::Value(lastDay), db::Value(firstDay)}));
     if (rows.empty()) return std::nullopt;
+    const std::string intkod = text(rows[0], "intkod");
+    const db::SqlResult contracts =
+        sql.run("select szszam from hszerz where intkod=? and szkezd<=? and (szveg>=? or szveg is null) order by szkezd desc",
+                {db::Value(intkod), db::Value(lastDay), db::Value(firstDay)});
     MonthlySummary s;
     s.period = period;
-    s.provider = providerOf(db);
-    s.szszam = contracts.rows[0][0].asString();
+    s.provider = providerOf(db, intkod);
+    s.szszam = contracts.rows.empty() ? std::string() : contracts.rows[0][0].asString();
     s.firstIdoszak = text(rows[0], "idoszak");
     s.oszam = oszam;
     s.lapszam = static_cast<int>(
-        sql.run("select count(*) from hlapa where idoszak=? and elkuldve=?", {db::Value(period), db::Value(period)})
+        sql.run("select count(intkod) from hlapa where idoszak=? and elkuldve=?", {db::Value(period), db::Value(period)})
             .rows[0][0]
             .asInt());
     const auto closing = sql.run("select zaras from zaras where idoszak=?", {db::Value(period)});
@@ -108,7 +116,7 @@ std::optional<MonthlyAccounting> monthlyAccounting(db::Database& db, const std::
     MonthlyAccounting a;
     a.period = period;
     a.intkod = text(rows[0], "intkod");
-    a.inte = providerOf(db).inte;
+    a.inte = providerOf(db, a.intkod).inte;
     std::set<std::string> seen;  // a patient recorded twice still gives one line
     for (const QueryRow& row : rows) {
         AccountingRow r;

@@ -18,7 +18,8 @@ namespace velmora::reports {
 struct Provider {
     std::string intkod, megye, county, inte, szcim, telsz;
 };
-Provider providerOf(db::Database& db);
+// The provider of `intkod`; the first one when it is empty.
+Provider providerOf(db::Database& db, const std::string& intkod = "");
 
 struct MonthlySummary {
     std::string period, firstIdoszak, szszam, closing;

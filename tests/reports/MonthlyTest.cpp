@@ -1,6 +1,7 @@
 // The monthly summary and accounting on a small data directory: what each
 // kind of sheet adds, each sheet part once under two valid contracts, the
-// 10 % territorial supplement, the billed days and their exact value.
+// 10 % territorial supplement, a sheet of a provider without a contract left
+// out, the billed days and their exact value.
 #include "reports/Monthly.h"
 
 #include "db/Sql.h"
@@ -34,6 +35,8 @@ struct Monthly : ::testing::Test {
             .sheet({"2024.03", "00005", "", people::patient, days(1, 3, "1"),
                     {{"Elkuldve", sent}, {"SzNap", 3}, {"Modtipus", "K"}}})
             .sheet({"2024.05", "00006", "", people::patient, days(1, 4, "1"), {{"SzNap", 4}}})  // not sent
+            .sheet({"2024.04", "00007", "", people::patient, days(1, 9, "1"),  // a provider without a contract
+                    {{"Elkuldve", sent}, {"SzNap", 9}, {"Intkod", "9999"}}})
             .periodRow("2024.05", "2024.06.05");
         data.open({2024, 6, 10}, "2024.05");
     }
@@ -55,6 +58,9 @@ TEST_F(Monthly, SummaryOfTheSheetsSentWithThePeriodsShipment) {
     EXPECT_EQ(s->mft, 32 * 3240);
     EXPECT_EQ(reports::huMoney(s->mtpft, 0), "6 480");  // 10 % of 20 × 3240
     EXPECT_EQ(s->closing, "2024.06.05");
+    EXPECT_EQ(s->szszam, "SZ-2024");  // the newer of the two valid contracts
+    EXPECT_EQ(s->provider.intkod, "1234");
+    EXPECT_EQ(s->provider.county, "BARANYA VÁRMEGYE");
 
     EXPECT_FALSE(reports::monthlySummary(data.db(), "2024.06", "2024.06.01", "2024.06.30", 3240, 0));
     EXPECT_FALSE(reports::monthlySummary(data.db(), "2024.05", "2001.05.01", "2001.05.31", 3240, 0));  // no contract
