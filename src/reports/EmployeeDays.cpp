@@ -1,28 +1,18 @@
 #include "reports/EmployeeDays.h"
 
 #include "app/Version.h"
-#include "reports/Counties.h"
 #include "reports/Numbers.h"
 #include "reports/PageFrame.h"
-#include "reports/QueryRows.h"
 #include "sheets/CrossChecks.h"
 
 namespace velmora::reports {
 
 std::optional<EmployeeDays> employeeDays(db::Database& db, const std::string& period, app::Dialogs& dialogs) {
-    const auto count = sheets::countCapacity(db, period, nullptr, dialogs);
+    const auto count = sheets::countCapacity(db, period, nullptr, dialogs, kEmployeeQueryFailed);
     if (!count) return std::nullopt;
     EmployeeDays out;
     out.period = period;
-    const auto parts = rowsOf(db::Sql(db).run("select * from part"));
-    if (!parts.empty()) {
-        const QueryRow& p = parts[0];
-        out.megye = text(p, "megye");
-        out.county = countyName(out.megye);
-        out.intkod = text(p, "intkod");
-        out.inte = text(p, "inte");
-        out.cim = text(p, "irszam") + " " + text(p, "hely") + ", " + text(p, "utca");
-    }
+    out.provider = providerOf(db);
     for (const auto& [taj, nurse] : count->nurses) {
         out.rows.push_back({nurse.taj, nurse.nev, nurse.keret, nurse.napdb, nurse.supplementary});
         out.okeret += nurse.keret;
@@ -42,13 +32,13 @@ Report employeeDaysReport(const EmployeeDays& d, const std::string& printedAt) {
     h.cell({0, 5, width, 6, "Otthoni hospice ellátás dolgozói teljesítések megoszlása " + d.period + ". hónapban",
             Align::Center, 12, true});
     h.cell({0, 13, 60, 4.5, "Megyekód és megnevezése:", Align::Left, 9, false});
-    h.cell({60, 13, 130, 4.5, d.megye + " " + d.county, Align::Left, 9, true});
+    h.cell({60, 13, 130, 4.5, d.provider.megye + " " + d.provider.county, Align::Left, 9, true});
     h.cell({0, 17.5, 60, 4.5,
             d.period >= "2017.01" ? "Szolgáltató VARO kódja, megnevezése:" : "Szolgáltató KAB kódja, megnevezése:",
             Align::Left, 9, false});
-    h.cell({60, 17.5, 130, 4.5, d.intkod + " " + d.inte, Align::Left, 9, true});
+    h.cell({60, 17.5, 130, 4.5, d.provider.intkod + " " + d.provider.inte, Align::Left, 9, true});
     h.cell({10, 22, 50, 4.5, "címe:", Align::Left, 9, false});
-    h.cell({60, 22, 130, 4.5, d.cim, Align::Left, 9, true});
+    h.cell({60, 22, 130, 4.5, d.provider.szcim, Align::Left, 9, true});
     const std::vector<Column> columns{{0, 90, "Dolgozó TAJ-száma, megnevezése"},
                                       {92, 40, "Szerződött dolgozói kapacitás", Align::Right},
                                       {140, 25, "Teljesített napok", Align::Right},

@@ -5,6 +5,7 @@
 #include "app/Dialogs.h"
 #include "db/Database.h"
 #include "reports/Bands.h"
+#include "reports/Provider.h"
 
 #include <optional>
 #include <string>
@@ -21,7 +22,7 @@ struct EmployeeRow {
 
 struct EmployeeDays {
     std::string period;
-    std::string megye, county, intkod, inte, cim;
+    Provider provider;
     std::vector<EmployeeRow> rows;  // by TAJ
     int okeret = 0, tszam = 0;
     bool sznez = false;  // someone has supplementary hours
@@ -29,6 +30,7 @@ struct EmployeeDays {
 
 inline constexpr const char* kEmployeeStatus = "Dolgozó kapacitás lista nyomtatása";
 inline constexpr const char* kNoEmployees = "Nincs a szolgáltatónak dolgozói kerete!";
+inline constexpr const char* kEmployeeQueryFailed = "Hiba a lefutásban! (16)";
 
 // Nothing when a query failed (the message has been shown).
 std::optional<EmployeeDays> employeeDays(db::Database& db, const std::string& period, app::Dialogs& dialogs);

@@ -1,6 +1,5 @@
 #include "reports/Monthly.h"
 
-#include "reports/Counties.h"
 #include "reports/Lookups.h"
 #include "reports/QueryRows.h"
 
@@ -9,12 +8,6 @@
 namespace velmora::reports {
 
 namespace {
-
-std::string joined(const std::string& a, const char* sep, const std::string& b) {
-    if (a.empty()) return b;
-    if (b.empty()) return a;
-    return a + sep + b;
-}
 
 std::string dayColumns() {
     std::string out;
@@ -35,21 +28,6 @@ db::Decimal plus(const db::Decimal& a, const db::Decimal& b) {
 }
 
 } // namespace
-
-Provider providerOf(db::Database& db, const std::string& intkod) {
-    const auto rows = rowsOf(intkod.empty() ? db::Sql(db).run("select * from part")
-                                            : db::Sql(db).run("select * from part where intkod=?", {db::Value(intkod)}));
-    if (rows.empty()) return {};
-    const QueryRow& p = rows[0];
-    Provider out;
-    out.intkod = text(p, "intkod");
-    out.megye = text(p, "megye");
-    out.county = countyName(out.megye);
-    out.inte = text(p, "inte");
-    out.szcim = joined(joined(text(p, "irszam"), " ", text(p, "hely")), ", ", text(p, "utca"));
-    out.telsz = joined(text(p, "telkorzet"), " ", text(p, "telszam"));
-    return out;
-}
 
 std::optional<MonthlySummary> monthlySummary(db::Database& db, const std::string& period, const std::string& firstDay,
                                              const std::string& lastDay, int baseFee, int oszam) {

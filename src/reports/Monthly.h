@@ -6,6 +6,7 @@
 #include "db/Database.h"
 #include "db/Decimal.h"
 #include "reports/Bands.h"
+#include "reports/Provider.h"
 
 #include <array>
 #include <cstdint>
@@ -15,11 +16,6 @@
 
 namespace velmora::reports {
 
-struct Provider {
-    std::string intkod, megye, county, inte, szcim, telsz;
-};
-// The provider of `intkod`; the first one when it is empty.
-Provider providerOf(db::Database& db, const std::string& intkod = "");
 
 struct MonthlySummary {
     std::string period, firstIdoszak, szszam, closing;

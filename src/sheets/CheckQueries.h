@@ -54,7 +54,7 @@ std::optional<std::set<std::string>> takenVisitDates(db::Sql& sql, const SheetKe
                                                      const std::vector<std::string>& dates, const std::string& taj);
 std::optional<int> patientDays(db::Sql& sql, const SheetKey& key, const std::string& taj);
 std::optional<CapacityCount> countCapacity(db::Sql& sql, const std::string& period, const SheetKey* own,
-                                           app::Dialogs& dialogs);
+                                           app::Dialogs& dialogs, const std::string& failure = "Hiba a lefutásban!");
 // Nullopt when the query failed.
 std::optional<std::vector<std::string>> seriesActivityCodes(db::Sql& sql, const SheetKey& key,
                                                             const std::string& taj);

@@ -65,9 +65,10 @@ struct CapacityCount {
 // whole days as the work table holds them.
 int roundCapacity(double days);
 // The capacity in `period`, the period's sheets other than `own` counted
-// (own = nullptr counts them all). Nullopt when the query failed (shown).
+// (own = nullptr counts them all). Nullopt when the query failed: `failure`
+// has been shown (a caller that numbers its steps gives its own).
 std::optional<CapacityCount> countCapacity(db::Database& db, const std::string& period, const SheetKey* own,
-                                           app::Dialogs& dialogs);
+                                           app::Dialogs& dialogs, const std::string& failure = "Hiba a lefutásban!");
 
 // TELE of the partial-invoice series `sorsz` in `year`: "*" on every part
 // when the series' visit days total exactly 50 (and the series was not

@@ -68,7 +68,7 @@ Statement periodVisitNurses(const std::string& period, const SheetKey* own) {
 }
 
 std::optional<CapacityCount> countCapacity(db::Sql& sql, const std::string& period, const SheetKey* own,
-                                           app::Dialogs& dialogs) {
+                                           app::Dialogs& dialogs, const std::string& failure) {
     CapacityCount count;
     try {
         const int days = app::DaysInPeriod(period);
@@ -87,7 +87,7 @@ std::optional<CapacityCount> countCapacity(db::Sql& sql, const std::string& peri
                 if (it != count.nurses.end()) ++it->second.napdb;
             }
     } catch (const std::exception&) {
-        dialogs.error("Hiba a lefutásban!");
+        dialogs.error(failure);
         return std::nullopt;
     }
     return count;
@@ -96,9 +96,9 @@ std::optional<CapacityCount> countCapacity(db::Sql& sql, const std::string& peri
 } // namespace queries
 
 std::optional<CapacityCount> countCapacity(db::Database& db, const std::string& period, const SheetKey* own,
-                                           app::Dialogs& dialogs) {
+                                           app::Dialogs& dialogs, const std::string& failure) {
     db::Sql sql(db);
-    return queries::countCapacity(sql, period, own, dialogs);
+    return queries::countCapacity(sql, period, own, dialogs, failure);
 }
 
 } // namespace velmora::sheets

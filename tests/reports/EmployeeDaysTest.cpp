@@ -58,6 +58,11 @@ TEST_F(Employees, CapacityByThePeriodsRuleAgainstTheDaysMade) {
     EXPECT_EQ(jan.rows[0].napdb, 1);  // the stranger's visit counts nowhere
     EXPECT_EQ(jan.okeret, 106);
     EXPECT_EQ(jan.tszam, 9);
-    EXPECT_EQ(jan.county, "BARANYA VÁRMEGYE");
+    EXPECT_EQ(jan.provider.county, "BARANYA VÁRMEGYE");
     EXPECT_TRUE(run("2009.12").rows.empty());  // nobody employed yet: the window says so
+
+    data.db().findTable("HLAPB")->close();
+    data.dialogs().clearLog();
+    EXPECT_FALSE(reports::employeeDays(data.db(), "2012.01", data.dialogs()));
+    EXPECT_EQ(data.dialogs().errors(), std::vector<std::string>{reports::kEmployeeQueryFailed});
 }
