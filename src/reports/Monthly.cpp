@@ -1,5 +1,6 @@
 #include "reports/Monthly.h"
 
+#include "app/UserError.h"
 #include "reports/Lookups.h"
 #include "reports/QueryRows.h"
 
@@ -27,11 +28,24 @@ db::Decimal plus(const db::Decimal& a, const db::Decimal& b) {
                        scale);
 }
 
+// The sheets of the period itself that went out with its shipment.
+int sentSheetsOf(db::Sql& sql, const std::string& period) {
+    try {
+        return static_cast<int>(
+            sql.run("select count(intkod) from hlapa where idoszak=? and elkuldve=?", {db::Value(period), db::Value(period)})
+                .rows[0][0]
+                .asInt());
+    } catch (const std::exception&) {
+        throw app::UserError(kSummaryCountFailed);
+    }
+}
+
 } // namespace
 
 std::optional<MonthlySummary> monthlySummary(db::Database& db, const std::string& period, const std::string& firstDay,
                                              const std::string& lastDay, int baseFee, int oszam) {
     db::Sql sql(db);
+    const int lapszam = sentSheetsOf(sql, period);
     // A sheet counts when its provider is known and has a contract valid in
     // the period; the contract is asked for by existence, so two valid
     // contracts do not count a sheet part twice.
@@ -54,10 +68,7 @@ std::optional<MonthlySummary> monthlySummary(db::Database& db, const std::string
     s.szszam = contracts.rows.empty() ? std::string() : contracts.rows[0][0].asString();
     s.firstIdoszak = text(rows[0], "idoszak");
     s.oszam = oszam;
-    s.lapszam = static_cast<int>(
-        sql.run("select count(intkod) from hlapa where idoszak=? and elkuldve=?", {db::Value(period), db::Value(period)})
-            .rows[0][0]
-            .asInt());
+    s.lapszam = lapszam;
     const auto closing = sql.run("select zaras from zaras where idoszak=?", {db::Value(period)});
     if (!closing.rows.empty()) s.closing = closing.rows[0][0].asString();
     int64_t supplementUnits = 0;  // tenths of a forint

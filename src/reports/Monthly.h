@@ -31,11 +31,13 @@ struct MonthlySummary {
 inline constexpr const char* kSummaryStatus = "Havi összesítő nyomtatása";
 inline constexpr const char* kNoShipment = "Nincs erre az időszakra zárás!";
 inline constexpr const char* kOnlyNumbers = "Csak szám írható a mezőbe!";
+inline constexpr const char* kSummaryCountFailed = "Hiba a lefutásban! (17)";
 
 // Nothing when no sheet went out with the period's shipment or no contract
 // is valid in it. Each sheet part counts once, however many contracts are
 // valid. `firstDay`, `lastDay` as "YYYY.MM.DD"; `baseFee` the period's
-// daily fee in Ft.
+// daily fee in Ft. A failure to count the sheets throws app::UserError
+// with kSummaryCountFailed.
 std::optional<MonthlySummary> monthlySummary(db::Database& db, const std::string& period, const std::string& firstDay,
                                              const std::string& lastDay, int baseFee, int oszam);
 Report monthlySummaryReport(const MonthlySummary& s, const std::string& printedAt);

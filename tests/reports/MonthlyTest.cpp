@@ -4,6 +4,7 @@
 // out, the billed days and their exact value.
 #include "reports/Monthly.h"
 
+#include "app/UserError.h"
 #include "db/Sql.h"
 #include "reports/Numbers.h"
 #include "support/SheetFixture.h"
@@ -64,6 +65,14 @@ TEST_F(Monthly, SummaryOfTheSheetsSentWithThePeriodsShipment) {
 
     EXPECT_FALSE(reports::monthlySummary(data.db(), "2024.06", "2024.06.01", "2024.06.30", 3240, 0));
     EXPECT_FALSE(reports::monthlySummary(data.db(), "2024.05", "2001.05.01", "2001.05.31", 3240, 0));  // no contract
+
+    data.db().findTable("HLAPA")->close();
+    try {
+        reports::monthlySummary(data.db(), "2024.05", "2024.05.01", "2024.05.31", 3240, 0);
+        ADD_FAILURE() << "a summary without the sheet table";
+    } catch (const app::UserError& e) {
+        EXPECT_STREQ(e.what(), reports::kSummaryCountFailed);
+    }
 }
 
 TEST_F(Monthly, AccountingOfTheBilledDaysAtTheFundsFee) {
