@@ -80,6 +80,12 @@ std::optional<std::string> startPeriodProblem(const std::string& id1) {
     return std::nullopt;
 }
 
+std::optional<std::string> periodRangeProblem(const std::string& from, const std::string& current) {
+    if (from > current)
+        return "A választott időszak (" + from + ") későbbi, mint az aktuális elszámolási időszak (" + current + ")!";
+    return std::nullopt;
+}
+
 std::string periodOfTyped(const std::string& id1) { return id1.substr(0, 4) + "." + id1.substr(4, 2); }
 
 TajList tajList(db::Database& db, const TajSelection& selection) {

@@ -108,7 +108,8 @@ private slots:
             std::string problem;
         } refused[] = {{"2004", "Ez még kevés lesz ..."},
                        {"200413", "Csak 12 hónap van egy évben sajna ..."},
-                       {"200408", "Nem adhat meg 2004.09 hónál kisebb dátumot!"}};
+                       {"200408", "Nem adhat meg 2004.09 hónál kisebb dátumot!"},
+                       {"202406", "A választott időszak (2024.06) későbbi, mint az aktuális elszámolási időszak (2024.05)!"}};
         test::onNextModal([&](QWidget* w) {
             ui::Ttajido* t = lists->tajido();
             QCOMPARE(w, static_cast<QWidget*>(t));
