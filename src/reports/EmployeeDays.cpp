@@ -1,10 +1,9 @@
 #include "reports/EmployeeDays.h"
 
 #include "app/Version.h"
-#include "reports/Counties.h"
+#include "reports/Monthly.h"
 #include "reports/Numbers.h"
 #include "reports/PageFrame.h"
-#include "reports/QueryRows.h"
 #include "sheets/CrossChecks.h"
 
 namespace velmora::reports {
@@ -14,15 +13,12 @@ std::optional<EmployeeDays> employeeDays(db::Database& db, const std::string& pe
     if (!count) return std::nullopt;
     EmployeeDays out;
     out.period = period;
-    const auto parts = rowsOf(db::Sql(db).run("select * from part"));
-    if (!parts.empty()) {
-        const QueryRow& p = parts[0];
-        out.megye = text(p, "megye");
-        out.county = countyName(out.megye);
-        out.intkod = text(p, "intkod");
-        out.inte = text(p, "inte");
-        out.cim = text(p, "irszam") + " " + text(p, "hely") + ", " + text(p, "utca");
-    }
+    const Provider p = providerOf(db);
+    out.megye = p.megye;
+    out.county = p.county;
+    out.intkod = p.intkod;
+    out.inte = p.inte;
+    out.cim = p.szcim;
     for (const auto& [taj, nurse] : count->nurses) {
         out.rows.push_back({nurse.taj, nurse.nev, nurse.keret, nurse.napdb, nurse.supplementary});
         out.okeret += nurse.keret;
