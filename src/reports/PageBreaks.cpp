@@ -23,6 +23,7 @@ PageBreaks::PageBreaks(const Report& report)
 void PageBreaks::newPage() {
     Page page;
     page.number = static_cast<int>(pages_.size()) + 1;
+    page.bodyBottom = bodyBottom_;
     page.bands.push_back({&report_.pageHeader, report_.marginMm});
     page.bands.push_back({&report_.pageFooter, bodyBottom_});
     pages_.push_back(std::move(page));

@@ -18,6 +18,7 @@ struct PlacedBand {
 struct Page {
     int number = 0;  // from 1
     std::vector<PlacedBand> bands;  // header and footer included
+    double bodyBottom = 0;  // mm from the top: a body band is cut here
 };
 
 class PageBreaks {

@@ -1,6 +1,7 @@
 #include "reports/TajLists.h"
 
 #include "reports/Lookups.h"
+#include "reports/Provider.h"
 #include "reports/QueryRows.h"
 
 #include <map>
@@ -9,16 +10,6 @@
 namespace velmora::reports {
 
 namespace {
-
-struct Provider {
-    std::string intkod, inte;
-};
-
-Provider provider(db::Database& db) {
-    const auto rows = rowsOf(db::Sql(db).run("select * from part"));
-    if (rows.empty()) return {};
-    return {text(rows[0], "intkod"), text(rows[0], "inte")};
-}
 
 // The condition both queries share, with its values.
 std::pair<std::string, std::vector<db::Value>> condition(const TajSelection& s, const Provider& p) {
@@ -80,10 +71,16 @@ std::optional<std::string> startPeriodProblem(const std::string& id1) {
     return std::nullopt;
 }
 
+std::optional<std::string> periodRangeProblem(const std::string& from, const std::string& current) {
+    if (from > current)
+        return "A választott időszak (" + from + ") későbbi, mint az aktuális elszámolási időszak (" + current + ")!";
+    return std::nullopt;
+}
+
 std::string periodOfTyped(const std::string& id1) { return id1.substr(0, 4) + "." + id1.substr(4, 2); }
 
 TajList tajList(db::Database& db, const TajSelection& selection) {
-    const Provider p = provider(db);
+    const Provider p = providerOf(db);
     const auto [where, params] = condition(selection, p);
     TajList list;
     list.title = titleOf(selection, p);
@@ -125,7 +122,7 @@ TajList tajList(db::Database& db, const TajSelection& selection) {
 std::string emptyTajListMessage(db::Database& db, const TajSelection& selection) {
     if (selection.scope == TajScope::OnePatient)
         return "Nincs a " + selection.taj + " TAJ-számú betegnek elszámolási lapja!";
-    return "Nincs a " + provider(db).intkod + " szolgáltatónak betege!";
+    return "Nincs a " + providerOf(db).intkod + " szolgáltatónak betege!";
 }
 
 } // namespace velmora::reports

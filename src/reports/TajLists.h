@@ -49,6 +49,8 @@ inline constexpr const char* kBadCheckDigit = "CDV hiba!";
 // What is wrong with a typed starting period (six digits, year first), in
 // the order the window checks it; nothing when it is sound.
 std::optional<std::string> startPeriodProblem(const std::string& id1);
+// A starting period after the current one gives a backwards range.
+std::optional<std::string> periodRangeProblem(const std::string& from, const std::string& current);
 // "200409" as "2004.09".
 std::string periodOfTyped(const std::string& id1);
 

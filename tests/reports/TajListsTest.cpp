@@ -85,4 +85,6 @@ TEST(TajListInput, TheTypedStartingPeriodIsCheckedInOrder) {
             EXPECT_FALSE(problem) << c.typed;
     }
     EXPECT_EQ(reports::periodOfTyped("202403"), "2024.03");
+    EXPECT_TRUE(reports::periodRangeProblem("2024.06", "2024.05"));  // backwards
+    EXPECT_FALSE(reports::periodRangeProblem("2024.05", "2024.05"));
 }

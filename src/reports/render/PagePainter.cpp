@@ -1,9 +1,11 @@
 #include "reports/render/PagePainter.h"
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPen>
 
+#include <algorithm>
 #include <cmath>
 
 namespace velmora::reports {
@@ -27,6 +29,25 @@ int flagsOf(Align align) {
     return Qt::AlignLeft | Qt::AlignVCenter;
 }
 
+QFont fontOf(const TextItem& t, double pixels) {
+    QFont font(QString::fromLatin1(kFontFamily));
+    font.setPixelSize(std::max(1, static_cast<int>(std::lround(pixels))));
+    font.setBold(t.bold);
+    font.setItalic(t.italic);
+    return font;
+}
+
+// The item's font, made smaller (to no less than 70 %) when its text is
+// wider than its cell: a long name or a large figure stays whole and
+// readable instead of running over the next column.
+QFont fittingFont(QPainter& painter, const TextItem& t, const QString& text, double width, double mm) {
+    const double pixels = t.sizePt * kMmPerPoint * mm;
+    QFont font = fontOf(t, pixels);
+    const double needed = QFontMetricsF(font, painter.device()).horizontalAdvance(text);
+    if (needed <= width || needed <= 0) return font;
+    return fontOf(t, pixels * std::max(0.7, width / needed));
+}
+
 void paintBand(QPainter& painter, const Band& band, double left, double top, int pageNumber, double mm) {
     for (const LineItem& l : band.lines) {
         QPen pen(Qt::black);
@@ -41,15 +62,12 @@ void paintBand(QPainter& painter, const Band& band, double left, double top, int
         pen.setWidthF(std::max(0.2 * mm, 1.0));
         painter.setPen(pen);
         if (t.box) painter.drawRect(cell);
-        QFont font(QString::fromLatin1(kFontFamily));
-        font.setPixelSize(std::max(1, static_cast<int>(std::lround(t.sizePt * kMmPerPoint * mm))));
-        font.setBold(t.bold);
-        font.setItalic(t.italic);
-        painter.setFont(font);
         // A little room inside a framed cell.
         const double pad = t.box ? 0.8 * mm : 0;
-        painter.drawText(cell.adjusted(pad, 0, -pad, 0), flagsOf(t.align) | Qt::TextSingleLine,
-                         pageText(t.text, pageNumber));
+        const QRectF room = cell.adjusted(pad, 0, -pad, 0);
+        const QString text = pageText(t.text, pageNumber);
+        painter.setFont(fittingFont(painter, t, text, room.width(), mm));
+        painter.drawText(room, flagsOf(t.align) | Qt::TextSingleLine, text);
     }
 }
 
@@ -59,7 +77,16 @@ void paintPage(QPainter& painter, const Page& page, double dotsPerMm, double lef
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
-    for (const PlacedBand& b : page.bands) paintBand(painter, *b.band, leftMm, b.y, page.number, dotsPerMm);
+    for (const PlacedBand& b : page.bands) {
+        // A band taller than the body (on a page of its own) stops above the footer.
+        const bool cut = b.y < page.bodyBottom && b.y + b.band->height > page.bodyBottom;
+        painter.setClipping(cut);
+        if (cut)
+            painter.setClipRect(QRectF(0, b.y * dotsPerMm, painter.device()->width(),
+                                       (page.bodyBottom - b.y) * dotsPerMm));
+        paintBand(painter, *b.band, leftMm, b.y, page.number, dotsPerMm);
+    }
+    painter.setClipping(false);
     painter.restore();
 }
 

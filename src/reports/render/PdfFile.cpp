@@ -4,14 +4,15 @@
 #include "reports/PageBreaks.h"
 #include "reports/render/PagePainter.h"
 
-#include <QFile>
+#include <QBuffer>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
 
+#include <cstdio>
 #include <filesystem>
-#include <memory>
+#include <unistd.h>
 
 namespace velmora::reports {
 
@@ -19,8 +20,12 @@ namespace {
 
 constexpr int kDotsPerInch = 600;
 
-bool paintAll(const Report& report, const QString& path) {
-    QPdfWriter writer(path);
+// The whole PDF in memory: QPdfWriter does not report a failed write to
+// its file, so the file itself is written below where every write is seen.
+bool paintAll(const Report& report, QByteArray& pdf) {
+    QBuffer buffer(&pdf);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
     writer.setResolution(kDotsPerInch);
     writer.setTitle(QString::fromStdString(report.title));
     writer.setCreator(QStringLiteral("Velmora"));
@@ -38,7 +43,17 @@ bool paintAll(const Report& report, const QString& path) {
         first = false;
         paintPage(painter, page, dotsPerMm, report.marginMm);
     }
-    return painter.end();
+    return painter.end() && !pdf.isEmpty();
+}
+
+// Every byte on the disk, or false (a full disk, a size limit, an I/O error).
+bool writeAll(const std::string& path, const QByteArray& bytes) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    bool ok = std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), f) == static_cast<size_t>(bytes.size());
+    ok = std::fflush(f) == 0 && ok;
+    ok = ::fsync(fileno(f)) == 0 && ok;
+    return std::fclose(f) == 0 && ok;
 }
 
 } // namespace
@@ -51,14 +66,9 @@ void writePdf(const Report& report, const std::string& path) {
         fs::remove(part, ec);
         throw app::UserError("A(z) " + path + " állomány nem írható!");
     };
-    // QPdfWriter says nothing when its file cannot be opened: try first.
-    {
-        QFile probe(QString::fromStdString(part));
-        if (!probe.open(QIODevice::WriteOnly)) refuse();
-    }
-    if (!paintAll(report, QString::fromStdString(part))) refuse();
+    QByteArray pdf;
+    if (!paintAll(report, pdf) || !writeAll(part, pdf)) refuse();
     std::error_code ec;
-    if (fs::file_size(part, ec) == 0 || ec) refuse();
     fs::rename(part, path, ec);
     if (ec) refuse();
 }

@@ -29,7 +29,7 @@ void TajListCommands::onePatient() {
 }
 
 void TajListCommands::summary() {
-    std::optional<reports::TajSelection> s = tajido_->run();
+    std::optional<reports::TajSelection> s = tajido_->run(session_.mIdoszak);
     if (!s) return;
     QApplication::processEvents();
     dialogs_.status(0, reports::kTajListStatus);

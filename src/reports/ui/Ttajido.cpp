@@ -61,8 +61,9 @@ Ttajido::Ttajido(QWidget* parent, app::Dialogs& dialogs, const CommandGuard& gua
     setFixedSize(sizeHint());
 }
 
-std::optional<reports::TajSelection> Ttajido::run() {
+std::optional<reports::TajSelection> Ttajido::run(const std::string& currentPeriod) {
     choice_.reset();
+    current_ = currentPeriod;
     auto* group = Teljes->group();
     group->setExclusive(false);
     for (QRadioButton* r : {Teljes, Aktualis, Valasztott}) r->setChecked(false);
@@ -81,7 +82,9 @@ void Ttajido::OKClick() {
         s.scope = reports::TajScope::CurrentPeriod;
     } else if (Valasztott->isChecked()) {
         const std::string typed = ID1->text().trimmed().toStdString();
-        if (const auto problem = reports::startPeriodProblem(typed)) {
+        std::optional<std::string> problem = reports::startPeriodProblem(typed);
+        if (!problem) problem = reports::periodRangeProblem(reports::periodOfTyped(typed), current_);
+        if (problem) {
             dialogs_.error(*problem);
             ID1->setFocus(Qt::OtherFocusReason);
             return;

@@ -22,7 +22,7 @@ public:
 
     // Shows the window modally; the choice (scope, and `from` for the third
     // item), or nothing when the window was closed without one.
-    std::optional<reports::TajSelection> run();
+    std::optional<reports::TajSelection> run(const std::string& currentPeriod);
 
     QRadioButton* Teljes;
     QRadioButton* Aktualis;
@@ -36,6 +36,7 @@ private:
     app::Dialogs& dialogs_;
     CommandGuard guard_;
     std::optional<reports::TajSelection> choice_;
+    std::string current_;
 };
 
 } // namespace velmora::ui

@@ -7,6 +7,7 @@
 #include "reports/ui/EmployeeDaysCommand.h"
 #include "reports/ui/ReportPreview.h"
 #include "support/Files.h"
+#include "support/ui/ReportPdf.h"
 #include "support/SheetFixture.h"
 
 #include <QPushButton>
@@ -49,17 +50,10 @@ private slots:
     }
 
     void previewAndPdf() {
-        test::onNextModal([](QWidget* w) {
-            auto* preview = qobject_cast<ui::ReportPreview*>(w);
-            QVERIFY(preview);
-            QTest::mouseClick(preview->Pdf, Qt::LeftButton);
-        });
+        test::savePdfInNextPreview();
         owner->menuItem("Dolgozkteljestettvizitei1")->trigger();
         QCOMPARE(data->dialogs().statusText(0), std::string(reports::kEmployeeStatus));
-        std::vector<fs::path> pdfs;
-        for (const auto& e : fs::directory_iterator(lista->path())) pdfs.push_back(e.path());
-        QCOMPARE(pdfs.size(), size_t(1));
-        const std::string text = test::runCommand("pdftotext -layout '" + pdfs[0].string() + "' -");
+        const std::string text = test::takeOnlyPdfText(lista->path());
         // 1 weekly hour: 176 / 40 = 4.4, so 4 days; 6 made, 2 over.
         for (const char* part : {"Otthoni hospice ellátás dolgozói teljesítések megoszlása 2024.05. hónapban",
                                  "Kis Bella", "Túl-lépés", "Összes nap:", "Szolgáltató VARO kódja, megnevezése:"})

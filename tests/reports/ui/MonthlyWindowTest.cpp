@@ -10,6 +10,7 @@
 #include "reports/ui/ReportPreview.h"
 #include "reports/ui/Tobe.h"
 #include "support/Files.h"
+#include "support/ui/ReportPdf.h"
 #include "support/SheetFixture.h"
 
 #include <QLineEdit>
@@ -29,21 +30,6 @@ class MonthlyWindowTest : public QObject {
     std::unique_ptr<test::MenuOwner> owner;
     std::unique_ptr<ui::MonthlyCommands> monthly;
 
-    std::string savedText() {
-        std::vector<fs::path> pdfs;
-        for (const auto& e : fs::directory_iterator(lista->path())) pdfs.push_back(e.path());
-        if (pdfs.size() != 1) return "";
-        const std::string text = test::runCommand("pdftotext -layout '" + pdfs[0].string() + "' -");
-        fs::remove(pdfs[0]);
-        return text;
-    }
-    static void savePdfInPreview() {
-        test::onNextModal([](QWidget* w) {
-            auto* preview = qobject_cast<ui::ReportPreview*>(w);
-            QVERIFY(preview);
-            QTest::mouseClick(preview->Pdf, Qt::LeftButton);
-        });
-    }
 
 private slots:
     void init() {
@@ -78,11 +64,11 @@ private slots:
             QVERIFY(tobe->isVisible());
             QCOMPARE(data->dialogs().errors(), std::vector<std::string>{reports::kOnlyNumbers});
             tobe->Edit1->setText("4");
-            savePdfInPreview();
+            test::savePdfInNextPreview();
             QTest::keyClick(tobe->Edit1, Qt::Key_Return);
         });
         owner->menuItem("Havisszestafloppykldemnyhez1")->trigger();
-        const std::string text = savedText();
+        const std::string text = test::takeOnlyPdfText(lista->path());
         for (const char* part : {"HOSPICE ELLÁTÁS HAVI ÖSSZESÍTŐ JELENTÉS", "\"Hospice elrendelő lap\"-ok száma:",
                                  "Ellátott napok forint összege összesen:", "64,8", "6,5", "1. Szakápolás:",
                                  "2024.06.05", "Szolgáltató cégszerű aláírása"})
@@ -94,9 +80,9 @@ private slots:
         QCOMPARE(data->dialogs().errors(), std::vector<std::string>{reports::kNoBilledData});
         db::Sql(data->db()).run("update zaras set alapdij=3240 where idoszak='2024.05'");
         db::Sql(data->db()).run("update hlapb set eli1='E', eli2='E' where sorsz='00001'");
-        savePdfInPreview();
+        test::savePdfInNextPreview();
         owner->menuItem("Havonkntielszmols1")->trigger();
-        const std::string text = savedText();
+        const std::string text = test::takeOnlyPdfText(lista->path());
         for (const char* part : {"Havi összesítő az elszámolt napokról 2024.05. hónapban", "00001A", "+10%",
                                  "7 128,0", "Mindösszesen:", "7,1 eFt"})
             QVERIFY2(text.find(part) != std::string::npos, part);

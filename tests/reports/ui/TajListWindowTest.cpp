@@ -9,6 +9,7 @@
 #include "reports/ui/Ttajido.h"
 #include "reports/ui/Ttajsz.h"
 #include "support/Files.h"
+#include "support/ui/ReportPdf.h"
 #include "support/SheetFixture.h"
 
 #include <QLineEdit>
@@ -32,24 +33,7 @@ class TajListWindowTest : public QObject {
 
     test::ScriptedDialogs& dialogs() { return data->dialogs(); }
 
-    // The PDF the preview saved, as text.
-    std::string savedText() {
-        std::vector<fs::path> pdfs;
-        for (const auto& e : fs::directory_iterator(lista->path())) pdfs.push_back(e.path());
-        if (pdfs.size() != 1) return "";
-        const std::string text = test::runCommand("pdftotext -layout '" + pdfs[0].string() + "' -");
-        fs::remove(pdfs[0]);
-        return text;
-    }
 
-    // In the preview that opens next: its PDF saved.
-    static void savePdfInPreview() {
-        test::onNextModal([](QWidget* w) {
-            auto* preview = qobject_cast<ui::ReportPreview*>(w);
-            QVERIFY(preview);
-            QTest::mouseClick(preview->Pdf, Qt::LeftButton);
-        });
-    }
 
 private slots:
     void init() {
@@ -92,11 +76,11 @@ private slots:
             QCOMPARE(dialogs().errors(), std::vector<std::string>{reports::kBadCheckDigit});
             tajsz->E1->clear();
             test::typeText(tajsz->E1, QString::fromStdString(test::people::patient));
-            savePdfInPreview();
+            test::savePdfInNextPreview();
             QTest::keyClick(tajsz->E1, Qt::Key_Return);
         });
         owner->menuItem("TAJszmosellenrzlistaegybetegre1")->trigger();
-        const std::string text = savedText();
+        const std::string text = test::takeOnlyPdfText(lista->path());
         for (const char* part : {"TAJ számos lista egy beteg viziteiről az otthoni hospice ellátásban",
                                  "Minta Mária", "00001A", "00001B", "2024.04", "Lista vége", "Oldal: 1"})
             QVERIFY2(text.find(part) != std::string::npos, part);
@@ -108,7 +92,8 @@ private slots:
             std::string problem;
         } refused[] = {{"2004", "Ez még kevés lesz ..."},
                        {"200413", "Csak 12 hónap van egy évben sajna ..."},
-                       {"200408", "Nem adhat meg 2004.09 hónál kisebb dátumot!"}};
+                       {"200408", "Nem adhat meg 2004.09 hónál kisebb dátumot!"},
+                       {"202406", "A választott időszak (2024.06) későbbi, mint az aktuális elszámolási időszak (2024.05)!"}};
         test::onNextModal([&](QWidget* w) {
             ui::Ttajido* t = lists->tajido();
             QCOMPARE(w, static_cast<QWidget*>(t));
@@ -125,23 +110,23 @@ private slots:
                 QVERIFY(t->isVisible());
             }
             t->ID1->setText("202404");
-            savePdfInPreview();
+            test::savePdfInNextPreview();
             QTest::mouseClick(t->OK, Qt::LeftButton);
         });
         owner->menuItem("TAJszmosellenrzlistasszestve1")->trigger();
         QCOMPARE(dialogs().statusText(0), std::string(reports::kTajListStatus));
-        const std::string text = savedText();
+        const std::string text = test::takeOnlyPdfText(lista->path());
         for (const char* part : {"2024.04-2024.05 időszakban", "00001A", "00001B", "Tevékenységek megoszlása"})
             QVERIFY2(text.find(part) != std::string::npos, part);
 
         // The current period alone: only the B part.
         test::onNextModal([this](QWidget*) {
             lists->tajido()->Aktualis->click();
-            savePdfInPreview();
+            test::savePdfInNextPreview();
             QTest::mouseClick(lists->tajido()->OK, Qt::LeftButton);
         });
         owner->menuItem("TAJszmosellenrzlistasszestve1")->trigger();
-        const std::string current = savedText();
+        const std::string current = test::takeOnlyPdfText(lista->path());
         QVERIFY(current.find("00001B") != std::string::npos);
         QVERIFY(current.find("00001A") == std::string::npos);
     }
