@@ -87,6 +87,8 @@ int backupCommand(Run& run) {
         if (text == backup::kOutsideQuestion) return outside;
         return std::nullopt;
     });
+    // A script names a folder that may not be there yet.
+    if (outside) fs::create_directories(*run.options.archive);
     BackupPlace place(run.options.archive);
     const backup::BackupOutcome done = backup::runBackup(run.db, run.session, run.dialogs, place, run.progress);
     if (!done.copied || (outside && !done.placed)) return std::max(outcome(run.dialogs), int(kFailed));
@@ -218,6 +220,7 @@ int shipCommand(Run& run) {
         if (text == exchange::kEReportQuestion) return false;  // the page is for a person at a window
         return std::nullopt;
     });
+    if (run.options.copyTo) fs::create_directories(*run.options.copyTo);
     ShipmentCopy windows(run.options.copyTo);
     exchange::sendMarked(run.db, run.session, run.dialogs, run.progress, windows);
     return outcome(run.dialogs);
