@@ -1,0 +1,26 @@
+#pragma once
+// A demo installation made once per test program by velmora-demo, copied
+// fresh for every test, and velmora-batch run on it as a process.
+#include "support/Files.h"
+#include "support/TempDir.h"
+
+#include <filesystem>
+#include <string>
+
+namespace velmora::test {
+
+// The demo installation of this test program (made on first use).
+const std::filesystem::path& demoInstallation();
+
+// A copy of the demo installation at `dir`; its DATA is dir/DATA.
+void copyDemo(const std::filesystem::path& dir);
+
+struct ToolRun {
+    int exit = -1;
+    std::string out, err;
+};
+
+// velmora-batch with `arguments` (shell words), started in `workingDir`.
+ToolRun runBatch(const std::filesystem::path& workingDir, const std::string& arguments);
+
+} // namespace velmora::test
