@@ -1,7 +1,6 @@
 #include "check/TableImage.h"
 
 #include "db/DbError.h"
-#include "db/MdxFile.h"
 
 #include <filesystem>
 #include <fstream>
@@ -40,14 +39,6 @@ std::string TableImage::text(uint32_t recno, int field) const {
     s.erase(end == std::string::npos ? 0 : end + 1);
     const size_t begin = s.find_first_not_of(' ');
     return begin == std::string::npos ? std::string() : s.substr(begin);
-}
-
-// As the engine stamps a table: its header, then its counted records.
-uint64_t TableImage::contentStamp() const {
-    const uint64_t h1 = db::contentHash(bytes_.data(), header_.headerLength);
-    const uint64_t h2 =
-        db::contentHash(bytes_.data() + header_.headerLength, size_t(header_.recordCount) * header_.recordLength);
-    return h1 ^ (h2 * 0x9E3779B97F4A7C15ULL + (h1 << 6) + (h1 >> 2));
 }
 
 } // namespace velmora::check

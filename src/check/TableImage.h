@@ -24,8 +24,6 @@ public:
     db::Value value(uint32_t recno, int field) const;
     // A field's value as trimmed text; "" for a missing field.
     std::string text(uint32_t recno, int field) const;
-    // The stamp the index file keeps of its table's content.
-    uint64_t contentStamp() const;
 
 private:
     const char* record(uint32_t recno) const;

@@ -29,6 +29,19 @@ void copyDemo(const fs::path& dir) {
     fs::copy(demoInstallation() / "DATA", dir / "DATA", fs::copy_options::recursive);
 }
 
+std::string changedPaths(const std::map<std::string, std::string>& before,
+                         const std::map<std::string, std::string>& after) {
+    std::string out;
+    for (const auto& [path, bytes] : before) {
+        const auto found = after.find(path);
+        if (found == after.end()) out += "-" + path + " ";
+        else if (found->second != bytes) out += path + " ";
+    }
+    for (const auto& [path, bytes] : after)
+        if (!before.count(path)) out += "+" + path + " ";
+    return out;
+}
+
 ToolRun runBatch(const fs::path& workingDir, const std::string& arguments) {
     const fs::path out = workingDir / ".batch.out", err = workingDir / ".batch.err";
     const std::string cmd = "cd \"" + workingDir.string() + "\" && \"" + VELMORA_BATCH_TOOL + "\" " + arguments +

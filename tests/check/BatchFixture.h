@@ -20,6 +20,11 @@ struct ToolRun {
     std::string out, err;
 };
 
+// The paths whose bytes differ between two treeBytes readings, joined by
+// spaces ("" when none): short enough to read in a failed expectation.
+std::string changedPaths(const std::map<std::string, std::string>& before,
+                         const std::map<std::string, std::string>& after);
+
 // velmora-batch with `arguments` (shell words), started in `workingDir`.
 ToolRun runBatch(const std::filesystem::path& workingDir, const std::string& arguments);
 

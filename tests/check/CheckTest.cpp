@@ -41,7 +41,7 @@ TEST(DataCheck, TheDemoInstallationIsCleanAndTheCheckChangesNoByte) {
     EXPECT_EQ(run.exit, 0) << run.out << run.err;
     EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 1) << run.out;
     EXPECT_NE(run.out.find("rendben"), std::string::npos) << run.out;
-    EXPECT_EQ(treeBytes(dir.path() / "DATA"), before);
+    EXPECT_EQ(changedPaths(before, treeBytes(dir.path() / "DATA")), "");
 }
 
 struct Fault {
@@ -108,7 +108,7 @@ TEST(DataCheck, TheToolReportsFaultsWithItsOwnExitAndLeavesThemAsTheyWere) {
     EXPECT_EQ(run.exit, 4) << run.err;
     EXPECT_NE(run.out.find("HLapa.dbf:\n"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("Összesen"), std::string::npos) << run.out;
-    EXPECT_EQ(treeBytes(dir.path() / "DATA"), before);
+    EXPECT_EQ(changedPaths(before, treeBytes(dir.path() / "DATA")), "");
 }
 
 } // namespace

@@ -1,9 +1,11 @@
 #include "program/ui/StartUp.h"
 
 #include "app/Clock.h"
+#include "app/DataDirLock.h"
 #include "app/Directories.h"
 #include "app/PasswordStore.h"
 #include "app/PeriodChoice.h"
+#include "app/UserError.h"
 #include "app/Version.h"
 #include "backup/ui/BackupCommands.h"
 #include "db/Database.h"
@@ -81,6 +83,20 @@ int RunProgram(int argc, char** argv) {
     app::Session session(clock);
     session.dataDir = app::ProgramDataDir(
         app::InstallationDir(ss(QApplication::applicationDirPath()), std::getenv("VELMORA_HOME")));
+    // The data directory is the program's alone while it runs: a second
+    // copy or velmora-batch waits for it to end.
+    std::unique_ptr<app::DataDirLock> hold;
+    try {
+        hold = app::DataDirLock::tryAcquire(session.dataDir);
+        if (!hold) {
+            QMessageBox box(QMessageBox::NoIcon, app::kProgramTitle, qs(app::dataDirHeldMessage(session.dataDir)),
+                            QMessageBox::Ok);
+            box.exec();
+            return 1;
+        }
+    } catch (const app::UserError&) {
+        // No data directory yet: the start-up says so in its own words.
+    }
     db::Database dbs(session.dataDir);
     QtDialogs dialogs;
     // The last guard: a failure no command caught is shown, not fatal.
