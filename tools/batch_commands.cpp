@@ -129,6 +129,10 @@ int restoreCommand(Run& run) {
     if (!source.dir.empty() && source.dir.back() != '/') source.dir += '/';
     RestorePlace place(source);
     const bool goOn = backup::runRestore(run.db, run.session, run.dialogs, place, run.progress);
+    if (!run.options.ment) {
+        std::error_code ec;
+        fs::remove_all(fs::path(run.session.ktemp) / "VISSZA", ec);
+    }
     const int code = outcome(run.dialogs);
     return goOn ? code : std::max(code, int(kFailed));
 }

@@ -169,9 +169,11 @@ std::set<std::string> sheetKeys(const TableImage& table, FileReport& report) {
 
 void missingNurse(const std::set<std::string>& nurses, const std::string& taj, const std::string& key,
                   FileReport& report) {
-    if (!taj.empty() && !nurses.count(taj))
-        report.problems.push_back("A(z) " + key + " lap a(z) " + taj +
-                                  " TAJ-számú ápolóra hivatkozik, aki nincs az ápolók között.");
+    if (taj.empty() || nurses.count(taj)) return;
+    // A nurse on several days of a sheet is one fault of that sheet.
+    const std::string line = "A(z) " + key + " lap a(z) " + taj + " TAJ-számú ápolóra hivatkozik, aki nincs az ápolók között.";
+    if (std::find(report.problems.begin(), report.problems.end(), line) == report.problems.end())
+        report.problems.push_back(line);
 }
 
 void checkHeaders(const TableImage& hlapa, const Images& images, const std::set<std::string>& visitKeys,

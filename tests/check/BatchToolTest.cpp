@@ -202,6 +202,7 @@ TEST_F(BatchTool, BackupThenRestoreFromTheArchivePutsEveryTableBackByteForByte) 
     const ToolRun restore = runBatch(dir.path(), "--data DATA restore --archive KIMENT/Zaras.arj --yes");
     ASSERT_EQ(restore.exit, 0) << restore.err;
     EXPECT_EQ(changedPaths(tablesAtBackup, tables()), "");
+    EXPECT_FALSE(fs::exists(dir.path() / "TEMP" / "VISSZA"));  // the archive's copy is not left behind
     EXPECT_EQ(runBatch(dir.path(), "--data DATA check").exit, 0);
 
     // And once more from the plain copies in MENT.

@@ -84,7 +84,7 @@ int RunProgram(int argc, char** argv) {
     session.dataDir = app::ProgramDataDir(
         app::InstallationDir(ss(QApplication::applicationDirPath()), std::getenv("VELMORA_HOME")));
     // The data directory is the program's alone while it runs: a second
-    // copy or velmora-batch waits for it to end.
+    // copy, or velmora-batch, is turned away until it ends.
     std::unique_ptr<app::DataDirLock> hold;
     try {
         hold = app::DataDirLock::tryAcquire(session.dataDir);
