@@ -5,6 +5,7 @@
 #include "db/IndexTag.h"
 #include "db/Journal.h"
 #include "db/MdxFile.h"
+#include "store/Reindex.h"
 #include "store/Schemas.h"
 
 #include <algorithm>
@@ -285,6 +286,19 @@ CheckReport checkDataDirectory(const std::string& dir) {
         reports[def->name] = &report.files.back();
     }
     crossCheck(images, reports);
+    return report;
+}
+
+CheckReport checkOpenDataDirectory(db::Database& db) {
+    store::mindzar(db);
+    CheckReport report;
+    try {
+        report = checkDataDirectory(db.directory());
+    } catch (...) {
+        store::mindnyit(db);
+        throw;
+    }
+    store::mindnyit(db);
     return report;
 }
 

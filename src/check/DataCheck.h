@@ -5,6 +5,10 @@
 #include <string>
 #include <vector>
 
+namespace velmora::db {
+class Database;
+}
+
 namespace velmora::check {
 
 // What was found in one file (a table with its index), or in the
@@ -24,6 +28,11 @@ struct CheckReport {
 
 // Reads the data directory `dir`; never throws for what it finds there.
 CheckReport checkDataDirectory(const std::string& dir);
+
+// The check of the directory the program has open: its shared tables are
+// closed first, so that the index files on disk hold every change of the
+// run, and opened again afterwards, whatever happened.
+CheckReport checkOpenDataDirectory(db::Database& db);
 
 // The report as the user reads it: one line when all is well, else the
 // problems table by table and a last line with their number.
