@@ -8,6 +8,7 @@
 #include "app/UserError.h"
 #include "app/Version.h"
 #include "backup/ui/BackupCommands.h"
+#include "check/ui/CheckCommand.h"
 #include "db/Database.h"
 #include "exchange/EReport.h"
 #include "exchange/ui/ExchangeWindows.h"
@@ -116,6 +117,7 @@ int RunProgram(int argc, char** argv) {
     std::unique_ptr<ExchangeWindows> exchangeWindows;
     std::unique_ptr<FullImportCommand> fullImport;
     std::unique_ptr<BackupCommands> backupCommands;
+    std::unique_ptr<CheckCommand> checkCommand;
     std::unique_ptr<MasterListCommands> masterLists;
     std::unique_ptr<SheetPrintCommand> sheetPrint;
     std::unique_ptr<TajListCommands> tajLists;
@@ -144,6 +146,8 @@ int RunProgram(int argc, char** argv) {
         for (const MenuCommand& command : fullImport->commands()) fokep->setCommand(qs(command.item), command.run);
         backupCommands = std::make_unique<BackupCommands>(*fokep, session, dbs, dialogs, *fokep->alapkeres());
         for (const MenuCommand& command : backupCommands->commands()) fokep->setCommand(qs(command.item), command.run);
+        checkCommand = std::make_unique<CheckCommand>(*fokep, dbs, dialogs);
+        for (const MenuCommand& command : checkCommand->commands()) fokep->setCommand(qs(command.item), command.run);
         masterLists = std::make_unique<MasterListCommands>(*fokep, session, dbs, dialogs);
         for (const MenuCommand& command : masterLists->commands()) fokep->setCommand(qs(command.item), command.run);
         sheetPrint = std::make_unique<SheetPrintCommand>(session, dbs, dialogs, *registerWindows);
