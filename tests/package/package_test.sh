@@ -16,7 +16,7 @@ deb=$(ls "$scratch"/out/velmora_*.deb)
 root="$scratch/root"
 dpkg -x "$deb" "$root"
 
-for f in usr/bin/velmora usr/bin/velmora-sql usr/lib/velmora/velmora usr/lib/velmora/help/index.html \
+for f in usr/bin/velmora usr/bin/velmora-sql usr/bin/velmora-batch usr/lib/velmora/velmora usr/lib/velmora/help/index.html \
          usr/share/applications/velmora.desktop usr/share/icons/hicolor/scalable/apps/velmora.svg; do
   [[ -e "$root/$f" ]] || fail "$f is not in the package"
 done
@@ -36,4 +36,10 @@ fi
 "$demo_tool" --out "$scratch/demo" --program "$root/usr/lib/velmora/velmora" >/dev/null
 sheets=$("$root/usr/bin/velmora-sql" --data "$scratch/demo/DATA" "select count(*) from hlapa" | tail -1)
 [[ "$sheets" =~ ^[0-9]+$ && "$sheets" -gt 0 ]] || fail "the unpacked velmora-sql read no sheets from the demo: $sheets"
-echo "ok: $(basename "$deb"), $sheets demo sheets read by the unpacked tool"
+# The data check from the unpacked root: the demo is clean, and the check
+# changes nothing.
+before=$(cd "$scratch/demo" && find . -type f -exec md5sum {} + | sort)
+report=$(cd "$scratch/demo" && "$root/usr/bin/velmora-batch" check) || fail "velmora-batch check failed ($?): $report"
+[[ "$report" == "Az adatok rendben vannak"* ]] || fail "velmora-batch check: $report"
+[[ "$(cd "$scratch/demo" && find . -type f -exec md5sum {} + | sort)" == "$before" ]] || fail "the check changed the demo"
+echo "ok: $(basename "$deb"), $sheets demo sheets read by the unpacked tool; $report"

@@ -2,7 +2,7 @@
 """The fund's complete data set for the import's tests, written independently
 of the program (Debian's python3-dbf, dBASE III, code page 852).
 
-  full_data_set.py OUTDIR VARIANT
+  full_data_set.py OUTDIR VARIANT [INTKOD]
 
 writes HAa1234.dbf, HAb1234.dbf and HAc1234.dbf into OUTDIR/src and packs
 them into OUTDIR/Telj1234.arj with the archiver (or, for member names the
@@ -171,4 +171,6 @@ def main(outdir, variant):
 
 
 if __name__ == "__main__":
+    if len(sys.argv) > 3:
+        INTKOD = sys.argv[3]  # the provider of the installation it is read into
     main(sys.argv[1], sys.argv[2])

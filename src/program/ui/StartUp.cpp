@@ -1,11 +1,14 @@
 #include "program/ui/StartUp.h"
 
 #include "app/Clock.h"
+#include "app/DataDirLock.h"
 #include "app/Directories.h"
 #include "app/PasswordStore.h"
 #include "app/PeriodChoice.h"
+#include "app/UserError.h"
 #include "app/Version.h"
 #include "backup/ui/BackupCommands.h"
+#include "check/ui/CheckCommand.h"
 #include "db/Database.h"
 #include "exchange/EReport.h"
 #include "exchange/ui/ExchangeWindows.h"
@@ -81,6 +84,20 @@ int RunProgram(int argc, char** argv) {
     app::Session session(clock);
     session.dataDir = app::ProgramDataDir(
         app::InstallationDir(ss(QApplication::applicationDirPath()), std::getenv("VELMORA_HOME")));
+    // The data directory is the program's alone while it runs: a second
+    // copy, or velmora-batch, is turned away until it ends.
+    std::unique_ptr<app::DataDirLock> hold;
+    try {
+        hold = app::DataDirLock::tryAcquire(session.dataDir);
+        if (!hold) {
+            QMessageBox box(QMessageBox::NoIcon, app::kProgramTitle, qs(app::dataDirHeldMessage(session.dataDir)),
+                            QMessageBox::Ok);
+            box.exec();
+            return 1;
+        }
+    } catch (const app::UserError&) {
+        // No data directory yet: the start-up says so in its own words.
+    }
     db::Database dbs(session.dataDir);
     QtDialogs dialogs;
     // The last guard: a failure no command caught is shown, not fatal.
@@ -100,6 +117,7 @@ int RunProgram(int argc, char** argv) {
     std::unique_ptr<ExchangeWindows> exchangeWindows;
     std::unique_ptr<FullImportCommand> fullImport;
     std::unique_ptr<BackupCommands> backupCommands;
+    std::unique_ptr<CheckCommand> checkCommand;
     std::unique_ptr<MasterListCommands> masterLists;
     std::unique_ptr<SheetPrintCommand> sheetPrint;
     std::unique_ptr<TajListCommands> tajLists;
@@ -128,6 +146,8 @@ int RunProgram(int argc, char** argv) {
         for (const MenuCommand& command : fullImport->commands()) fokep->setCommand(qs(command.item), command.run);
         backupCommands = std::make_unique<BackupCommands>(*fokep, session, dbs, dialogs, *fokep->alapkeres());
         for (const MenuCommand& command : backupCommands->commands()) fokep->setCommand(qs(command.item), command.run);
+        checkCommand = std::make_unique<CheckCommand>(*fokep, dbs, dialogs);
+        for (const MenuCommand& command : checkCommand->commands()) fokep->setCommand(qs(command.item), command.run);
         masterLists = std::make_unique<MasterListCommands>(*fokep, session, dbs, dialogs);
         for (const MenuCommand& command : masterLists->commands()) fokep->setCommand(qs(command.item), command.run);
         sheetPrint = std::make_unique<SheetPrintCommand>(session, dbs, dialogs, *registerWindows);

@@ -49,6 +49,7 @@ const std::vector<MenuItemDef>& MainMenuItems() {
         {"Jelszmdosts1", "&Jelszó módosítás", "Jelszó módosítás", "Szervz1"},
         {"Ments1", "&Mentés", "Adatállományok mentése", "Szervz1"},
         {"Visszatlts1", "&Visszatöltés", "Adatállományok visszatöltése", "Szervz1"},
+        {"Adatokellenrzse1", "&Adatok ellenőrzése", "Az adatállományok ellenőrzése, módosítás nélkül", "Szervz1"},
         {"Adatszolgltats1", "A&datszolgáltatás", "Adatszolgáltatás", ""},
         {"FloppykldemnyRUVszmra1", "Floppy-&küldemény RUV-számára", "Floppy-küldemény RUV-számára",
          "Adatszolgltats1"},

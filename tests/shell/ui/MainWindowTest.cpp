@@ -89,13 +89,15 @@ private slots:
             QVERIFY2(owner && owner->actions().contains(item), d.name);
             names.insert(item->objectName());
         }
-        QCOMPARE(names.size(), size_t(41));
+        QCOMPARE(names.size(), size_t(42));
 
         // A few places checked against the menu as the user knows it.
         QCOMPARE(fokep->menuItem("tvonal1")->statusTip(), QString("A program útvonalainak és az alapdíj megjelenítése"));
         QCOMPARE(fokep->menuItem("Szakpolk1")->text(), QString("Sza&kápolók"));
         QVERIFY(bar->findChild<QMenu*>("BNOX2")->actions().contains(fokep->menuItem("TeljesBNOlista1")));
         QVERIFY(bar->actions().contains(fokep->menuItem("Kilps1")));
+        const QList<QAction*> service = bar->findChild<QMenu*>("Szervz1")->actions();
+        QCOMPARE(service.indexOf(fokep->menuItem("Adatokellenrzse1")), service.indexOf(fokep->menuItem("Visszatlts1")) + 1);
         QCOMPARE(bar->actions().size(), 6);
     }
 

@@ -1,0 +1,31 @@
+#pragma once
+// A demo installation made once per test program by velmora-demo, copied
+// fresh for every test, and velmora-batch run on it as a process.
+#include "support/Files.h"
+#include "support/TempDir.h"
+
+#include <filesystem>
+#include <string>
+
+namespace velmora::test {
+
+// The demo installation of this test program (made on first use).
+const std::filesystem::path& demoInstallation();
+
+// A copy of the demo installation at `dir`; its DATA is dir/DATA.
+void copyDemo(const std::filesystem::path& dir);
+
+struct ToolRun {
+    int exit = -1;
+    std::string out, err;
+};
+
+// The paths whose bytes differ between two treeBytes readings, joined by
+// spaces ("" when none): short enough to read in a failed expectation.
+std::string changedPaths(const std::map<std::string, std::string>& before,
+                         const std::map<std::string, std::string>& after);
+
+// velmora-batch with `arguments` (shell words), started in `workingDir`.
+ToolRun runBatch(const std::filesystem::path& workingDir, const std::string& arguments);
+
+} // namespace velmora::test

@@ -1,0 +1,343 @@
+// velmora-batch run as a process on a copy of the demo installation: each
+// command's main path with its files checked, and its refusals with the
+// data directory byte for byte as it was.
+#include "app/DataDirLock.h"
+#include "check/BatchFixture.h"
+#include "support/FundFiles.h"
+#include "support/TableFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <set>
+#include <sstream>
+#include <strings.h>
+
+namespace velmora::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kInterop = std::string(VELMORA_TEST_SOURCE_DIR) + "/tools/dbf_interop.py";
+
+using TextRow = std::map<std::string, std::string>;  // lower-case field -> trimmed text
+
+// A folder's file by its name in any case (the name itself when there is none).
+fs::path findFile(const fs::path& dir, const std::string& name) {
+    std::error_code ec;
+    for (const auto& e : fs::directory_iterator(dir, ec))
+        if (strcasecmp(e.path().filename().c_str(), name.c_str()) == 0) return e.path();
+    return dir / name;
+}
+
+std::string lower(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+std::string trimmed(const std::string& s) {
+    const size_t end = s.find_last_not_of(' ');
+    return end == std::string::npos ? std::string() : s.substr(0, end + 1);
+}
+
+// A shipment file's live records as python3-dbf reads them.
+std::vector<TextRow> recordsByPython(const fs::path& file) {
+    const std::string out = runCommand("/usr/bin/python3 " + kInterop + " dump '" + file.string() + "' 2>&1");
+    std::istringstream in(out);
+    std::string structure, counts;
+    if (!std::getline(in, structure) || !std::getline(in, counts)) throw std::runtime_error("python3-dbf: " + out);
+    std::vector<std::string> names;
+    std::istringstream fields(structure);
+    for (std::string f; std::getline(fields, f, '|');) names.push_back(lower(f.substr(0, f.find(' '))));
+    std::vector<TextRow> rows;
+    for (std::string line; std::getline(in, line);) {
+        std::istringstream cells(line);
+        TextRow row;
+        std::string cell;
+        for (const std::string& name : names) {
+            std::getline(cells, cell, '\t');
+            row[name] = cell;
+        }
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+// Files but for the index files: the start-up makes the program's empty
+// folders (KULD, TEMP, LISTA, MENT) where they are missing, and the engine
+// writes the keys of an index file anew when its stamp no longer fits the
+// table, as the program does.
+std::map<std::string, std::string> filesOf(const fs::path& dir) {
+    std::map<std::string, std::string> out = treeBytes(dir);
+    std::erase_if(out, [](const auto& entry) {
+        return entry.second == "/" || strcasecmp(fs::path(entry.first).extension().c_str(), ".mdx") == 0;
+    });
+    return out;
+}
+
+class BatchTool : public ::testing::Test {
+protected:
+    void SetUp() override { copyDemo(dir.path()); }
+    fs::path data() const { return dir.path() / "DATA"; }
+    // The table files by lower-case name (a restore may spell one otherwise).
+    // Index files are left out: any start of the engine may write a stale
+    // one anew with the same keys.
+    std::map<std::string, std::string> tables() const {
+        std::map<std::string, std::string> out;
+        for (const auto& e : fs::directory_iterator(data()))
+            if (e.is_regular_file() && strcasecmp(e.path().extension().c_str(), ".dbf") == 0)
+                out[lower(e.path().filename().string())] = fileBytes(e.path());
+        return out;
+    }
+    // The live rows of a table, read by a fresh engine after the tool ended.
+    std::vector<TextRow> rows(const std::string& file) const {
+        const std::string name = findFile(data(), file).filename().string();
+        const auto layout = readLayout(data().string(), name);
+        std::vector<TextRow> out;
+        for (const Row& row : readRows(data().string(), name)) {
+            TextRow text;
+            for (size_t f = 0; f < layout.fields.size(); ++f)
+                text[lower(layout.fields[f].name)] = row[f].isNull() ? "" : trimmed(row[f].asString());
+            out.push_back(text);
+        }
+        return out;
+    }
+    // "2026.04/00013C" for each sheet whose field has the value.
+    std::set<std::string> sheetsWith(const std::string& field, const std::string& value) const {
+        std::set<std::string> keys;
+        for (const TextRow& r : rows("HLapa.dbf"))
+            if (r.at(field) == value) keys.insert(r.at("idoszak") + "/" + r.at("sorsz") + r.at("resz"));
+        return keys;
+    }
+    // A command that asks first: without --yes it exits with the question
+    // and no file changes.
+    void expectRefused(const std::string& arguments, const std::string& question) const {
+        SCOPED_TRACE(arguments);
+        const auto before = filesOf(dir.path());
+        const ToolRun run = runBatch(dir.path(), "--data DATA " + arguments);
+        EXPECT_EQ(run.exit, 2) << run.err;
+        EXPECT_NE(run.err.find(question), std::string::npos) << run.err;
+        EXPECT_EQ(changedPaths(before, filesOf(dir.path())), "");
+    }
+    TempDir dir;
+};
+
+TEST_F(BatchTool, BadInputIsRefusedWithTheUsageLineAndChangesNothing) {
+    fs::create_directories(dir.path() / "IDEGEN");
+    const struct {
+        const char* arguments;
+        int exit;
+        const char* wording;
+    } cases[] = {
+        {"--data DATA", 64, "Hiányzik a parancs"},
+        {"--data DATA frobnicate", 64, "Ismeretlen parancs"},
+        {"--data DATA --fast check", 64, "Ismeretlen kapcsoló"},
+        {"--data DATA ship 2024.13 --yes", 64, "Hibás időszak"},
+        {"--data DATA restore --yes", 64, "--ment vagy az --archive"},
+        {"--data DATA import-billed", 64, "1 paramétert vár"},
+        {"--data DATA check extra", 64, "nem vár paramétert"},
+        {"--data DATA --period 2026.4 reindex", 64, "Hibás időszak: 2026.4"},
+        {"--data DATA ship 2026.04 --period 2026.03", 64, "eltér"},
+        {"--data NINCS check", 5, "nem található"},
+        {"--data IDEGEN backup", 5, "nem a Velmora adatkönyvtára"},
+    };
+    const auto before = treeBytes(dir.path());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        const ToolRun run = runBatch(dir.path(), c.arguments);
+        EXPECT_EQ(run.exit, c.exit);
+        EXPECT_NE(run.err.find(c.wording), std::string::npos) << run.err;
+        if (c.exit == 64) {
+            EXPECT_NE(run.err.find("Használat: velmora-batch"), std::string::npos);
+        }
+    }
+    EXPECT_EQ(changedPaths(before, treeBytes(dir.path())), "");
+    // Without --data the data directory is DATA of the working directory.
+    EXPECT_EQ(runBatch(dir.path(), "check").exit, 0);
+    const ToolRun help = runBatch(dir.path(), "--help");
+    EXPECT_EQ(help.exit, 0);
+    for (const char* command : {"backup", "restore", "ship", "import-billed", "import-contracts", "import-full",
+                                "reindex", "check"})
+        EXPECT_NE(help.out.find("velmora-batch --data DATA " + std::string(command)), std::string::npos) << command;
+}
+
+TEST_F(BatchTool, WaitsForNobodyWhileTheProgramHoldsTheDataDirectory) {
+    const auto before = treeBytes(dir.path());
+    {
+        const auto held = app::DataDirLock::tryAcquire(data().string());
+        ASSERT_TRUE(held);
+        for (const char* arguments : {"--data DATA check", "--data DATA reindex"}) {
+            const ToolRun run = runBatch(dir.path(), arguments);
+            EXPECT_EQ(run.exit, 3) << arguments;
+            EXPECT_NE(run.err.find("másik program dolgozik"), std::string::npos) << run.err;
+        }
+    }
+    EXPECT_EQ(changedPaths(before, treeBytes(dir.path())), "");
+    EXPECT_EQ(runBatch(dir.path(), "--data DATA check").exit, 0);
+}
+
+TEST_F(BatchTool, BackupThenRestoreFromTheArchivePutsEveryTableBackByteForByte) {
+    const ToolRun backup = runBatch(dir.path(), "--data DATA backup --archive KIMENT");
+    ASSERT_EQ(backup.exit, 0) << backup.err;
+    const std::string archive = fileBytes(data() / "MENT" / "Zaras.arj");
+    ASSERT_FALSE(archive.empty());
+    EXPECT_TRUE(fileBytes(dir.path() / "KIMENT" / "Zaras.arj") == archive);
+    std::map<std::string, std::string> saved;
+    for (const auto& e : fs::directory_iterator(data() / "MENT"))
+        if (e.path().extension() == ".dbf") saved[lower(e.path().filename().string())] = fileBytes(e.path());
+    const auto tablesAtBackup = tables();
+    EXPECT_EQ(saved.size(), 14u);
+    EXPECT_EQ(changedPaths(tablesAtBackup, saved), "");
+
+    // The data go on changing: a shipment after the backup.
+    ASSERT_EQ(runBatch(dir.path(), "--data DATA ship 2026.04 --yes").exit, 0);
+    ASSERT_TRUE(tables() != tablesAtBackup);
+
+    const auto beforeRefusal = tables();
+    const ToolRun refused = runBatch(dir.path(), "--data DATA restore --archive KIMENT/Zaras.arj");
+    EXPECT_EQ(refused.exit, 2);
+    EXPECT_NE(refused.err.find("Biztosan visszatölti az adatokat ?"), std::string::npos) << refused.err;
+    EXPECT_EQ(changedPaths(beforeRefusal, tables()), "");
+
+    const ToolRun restore = runBatch(dir.path(), "--data DATA restore --archive KIMENT/Zaras.arj --yes");
+    ASSERT_EQ(restore.exit, 0) << restore.err;
+    EXPECT_EQ(changedPaths(tablesAtBackup, tables()), "");
+    EXPECT_FALSE(fs::exists(dir.path() / "TEMP" / "VISSZA"));  // the archive's copy is not left behind
+    EXPECT_EQ(runBatch(dir.path(), "--data DATA check").exit, 0);
+
+    // And once more from the plain copies in MENT.
+    ASSERT_EQ(runBatch(dir.path(), "--data DATA ship 2026.04 --yes").exit, 0);
+    ASSERT_TRUE(tables() != tablesAtBackup);
+    const ToolRun fromMent = runBatch(dir.path(), "--data DATA restore --ment --yes");
+    ASSERT_EQ(fromMent.exit, 0) << fromMent.err;
+    EXPECT_EQ(changedPaths(tablesAtBackup, tables()), "");
+}
+
+TEST_F(BatchTool, ShipSendsEveryPendingSheetOfThePeriodsWindow) {
+    // The sending mode offers the unsent sheets of the period and the four
+    // months before it.
+    std::set<std::string> pending;
+    for (const TextRow& r : rows("HLapa.dbf"))
+        if (r.at("idoszak") >= "2025.12" && r.at("idoszak") <= "2026.04" && r.at("elkuldve").empty())
+            pending.insert(r.at("idoszak") + "/" + r.at("sorsz") + r.at("resz"));
+    ASSERT_FALSE(pending.empty());
+    expectRefused("ship 2026.04", "Elküldhető " + std::to_string(pending.size()) + " db elszámolási lap?");
+
+    const ToolRun run = runBatch(dir.path(), "--data DATA ship 2026.04 --yes");
+    ASSERT_EQ(run.exit, 0) << run.err;
+    EXPECT_EQ(recordsByPython(findFile(dir.path() / "KULD", "Hosa4711.dbf")).size(), pending.size());
+    EXPECT_EQ(sheetsWith("elkuldve", "2026.04"), pending);
+    EXPECT_EQ(runBatch(dir.path(), "--data DATA check").exit, 0);
+}
+
+TEST_F(BatchTool, ShipSendsTheListedSheetsAndCopiesTheFiles) {
+    const ToolRun run =
+        runBatch(dir.path(), "--data DATA ship 2026.04 --sheets 2026.03/00008C,2026.04/00013C --yes --copy MASOLAT");
+    ASSERT_EQ(run.exit, 0) << run.err;
+    const fs::path kuld = dir.path() / "KULD";
+    std::set<std::string> shipped;
+    for (const TextRow& h : recordsByPython(findFile(kuld, "Hosa4711.dbf")))
+        shipped.insert(h.at("idoszak") + "/" + h.at("sorszam") + h.at("resz"));
+    EXPECT_EQ(shipped, (std::set<std::string>{"202603/8C", "202604/13C"}));
+    const auto visits = recordsByPython(findFile(kuld, "Hosb4711.dbf"));
+    EXPECT_FALSE(visits.empty());
+    for (const TextRow& v : visits) EXPECT_TRUE(v.at("sorszam") == "8" || v.at("sorszam") == "13") << v.at("sorszam");
+    for (const char* name : {"Hosa4711.dbf", "Hosb4711.dbf", "Hosc4711.dbf"})
+        EXPECT_TRUE(fileBytes(findFile(dir.path() / "MASOLAT", name)) == fileBytes(findFile(kuld, name))) << name;
+    EXPECT_EQ(sheetsWith("elkuldve", "2026.04"), (std::set<std::string>{"2026.03/00008C", "2026.04/00013C"}));
+
+    // A sheet the sending mode would not offer stops the shipment before any mark.
+    const auto before = filesOf(dir.path());
+    const ToolRun refused = runBatch(dir.path(), "--data DATA ship 2026.04 --sheets 2026.04/00005D,2025.06/00001 --yes");
+    EXPECT_EQ(refused.exit, 1);
+    EXPECT_NE(refused.err.find("2025.06/00001"), std::string::npos) << refused.err;
+    EXPECT_EQ(changedPaths(before, filesOf(dir.path())), "");
+}
+
+TEST_F(BatchTool, ReindexBuildsAMissingIndexFileAgain) {
+    fs::remove(data() / "HLapa.mdx");
+    EXPECT_EQ(runBatch(dir.path(), "--data DATA check").exit, 4);
+    const ToolRun run = runBatch(dir.path(), "--data DATA reindex");
+    EXPECT_EQ(run.exit, 0) << run.err;
+    EXPECT_NE(run.err.find("Az indexelés befejeződött!!"), std::string::npos) << run.err;
+    EXPECT_EQ(runBatch(dir.path(), "--data DATA check").exit, 0);
+}
+
+TEST_F(BatchTool, ImportsWithoutTheirFilesStopWithTheProgramsMessage) {
+    fs::create_directories(dir.path() / "URES");
+    const auto before = tables();
+    const ToolRun asked = runBatch(dir.path(), "--data DATA import-contracts URES");
+    EXPECT_EQ(asked.exit, 2);
+    EXPECT_NE(asked.err.find("A teljes szerződésállományt lecseréljük! Rendben?"), std::string::npos) << asked.err;
+    for (const char* command : {"import-billed", "import-contracts", "import-full"}) {
+        SCOPED_TRACE(command);
+        const ToolRun run = runBatch(dir.path(), std::string("--data DATA --period 2026.04 ") + command + " URES --yes");
+        EXPECT_EQ(run.exit, 1) << run.err;
+        EXPECT_NE(run.err.find("Nincs a megadott helyen"), std::string::npos) << run.err;
+    }
+    EXPECT_EQ(changedPaths(before, tables()), "");
+}
+
+const std::string kHas =
+    "INTKOD C(4); SZSZAM C(10); FINKOD C(9); OSSZNAP N(5,0); SZKEZD D; SZVEG D; TELEP N(3,0); ORVOS N(3,0); "
+    "GYOGYT N(3,0); DIPL N(3,0); DIET N(3,0); PSZICH N(3,0); MENTAL N(3,0); SZOCM N(3,0); HOSPSZ N(3,0); "
+    "SZAKAP N(3,0); FIZIO N(3,0); OSSZD N(3,0); MODDAT D; NORMNAP N(3,0); POTNAP N(3,0); MEGJ C(20)";
+
+// The fund's contract files for the demo's provider.
+void writeContracts(const fs::path& dir) {
+    writeFundFile(dir / "HAs4711.dbf", kHas,
+                  "[[\"4711\",\"SZ-2027\",\"470911001\",4000,\"2026-01-01\",null,1,1,1,1,1,1,1,1,1,1,1,11,"
+                  "\"2026-01-02\",300,20,\"új szerződés\"]]");
+    writeFundFile(dir / "HAr4711.dbf", "KOZIGKOD C(7); HELYNEV C(30); KEZD D; VEG D; TSORSZAM N(5,0); LETSZAM N(6,0)",
+                  "[[\"0300003\",\"Gödöllő\",\"2026-01-01\",null,1,30000]]");
+    writeFundFile(dir / "HAd4711.dbf",
+                  "TAJ C(9); NEV C(30); KEZD D; VEG D; SSORSZAM N(5,0); ORASZ N(5,1); ORAK N(5,1); SZAKA C(20)",
+                  "[[\"123456788\",\"Ápoló Anna\",\"2026-01-01\",null,1,40,0,\"ápoló\"]]");
+    writeFundFile(dir / "HAt4711.dbf",
+                  "TSORSZAM N(5,0); KOZIGKOD C(7); HELYNEV C(30); CIM C(40); KEZD D; VEG D; NAP N(3,0)",
+                  "[[1,\"0300003\",\"Gödöllő\",\"Szőlő utca 2.\",\"2026-01-01\",null,5]]");
+    writeFundFile(dir / "HPa4711.dbf", "INTKOD C(4); MEGYE C(2); INTE C(40)", "[[\"4711\",\"13\",\"Demó Hospice\"]]");
+}
+
+// The fund's answer for 2026.03: two of the visits of sheet 00008C paid.
+void writeBilled(const fs::path& dir) {
+    writeFundFile(dir / "HEa4711.dbf", "KABKOD C(4)", "[[\"4711\"]]");
+    writeFundFile(dir / "HEc4711.dbf", "KABKOD C(4)", "[[\"4711\"]]");
+    writeFundFile(dir / "HEb4711.dbf", "KABKOD C(4); SORSZAM N(5,0); IDOSZAK C(6); RESZ C(1); APDATUM D; ELSZIDO C(7)",
+                  "[[\"4711\",8,\"202603\",\"C\",\"2026-03-01\",\"A1\"],"
+                  "[\"4711\",8,\"202603\",\"C\",\"2026-03-02\",\"A1\"]]");
+    writeFundFile(dir / "HRuv4711.dbf", "IDOSZAK C(7); ALAPDIJ N(10,2); ELOLEG N(12,1)",
+                  "[[\"2026.03\",7150.25,350000.0]]");
+}
+
+TEST_F(BatchTool, ImportsReadTheFundsFilesOnlyWithYes) {
+    const fs::path ruv = dir.path() / "RUV";
+    fs::create_directories(ruv);
+    writeContracts(ruv);
+    writeBilled(ruv);
+    const std::string full = "/usr/bin/python3 " + std::string(VELMORA_TEST_SOURCE_DIR) + "/tools/full_data_set.py '" +
+                             (dir.path() / "TELJ").string() + "' good 4711";
+    ASSERT_EQ(std::system(full.c_str()), 0);
+
+    expectRefused("import-contracts RUV", "A teljes szerződésállományt lecseréljük! Rendben?");
+    ToolRun run = runBatch(dir.path(), "--data DATA import-contracts RUV --yes");
+    EXPECT_EQ(run.exit, 0) << run.err;
+    std::string contracts;
+    for (const TextRow& r : rows("HSzerz.dbf")) contracts += r.at("szszam") + " ";
+    EXPECT_EQ(contracts, "SZ-2027 ");
+
+    expectRefused("import-billed RUV --period 2026.03", "Az elszámolt adatokat beolvassuk! Rendben?");
+    run = runBatch(dir.path(), "--data DATA import-billed RUV --period 2026.03 --yes");
+    EXPECT_EQ(run.exit, 0) << run.err;
+    EXPECT_EQ(sheetsWith("allapot", "R"), std::set<std::string>{"2026.03/00008C"});  // partly paid
+
+    expectRefused("import-full TELJ", "A teljes adatállományt lecseréljük!");
+    run = runBatch(dir.path(), "--data DATA import-full TELJ --yes");
+    EXPECT_EQ(run.exit, 0) << run.err;
+    std::string newest;
+    for (const TextRow& r : rows("HLapa.dbf")) newest = std::max(newest, r.at("idoszak"));
+    EXPECT_EQ(newest, "2024.06");  // the fund's set took the place of the local sheets
+}
+
+} // namespace
+} // namespace velmora::test

@@ -1,0 +1,314 @@
+#include "batch_commands.h"
+#include "batch_console.h"
+
+#include "app/Clock.h"
+#include "app/DataDirLock.h"
+#include "app/PeriodChoice.h"
+#include "app/Session.h"
+#include "app/UserError.h"
+#include "backup/Backup.h"
+#include "backup/Restore.h"
+#include "db/Database.h"
+#include "db/DbError.h"
+#include "exchange/BilledImport.h"
+#include "exchange/ContractImport.h"
+#include "exchange/FullImport.h"
+#include "exchange/Shipment.h"
+#include "program/StartupSequence.h"
+#include "register/Marking.h"
+#include "sheets/Sheet.h"
+#include "store/IndexFiles.h"
+#include "store/Reindex.h"
+#include "store/Schemas.h"
+#include "store/TableSetup.h"
+
+#include <filesystem>
+#include <iostream>
+#include <set>
+
+namespace velmora::batch {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The start-up without its windows: no login (the tool is for whoever may
+// already read the data directory), and the period the command line gives.
+class CommandLineStartup final : public program::StartupWindows {
+public:
+    CommandLineStartup(db::Database& db, app::Session& session, app::Dialogs& dialogs, std::string period)
+        : db_(db), session_(session), dialogs_(dialogs), period_(std::move(period)) {}
+    bool login() override { return true; }
+    bool choosePeriod() override {
+        app::ZarasPeriodTable periods(store::tableOf(db_, store::schema::ZARAS()));
+        return app::SubmitPeriod(session_, period_, periods, dialogs_) == app::PeriodStep::Accepted;
+    }
+    void showVersionCaption() override {}
+
+private:
+    db::Database& db_;
+    app::Session& session_;
+    app::Dialogs& dialogs_;
+    std::string period_;
+};
+
+struct Run {
+    const Options& options;
+    db::Database& db;
+    app::Session& session;
+    ConsoleDialogs& dialogs;
+    ConsoleProgress& progress;
+};
+
+// The outcome of a command from what it showed.
+int outcome(const ConsoleDialogs& dialogs) {
+    if (dialogs.refused()) {
+        std::cerr << "A kérdésre a --yes kapcsoló felel igennel; nélküle a parancs nem fut le:\n"
+                  << *dialogs.refused() << "\n";
+        return kRefused;
+    }
+    return dialogs.failed() ? kFailed : kOk;
+}
+
+// --- backup and restore -----------------------------------------------------------
+
+class BackupPlace final : public backup::BackupWindows {
+public:
+    explicit BackupPlace(std::optional<std::string> dir) : dir_(std::move(dir)) {}
+    std::optional<std::string> chooseBackupPlace() override { return dir_; }
+
+private:
+    std::optional<std::string> dir_;
+};
+
+int backupCommand(Run& run) {
+    const bool outside = run.options.archive.has_value();
+    run.dialogs.setAnswer([outside](const std::string& text) -> std::optional<bool> {
+        if (text == backup::kOutsideQuestion) return outside;
+        return std::nullopt;
+    });
+    // A script names a folder that may not be there yet.
+    if (outside) fs::create_directories(*run.options.archive);
+    BackupPlace place(run.options.archive);
+    const backup::BackupOutcome done = backup::runBackup(run.db, run.session, run.dialogs, place, run.progress);
+    if (!done.copied || (outside && !done.placed)) return std::max(outcome(run.dialogs), int(kFailed));
+    return outcome(run.dialogs);
+}
+
+class RestorePlace final : public backup::RestoreWindows {
+public:
+    explicit RestorePlace(backup::RestoreSource source) : source_(std::move(source)) {}
+    std::optional<backup::RestoreSource> chooseRestoreSource() override { return source_; }
+
+private:
+    backup::RestoreSource source_;
+};
+
+int restoreCommand(Run& run) {
+    backup::RestoreSource source;
+    if (run.options.ment) {
+        source = {run.session.mentdir, true};
+    } else {
+        // An archive named otherwise than the backup names it is read from
+        // a copy under its own name in TEMP.
+        const fs::path archive = *run.options.archive;
+        std::error_code ec;
+        if (fs::is_directory(archive, ec)) {
+            source = {archive.string(), false};
+        } else if (!fs::is_regular_file(archive, ec)) {
+            run.dialogs.error("A(z) " + archive.string() + " mentés nem található.");
+            return kFailed;
+        } else {
+            const fs::path copy = fs::path(run.session.ktemp) / "VISSZA";
+            fs::remove_all(copy, ec);
+            fs::create_directories(copy);
+            fs::copy_file(archive, copy / "Zaras.arj", fs::copy_options::overwrite_existing);
+            source = {copy.string(), false};
+        }
+    }
+    if (!source.dir.empty() && source.dir.back() != '/') source.dir += '/';
+    RestorePlace place(source);
+    const bool goOn = backup::runRestore(run.db, run.session, run.dialogs, place, run.progress);
+    if (!run.options.ment) {
+        std::error_code ec;
+        fs::remove_all(fs::path(run.session.ktemp) / "VISSZA", ec);
+    }
+    const int code = outcome(run.dialogs);
+    return goOn ? code : std::max(code, int(kFailed));
+}
+
+// --- the shipment -----------------------------------------------------------------
+
+class ShipmentCopy final : public exchange::ShipmentWindows {
+public:
+    explicit ShipmentCopy(std::optional<std::string> dir) : dir_(std::move(dir)) {}
+    void eReport() override {}
+    std::optional<std::string> copyDirectory() override { return dir_; }
+    void closeRegister() override {}
+
+private:
+    std::optional<std::string> dir_;
+};
+
+// "2024.03/00012A" -> the key; nothing when malformed.
+std::optional<sheets::SheetKey> parseSheetKey(const std::string& text) {
+    const size_t slash = text.find('/');
+    if (slash != 7) return std::nullopt;
+    sheets::SheetKey key;
+    key.idoszak = text.substr(0, 7);
+    const std::string number = text.substr(8);
+    if (number.size() < 5 || number.size() > 6) return std::nullopt;
+    key.sorsz = number.substr(0, 5);
+    key.resz = number.substr(5);
+    for (char c : key.sorsz)
+        if (c < '0' || c > '9') return std::nullopt;
+    return key;
+}
+
+std::string trimmed(const std::string& s) {
+    const size_t end = s.find_last_not_of(' ');
+    return end == std::string::npos ? std::string() : s.substr(0, end + 1);
+}
+
+// The keys of the sheets the register lists under the shared table's filter.
+std::set<std::string> listedKeys(db::Table& hlapa) {
+    std::set<std::string> keys;
+    for (int p = 0; p < hlapa.recordCount(); ++p)
+        keys.insert(trimmed(hlapa.valueAtPosition(p, "Idoszak").asString()) + "/" +
+                    trimmed(hlapa.valueAtPosition(p, "Sorsz").asString()) +
+                    trimmed(hlapa.valueAtPosition(p, "Resz").asString()));
+    return keys;
+}
+
+int shipCommand(Run& run) {
+    const std::string& period = run.session.mIdoszak;
+    db::Table& hlapa = store::tableOf(run.db, store::schema::HLAPA());
+    if (const auto refusal = exchange::sendingRefusal(run.db, period)) {
+        run.dialogs.error(*refusal);
+        return kFailed;
+    }
+    hlapa.setFilter(exchange::sendingFilter(period));
+    struct FilterOff {
+        db::Table& table;
+        ~FilterOff() { table.clearFilter(); }
+    } filterOff{hlapa};
+    const std::set<std::string> listed = listedKeys(hlapa);
+    std::set<std::string> chosen;
+    for (const std::string& text : run.options.sheets) {
+        const std::optional<sheets::SheetKey> key = parseSheetKey(text);
+        if (!key || !listed.count(key->idoszak + "/" + key->sorsz + key->resz)) {
+            run.dialogs.error("A(z) " + text + " elszámolási lap nem küldhető ebben a küldeményben.");
+            return kFailed;
+        }
+        chosen.insert(text);
+    }
+    const int count = static_cast<int>(run.options.sheets.empty() ? listed.size() : chosen.size());
+    if (count == 0) {
+        run.dialogs.error(exchange::kNothingMarked);
+        return kFailed;
+    }
+    // The question comes before any mark is set, so that a refusal leaves
+    // the sheets as they were.
+    if (!run.options.yes) {
+        run.dialogs.ask(exchange::sendQuestion(count, run.session.zarnez), app::QuestionKind::Confirmation);
+        return outcome(run.dialogs);
+    }
+    reg::BulkToggle toggle;
+    if (!exchange::openForSending(run.db, period, toggle, run.dialogs)) return std::max(outcome(run.dialogs), 1);
+    if (run.options.sheets.empty()) {
+        reg::markListed(run.db, toggle.flip());
+    } else {
+        for (const std::string& text : chosen) reg::toggleMark(run.db, *parseSheetKey(text));
+    }
+    run.dialogs.setAnswer([](const std::string& text) -> std::optional<bool> {
+        if (text == exchange::kEReportQuestion) return false;  // the page is for a person at a window
+        return std::nullopt;
+    });
+    if (run.options.copyTo) fs::create_directories(*run.options.copyTo);
+    ShipmentCopy windows(run.options.copyTo);
+    exchange::sendMarked(run.db, run.session, run.dialogs, run.progress, windows);
+    return outcome(run.dialogs);
+}
+
+// --- imports and reindexing -------------------------------------------------------
+
+class ChosenDirectory final : public exchange::ImportWindows, public exchange::FullImportWindows {
+public:
+    explicit ChosenDirectory(std::string dir) : dir_(std::move(dir)) {
+        if (!dir_.empty() && dir_.back() != '/') dir_ += '/';
+    }
+    std::optional<std::string> importDirectory() override { return dir_; }
+    std::optional<std::string> sourceDirectory() override { return dir_; }
+
+private:
+    std::string dir_;
+};
+
+int importBilledCommand(Run& run) {
+    ChosenDirectory dir(run.options.args.at(0));
+    exchange::importBilled(run.db, run.session, run.dialogs, run.progress, dir);
+    return outcome(run.dialogs);
+}
+
+int importContractsCommand(Run& run) {
+    ChosenDirectory dir(run.options.args.at(0));
+    exchange::importContracts(run.db, run.session, run.dialogs, run.progress, dir);
+    return outcome(run.dialogs);
+}
+
+int importFullCommand(Run& run) {
+    ChosenDirectory dir(run.options.args.at(0));
+    const auto summary = exchange::importFullDataSet(run.db, run.session, run.dialogs, run.progress, dir);
+    const int code = outcome(run.dialogs);
+    return summary || code != kOk ? code : int(kFailed);
+}
+
+int reindexCommand(Run& run) {
+    const bool goOn = store::Indexeles(run.db, run.session, run.dialogs, run.progress);
+    const int code = outcome(run.dialogs);
+    return goOn ? code : std::max(code, int(kFailed));
+}
+
+int dispatch(Run& run) {
+    const std::string& c = run.options.command;
+    if (c == "backup") return backupCommand(run);
+    if (c == "restore") return restoreCommand(run);
+    if (c == "ship") return shipCommand(run);
+    if (c == "import-billed") return importBilledCommand(run);
+    if (c == "import-contracts") return importContractsCommand(run);
+    if (c == "import-full") return importFullCommand(run);
+    if (c == "reindex") return reindexCommand(run);
+    throw std::logic_error("velmora-batch: no command " + c);
+}
+
+} // namespace
+
+int runCommand(const Options& options) {
+    const std::unique_ptr<app::DataDirLock> lock = app::DataDirLock::tryAcquire(options.dataDir);
+    if (!lock) {
+        std::cerr << app::dataDirHeldMessage(options.dataDir) << "\n";
+        return kHeld;
+    }
+    app::SystemClock clock;
+    app::Session session(clock);
+    session.dataDir = options.dataDir + "/";
+    db::Database db(session.dataDir);
+    ConsoleDialogs dialogs(options.yes);
+    ConsoleProgress progress;
+    CommandLineStartup startup(db, session, dialogs, options.period.value_or(clock.today().period()));
+    if (!program::runStartup(db, session, dialogs, startup) || dialogs.failed() || dialogs.refused()) {
+        const int code = outcome(dialogs);
+        return code == kOk ? int(kFailed) : code;
+    }
+    Run run{options, db, session, dialogs, progress};
+    try {
+        const int code = dispatch(run);
+        db.closeAll();
+        return code;
+    } catch (const std::exception& e) {
+        std::cerr << "Hiba: " << e.what() << "\n";
+        return kFailed;
+    }
+}
+
+} // namespace velmora::batch

@@ -1,0 +1,61 @@
+#include "batch_console.h"
+
+#include <iostream>
+
+namespace velmora::batch {
+
+ConsoleDialogs::ConsoleDialogs(bool yes, std::function<std::optional<bool>(const std::string&)> answer)
+    : yes_(yes), answer_(std::move(answer)) {}
+
+void ConsoleDialogs::error(const std::string& text) {
+    failed_ = true;
+    std::cerr << "Hiba: " << text << "\n";
+}
+
+void ConsoleDialogs::error(const std::string& text, const std::string& detail) {
+    failed_ = true;
+    std::cerr << "Hiba: " << text << "\n  " << detail << "\n";
+}
+
+void ConsoleDialogs::warning(const std::string& text) { std::cerr << "Figyelem: " << text << "\n"; }
+
+void ConsoleDialogs::information(const std::string& text) { std::cerr << text << "\n"; }
+
+void ConsoleDialogs::message(const std::string& text) { std::cerr << text << "\n"; }
+
+bool ConsoleDialogs::ask(const std::string& text, app::QuestionKind) {
+    if (answer_)
+        if (const std::optional<bool> decided = answer_(text)) {
+            std::cerr << text << " " << (*decided ? "Igen" : "Nem") << "\n";
+            return *decided;
+        }
+    if (yes_) {
+        std::cerr << text << " Igen (--yes)\n";
+        return true;
+    }
+    // The first refusal is the one the user has to answer.
+    if (!refused_) refused_ = text;
+    return false;
+}
+
+void ConsoleDialogs::status(int panel, const std::string& text) {
+    if (panel == 0 && !text.empty()) std::cerr << text << "\n";
+}
+
+std::optional<std::string> ConsoleDialogs::chooseDirectory(const std::string&, const std::string&) {
+    return std::nullopt;
+}
+
+void ConsoleProgress::begin(const std::string& title, int total, bool) {
+    title_ = title;
+    total_ = total;
+    if (!title.empty()) std::cerr << title << "\n";
+}
+
+void ConsoleProgress::step(const std::string& text, int done) {
+    std::cerr << "  " << text;
+    if (total_ > 0) std::cerr << " (" << done << "/" << total_ << ")";
+    std::cerr << "\n";
+}
+
+} // namespace velmora::batch

@@ -1,0 +1,200 @@
+// velmora-batch: the monthly work without windows, for scripts and for the
+// people who look after the machines. Each command runs the logic of its
+// menu item; the questions the windows ask are answered by options.
+#include "batch_commands.h"
+
+#include "app/DataDirLock.h"
+#include "app/UserError.h"
+#include "check/DataCheck.h"
+
+#include <filesystem>
+#include <iostream>
+#include <regex>
+#include <set>
+#include <sstream>
+
+namespace {
+
+using namespace velmora::batch;
+namespace fs = std::filesystem;
+
+const char* const kUsageLine = "Használat: velmora-batch [--data KÖNYVTÁR] [kapcsolók] PARANCS [paraméter]\n";
+
+const char* const kHelp =
+    "\n"
+    "A havi munka ablak nélkül, parancsfájlokból is. Minden parancs ugyanazt teszi,\n"
+    "mint a program megfelelő menüpontja; a program üzeneteit a hibakimenetre írja.\n"
+    "\n"
+    "Parancsok:\n"
+    "  backup [--archive KÖNYVTÁR]   mentés a MENT könyvtárba; --archive-val a Zaras.arj\n"
+    "                                csomag másolata is a KÖNYVTÁR-ba kerül\n"
+    "  restore --ment | --archive ÚT visszatöltés a MENT könyvtárból, vagy a Zaras.arj\n"
+    "                                csomagból (ÚT a csomag vagy az őt tartalmazó könyvtár)\n"
+    "  ship IDŐSZAK [--sheets LAPOK] [--copy KÖNYVTÁR]\n"
+    "                                adatküldés az IDŐSZAK-ra (ÉÉÉÉ.HH): a küldhető lapok\n"
+    "                                mind, vagy csak a felsoroltak (ÉÉÉÉ.HH/SORSZ[RÉSZ],\n"
+    "                                vesszővel elválasztva); az állományok a KULD-ba,\n"
+    "                                --copy-val a KÖNYVTÁR-ba is kerülnek\n"
+    "  import-billed KÖNYVTÁR        elszámolt lapok beolvasása (a --period időszakára)\n"
+    "  import-contracts KÖNYVTÁR     szerződések beolvasása\n"
+    "  import-full KÖNYVTÁR --yes    teljes adatállomány beolvasása (a helyi lapok helyére)\n"
+    "  reindex                       indexelés\n"
+    "  check                         az adatok ellenőrzése, semmit sem módosít\n"
+    "\n"
+    "Kapcsolók:\n"
+    "  --data KÖNYVTÁR  az adatkönyvtár; nélküle a munkakönyvtár DATA mappája. A KULD,\n"
+    "                   TEMP és LISTA mappák a munkakönyvtárban vannak, mint a programnál.\n"
+    "  --period IDŐSZAK a munka időszaka (ÉÉÉÉ.HH), mint az időszak-ablakban; nélküle\n"
+    "                   a mai nap hónapja\n"
+    "  --yes            a program kérdéseire igen a válasz; nélküle a kérdést igénylő\n"
+    "                   parancs nem fut le, hanem a kérdés szövegével kilép\n"
+    "  --help           ez a leírás\n"
+    "\n"
+    "Nem fut, amíg a program (vagy egy másik velmora-batch) ugyanazon az\n"
+    "adatkönyvtáron dolgozik. A kérdések közül a mentés helyére vonatkozót az\n"
+    "--archive dönti el, az e-jelentést a parancs nem nyitja meg.\n"
+    "\n"
+    "Kilépési kód:\n"
+    "  0  siker (check: az adatok rendben vannak)\n"
+    "  1  a parancs hibával megállt; az üzenete mondja meg, miért\n"
+    "  2  a parancs kérdést tenne fel, és nincs --yes; semmi sem változott\n"
+    "  3  az adatkönyvtáron a program vagy egy másik futás dolgozik\n"
+    "  4  check: hibát talált (a jelentés a szabványos kimeneten)\n"
+    "  5  nincs ilyen adatkönyvtár, vagy nem a program adatkönyvtára\n"
+    "  64 ismeretlen parancs vagy kapcsoló, hiányzó vagy hibás paraméter\n"
+    "\n"
+    "Példák:\n"
+    "  velmora-batch --data DATA backup --archive /mnt/mentes\n"
+    "  velmora-batch --data DATA restore --ment --yes\n"
+    "  velmora-batch --data DATA ship 2024.03 --yes --copy /mnt/kuld\n"
+    "  velmora-batch --data DATA ship 2024.03 --sheets 2024.03/00012,2024.03/00013A --yes\n"
+    "  velmora-batch --data DATA import-billed /mnt/ruv --period 2024.03 --yes\n"
+    "  velmora-batch --data DATA import-contracts /mnt/ruv --yes\n"
+    "  velmora-batch --data DATA import-full /mnt/ruv --yes\n"
+    "  velmora-batch --data DATA reindex\n"
+    "  velmora-batch --data DATA check\n";
+
+struct UsageError {
+    std::string message;
+};
+
+bool isPeriod(const std::string& s) {
+    static const std::regex period(R"(\d{4}\.(0[1-9]|1[0-2]))");
+    return std::regex_match(s, period);
+}
+
+std::vector<std::string> splitList(const std::string& s) {
+    std::vector<std::string> items;
+    std::stringstream in(s);
+    for (std::string item; std::getline(in, item, ',');)
+        if (!item.empty()) items.push_back(item);
+    return items;
+}
+
+// The arguments after the command's name checked against what it takes.
+void validate(Options& o) {
+    static const std::set<std::string> withDirectory = {"import-billed", "import-contracts", "import-full"};
+    const auto arguments = [&](size_t n) {
+        if (o.args.size() != n)
+            throw UsageError{"A(z) " + o.command + " parancs " +
+                             (n == 0 ? std::string("nem vár paramétert.") : std::to_string(n) + " paramétert vár.")};
+    };
+    if (o.command.empty()) throw UsageError{"Hiányzik a parancs."};
+    if (o.command == "backup" || o.command == "reindex" || o.command == "check") {
+        arguments(0);
+    } else if (o.command == "restore") {
+        arguments(0);
+        if (o.ment == o.archive.has_value())
+            throw UsageError{"A restore parancshoz a --ment vagy az --archive ÚT kapcsoló kell (a kettő közül egy)."};
+    } else if (o.command == "ship") {
+        arguments(1);
+        if (!isPeriod(o.args[0])) throw UsageError{"Hibás időszak: " + o.args[0] + " (ÉÉÉÉ.HH alakú kell)."};
+        if (o.period && *o.period != o.args[0])
+            throw UsageError{"A --period és a ship parancs időszaka eltér."};
+        o.period = o.args[0];
+    } else if (withDirectory.count(o.command)) {
+        arguments(1);
+    } else {
+        throw UsageError{"Ismeretlen parancs: " + o.command};
+    }
+    if (!o.sheets.empty() && o.command != "ship") throw UsageError{"A --sheets csak a ship parancshoz való."};
+    if (o.copyTo && o.command != "ship") throw UsageError{"A --copy csak a ship parancshoz való."};
+    if (o.period && !isPeriod(*o.period)) throw UsageError{"Hibás időszak: " + *o.period + " (ÉÉÉÉ.HH alakú kell)."};
+}
+
+Options parse(int argc, char** argv) {
+    Options o;
+    const auto value = [&](int& i, const std::string& name) -> std::string {
+        if (i + 1 >= argc) throw UsageError{"A(z) " + name + " kapcsoló után hiányzik az érték."};
+        return argv[++i];
+    };
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--data") o.dataDir = value(i, a);
+        else if (a == "--yes") o.yes = true;
+        else if (a == "--period") o.period = value(i, a);
+        else if (a == "--archive") o.archive = value(i, a);
+        else if (a == "--ment") o.ment = true;
+        else if (a == "--sheets") o.sheets = splitList(value(i, a));
+        else if (a == "--copy") o.copyTo = value(i, a);
+        else if (a.rfind("-", 0) == 0) throw UsageError{"Ismeretlen kapcsoló: " + a};
+        else if (o.command.empty()) o.command = a;
+        else o.args.push_back(a);
+    }
+    if (o.dataDir.empty()) o.dataDir = "DATA";
+    while (o.dataDir.size() > 1 && o.dataDir.back() == '/') o.dataDir.pop_back();
+    validate(o);
+    return o;
+}
+
+// A data directory of this program holds the fund's contract table, which
+// the program never makes itself.
+std::optional<std::string> dataDirProblem(const std::string& dir) {
+    std::error_code ec;
+    if (!fs::is_directory(dir, ec)) return "A(z) " + dir + " adatkönyvtár nem található.";
+    for (const auto& entry : fs::directory_iterator(dir, ec)) {
+        std::string name = entry.path().filename().string();
+        for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (name == "hszerz.dbf") return std::nullopt;
+    }
+    return "A(z) " + dir + " könyvtár nem a Velmora adatkönyvtára (nincs benne HSzerz.dbf).";
+}
+
+int check(const Options& options) {
+    const auto lock = velmora::app::DataDirLock::tryAcquire(options.dataDir);
+    if (!lock) {
+        std::cerr << velmora::app::dataDirHeldMessage(options.dataDir) << "\n";
+        return kHeld;
+    }
+    const velmora::check::CheckReport report = velmora::check::checkDataDirectory(options.dataDir);
+    std::cout << velmora::check::reportText(report);
+    return report.clean() ? kOk : kFaults;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i)
+        if (std::string(argv[i]) == "--help" || std::string(argv[i]) == "-h") {
+            std::cout << kUsageLine << kHelp;
+            return kOk;
+        }
+    Options options;
+    try {
+        options = parse(argc, argv);
+    } catch (const UsageError& e) {
+        std::cerr << e.message << "\n" << kUsageLine << "Részletek: velmora-batch --help\n";
+        return kUsage;
+    }
+    if (const auto problem = dataDirProblem(options.dataDir)) {
+        std::cerr << *problem << "\n";
+        return kNoData;
+    }
+    try {
+        if (options.command == "check") return check(options);
+        return runCommand(options);
+    } catch (const velmora::app::UserError& e) {
+        std::cerr << e.what() << "\n";
+        return kFailed;
+    }
+}
