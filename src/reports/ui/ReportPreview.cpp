@@ -142,13 +142,12 @@ void ReportPreview::print() {
         return;
     }
     const double dotsPerMm = printer.resolution() / 25.4;
-    bool first = true;
+    bool ok = true;
     for (const reports::Page& page : breaks_.pages()) {
-        if (!first) printer.newPage();
-        first = false;
+        if (&page != &breaks_.pages().front() && !(ok = printer.newPage())) break;
         reports::paintPage(painter, page, dotsPerMm, report_.marginMm);
     }
-    painter.end();
+    if (!painter.end() || !ok) dialogs_.error("A nyomtatás megszakadt, a lista nem lett teljesen kinyomtatva.");
 }
 
 bool showReport(QWidget* parent, const reports::Report& report, const app::Session& session, app::Dialogs& dialogs) {
