@@ -18,11 +18,11 @@ std::string grouped(uint64_t magnitude) {
     return out;
 }
 
-uint64_t magnitudeOf(int64_t v) { return v < 0 ? uint64_t(0) - uint64_t(v) : uint64_t(v); }
+uint64_t magnitudeOf(long long v) { return v < 0 ? uint64_t(0) - uint64_t(v) : uint64_t(v); }
 
 } // namespace
 
-std::string huNumber(int64_t value) { return (value < 0 ? "-" : "") + grouped(magnitudeOf(value)); }
+std::string huNumber(long long value) { return (value < 0 ? "-" : "") + grouped(magnitudeOf(value)); }
 
 std::string huMoney(const db::Decimal& value, int decimals) {
     // Units at the wanted scale, rounded half away from zero.

@@ -9,7 +9,7 @@
 
 namespace velmora::reports {
 
-std::string huNumber(int64_t value);
+std::string huNumber(long long value);
 
 // `value` rounded half away from zero to `decimals` places, which are always
 // shown ("12,50"); no decimal comma when `decimals` is 0.

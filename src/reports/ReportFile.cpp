@@ -1,8 +1,13 @@
 #include "reports/ReportFile.h"
 
+#include <filesystem>
+
 namespace velmora::reports {
 
-std::string reportFileName(const std::string& title, const std::string& stamp) {
+namespace {
+
+// The title with the characters a file name cannot hold as "-".
+std::string fitName(const std::string& title) {
     std::string name;
     for (const char c : title) {
         const bool unfit = c == '/' || c == '\\' || c == ':' || c == '*' || c == '?' || c == '"' || c == '<' ||
@@ -11,7 +16,18 @@ std::string reportFileName(const std::string& title, const std::string& stamp) {
     }
     while (!name.empty() && (name.back() == ' ' || name.back() == '.')) name.pop_back();
     if (name.empty()) name = "Lista";
-    return name + " " + stamp + ".pdf";
+    return name;
+}
+
+} // namespace
+
+std::string reportPath(const std::string& dir, const std::string& title, const std::string& stamp) {
+    namespace fs = std::filesystem;
+    const std::string base = (fs::path(dir) / (fitName(title) + " " + stamp)).string();
+    std::string path = base + ".pdf";
+    std::error_code ec;
+    for (int n = 2; fs::exists(path, ec); ++n) path = base + " (" + std::to_string(n) + ").pdf";
+    return path;
 }
 
 } // namespace velmora::reports

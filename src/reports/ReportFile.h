@@ -6,7 +6,10 @@
 
 namespace velmora::reports {
 
-// `stamp` is the moment as "YYYY-MM-DD HH-MM".
-std::string reportFileName(const std::string& title, const std::string& stamp);
+// The path in `dir` for the report; `stamp` is the moment as
+// "YYYY-MM-DD HH-MM". When a report of the same name was saved there within
+// the same minute, " (2)", " (3)" … comes before ".pdf": an earlier PDF is
+// never overwritten.
+std::string reportPath(const std::string& dir, const std::string& title, const std::string& stamp);
 
 } // namespace velmora::reports

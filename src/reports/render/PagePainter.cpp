@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <tuple>
 
 namespace velmora::reports {
 
@@ -37,18 +39,45 @@ QFont fontOf(const TextItem& t, double pixels) {
     return font;
 }
 
-// The item's font, made smaller (to no less than 70 %) when its text is
-// wider than its cell: a long name or a large figure stays whole and
-// readable instead of running over the next column.
-QFont fittingFont(QPainter& painter, const TextItem& t, const QString& text, double width, double mm) {
-    const double pixels = t.sizePt * kMmPerPoint * mm;
-    QFont font = fontOf(t, pixels);
-    const double needed = QFontMetricsF(font, painter.device()).horizontalAdvance(text);
-    if (needed <= width || needed <= 0) return font;
-    return fontOf(t, pixels * std::max(0.7, width / needed));
-}
+// The fonts of one page with their metrics, made once each: a page of a
+// long list has hundreds of texts in two or three fonts.
+class Fonts {
+public:
+    explicit Fonts(QPaintDevice* device) : device_(device) {}
 
-void paintBand(QPainter& painter, const Band& band, double left, double top, int pageNumber, double mm) {
+    // The item's font, made smaller (to no less than 70 %) when its text is
+    // wider than its cell: a long name or a large figure stays whole and
+    // readable instead of running over the next column.
+    QFont fitting(const TextItem& t, const QString& text, double width, double mm) {
+        const double pixels = t.sizePt * kMmPerPoint * mm;
+        const Entry& e = entry(t, pixels);
+        // Most texts are short for their cells: no need to measure them.
+        if (text.size() * e.metrics.maxWidth() <= width) return e.font;
+        const double needed = e.metrics.horizontalAdvance(text);
+        if (needed <= width || needed <= 0) return e.font;
+        return fontOf(t, pixels * std::max(0.7, width / needed));
+    }
+
+private:
+    struct Entry {
+        QFont font;
+        QFontMetricsF metrics;
+    };
+    const Entry& entry(const TextItem& t, double pixels) {
+        const auto key = std::make_tuple(std::lround(pixels), t.bold, t.italic);
+        auto it = entries_.find(key);
+        if (it == entries_.end()) {
+            QFont font = fontOf(t, pixels);
+            it = entries_.emplace(key, Entry{font, QFontMetricsF(font, device_)}).first;
+        }
+        return it->second;
+    }
+
+    QPaintDevice* device_;
+    std::map<std::tuple<long, bool, bool>, Entry> entries_;
+};
+
+void paintBand(QPainter& painter, Fonts& fonts, const Band& band, double left, double top, int pageNumber, double mm) {
     for (const LineItem& l : band.lines) {
         QPen pen(Qt::black);
         pen.setWidthF(std::max(l.widthMm * mm, 1.0));
@@ -66,7 +95,7 @@ void paintBand(QPainter& painter, const Band& band, double left, double top, int
         const double pad = t.box ? 0.8 * mm : 0;
         const QRectF room = cell.adjusted(pad, 0, -pad, 0);
         const QString text = pageText(t.text, pageNumber);
-        painter.setFont(fittingFont(painter, t, text, room.width(), mm));
+        painter.setFont(fonts.fitting(t, text, room.width(), mm));
         painter.drawText(room, flagsOf(t.align) | Qt::TextSingleLine, text);
     }
 }
@@ -77,6 +106,7 @@ void paintPage(QPainter& painter, const Page& page, double dotsPerMm, double lef
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
+    Fonts fonts(painter.device());
     for (const PlacedBand& b : page.bands) {
         // A band taller than the body (on a page of its own) stops above the footer.
         const bool cut = b.y < page.bodyBottom && b.y + b.band->height > page.bodyBottom;
@@ -84,7 +114,7 @@ void paintPage(QPainter& painter, const Page& page, double dotsPerMm, double lef
         if (cut)
             painter.setClipRect(QRectF(0, b.y * dotsPerMm, painter.device()->width(),
                                        (page.bodyBottom - b.y) * dotsPerMm));
-        paintBand(painter, *b.band, leftMm, b.y, page.number, dotsPerMm);
+        paintBand(painter, fonts, *b.band, leftMm, b.y, page.number, dotsPerMm);
     }
     painter.setClipping(false);
     painter.restore();

@@ -11,6 +11,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPageSize>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -110,9 +111,7 @@ void ReportPreview::keyPressEvent(QKeyEvent* event) {
 
 std::string ReportPreview::saveAsPdf() {
     const std::string stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH-mm")).toStdString();
-    std::string dir = session_.klista;
-    if (!dir.empty() && dir.back() != '/') dir += '/';
-    const std::string path = dir + reports::reportFileName(report_.title, stamp);
+    const std::string path = reports::reportPath(session_.klista, report_.title, stamp);
     try {
         reports::writePdf(report_, path);
     } catch (const app::UserError& e) {
@@ -130,6 +129,9 @@ void ReportPreview::print() {
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageOrientation(report_.orientation == reports::Orientation::Portrait ? QPageLayout::Portrait
                                                                                       : QPageLayout::Landscape);
+    // The bands are laid out on A4; the machine's default paper (Letter on
+    // some systems) would cut the page's foot.
+    printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setFullPage(true);
     printer.setDocName(QString::fromStdString(report_.title));
     QPrintDialog dialog(&printer, this);
@@ -140,13 +142,12 @@ void ReportPreview::print() {
         return;
     }
     const double dotsPerMm = printer.resolution() / 25.4;
-    bool first = true;
+    bool ok = true;
     for (const reports::Page& page : breaks_.pages()) {
-        if (!first) printer.newPage();
-        first = false;
+        if (&page != &breaks_.pages().front() && !(ok = printer.newPage())) break;
         reports::paintPage(painter, page, dotsPerMm, report_.marginMm);
     }
-    painter.end();
+    if (!painter.end() || !ok) dialogs_.error("A nyomtatás megszakadt, a lista nem lett teljesen kinyomtatva.");
 }
 
 bool showReport(QWidget* parent, const reports::Report& report, const app::Session& session, app::Dialogs& dialogs) {
