@@ -21,7 +21,7 @@ TextItem at(double x, double y, double w, std::string t, Align a = Align::Left, 
     return item;
 }
 
-// A count as the list shows it: nothing for 0.
+// An activity count as the list shows it: nothing for 0.
 std::string count(int n) { return n == 0 ? std::string() : huNumber(n); }
 
 Band header(const Report& r, const std::string& title) {
@@ -56,7 +56,7 @@ Band sheetLines(const TajSheet& s) {
     b.cell(at(kIdoszak, 0, 22, s.idoszak));
     b.cell(at(kBno, 0, 14, s.bnoab));
     b.cell(at(kNev, 0, 70, s.bnoabName, Align::Left, 8, false, true));
-    b.cell(at(kNap, 0, 15, count(s.sznap), Align::Right));
+    b.cell(at(kNap, 0, 15, huNumber(s.sznap), Align::Right));
     for (int k = 0; k < 8; ++k) b.cell(at(kTev + k * kTevW, 0, kTevW, count(s.viz[k]), Align::Right));
     b.cell(at(kGyak, kLine, 30, s.gyak));
     b.cell(at(kKezdet, kLine, 22, s.szakvet));

@@ -88,3 +88,24 @@ TEST(TajListInput, TheTypedStartingPeriodIsCheckedInOrder) {
     EXPECT_TRUE(reports::periodRangeProblem("2024.06", "2024.05"));  // backwards
     EXPECT_FALSE(reports::periodRangeProblem("2024.05", "2024.05"));
 }
+
+TEST(TajListLayout, DaysShowEvenWhenNoneButAnActivityOnNoDayStaysEmpty) {
+    reports::TajSheet none;
+    none.sorsz = "00007";
+    reports::TajSheet some = none;
+    some.sznap = 1234;
+    some.viz[0] = 1;
+    const reports::TajList list{"", {{"100000010", "Minta Mária", {none, some}, 1234, some.viz}}};
+    const reports::Report r = reports::tajListReport(list, "2024.06.10 10:00");
+    ASSERT_EQ(r.groups.size(), 1u);
+    ASSERT_EQ(r.groups[0].rows.size(), 2u);
+    // The first line's cells: number, period, BNO and its name, the days,
+    // then the eight activities.
+    const auto firstLine = [&](size_t row) {
+        std::vector<std::string> texts;
+        for (const auto& t : r.groups[0].rows[row].texts) texts.push_back(t.text);
+        return std::vector<std::string>(texts.begin() + 4, texts.begin() + 13);
+    };
+    EXPECT_EQ(firstLine(0), (std::vector<std::string>{"0", "", "", "", "", "", "", "", ""}));
+    EXPECT_EQ(firstLine(1), (std::vector<std::string>{"1 234", "1", "", "", "", "", "", "", ""}));
+}

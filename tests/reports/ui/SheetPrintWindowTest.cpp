@@ -98,6 +98,22 @@ private slots:
         });
         QCOMPARE(p->dialogs().errors(), std::vector<std::string>{reports::kNoSheetToPrint});
     }
+
+    // A marked sheet but no contract valid in the period: the same message,
+    // and the mark goes all the same.
+    void noContractStillClearsTheMarks() {
+        db::Sql(p->db()).run("delete from hszerz");
+        fromMenu([&](ui::Tlapok& w) {
+            p->pointAt("00001");
+            w.findChild<QAction*>("Egylapkivlasztsa1")->trigger();
+            QCOMPARE(marked(), 1);
+            QTest::mouseClick(w.nyomtat, Qt::LeftButton);
+            QCOMPARE(marked(), 0);
+            w.kilep->click();
+        });
+        QCOMPARE(p->dialogs().errors(), std::vector<std::string>{reports::kNoSheetToPrint});
+        QVERIFY(fs::is_empty(lista->path()));
+    }
 };
 
 VELMORA_UI_TEST(SheetPrintWindowTest);
