@@ -92,7 +92,9 @@ Report masterListReport(db::Database& db, MasterList list, const std::optional<B
     if (list == MasterList::Bno && chapter) {
         subtitle = chapter->text;
         query = "select kod10, nev from bnotorzs where kod10>=? and kod10<=? order by kod10";
-        params = {db::Value(chapter->low), db::Value(chapter->high)};
+        // From the chapter's first three characters: a heading row stored as
+        // "C00" sorts before "C0000" and would be left out of its own chapter.
+        params = {db::Value(chapter->low.substr(0, 3)), db::Value(chapter->high)};
         report.title += " – " + chapter->text.substr(0, chapter->text.find(" ("));
     }
     report.pageHeader = listHeader(report, def.title, subtitle, def.columns);
