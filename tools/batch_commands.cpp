@@ -1,5 +1,4 @@
-#include "batch_commands.h"
-#include "batch_console.h"
+#include "batch_run.h"
 
 #include "app/Clock.h"
 #include "app/DataDirLock.h"
@@ -24,9 +23,39 @@
 
 #include <filesystem>
 #include <iostream>
+#include <regex>
 #include <set>
 
 namespace velmora::batch {
+
+bool isPeriod(const std::string& s) {
+    static const std::regex period(R"(\d{4}\.(0[1-9]|1[0-2]))");
+    return std::regex_match(s, period);
+}
+
+int outcome(const ConsoleDialogs& dialogs) {
+    if (dialogs.refused()) {
+        std::cerr << "A kérdésre a --yes kapcsoló felel igennel; nélküle a parancs nem fut le:\n"
+                  << *dialogs.refused() << "\n";
+        return kRefused;
+    }
+    return dialogs.failed() ? kFailed : kOk;
+}
+
+std::optional<sheets::SheetKey> parseSheetKey(const std::string& text) {
+    const size_t slash = text.find('/');
+    if (slash != 7) return std::nullopt;
+    sheets::SheetKey key;
+    key.idoszak = text.substr(0, 7);
+    const std::string number = text.substr(8);
+    if (number.size() < 5 || number.size() > 6) return std::nullopt;
+    key.sorsz = number.substr(0, 5);
+    key.resz = number.substr(5);
+    for (char c : key.sorsz)
+        if (c < '0' || c > '9') return std::nullopt;
+    return key;
+}
+
 
 namespace {
 
@@ -51,24 +80,6 @@ private:
     app::Dialogs& dialogs_;
     std::string period_;
 };
-
-struct Run {
-    const Options& options;
-    db::Database& db;
-    app::Session& session;
-    ConsoleDialogs& dialogs;
-    ConsoleProgress& progress;
-};
-
-// The outcome of a command from what it showed.
-int outcome(const ConsoleDialogs& dialogs) {
-    if (dialogs.refused()) {
-        std::cerr << "A kérdésre a --yes kapcsoló felel igennel; nélküle a parancs nem fut le:\n"
-                  << *dialogs.refused() << "\n";
-        return kRefused;
-    }
-    return dialogs.failed() ? kFailed : kOk;
-}
 
 // --- backup and restore -----------------------------------------------------------
 
@@ -149,21 +160,6 @@ public:
 private:
     std::optional<std::string> dir_;
 };
-
-// "2024.03/00012A" -> the key; nothing when malformed.
-std::optional<sheets::SheetKey> parseSheetKey(const std::string& text) {
-    const size_t slash = text.find('/');
-    if (slash != 7) return std::nullopt;
-    sheets::SheetKey key;
-    key.idoszak = text.substr(0, 7);
-    const std::string number = text.substr(8);
-    if (number.size() < 5 || number.size() > 6) return std::nullopt;
-    key.sorsz = number.substr(0, 5);
-    key.resz = number.substr(5);
-    for (char c : key.sorsz)
-        if (c < '0' || c > '9') return std::nullopt;
-    return key;
-}
 
 std::string trimmed(const std::string& s) {
     const size_t end = s.find_last_not_of(' ');
@@ -278,6 +274,7 @@ int dispatch(Run& run) {
     if (c == "import-contracts") return importContractsCommand(run);
     if (c == "import-full") return importFullCommand(run);
     if (c == "reindex") return reindexCommand(run);
+    if (c == "report") return reportCommand(run);
     throw std::logic_error("velmora-batch: no command " + c);
 }
 
@@ -294,6 +291,11 @@ int runCommand(const Options& options) {
     session.dataDir = options.dataDir + "/";
     db::Database db(session.dataDir);
     ConsoleDialogs dialogs(options.yes);
+    if (options.command == "report")  // a report changes nothing, whatever the period
+        dialogs.setAnswer([](const std::string& text) -> std::optional<bool> {
+            if (text == app::kClosedPeriodQuestion) return true;
+            return std::nullopt;
+        });
     ConsoleProgress progress;
     CommandLineStartup startup(db, session, dialogs, options.period.value_or(clock.today().period()));
     if (!program::runStartup(db, session, dialogs, startup) || dialogs.failed() || dialogs.refused()) {

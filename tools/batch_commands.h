@@ -29,7 +29,26 @@ struct Options {
     bool ment = false;                   // --ment
     std::vector<std::string> sheets;     // --sheets, "YYYY.MM/NNNNN[R]"
     std::optional<std::string> copyTo;   // --copy (ship)
+    // report
+    bool periodGiven = false;            // --period was on the command line
+    std::optional<std::string> pdf;      // --pdf
+    std::optional<std::string> from, to; // --from, --to (taj-list)
+    std::optional<std::string> taj;      // --taj (taj-list)
+    std::optional<std::string> chapter;  // --chapter (bno-chapter)
+    std::optional<std::string> orders;   // --orders (monthly-summary), as typed
 };
+
+// A command line the tool cannot take: the message, then the usage line.
+struct UsageError {
+    std::string message;
+};
+
+// "YYYY.MM" with a month 01..12.
+bool isPeriod(const std::string& s);
+
+// The report command's own arguments and options checked, and the period
+// its start-up takes set; throws UsageError.
+void validateReport(Options& options);
 
 // Runs a command that works through the program's start-up; the exit code.
 int runCommand(const Options& options);

@@ -19,9 +19,16 @@ void ConsoleDialogs::error(const std::string& text, const std::string& detail) {
 
 void ConsoleDialogs::warning(const std::string& text) { std::cerr << "Figyelem: " << text << "\n"; }
 
-void ConsoleDialogs::information(const std::string& text) { std::cerr << text << "\n"; }
+void ConsoleDialogs::information(const std::string& text) { say(text); }
 
-void ConsoleDialogs::message(const std::string& text) { std::cerr << text << "\n"; }
+void ConsoleDialogs::message(const std::string& text) { say(text); }
+
+// The windows show a text in the status bar and then in a box; on the
+// console it is one line.
+void ConsoleDialogs::say(const std::string& text) {
+    if (text != lastSaid_) std::cerr << text << "\n";
+    lastSaid_ = text;
+}
 
 bool ConsoleDialogs::ask(const std::string& text, app::QuestionKind) {
     if (answer_)
@@ -39,7 +46,7 @@ bool ConsoleDialogs::ask(const std::string& text, app::QuestionKind) {
 }
 
 void ConsoleDialogs::status(int panel, const std::string& text) {
-    if (panel == 0 && !text.empty()) std::cerr << text << "\n";
+    if (panel == 0 && !text.empty()) say(text);
 }
 
 std::optional<std::string> ConsoleDialogs::chooseDirectory(const std::string&, const std::string&) {

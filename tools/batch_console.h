@@ -33,10 +33,13 @@ public:
     const std::optional<std::string>& refused() const { return refused_; }
 
 private:
+    void say(const std::string& text);
+
     bool yes_;
     std::function<std::optional<bool>(const std::string&)> answer_;
     bool failed_ = false;
     std::optional<std::string> refused_;
+    std::string lastSaid_;
 };
 
 // Progress as lines "title: step (done/total)".

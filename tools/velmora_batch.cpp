@@ -9,7 +9,6 @@
 
 #include <filesystem>
 #include <iostream>
-#include <regex>
 #include <set>
 #include <sstream>
 
@@ -38,6 +37,15 @@ const char* const kHelp =
     "  import-billed KÖNYVTÁR        elszámolt lapok beolvasása (a --period időszakára)\n"
     "  import-contracts KÖNYVTÁR     szerződések beolvasása\n"
     "  import-full KÖNYVTÁR --yes    teljes adatállomány beolvasása (a helyi lapok helyére)\n"
+    "  report NÉV --pdf FÁJL         a Listák menü egy listája PDF-be (a FÁJL helyére):\n"
+    "      doctors | nurses | patients | bno      törzslisták\n"
+    "      bno-chapter --chapter C00-D48          egy betegségcsoport BNO kódjai\n"
+    "      sheets [--sheets LAPOK]                a --period időszakának elszámolási lapjai\n"
+    "      monthly-summary --orders SZÁM          havi összesítő (SZÁM: elrendelő lapok)\n"
+    "      monthly-accounting                     havonkénti elszámolás\n"
+    "      employee-days                          dolgozók teljesített napjai\n"
+    "      taj-list [--taj TAJ | --period IDŐSZAK | --from IDŐSZAK [--to IDŐSZAK]]\n"
+    "                                             TAJ számos ellenőrző lista\n"
     "  reindex                       indexelés\n"
     "  check                         az adatok ellenőrzése, semmit sem módosít\n"
     "\n"
@@ -52,7 +60,8 @@ const char* const kHelp =
     "\n"
     "Nem fut, amíg a program (vagy egy másik velmora-batch) ugyanazon az\n"
     "adatkönyvtáron dolgozik. A kérdések közül a mentés helyére vonatkozót az\n"
-    "--archive dönti el, az e-jelentést a parancs nem nyitja meg.\n"
+    "--archive dönti el, az e-jelentést a parancs nem nyitja meg. A report lezárt\n"
+    "időszakra is kérdés nélkül fut, mert semmit sem módosít.\n"
     "\n"
     "Kilépési kód:\n"
     "  0  siker (check: az adatok rendben vannak)\n"
@@ -71,17 +80,10 @@ const char* const kHelp =
     "  velmora-batch --data DATA import-billed /mnt/ruv --period 2024.03 --yes\n"
     "  velmora-batch --data DATA import-contracts /mnt/ruv --yes\n"
     "  velmora-batch --data DATA import-full /mnt/ruv --yes\n"
+    "  velmora-batch --data DATA --period 2024.03 report monthly-summary --orders 12 --pdf osszesito.pdf\n"
+    "  velmora-batch --data DATA report taj-list --from 2024.01 --to 2024.03 --pdf taj.pdf\n"
     "  velmora-batch --data DATA reindex\n"
     "  velmora-batch --data DATA check\n";
-
-struct UsageError {
-    std::string message;
-};
-
-bool isPeriod(const std::string& s) {
-    static const std::regex period(R"(\d{4}\.(0[1-9]|1[0-2]))");
-    return std::regex_match(s, period);
-}
 
 std::vector<std::string> splitList(const std::string& s) {
     std::vector<std::string> items;
@@ -114,10 +116,19 @@ void validate(Options& o) {
         o.period = o.args[0];
     } else if (withDirectory.count(o.command)) {
         arguments(1);
+    } else if (o.command == "report") {
+        arguments(1);
+        validateReport(o);
     } else {
         throw UsageError{"Ismeretlen parancs: " + o.command};
     }
-    if (!o.sheets.empty() && o.command != "ship") throw UsageError{"A --sheets csak a ship parancshoz való."};
+    if (!o.sheets.empty() && o.command != "ship" && o.command != "report")
+        throw UsageError{"A --sheets csak a ship és a report sheets parancshoz való."};
+    if (o.command != "report")
+        for (const auto& [name, given] : {std::pair{"--pdf", o.pdf.has_value()}, {"--from", o.from.has_value()},
+                                          {"--to", o.to.has_value()}, {"--taj", o.taj.has_value()},
+                                          {"--chapter", o.chapter.has_value()}, {"--orders", o.orders.has_value()}})
+            if (given) throw UsageError{std::string("A(z) ") + name + " csak a report parancshoz való."};
     if (o.copyTo && o.command != "ship") throw UsageError{"A --copy csak a ship parancshoz való."};
     if (o.period && !isPeriod(*o.period)) throw UsageError{"Hibás időszak: " + *o.period + " (ÉÉÉÉ.HH alakú kell)."};
 }
@@ -132,11 +143,17 @@ Options parse(int argc, char** argv) {
         const std::string a = argv[i];
         if (a == "--data") o.dataDir = value(i, a);
         else if (a == "--yes") o.yes = true;
-        else if (a == "--period") o.period = value(i, a);
+        else if (a == "--period") o.period = value(i, a), o.periodGiven = true;
         else if (a == "--archive") o.archive = value(i, a);
         else if (a == "--ment") o.ment = true;
         else if (a == "--sheets") o.sheets = splitList(value(i, a));
         else if (a == "--copy") o.copyTo = value(i, a);
+        else if (a == "--pdf") o.pdf = value(i, a);
+        else if (a == "--from") o.from = value(i, a);
+        else if (a == "--to") o.to = value(i, a);
+        else if (a == "--taj") o.taj = value(i, a);
+        else if (a == "--chapter") o.chapter = value(i, a);
+        else if (a == "--orders") o.orders = value(i, a);
         else if (a.rfind("-", 0) == 0) throw UsageError{"Ismeretlen kapcsoló: " + a};
         else if (o.command.empty()) o.command = a;
         else o.args.push_back(a);

@@ -16,7 +16,8 @@ namespace {
 
 using Row = QueryRow;
 
-std::string sheetQuery() {
+// `condition` selects the sheets by one bound value.
+std::string sheetQuery(const std::string& condition) {
     std::string columns =
         "a.idoszak,a.sorsz,a.resz,a.intkod,a.taj,a.tpotl,a.bnofek,a.bnofo,a.bnokis,a.bnoab,a.elszviz,a.lezdat,"
         "a.sznap,a.szakvet,a.elvizdb,a.finkod,a.aztip,a.terkat,a.allamp,"
@@ -28,7 +29,7 @@ std::string sheetQuery() {
     }
     return "select " + columns + " from hlapa a, hlapb b, beteg e where " +
            db::sql::joinKey("a", "b", {"sorsz", "resz", "idoszak"}, {"resz"}) +
-           " and a.taj=e.taj and a.idoszak>'2005.01' and a.jeloles=? order by a.sorsz,a.resz,a.idoszak";
+           " and a.taj=e.taj and a.idoszak>'2005.01' and " + condition + " order by a.sorsz,a.resz,a.idoszak";
 }
 
 // PART's row of each provider code, by the columns it has.
@@ -102,9 +103,9 @@ SheetForm formOf(const Row& row, const Row& part, const std::string& szszam,
     return f;
 }
 
-} // namespace
-
-std::vector<SheetForm> markedSheetForms(db::Database& db, const std::string& firstDay, const std::string& lastDay) {
+// The forms of the sheets `condition` selects with `value`.
+std::vector<SheetForm> sheetForms(db::Database& db, const std::string& firstDay, const std::string& lastDay,
+                                  const std::string& condition, const std::string& value) {
     db::Sql sql(db);
     // The contract valid in the period; the forms show the first one's number.
     const db::SqlResult contracts =
@@ -116,7 +117,7 @@ std::vector<SheetForm> markedSheetForms(db::Database& db, const std::string& fir
     const std::map<std::string, std::string> bno = bnoNames(db);
     std::vector<SheetForm> forms;
     std::set<std::string> seen;  // a patient recorded twice still gives one form
-    for (const Row& row : rowsOf(sql.run(sheetQuery(), {db::Value("*")}))) {
+    for (const Row& row : rowsOf(sql.run(sheetQuery(condition), {db::Value(value)}))) {
         const auto part = parts.find(text(row, "intkod"));
         if (part == parts.end()) continue;
         if (!seen.insert(text(row, "intkod") + text(row, "sorsz") + "|" + text(row, "resz") + "|" +
@@ -126,6 +127,17 @@ std::vector<SheetForm> markedSheetForms(db::Database& db, const std::string& fir
         forms.push_back(formOf(row, part->second, szszam, bno));
     }
     return forms;
+}
+
+} // namespace
+
+std::vector<SheetForm> markedSheetForms(db::Database& db, const std::string& firstDay, const std::string& lastDay) {
+    return sheetForms(db, firstDay, lastDay, "a.jeloles=?", "*");
+}
+
+std::vector<SheetForm> periodSheetForms(db::Database& db, const std::string& period, const std::string& firstDay,
+                                        const std::string& lastDay) {
+    return sheetForms(db, firstDay, lastDay, "a.idoszak=?", period);
 }
 
 } // namespace velmora::reports

@@ -44,6 +44,11 @@ inline constexpr const char* kNoSheetToPrint = "Nincs kiválasztva elszámolási
 // sheet part even when several contracts are valid.
 std::vector<SheetForm> markedSheetForms(db::Database& db, const std::string& firstDay, const std::string& lastDay);
 
+// The forms of every sheet of `period` ("YYYY.MM"), marked or not, under the
+// same contract and provider rules; for printing without the register.
+std::vector<SheetForm> periodSheetForms(db::Database& db, const std::string& period, const std::string& firstDay,
+                                        const std::string& lastDay);
+
 // The forms as a report, each on pages of its own; `today` ("YYYY.MM.DD")
 // under "Dátum:", `printedAt` in the page footer.
 Report sheetFormReport(const std::vector<SheetForm>& forms, const std::string& today, const std::string& printedAt);

@@ -1,5 +1,7 @@
 #include "check/BatchFixture.h"
 
+#include "support/FundFiles.h"
+
 #include <cstdlib>
 #include <fstream>
 #include <stdexcept>
@@ -40,6 +42,16 @@ std::string changedPaths(const std::map<std::string, std::string>& before,
     for (const auto& [path, bytes] : after)
         if (!before.count(path)) out += "+" + path + " ";
     return out;
+}
+
+void writeBilledAnswer(const fs::path& dir) {
+    writeFundFile(dir / "HEa4711.dbf", "KABKOD C(4)", "[[\"4711\"]]");
+    writeFundFile(dir / "HEc4711.dbf", "KABKOD C(4)", "[[\"4711\"]]");
+    writeFundFile(dir / "HEb4711.dbf", "KABKOD C(4); SORSZAM N(5,0); IDOSZAK C(6); RESZ C(1); APDATUM D; ELSZIDO C(7)",
+                  "[[\"4711\",8,\"202603\",\"C\",\"2026-03-01\",\"A1\"],"
+                  "[\"4711\",8,\"202603\",\"C\",\"2026-03-02\",\"A1\"]]");
+    writeFundFile(dir / "HRuv4711.dbf", "IDOSZAK C(7); ALAPDIJ N(10,2); ELOLEG N(12,1)",
+                  "[[\"2026.03\",7150.25,350000.0]]");
 }
 
 ToolRun runBatch(const fs::path& workingDir, const std::string& arguments) {

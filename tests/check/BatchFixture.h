@@ -25,6 +25,10 @@ struct ToolRun {
 std::string changedPaths(const std::map<std::string, std::string>& before,
                          const std::map<std::string, std::string>& after);
 
+// The fund's answer for 2026.03 in `dir`: two of the visits of the demo's
+// sheet 00008C paid, at a base fee of 7150.25 Ft.
+void writeBilledAnswer(const std::filesystem::path& dir);
+
 // velmora-batch with `arguments` (shell words), started in `workingDir`.
 ToolRun runBatch(const std::filesystem::path& workingDir, const std::string& arguments);
 

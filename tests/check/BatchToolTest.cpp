@@ -299,22 +299,11 @@ void writeContracts(const fs::path& dir) {
     writeFundFile(dir / "HPa4711.dbf", "INTKOD C(4); MEGYE C(2); INTE C(40)", "[[\"4711\",\"13\",\"Demó Hospice\"]]");
 }
 
-// The fund's answer for 2026.03: two of the visits of sheet 00008C paid.
-void writeBilled(const fs::path& dir) {
-    writeFundFile(dir / "HEa4711.dbf", "KABKOD C(4)", "[[\"4711\"]]");
-    writeFundFile(dir / "HEc4711.dbf", "KABKOD C(4)", "[[\"4711\"]]");
-    writeFundFile(dir / "HEb4711.dbf", "KABKOD C(4); SORSZAM N(5,0); IDOSZAK C(6); RESZ C(1); APDATUM D; ELSZIDO C(7)",
-                  "[[\"4711\",8,\"202603\",\"C\",\"2026-03-01\",\"A1\"],"
-                  "[\"4711\",8,\"202603\",\"C\",\"2026-03-02\",\"A1\"]]");
-    writeFundFile(dir / "HRuv4711.dbf", "IDOSZAK C(7); ALAPDIJ N(10,2); ELOLEG N(12,1)",
-                  "[[\"2026.03\",7150.25,350000.0]]");
-}
-
 TEST_F(BatchTool, ImportsReadTheFundsFilesOnlyWithYes) {
     const fs::path ruv = dir.path() / "RUV";
     fs::create_directories(ruv);
     writeContracts(ruv);
-    writeBilled(ruv);
+    writeBilledAnswer(ruv);
     const std::string full = "/usr/bin/python3 " + std::string(VELMORA_TEST_SOURCE_DIR) + "/tools/full_data_set.py '" +
                              (dir.path() / "TELJ").string() + "' good 4711";
     ASSERT_EQ(std::system(full.c_str()), 0);

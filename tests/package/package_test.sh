@@ -42,4 +42,9 @@ before=$(cd "$scratch/demo" && find . -type f -exec md5sum {} + | sort)
 report=$(cd "$scratch/demo" && "$root/usr/bin/velmora-batch" check) || fail "velmora-batch check failed ($?): $report"
 [[ "$report" == "Az adatok rendben vannak"* ]] || fail "velmora-batch check: $report"
 [[ "$(cd "$scratch/demo" && find . -type f -exec md5sum {} + | sort)" == "$before" ]] || fail "the check changed the demo"
+# A report from the unpacked tool: Qt's painting and the fonts the package
+# depends on, with no display.
+(cd "$scratch/demo" && env -u DISPLAY -u QT_QPA_PLATFORM "$root/usr/bin/velmora-batch" report doctors --pdf lista/orvosok.pdf 2>/dev/null) \
+  || fail "velmora-batch report failed ($?)"
+pdftotext "$scratch/demo/lista/orvosok.pdf" - | grep -q "Orvosok listája" || fail "the unpacked tool's report lacks its title"
 echo "ok: $(basename "$deb"), $sheets demo sheets read by the unpacked tool; $report"

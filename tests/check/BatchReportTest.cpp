@@ -1,0 +1,173 @@
+// velmora-batch report on a copy of the demo installation: every report of
+// the Listák menu written as PDF and read back by pdftotext, the data
+// directory unchanged by it, and the refusals with no PDF written.
+#include "check/BatchFixture.h"
+#include "support/TableFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <strings.h>
+
+namespace velmora::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string trimmed(const std::string& s) {
+    const size_t end = s.find_last_not_of(' ');
+    return end == std::string::npos ? std::string() : s.substr(0, end + 1);
+}
+
+size_t occurrences(const std::string& text, const std::string& what) {
+    size_t n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
+class BatchReport : public ::testing::Test {
+protected:
+    void SetUp() override { copyDemo(dir.path()); }
+    fs::path data() const { return dir.path() / "DATA"; }
+    fs::path pdf() const { return dir.path() / "KI" / "lista.pdf"; }
+
+    // The report's text, after checking that the tool wrote it and said so.
+    std::string report(const std::string& arguments) {
+        SCOPED_TRACE(arguments);
+        fs::remove(pdf());
+        const ToolRun run = runBatch(dir.path(), "--data DATA " + arguments + " --pdf KI/lista.pdf");
+        EXPECT_EQ(run.exit, 0) << run.err;
+        EXPECT_NE(run.err.find("A lista PDF állományba mentve:\n" + pdf().string()), std::string::npos) << run.err;
+        EXPECT_EQ(run.err.find("XDG_RUNTIME_DIR"), std::string::npos) << run.err;
+        return runCommand("pdftotext -layout '" + pdf().string() + "' - 2>&1");
+    }
+    // A report the tool does not write: its exit code and message, no PDF.
+    void expectNoReport(const std::string& arguments, int exit, const std::string& message) {
+        SCOPED_TRACE(arguments);
+        fs::remove(pdf());
+        const ToolRun run = runBatch(dir.path(), "--data DATA " + arguments);
+        EXPECT_EQ(run.exit, exit) << run.err;
+        EXPECT_NE(run.err.find(message), std::string::npos) << run.err;
+        EXPECT_FALSE(fs::exists(pdf()));
+    }
+    // One field of every live row of a demo table, trimmed.
+    std::vector<std::string> column(const std::string& file, size_t field) const {
+        std::vector<std::string> out;
+        for (const Row& row : readRows(data().string(), file)) out.push_back(trimmed(row[field].asString()));
+        return out;
+    }
+    // The table files: a report reads them and changes none.
+    std::map<std::string, std::string> tableFiles() const {
+        std::map<std::string, std::string> out = treeBytes(data());
+        std::erase_if(out, [](const auto& e) { return strcasecmp(fs::path(e.first).extension().c_str(), ".dbf") != 0; });
+        return out;
+    }
+    TempDir dir;
+};
+
+TEST_F(BatchReport, TheMasterListsTheTajListsAndTheEmployeesDaysAreWrittenWithoutAChange) {
+    const auto before = tableFiles();
+    std::string doctors = report("report doctors");
+    EXPECT_NE(doctors.find("Orvosok listája"), std::string::npos);
+    for (const std::string& name : column("Orvos.dbf", 1)) EXPECT_NE(doctors.find(name), std::string::npos) << name;
+    const std::string patients = report("report patients");
+    for (const std::string& taj : column("Beteg.dbf", 0)) EXPECT_NE(patients.find(taj), std::string::npos) << taj;
+
+    const struct {
+        const char* arguments;
+        std::vector<std::string> texts;
+    } cases[] = {
+        {"report nurses", {"Ápolók listája"}},
+        {"report bno", {"BNO kódok listája"}},
+        {"report bno-chapter --chapter C00-D48", {"Daganatok (C00-D48)", "C00 "}},
+        {"report bno-chapter --chapter 'Mentális- és viselkedészavarok (F00-F99)'",
+         {"Mentális- és viselkedészavarok (F00-F99)"}},
+        {"--period 2026.04 report employee-days", {"dolgozói teljesítések megoszlása 2026.04. hónapban"}},
+        {"report taj-list", {"szolgáltató betegeiről az otthoni hospice ellátásban", "2024.11"}},
+        {"--period 2026.04 report taj-list", {"betegeiről 2026.04 időszakban"}},
+        {"report taj-list --from 2026.01 --to 2026.03", {"betegeiről 2026.01-2026.03 időszakban"}},
+    };
+    for (const auto& c : cases) {
+        const std::string text = report(c.arguments);
+        for (const std::string& t : c.texts) EXPECT_NE(text.find(t), std::string::npos) << c.arguments << ": " << t;
+    }
+    const std::string range = report("report taj-list --from 2026.01 --to 2026.03");
+    EXPECT_EQ(range.find("2025.12 "), std::string::npos);
+    EXPECT_EQ(range.find("2026.04 "), std::string::npos);
+
+    // One patient: every sheet of hers, whatever its period.
+    const std::string taj = column("Beteg.dbf", 0).front();
+    size_t sheets = 0;
+    for (const std::string& t : column("HLapa.dbf", 5)) sheets += t == taj;
+    ASSERT_GT(sheets, 0u);
+    const std::string one = report("report taj-list --taj " + taj);
+    EXPECT_EQ(occurrences(one, taj), 1u);
+    EXPECT_NE(one.find(column("Beteg.dbf", 1).front()), std::string::npos);
+
+    EXPECT_EQ(changedPaths(before, tableFiles()), "");
+}
+
+TEST_F(BatchReport, SheetFormsOfThePeriodOrOfTheListedSheets) {
+    size_t april = 0;
+    for (const std::string& p : column("HLapa.dbf", 0)) april += p == "2026.04";
+    ASSERT_GT(april, 1u);
+    const std::string all = report("--period 2026.04 report sheets");
+    EXPECT_EQ(occurrences(all, "HOSPICE EGYÉNI ELSZÁMOLÁSI LAP"), april);
+    EXPECT_EQ(occurrences(all, "Jelentési időszak: 2026.04"), april);
+
+    const std::string listed = report("--period 2026.04 report sheets --sheets 2026.04/00013C");
+    EXPECT_EQ(occurrences(listed, "HOSPICE EGYÉNI ELSZÁMOLÁSI LAP"), 1u);
+    EXPECT_NE(listed.find("Sorszám: 00013C"), std::string::npos);
+
+    expectNoReport("--period 2026.04 report sheets --sheets 2026.03/00008C --pdf KI/lista.pdf", 1,
+                   "A(z) 2026.03/00008C elszámolási lap nincs a(z) 2026.04 időszak nyomtatható lapjai között.");
+    expectNoReport("--period 2024.06 report sheets --pdf KI/lista.pdf", 1, "Nincs kiválasztva elszámolási lap!");
+}
+
+TEST_F(BatchReport, TheMonthlyReportsFollowTheShipmentAndTheFundsAnswer) {
+    expectNoReport("--period 2026.03 report monthly-summary --orders 4 --pdf KI/lista.pdf", 1,
+                   "Nincs erre az időszakra zárás!");
+    expectNoReport("--period 2026.03 report monthly-accounting --pdf KI/lista.pdf", 1,
+                   "Nincs a szolgáltatónak beolvasott elszámolása!");
+
+    ASSERT_EQ(runBatch(dir.path(), "--data DATA ship 2026.03 --yes").exit, 0);
+    fs::create_directories(dir.path() / "RUV");
+    writeBilledAnswer(dir.path() / "RUV");
+    ASSERT_EQ(runBatch(dir.path(), "--data DATA import-billed RUV --period 2026.03 --yes").exit, 0);
+
+    // A closed period needs no --yes for a report, which changes nothing.
+    const std::string summary = report("--period 2026.03 report monthly-summary --orders 4");
+    EXPECT_NE(summary.find("HOSPICE ELLÁTÁS HAVI ÖSSZESÍTŐ JELENTÉS"), std::string::npos);
+    EXPECT_NE(summary.find("Elszámolási időszak:                2026.03."), std::string::npos) << summary;
+    EXPECT_NE(summary.find("\"Hospice elrendelő lap\"-ok száma:                                     4 db"),
+              std::string::npos)
+        << summary;
+    const std::string accounting = report("--period 2026.03 report monthly-accounting");
+    EXPECT_NE(accounting.find("elszámolt napokról 2026.03. hónapban"), std::string::npos);
+    EXPECT_NE(accounting.find("14 300,5 Ft"), std::string::npos) << accounting;  // 2 days × 7150,25
+}
+
+TEST_F(BatchReport, BadReportArgumentsAreRefusedAndNoPdfIsWritten) {
+    const struct {
+        const char* arguments;
+        const char* message;
+    } cases[] = {
+        {"report lista --pdf KI/lista.pdf", "Ismeretlen jelentés: lista"},
+        {"report doctors", "A report parancshoz a --pdf FÁJL kapcsoló kell."},
+        {"report doctors --taj 123456788 --pdf KI/lista.pdf", "A(z) --taj kapcsoló nem való a(z) doctors jelentéshez."},
+        {"report bno-chapter --pdf KI/lista.pdf", "A BNO főcsoportot ki kell választani!"},
+        {"report bno-chapter --chapter X00-X99 --pdf KI/lista.pdf", "Ismeretlen betegségcsoport: X00-X99"},
+        {"report monthly-summary --pdf KI/lista.pdf", "a hospice elrendelő lapok száma"},
+        {"report monthly-summary --orders 3x --pdf KI/lista.pdf", "Csak szám írható a mezőbe!"},
+        {"report taj-list --taj 123456789 --pdf KI/lista.pdf", "CDV hiba!"},
+        {"report taj-list --from 2026.04 --to 2026.03 --pdf KI/lista.pdf", "későbbi, mint az aktuális"},
+        {"report taj-list --from 2026.13 --pdf KI/lista.pdf", "Hibás időszak: 2026.13"},
+        {"--period 2026.04 report taj-list --from 2026.01 --pdf KI/lista.pdf", "csak az egyik adható meg"},
+        {"backup --pdf KI/lista.pdf", "A(z) --pdf csak a report parancshoz való."},
+    };
+    const auto before = tableFiles();
+    for (const auto& c : cases) expectNoReport(c.arguments, 64, c.message);
+    EXPECT_EQ(changedPaths(before, tableFiles()), "");
+}
+
+} // namespace
+} // namespace velmora::test

@@ -1,0 +1,221 @@
+// "report NAME": the reports of the Listák menu written as PDF, from the same
+// logic as the windows, with the windows' questions (the TAJ, the periods,
+// the disease chapter, the number of ordering sheets) as options.
+#include "batch_run.h"
+
+#include "app/TextHelpers.h"
+#include "reports/EmployeeDays.h"
+#include "reports/MasterLists.h"
+#include "reports/Monthly.h"
+#include "reports/SheetForm.h"
+#include "reports/TajLists.h"
+#include "reports/render/OffscreenPainting.h"
+#include "reports/render/PdfFile.h"
+
+#include <ctime>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <set>
+
+namespace velmora::batch {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The moment in the page footers, as the windows print it.
+std::string printedAt() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y.%m.%d %H:%M", &local);
+    return text;
+}
+
+// A report, or the message that says why there is none.
+struct Made {
+    std::optional<reports::Report> report;
+    std::string empty;  // the windows' message for a report without rows
+};
+
+using Maker = std::function<Made(Run&)>;
+
+Made masterList(Run& run, reports::MasterList list, const std::optional<reports::BnoChapter>& chapter,
+                const char* status) {
+    run.dialogs.status(0, status);
+    return {reports::masterListReport(run.db, list, chapter, printedAt()), reports::kEmptyList};
+}
+
+// The chapter whose item is `given` or names the range `given` ("C00-D48").
+std::optional<reports::BnoChapter> chapterOf(const std::string& given) {
+    for (const std::string& item : reports::bnoChapterItems())
+        if (item == given || item.ends_with("(" + given + ")")) return reports::bnoChapter(item);
+    return std::nullopt;
+}
+
+Made sheetForms(Run& run) {
+    std::vector<reports::SheetForm> forms =
+        reports::periodSheetForms(run.db, run.session.mIdoszak, run.session.IDOSZAK1, run.session.IDOSZAK2);
+    if (!run.options.sheets.empty()) {
+        std::set<std::string> wanted;
+        for (const std::string& text : run.options.sheets) {
+            const auto key = parseSheetKey(text);
+            const bool found = key && std::any_of(forms.begin(), forms.end(), [&](const reports::SheetForm& f) {
+                                   return f.idoszak == key->idoszak && f.sorsz == key->sorsz && f.resz == key->resz;
+                               });
+            if (!found) {
+                run.dialogs.error("A(z) " + text + " elszámolási lap nincs a(z) " + run.session.mIdoszak +
+                                  " időszak nyomtatható lapjai között.");
+                return {};
+            }
+            wanted.insert(key->idoszak + "/" + key->sorsz + key->resz);
+        }
+        std::erase_if(forms, [&](const reports::SheetForm& f) {
+            return !wanted.count(f.idoszak + "/" + f.sorsz + f.resz);
+        });
+    }
+    if (forms.empty()) return {std::nullopt, reports::kNoSheetToPrint};
+    return {reports::sheetFormReport(forms, run.session.clock().today().text(), printedAt()),
+            reports::kNoSheetToPrint};
+}
+
+Made monthlySummary(Run& run) {
+    run.dialogs.status(0, reports::kSummaryStatus);
+    const auto s = reports::monthlySummary(run.db, run.session.mIdoszak, run.session.IDOSZAK1, run.session.IDOSZAK2,
+                                           run.session.alapert, std::stoi(*run.options.orders));
+    if (!s) return {std::nullopt, reports::kNoShipment};
+    return {reports::monthlySummaryReport(*s, printedAt()), reports::kNoShipment};
+}
+
+Made monthlyAccounting(Run& run) {
+    const auto a = reports::monthlyAccounting(run.db, run.session.mIdoszak);
+    if (!a) return {std::nullopt, reports::kNoBilledData};
+    return {reports::monthlyAccountingReport(*a, printedAt()), reports::kNoBilledData};
+}
+
+Made employeeDays(Run& run) {
+    run.dialogs.status(0, reports::kEmployeeStatus);
+    const auto days = reports::employeeDays(run.db, run.session.mIdoszak, run.dialogs);
+    if (!days) return {};  // its message has been shown
+    return {reports::employeeDaysReport(*days, printedAt()), reports::kNoEmployees};
+}
+
+reports::TajSelection tajSelection(const Options& o, const std::string& current) {
+    reports::TajSelection s;
+    s.current = current;
+    if (o.taj) {
+        s.scope = reports::TajScope::OnePatient;
+        s.taj = *o.taj;
+    } else if (o.from) {
+        s.scope = reports::TajScope::FromPeriod;
+        s.from = *o.from;
+    } else if (o.periodGiven) {
+        s.scope = reports::TajScope::CurrentPeriod;
+    }
+    return s;
+}
+
+Made tajList(Run& run) {
+    const reports::TajSelection s = tajSelection(run.options, run.session.mIdoszak);
+    if (s.scope == reports::TajScope::FromPeriod)
+        if (const auto problem = reports::periodRangeProblem(s.from, s.current)) {
+            run.dialogs.error(*problem);
+            return {};
+        }
+    if (s.scope != reports::TajScope::OnePatient) run.dialogs.status(0, reports::kTajListStatus);
+    return {reports::tajListReport(reports::tajList(run.db, s), printedAt()),
+            reports::emptyTajListMessage(run.db, s)};
+}
+
+struct ReportKind {
+    Maker make;
+    std::set<std::string> options;  // the report's own options besides --pdf
+};
+
+const std::map<std::string, ReportKind>& reportKinds() {
+    using reports::MasterList;
+    static const std::map<std::string, ReportKind> kinds = {
+        {"doctors", {[](Run& r) { return masterList(r, MasterList::Doctors, {}, reports::masterListStatus(MasterList::Doctors)); }, {}}},
+        {"nurses", {[](Run& r) { return masterList(r, MasterList::Nurses, {}, reports::masterListStatus(MasterList::Nurses)); }, {}}},
+        {"patients", {[](Run& r) { return masterList(r, MasterList::Patients, {}, reports::masterListStatus(MasterList::Patients)); }, {}}},
+        {"bno", {[](Run& r) { return masterList(r, MasterList::Bno, {}, reports::masterListStatus(MasterList::Bno)); }, {}}},
+        {"bno-chapter",
+         {[](Run& r) { return masterList(r, MasterList::Bno, chapterOf(*r.options.chapter), reports::kChapterStatus); },
+          {"--chapter"}}},
+        {"sheets", {sheetForms, {"--sheets"}}},
+        {"monthly-summary", {monthlySummary, {"--orders"}}},
+        {"monthly-accounting", {monthlyAccounting, {}}},
+        {"employee-days", {employeeDays, {}}},
+        {"taj-list", {tajList, {"--taj", "--from", "--to"}}},
+    };
+    return kinds;
+}
+
+void requireWhole(const std::string& text) {
+    const bool digits = !text.empty() && text.size() <= 6 &&
+                        std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    if (!digits) throw UsageError{std::string(reports::kOnlyNumbers) + " (--orders " + text + ")"};
+}
+
+void validateTajOptions(Options& o) {
+    if (o.taj && (o.from || o.to || o.periodGiven))
+        throw UsageError{"A --taj mellett nem adható meg időszak: a lista a beteg minden lapját mutatja."};
+    if (o.taj && !app::TajCheckDigitOk(*o.taj)) throw UsageError{std::string(reports::kBadCheckDigit) + " (--taj " + *o.taj + ")"};
+    if ((o.from || o.to) && o.periodGiven)
+        throw UsageError{"A --period (egy időszak) és a --from/--to (időszakok) közül csak az egyik adható meg."};
+    if (o.to && !o.from) throw UsageError{"A --to mellé a --from is kell."};
+    for (const auto* p : {&o.from, &o.to})
+        if (*p && !isPeriod(**p)) throw UsageError{"Hibás időszak: " + **p + " (ÉÉÉÉ.HH alakú kell)."};
+    if (o.to) o.period = o.to;  // the range ends with the period the run works in
+    if (o.from)
+        if (const auto problem = reports::periodRangeProblem(*o.from, o.period.value_or(*o.from)))
+            throw UsageError{*problem};
+}
+
+} // namespace
+
+void validateReport(Options& o) {
+    const std::string& name = o.args.at(0);
+    const auto kind = reportKinds().find(name);
+    if (kind == reportKinds().end()) throw UsageError{"Ismeretlen jelentés: " + name};
+    if (!o.pdf || o.pdf->empty()) throw UsageError{"A report parancshoz a --pdf FÁJL kapcsoló kell."};
+    const std::pair<const char*, bool> given[] = {{"--sheets", !o.sheets.empty()}, {"--chapter", o.chapter.has_value()},
+                                                  {"--orders", o.orders.has_value()}, {"--taj", o.taj.has_value()},
+                                                  {"--from", o.from.has_value()}, {"--to", o.to.has_value()}};
+    for (const auto& [option, present] : given)
+        if (present && !kind->second.options.count(option))
+            throw UsageError{std::string("A(z) ") + option + " kapcsoló nem való a(z) " + name + " jelentéshez."};
+    if (name == "bno-chapter") {
+        if (!o.chapter) throw UsageError{std::string(reports::kChooseChapter) + " (--chapter, például C00-D48)"};
+        if (!chapterOf(*o.chapter)) throw UsageError{"Ismeretlen betegségcsoport: " + *o.chapter};
+    }
+    if (name == "monthly-summary") {
+        if (!o.orders) throw UsageError{"A havi összesítőhöz a --orders SZÁM kell: a hospice elrendelő lapok száma."};
+        requireWhole(*o.orders);
+    }
+    if (name == "taj-list") validateTajOptions(o);
+}
+
+int reportCommand(Run& run) {
+    const reports::OffscreenPainting painting;
+    const std::string& name = run.options.args.at(0);
+    const Made made = reportKinds().at(name).make(run);
+    if (!made.report) {
+        if (!run.dialogs.failed()) run.dialogs.error(made.empty);
+        return outcome(run.dialogs);
+    }
+    if (made.report->noRows()) {
+        run.dialogs.error(made.empty);
+        return outcome(run.dialogs);
+    }
+    const fs::path pdf = fs::absolute(*run.options.pdf);
+    std::error_code ec;
+    fs::create_directories(pdf.parent_path(), ec);  // a script names a folder that may not be there yet
+    reports::writePdf(*made.report, pdf.string());
+    run.dialogs.information("A lista PDF állományba mentve:\n" + pdf.string());
+    return outcome(run.dialogs);
+}
+
+} // namespace velmora::batch

@@ -1,0 +1,34 @@
+#pragma once
+// What a command of velmora-batch works with once the data directory is
+// open and the start-up has run.
+#include "batch_commands.h"
+#include "batch_console.h"
+
+#include "app/Session.h"
+#include "db/Database.h"
+#include "sheets/Sheet.h"
+
+#include <optional>
+#include <string>
+
+namespace velmora::batch {
+
+struct Run {
+    const Options& options;
+    db::Database& db;
+    app::Session& session;
+    ConsoleDialogs& dialogs;
+    ConsoleProgress& progress;
+};
+
+// The exit code from what the command showed: a question refused, an
+// error, or neither.
+int outcome(const ConsoleDialogs& dialogs);
+
+// "2024.03/00012A" as a sheet key; nothing when malformed.
+std::optional<sheets::SheetKey> parseSheetKey(const std::string& text);
+
+// "report NAME": the report written as PDF.
+int reportCommand(Run& run);
+
+} // namespace velmora::batch
