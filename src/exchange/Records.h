@@ -6,6 +6,7 @@
 // engine writes them (numbers right-aligned, dates YYYYMMDD, code page 852).
 #include "exchange/Layouts.h"
 
+#include "db/SqlRows.h"
 #include "db/Value.h"
 
 #include <cstdint>
@@ -17,7 +18,7 @@
 namespace velmora::exchange {
 
 // One row of a query: column name in lower case -> value (blank is null).
-using QueryRow = std::map<std::string, db::Value>;
+using QueryRow = db::NamedRow;
 // One value per field of a layout.
 using OutRecord = std::vector<db::Value>;
 

@@ -2,6 +2,7 @@
 #include "exchange/ShipmentQueries.h"
 
 #include "db/Sql.h"
+#include "db/SqlRows.h"
 
 namespace velmora::exchange {
 namespace {
@@ -17,25 +18,8 @@ const char* const kHeaderColumns =
     "a.aptaj1,a.aptaj2,a.aptaj3,a.aptaj4,a.aptaj5,a.aptaj6,a.aptaj7,a.aptaj8,a.sznap as onapdb,"
     "a.modtipus,a.aztip,a.terkat,a.allamp";
 
-std::string lower(std::string name) {
-    for (char& c : name)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return name;
-}
-
-std::vector<QueryRow> rowsOf(const db::SqlResult& result) {
-    std::vector<QueryRow> rows;
-    rows.reserve(result.rows.size());
-    for (const auto& values : result.rows) {
-        QueryRow row;
-        for (size_t i = 0; i < values.size(); ++i) row[lower(result.columns[i])] = values[i];
-        rows.push_back(std::move(row));
-    }
-    return rows;
-}
-
 std::vector<QueryRow> query(db::Database& db, const std::string& statement) {
-    return rowsOf(db::Sql(db).run(statement, {kMarked}));
+    return db::namedRows(db::Sql(db).run(statement, {kMarked}));
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #pragma once
 // A query's rows by lower-case column name, and their values as the forms
 // print them; a column the row lacks reads as blank.
-#include "db/Sql.h"
+#include "db/SqlRows.h"
 
 #include <map>
 #include <string>
@@ -9,9 +9,9 @@
 
 namespace velmora::reports {
 
-using QueryRow = std::map<std::string, db::Value>;
+using QueryRow = db::NamedRow;
 
-std::vector<QueryRow> rowsOf(const db::SqlResult& result);
+inline std::vector<QueryRow> rowsOf(const db::SqlResult& result) { return db::namedRows(result); }
 std::string text(const QueryRow& row, const std::string& column);
 int number(const QueryRow& row, const std::string& column);
 
