@@ -74,6 +74,22 @@ bool RunStartUp(Tfokep& fokep, app::Session& session, db::Database& dbs, app::Di
     return true;
 }
 
+bool HoldDataDir(const std::string& dataDir, std::unique_ptr<app::DataDirLock>& hold) {
+    hold.reset();
+    try {
+        hold = app::DataDirLock::tryAcquire(dataDir);
+        if (!hold) {
+            QMessageBox box(QMessageBox::NoIcon, app::kProgramTitle, qs(app::dataDirHeldMessage(dataDir)),
+                            QMessageBox::Ok);
+            box.exec();
+            return false;
+        }
+    } catch (const app::UserError&) {
+        // No data directory yet: the start-up says so in its own words.
+    }
+    return true;
+}
+
 int RunProgram(int argc, char** argv) {
     // The e-report page's browser wants this before the application exists.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
@@ -84,20 +100,8 @@ int RunProgram(int argc, char** argv) {
     app::Session session(clock);
     session.dataDir = app::ProgramDataDir(
         app::InstallationDir(ss(QApplication::applicationDirPath()), std::getenv("VELMORA_HOME")));
-    // The data directory is the program's alone while it runs: a second
-    // copy, or velmora-batch, is turned away until it ends.
     std::unique_ptr<app::DataDirLock> hold;
-    try {
-        hold = app::DataDirLock::tryAcquire(session.dataDir);
-        if (!hold) {
-            QMessageBox box(QMessageBox::NoIcon, app::kProgramTitle, qs(app::dataDirHeldMessage(session.dataDir)),
-                            QMessageBox::Ok);
-            box.exec();
-            return 1;
-        }
-    } catch (const app::UserError&) {
-        // No data directory yet: the start-up says so in its own words.
-    }
+    if (!HoldDataDir(session.dataDir, hold)) return 1;
     db::Database dbs(session.dataDir);
     QtDialogs dialogs;
     // The last guard: a failure no command caught is shown, not fatal.

@@ -2,6 +2,7 @@
 // window, on a fresh working directory.
 #include "support/ui/UiTest.h"
 
+#include "app/DataDirLock.h"
 #include "app/Directories.h"
 #include "app/PasswordStore.h"
 #include "app/PeriodChoice.h"
@@ -99,6 +100,28 @@ private slots:
         QVERIFY(program->fokep.isMaximized());
         QCOMPARE(program->fokep.panels()->text(0), QString());
         QCOMPARE(program->fokep.panels()->text(2), QString("2024.06.10"));
+    }
+
+    void aDataDirectoryHeldByAnotherRunTurnsTheProgramAway() {
+        const std::string data = app::ProgramDataDir(work->str());
+        std::unique_ptr<app::DataDirLock> hold;
+        {
+            const auto other = app::DataDirLock::tryAcquire(data);  // velmora-batch, or a second copy
+            QVERIFY(other);
+            QString shown;
+            test::onNextModal([&shown](QWidget* box) {
+                shown = box->findChild<QLabel*>("qt_msgbox_label")->text();
+                box->close();
+            });
+            QVERIFY(!ui::HoldDataDir(data, hold));
+            QVERIFY(!hold);
+            QCOMPARE(shown.toStdString(), app::dataDirHeldMessage(data));
+        }
+        QVERIFY(ui::HoldDataDir(data, hold));  // free again once the other run ended
+        QVERIFY(hold);
+        QVERIFY(!app::DataDirLock::tryAcquire(data));
+        QVERIFY(ui::HoldDataDir((work->path() / "NINCS").string(), hold));  // no directory: the start-up tells
+        QVERIFY(!hold);
     }
 
     void aWrongPasswordOrCancelledPeriodEndsTheProgram() {
