@@ -738,7 +738,9 @@ void Table::updateValues(uint32_t recno, const std::vector<std::pair<int, Value>
         throw;
     }
     for (Moved& m : moved) tagInsert(m.tag, recno, std::move(m.after));
-    if (!moved.empty()) markIndexDirty();
+    // The index file's stamp is the table's content: even a change that
+    // moves no key leaves the file stale until it is written at close.
+    markIndexDirty();
     if (filter_ || !moved.empty()) invalidateView();
     if (batchDepth_ > 0) batchChanged_ = true;
     else notify(TableEvent::RecordChanged);

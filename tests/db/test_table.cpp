@@ -338,6 +338,20 @@ TEST(Table, UniqueTagChecksOnlyAChangedKey) {
     }
 }
 
+// A record-level change that moves no key (SQL's update of a field no tag
+// reads) still changes the table the index file is stamped with.
+TEST(Table, IndexFileIsStampedAfreshAfterAChangeThatMovesNoKey) {
+    Fixture fx;
+    fx.add("1", "Anna");
+    fx.add("2", "Béla");
+    fx.t.addIndex("Beteg1", "TAJ");
+    fx.t.updateValues(0, {{2, Value(std::string("2001.02.03"))}});
+    fx.t.close();
+    const auto written = mdx::read(fx.t.indexPath());
+    ASSERT_TRUE(written);
+    EXPECT_EQ(written->tableHash, DbfFile::open(fx.t.path())->hash());
+}
+
 // A stale index file that cannot be rewritten (here its temporary file name
 // is taken by a directory, which stops even root) costs nothing but the
 // write: the keys are rebuilt in memory and written when that works again.
