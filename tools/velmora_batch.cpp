@@ -204,7 +204,7 @@ int main(int argc, char** argv) {
         return kUsage;
     }
     if (const auto problem = dataDirProblem(options.dataDir)) {
-        std::cerr << *problem << "\n";
+        std::cerr << *problem << "\n" << kUsageLine << "Részletek: velmora-batch --help\n";
         return kNoData;
     }
     try {
