@@ -17,6 +17,7 @@
 #include <functional>
 #include <map>
 #include <set>
+#include <tuple>
 
 namespace velmora::batch {
 
@@ -55,30 +56,42 @@ std::optional<reports::BnoChapter> chapterOf(const std::string& given) {
     return std::nullopt;
 }
 
+// The forms of the period's sheets; with --sheets, of the listed sheets of
+// the period's year, which the register lists in printing mode.
 Made sheetForms(Run& run) {
-    std::vector<reports::SheetForm> forms =
-        reports::periodSheetForms(run.db, run.session.mIdoszak, run.session.IDOSZAK1, run.session.IDOSZAK2);
-    if (!run.options.sheets.empty()) {
-        std::set<std::string> wanted;
-        for (const std::string& text : run.options.sheets) {
-            const auto key = parseSheetKey(text);
-            const bool found = key && std::any_of(forms.begin(), forms.end(), [&](const reports::SheetForm& f) {
-                                   return f.idoszak == key->idoszak && f.sorsz == key->sorsz && f.resz == key->resz;
-                               });
-            if (!found) {
-                run.dialogs.error("A(z) " + text + " elszámolási lap nincs a(z) " + run.session.mIdoszak +
-                                  " időszak nyomtatható lapjai között.");
-                return {};
-            }
-            wanted.insert(key->idoszak + "/" + key->sorsz + key->resz);
-        }
-        std::erase_if(forms, [&](const reports::SheetForm& f) {
-            return !wanted.count(f.idoszak + "/" + f.sorsz + f.resz);
-        });
+    const app::Session& session = run.session;
+    const auto formsOf = [&](const std::string& period) {
+        return reports::periodSheetForms(run.db, period, session.IDOSZAK1, session.IDOSZAK2);
+    };
+    if (run.options.sheets.empty()) {
+        const std::vector<reports::SheetForm> forms = formsOf(session.mIdoszak);
+        if (forms.empty()) return {std::nullopt, reports::kNoSheetToPrint};
+        return {reports::sheetFormReport(forms, session.clock().today().text(), printedAt()), reports::kNoSheetToPrint};
     }
-    if (forms.empty()) return {std::nullopt, reports::kNoSheetToPrint};
-    return {reports::sheetFormReport(forms, run.session.clock().today().text(), printedAt()),
-            reports::kNoSheetToPrint};
+    const std::string year = session.mIdoszak.substr(0, 4);
+    std::map<std::string, std::vector<reports::SheetForm>> byPeriod;
+    std::vector<reports::SheetForm> forms;
+    std::set<std::string> taken;
+    for (const std::string& text : run.options.sheets) {
+        const auto key = parseSheetKey(text);
+        const reports::SheetForm* form = nullptr;
+        if (key && key->idoszak.substr(0, 4) == year) {
+            auto found = byPeriod.find(key->idoszak);
+            if (found == byPeriod.end()) found = byPeriod.emplace(key->idoszak, formsOf(key->idoszak)).first;
+            for (const reports::SheetForm& f : found->second)
+                if (f.sorsz == key->sorsz && f.resz == key->resz) form = &f;
+        }
+        if (!form) {
+            run.dialogs.error("A(z) " + text + " elszámolási lap nincs a(z) " + year + ". év nyomtatható lapjai között.");
+            return {};
+        }
+        if (taken.insert(text).second) forms.push_back(*form);
+    }
+    // In sheet number order, as the marked sheets print.
+    std::stable_sort(forms.begin(), forms.end(), [](const reports::SheetForm& a, const reports::SheetForm& b) {
+        return std::tie(a.sorsz, a.resz, a.idoszak) < std::tie(b.sorsz, b.resz, b.idoszak);
+    });
+    return {reports::sheetFormReport(forms, session.clock().today().text(), printedAt()), reports::kNoSheetToPrint};
 }
 
 Made monthlySummary(Run& run) {
