@@ -33,6 +33,11 @@ bool isPeriod(const std::string& s) {
     return std::regex_match(s, period);
 }
 
+std::vector<std::pair<const char*, bool>> reportOptionsGiven(const Options& o) {
+    return {{"--pdf", o.pdf.has_value()},    {"--from", o.from.has_value()},       {"--to", o.to.has_value()},
+            {"--taj", o.taj.has_value()},    {"--chapter", o.chapter.has_value()}, {"--orders", o.orders.has_value()}};
+}
+
 int outcome(const ConsoleDialogs& dialogs) {
     if (dialogs.refused()) {
         std::cerr << "A kérdésre a --yes kapcsoló felel igennel; nélküle a parancs nem fut le:\n"

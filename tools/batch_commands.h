@@ -4,6 +4,7 @@
 // where the window would ask.
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace velmora::batch {
@@ -45,6 +46,9 @@ struct UsageError {
 
 // "YYYY.MM" with a month 01..12.
 bool isPeriod(const std::string& s);
+
+// The options only the report command takes, each with whether it was given.
+std::vector<std::pair<const char*, bool>> reportOptionsGiven(const Options& options);
 
 // The report command's own arguments and options checked, and the period
 // its start-up takes set; throws UsageError.

@@ -6,13 +6,13 @@
 #include "app/TextHelpers.h"
 #include "reports/EmployeeDays.h"
 #include "reports/MasterLists.h"
+#include "reports/PageFrame.h"
 #include "reports/Monthly.h"
 #include "reports/SheetForm.h"
 #include "reports/TajLists.h"
 #include "reports/render/OffscreenPainting.h"
 #include "reports/render/PdfFile.h"
 
-#include <ctime>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -25,28 +25,28 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The moment in the page footers, as the windows print it.
-std::string printedAt() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y.%m.%d %H:%M", &local);
-    return text;
-}
-
-// A report, or the message that says why there is none.
+// A report with rows, or the message that says why there is none ("" when
+// it has been shown).
 struct Made {
     std::optional<reports::Report> report;
-    std::string empty;  // the windows' message for a report without rows
+    std::string why;
 };
 
 using Maker = std::function<Made(Run&)>;
 
-Made masterList(Run& run, reports::MasterList list, const std::optional<reports::BnoChapter>& chapter,
-                const char* status) {
-    run.dialogs.status(0, status);
-    return {reports::masterListReport(run.db, list, chapter, printedAt()), reports::kEmptyList};
+// `report`, unless it has no rows: then the window's message `whyEmpty` gives.
+Made made(reports::Report report, const std::function<std::string()>& whyEmpty) {
+    if (report.noRows()) return {std::nullopt, whyEmpty()};
+    return {std::move(report), ""};
+}
+
+Made made(reports::Report report, const char* whyEmpty) {
+    return made(std::move(report), [whyEmpty] { return std::string(whyEmpty); });
+}
+
+Made masterList(Run& run, reports::MasterList list, const std::optional<reports::BnoChapter>& chapter = {}) {
+    run.dialogs.status(0, chapter ? reports::kChapterStatus : reports::masterListStatus(list));
+    return made(reports::masterListReport(run.db, list, chapter, reports::printedAtNow()), reports::kEmptyList);
 }
 
 // The chapter whose item is `given` or names the range `given` ("C00-D48").
@@ -56,20 +56,13 @@ std::optional<reports::BnoChapter> chapterOf(const std::string& given) {
     return std::nullopt;
 }
 
-// The forms of the period's sheets; with --sheets, of the listed sheets of
-// the period's year, which the register lists in printing mode.
-Made sheetForms(Run& run) {
+// The --sheets of the period's year (the register lists them in printing
+// mode), in sheet number order as the marked sheets print; nothing when one
+// is not there (the message has been shown).
+std::optional<std::vector<reports::SheetForm>> listedForms(Run& run) {
     const app::Session& session = run.session;
-    const auto formsOf = [&](const std::string& period) {
-        return reports::periodSheetForms(run.db, period, session.IDOSZAK1, session.IDOSZAK2);
-    };
-    if (run.options.sheets.empty()) {
-        const std::vector<reports::SheetForm> forms = formsOf(session.mIdoszak);
-        if (forms.empty()) return {std::nullopt, reports::kNoSheetToPrint};
-        return {reports::sheetFormReport(forms, session.clock().today().text(), printedAt()), reports::kNoSheetToPrint};
-    }
     const std::string year = session.mIdoszak.substr(0, 4);
-    std::map<std::string, std::vector<reports::SheetForm>> byPeriod;
+    std::map<std::string, std::vector<reports::SheetForm>> byPeriod;  // each period read once
     std::vector<reports::SheetForm> forms;
     std::set<std::string> taken;
     for (const std::string& text : run.options.sheets) {
@@ -77,21 +70,36 @@ Made sheetForms(Run& run) {
         const reports::SheetForm* form = nullptr;
         if (key && key->idoszak.substr(0, 4) == year) {
             auto found = byPeriod.find(key->idoszak);
-            if (found == byPeriod.end()) found = byPeriod.emplace(key->idoszak, formsOf(key->idoszak)).first;
+            if (found == byPeriod.end())
+                found = byPeriod
+                            .emplace(key->idoszak, reports::periodSheetForms(run.db, key->idoszak, session.IDOSZAK1,
+                                                                             session.IDOSZAK2))
+                            .first;
             for (const reports::SheetForm& f : found->second)
                 if (f.sorsz == key->sorsz && f.resz == key->resz) form = &f;
         }
         if (!form) {
             run.dialogs.error("A(z) " + text + " elszámolási lap nincs a(z) " + year + ". év nyomtatható lapjai között.");
-            return {};
+            return std::nullopt;
         }
         if (taken.insert(text).second) forms.push_back(*form);
     }
-    // In sheet number order, as the marked sheets print.
     std::stable_sort(forms.begin(), forms.end(), [](const reports::SheetForm& a, const reports::SheetForm& b) {
         return std::tie(a.sorsz, a.resz, a.idoszak) < std::tie(b.sorsz, b.resz, b.idoszak);
     });
-    return {reports::sheetFormReport(forms, session.clock().today().text(), printedAt()), reports::kNoSheetToPrint};
+    return forms;
+}
+
+// The forms of the period's sheets, or of the --sheets.
+Made sheetForms(Run& run) {
+    const app::Session& session = run.session;
+    const std::optional<std::vector<reports::SheetForm>> forms =
+        run.options.sheets.empty()
+            ? reports::periodSheetForms(run.db, session.mIdoszak, session.IDOSZAK1, session.IDOSZAK2)
+            : listedForms(run);
+    if (!forms) return {};
+    return made(reports::sheetFormReport(*forms, session.clock().today().text(), reports::printedAtNow()),
+                reports::kNoSheetToPrint);
 }
 
 Made monthlySummary(Run& run) {
@@ -99,20 +107,20 @@ Made monthlySummary(Run& run) {
     const auto s = reports::monthlySummary(run.db, run.session.mIdoszak, run.session.IDOSZAK1, run.session.IDOSZAK2,
                                            run.session.alapert, std::stoi(*run.options.orders));
     if (!s) return {std::nullopt, reports::kNoShipment};
-    return {reports::monthlySummaryReport(*s, printedAt()), reports::kNoShipment};
+    return made(reports::monthlySummaryReport(*s, reports::printedAtNow()), reports::kNoShipment);
 }
 
 Made monthlyAccounting(Run& run) {
     const auto a = reports::monthlyAccounting(run.db, run.session.mIdoszak);
     if (!a) return {std::nullopt, reports::kNoBilledData};
-    return {reports::monthlyAccountingReport(*a, printedAt()), reports::kNoBilledData};
+    return made(reports::monthlyAccountingReport(*a, reports::printedAtNow()), reports::kNoBilledData);
 }
 
 Made employeeDays(Run& run) {
     run.dialogs.status(0, reports::kEmployeeStatus);
     const auto days = reports::employeeDays(run.db, run.session.mIdoszak, run.dialogs);
     if (!days) return {};  // its message has been shown
-    return {reports::employeeDaysReport(*days, printedAt()), reports::kNoEmployees};
+    return made(reports::employeeDaysReport(*days, reports::printedAtNow()), reports::kNoEmployees);
 }
 
 reports::TajSelection tajSelection(const Options& o, const std::string& current) {
@@ -138,8 +146,8 @@ Made tajList(Run& run) {
             return {};
         }
     if (s.scope != reports::TajScope::OnePatient) run.dialogs.status(0, reports::kTajListStatus);
-    return {reports::tajListReport(reports::tajList(run.db, s), printedAt()),
-            reports::emptyTajListMessage(run.db, s)};
+    return made(reports::tajListReport(reports::tajList(run.db, s), reports::printedAtNow()),
+                [&] { return reports::emptyTajListMessage(run.db, s); });
 }
 
 struct ReportKind {
@@ -150,13 +158,11 @@ struct ReportKind {
 const std::map<std::string, ReportKind>& reportKinds() {
     using reports::MasterList;
     static const std::map<std::string, ReportKind> kinds = {
-        {"doctors", {[](Run& r) { return masterList(r, MasterList::Doctors, {}, reports::masterListStatus(MasterList::Doctors)); }, {}}},
-        {"nurses", {[](Run& r) { return masterList(r, MasterList::Nurses, {}, reports::masterListStatus(MasterList::Nurses)); }, {}}},
-        {"patients", {[](Run& r) { return masterList(r, MasterList::Patients, {}, reports::masterListStatus(MasterList::Patients)); }, {}}},
-        {"bno", {[](Run& r) { return masterList(r, MasterList::Bno, {}, reports::masterListStatus(MasterList::Bno)); }, {}}},
-        {"bno-chapter",
-         {[](Run& r) { return masterList(r, MasterList::Bno, chapterOf(*r.options.chapter), reports::kChapterStatus); },
-          {"--chapter"}}},
+        {"doctors", {[](Run& r) { return masterList(r, MasterList::Doctors); }, {}}},
+        {"nurses", {[](Run& r) { return masterList(r, MasterList::Nurses); }, {}}},
+        {"patients", {[](Run& r) { return masterList(r, MasterList::Patients); }, {}}},
+        {"bno", {[](Run& r) { return masterList(r, MasterList::Bno); }, {}}},
+        {"bno-chapter", {[](Run& r) { return masterList(r, MasterList::Bno, chapterOf(*r.options.chapter)); }, {"--chapter"}}},
         {"sheets", {sheetForms, {"--sheets"}}},
         {"monthly-summary", {monthlySummary, {"--orders"}}},
         {"monthly-accounting", {monthlyAccounting, {}}},
@@ -181,10 +187,9 @@ void validateTajOptions(Options& o) {
     if (o.to && !o.from) throw UsageError{"A --to mellé a --from is kell."};
     for (const auto* p : {&o.from, &o.to})
         if (*p && !isPeriod(**p)) throw UsageError{"Hibás időszak: " + **p + " (ÉÉÉÉ.HH alakú kell)."};
-    if (o.to) o.period = o.to;  // the range ends with the period the run works in
-    if (o.from)
-        if (const auto problem = reports::periodRangeProblem(*o.from, o.period.value_or(*o.from)))
-            throw UsageError{*problem};
+    if (!o.to) return;
+    if (const auto problem = reports::periodRangeProblem(*o.from, *o.to)) throw UsageError{*problem};
+    o.period = o.to;  // the range ends with the period the run works in
 }
 
 } // namespace
@@ -194,11 +199,10 @@ void validateReport(Options& o) {
     const auto kind = reportKinds().find(name);
     if (kind == reportKinds().end()) throw UsageError{"Ismeretlen jelentés: " + name};
     if (!o.pdf || o.pdf->empty()) throw UsageError{"A report parancshoz a --pdf FÁJL kapcsoló kell."};
-    const std::pair<const char*, bool> given[] = {{"--sheets", !o.sheets.empty()}, {"--chapter", o.chapter.has_value()},
-                                                  {"--orders", o.orders.has_value()}, {"--taj", o.taj.has_value()},
-                                                  {"--from", o.from.has_value()}, {"--to", o.to.has_value()}};
+    std::vector<std::pair<const char*, bool>> given = reportOptionsGiven(o);
+    given.push_back({"--sheets", !o.sheets.empty()});
     for (const auto& [option, present] : given)
-        if (present && !kind->second.options.count(option))
+        if (present && std::string(option) != "--pdf" && !kind->second.options.count(option))
             throw UsageError{std::string("A(z) ") + option + " kapcsoló nem való a(z) " + name + " jelentéshez."};
     if (name == "bno-chapter") {
         if (!o.chapter) throw UsageError{std::string(reports::kChooseChapter) + " (--chapter, például C00-D48)"};
@@ -216,12 +220,8 @@ int reportCommand(Run& run) {
     const std::string& name = run.options.args.at(0);
     const Made made = reportKinds().at(name).make(run);
     if (!made.report) {
-        if (!run.dialogs.failed()) run.dialogs.error(made.empty);
-        return outcome(run.dialogs);
-    }
-    if (made.report->noRows()) {
-        run.dialogs.error(made.empty);
-        return outcome(run.dialogs);
+        if (!made.why.empty()) run.dialogs.error(made.why);
+        return std::max(outcome(run.dialogs), int(kFailed));
     }
     const fs::path pdf = fs::absolute(*run.options.pdf);
     std::error_code ec;

@@ -126,9 +126,7 @@ void validate(Options& o) {
     if (!o.sheets.empty() && o.command != "ship" && o.command != "report")
         throw UsageError{"A --sheets csak a ship és a report sheets parancshoz való."};
     if (o.command != "report")
-        for (const auto& [name, given] : {std::pair{"--pdf", o.pdf.has_value()}, {"--from", o.from.has_value()},
-                                          {"--to", o.to.has_value()}, {"--taj", o.taj.has_value()},
-                                          {"--chapter", o.chapter.has_value()}, {"--orders", o.orders.has_value()}})
+        for (const auto& [name, given] : reportOptionsGiven(o))
             if (given) throw UsageError{std::string("A(z) ") + name + " csak a report parancshoz való."};
     if (o.copyTo && o.command != "ship") throw UsageError{"A --copy csak a ship parancshoz való."};
     if (o.period && !isPeriod(*o.period)) throw UsageError{"Hibás időszak: " + *o.period + " (ÉÉÉÉ.HH alakú kell)."};

@@ -50,7 +50,7 @@ std::optional<MonthlySummary> monthlySummary(db::Database& db, const std::string
     // the period; the contract is asked for by existence, so two valid
     // contracts do not count a sheet part twice.
     const std::string validContract = "d.intkod=a.intkod and d.szkezd<=? and (d.szveg>=? or d.szveg is null)";
-    const auto rows = rowsOf(sql.run("select b.sorsz,b.resz,b.idoszak,a.intkod,a.sznap,a.tpotl,a.modtipus" +
+    const auto rows = db::namedRows(sql.run("select b.sorsz,b.resz,b.idoszak,a.intkod,a.sznap,a.tpotl,a.modtipus" +
                                          dayColumns() + " from hlapa a, hlapb b where " + visitJoin() +
                                          " and a.elkuldve=?"
                                          " and exists (select 1 from part c where c.intkod=a.intkod)"
@@ -94,7 +94,7 @@ std::optional<MonthlySummary> monthlySummary(db::Database& db, const std::string
 }
 
 std::optional<MonthlyAccounting> monthlyAccounting(db::Database& db, const std::string& period) {
-    const auto rows = rowsOf(db::Sql(db).run(
+    const auto rows = db::namedRows(db::Sql(db).run(
         "select b.intkod,b.sorsz,b.resz,b.idoszak,a.taj,c.nev,a.tpotl,d.alapdij" + dayColumns() +
             " from hlapa a, hlapb b, beteg c, zaras d where " + visitJoin() +
             " and a.taj=c.taj and d.idoszak=a.idoszak and a.idoszak=? order by b.intkod,b.sorsz,b.resz,b.idoszak",

@@ -2,7 +2,18 @@
 
 #include "app/Version.h"
 
+#include <ctime>
+
 namespace velmora::reports {
+
+std::string printedAtNow() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y.%m.%d %H:%M", &local);
+    return text;
+}
 
 Band listHeader(const Report& report, const std::string& title, const std::string& subtitle,
                 const std::vector<Column>& columns) {

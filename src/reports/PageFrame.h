@@ -16,6 +16,9 @@ struct Column {
     Align align = Align::Left;
 };
 
+// This moment in local time as the page footers show it ("2026.12.10 23:05").
+std::string printedAtNow();
+
 // `printedAt` as the footer shows it ("2026.12.10 23:05").
 Band listHeader(const Report& report, const std::string& title, const std::string& subtitle,
                 const std::vector<Column>& columns);

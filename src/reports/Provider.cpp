@@ -17,7 +17,7 @@ std::string joined(const std::string& a, const char* sep, const std::string& b) 
 } // namespace
 
 Provider providerOf(db::Database& db, const std::string& intkod) {
-    const auto rows = rowsOf(intkod.empty() ? db::Sql(db).run("select * from part")
+    const auto rows = db::namedRows(intkod.empty() ? db::Sql(db).run("select * from part")
                                             : db::Sql(db).run("select * from part where intkod=?", {db::Value(intkod)}));
     if (rows.empty()) return {};
     const QueryRow& p = rows[0];

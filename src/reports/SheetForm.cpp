@@ -35,7 +35,7 @@ std::string sheetQuery(const std::string& condition) {
 // PART's row of each provider code, by the columns it has.
 std::map<std::string, Row> providers(db::Database& db) {
     std::map<std::string, Row> out;
-    for (Row& row : rowsOf(db::Sql(db).run("select * from part"))) out.emplace(text(row, "intkod"), std::move(row));
+    for (Row& row : db::namedRows(db::Sql(db).run("select * from part"))) out.emplace(text(row, "intkod"), std::move(row));
     return out;
 }
 
@@ -117,7 +117,7 @@ std::vector<SheetForm> sheetForms(db::Database& db, const std::string& firstDay,
     const std::map<std::string, std::string> bno = bnoNames(db);
     std::vector<SheetForm> forms;
     std::set<std::string> seen;  // a patient recorded twice still gives one form
-    for (const Row& row : rowsOf(sql.run(sheetQuery(condition), {db::Value(value)}))) {
+    for (const Row& row : db::namedRows(sql.run(sheetQuery(condition), {db::Value(value)}))) {
         const auto part = parts.find(text(row, "intkod"));
         if (part == parts.end()) continue;
         if (!seen.insert(text(row, "intkod") + text(row, "sorsz") + "|" + text(row, "resz") + "|" +

@@ -86,7 +86,7 @@ TajList tajList(db::Database& db, const TajSelection& selection) {
     list.title = titleOf(selection, p);
     const auto counts = activityCounts(db, where, params);
     const auto names = bnoNames(db);
-    const auto rows = rowsOf(db::Sql(db).run(
+    const auto rows = db::namedRows(db::Sql(db).run(
         "select a.*,b.nev from hlapa a, beteg b where a.taj=b.taj" + where + " order by a.taj,a.idoszak,a.sorsz,a.resz",
         params));
     for (const QueryRow& row : rows) {

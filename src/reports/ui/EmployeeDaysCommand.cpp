@@ -1,10 +1,10 @@
 #include "reports/ui/EmployeeDaysCommand.h"
 
 #include "reports/EmployeeDays.h"
+#include "reports/PageFrame.h"
 #include "reports/ui/ReportPreview.h"
 
 #include <QApplication>
-#include <QDateTime>
 
 namespace velmora::ui {
 
@@ -21,9 +21,7 @@ void EmployeeDaysCommand::print() {
     dialogs_.status(0, reports::kEmployeeStatus);
     const auto days = reports::employeeDays(db_, session_.mIdoszak, dialogs_);
     if (!days) return;
-    const std::string printedAt =
-        QDateTime::currentDateTime().toString(QStringLiteral("yyyy.MM.dd hh:mm")).toStdString();
-    if (!showReport(&owner_, reports::employeeDaysReport(*days, printedAt), session_, dialogs_))
+    if (!showReport(&owner_, reports::employeeDaysReport(*days, reports::printedAtNow()), session_, dialogs_))
         dialogs_.error(reports::kNoEmployees);
 }
 

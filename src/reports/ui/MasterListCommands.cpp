@@ -1,10 +1,10 @@
 #include "reports/ui/MasterListCommands.h"
 
+#include "reports/PageFrame.h"
 #include "reports/ui/ReportPreview.h"
 #include "reports/ui/TBcsop.h"
 
 #include <QApplication>
-#include <QDateTime>
 #include <QWidget>
 
 namespace velmora::ui {
@@ -38,9 +38,7 @@ void MasterListCommands::show(reports::MasterList list, const std::optional<repo
                               const char* status) {
     QApplication::processEvents();
     dialogs_.status(0, status);
-    const std::string printedAt =
-        QDateTime::currentDateTime().toString(QStringLiteral("yyyy.MM.dd hh:mm")).toStdString();
-    if (!showReport(&owner_, reports::masterListReport(db_, list, chapter, printedAt), session_, dialogs_))
+    if (!showReport(&owner_, reports::masterListReport(db_, list, chapter, reports::printedAtNow()), session_, dialogs_))
         dialogs_.information(reports::kEmptyList);
 }
 

@@ -1,20 +1,14 @@
 #include "reports/ui/MonthlyCommands.h"
 
 #include "reports/Monthly.h"
+#include "reports/PageFrame.h"
 #include "reports/ui/ReportPreview.h"
 #include "reports/ui/Tobe.h"
 
 #include <QApplication>
-#include <QDateTime>
 #include <QWidget>
 
 namespace velmora::ui {
-
-namespace {
-std::string printedAt() {
-    return QDateTime::currentDateTime().toString(QStringLiteral("yyyy.MM.dd hh:mm")).toStdString();
-}
-} // namespace
 
 MonthlyCommands::MonthlyCommands(QWidget& owner, app::Session& session, db::Database& dbs, app::Dialogs& dialogs)
     : owner_(owner), session_(session), db_(dbs), dialogs_(dialogs), guard_(dialogs, &dbs),
@@ -32,13 +26,13 @@ void MonthlyCommands::summary() {
     dialogs_.status(0, reports::kSummaryStatus);
     const auto s = reports::monthlySummary(db_, session_.mIdoszak, session_.IDOSZAK1, session_.IDOSZAK2,
                                            session_.alapert, *oszam);
-    if (!s || !showReport(&owner_, reports::monthlySummaryReport(*s, printedAt()), session_, dialogs_))
+    if (!s || !showReport(&owner_, reports::monthlySummaryReport(*s, reports::printedAtNow()), session_, dialogs_))
         dialogs_.error(reports::kNoShipment);
 }
 
 void MonthlyCommands::accounting() {
     const auto a = reports::monthlyAccounting(db_, session_.mIdoszak);
-    if (!a || !showReport(&owner_, reports::monthlyAccountingReport(*a, printedAt()), session_, dialogs_))
+    if (!a || !showReport(&owner_, reports::monthlyAccountingReport(*a, reports::printedAtNow()), session_, dialogs_))
         dialogs_.error(reports::kNoBilledData);
 }
 

@@ -3,10 +3,9 @@
 #include "register/Marking.h"
 #include "register/ui/RegisterWindows.h"
 #include "register/ui/Tlapok.h"
+#include "reports/PageFrame.h"
 #include "reports/SheetForm.h"
 #include "reports/ui/ReportPreview.h"
-
-#include <QDateTime>
 
 namespace velmora::ui {
 
@@ -35,9 +34,8 @@ void SheetPrintCommand::printMarked() {
     if (forms.empty()) {
         dialogs_.error(reports::kNoSheetToPrint);
     } else {
-        const QDateTime now = QDateTime::currentDateTime();
         const std::string today = session_.clock().today().text();
-        showReport(lapok, reports::sheetFormReport(forms, today, now.toString("yyyy.MM.dd hh:mm").toStdString()),
+        showReport(lapok, reports::sheetFormReport(forms, today, reports::printedAtNow()),
                    session_, dialogs_);
     }
     // The marks go whether or not the forms were printed.

@@ -1,11 +1,11 @@
 #include "reports/ui/TajListCommands.h"
 
+#include "reports/PageFrame.h"
 #include "reports/ui/ReportPreview.h"
 #include "reports/ui/Ttajido.h"
 #include "reports/ui/Ttajsz.h"
 
 #include <QApplication>
-#include <QDateTime>
 #include <QWidget>
 
 namespace velmora::ui {
@@ -39,9 +39,7 @@ void TajListCommands::summary() {
 void TajListCommands::show(reports::TajSelection selection) {
     selection.current = session_.mIdoszak;
     const reports::TajList list = reports::tajList(db_, selection);
-    const std::string printedAt =
-        QDateTime::currentDateTime().toString(QStringLiteral("yyyy.MM.dd hh:mm")).toStdString();
-    if (!showReport(&owner_, reports::tajListReport(list, printedAt), session_, dialogs_))
+    if (!showReport(&owner_, reports::tajListReport(list, reports::printedAtNow()), session_, dialogs_))
         dialogs_.error(reports::emptyTajListMessage(db_, selection));
 }
 
