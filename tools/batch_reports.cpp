@@ -181,6 +181,7 @@ void requireWhole(const std::string& text) {
 void validateTajOptions(Options& o) {
     if (o.taj && (o.from || o.to || o.periodGiven))
         throw UsageError{"A --taj mellett nem adható meg időszak: a lista a beteg minden lapját mutatja."};
+    if (o.taj && o.taj->empty()) throw UsageError{reports::kNoTaj};
     if (o.taj && !app::TajCheckDigitOk(*o.taj)) throw UsageError{std::string(reports::kBadCheckDigit) + " (--taj " + *o.taj + ")"};
     if ((o.from || o.to) && o.periodGiven)
         throw UsageError{"A --period (egy időszak) és a --from/--to (időszakok) közül csak az egyik adható meg."};

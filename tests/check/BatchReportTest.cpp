@@ -166,6 +166,7 @@ TEST_F(BatchReport, BadReportArgumentsAreRefusedAndNoPdfIsWritten) {
         {"report monthly-summary --pdf KI/lista.pdf", "a hospice elrendelő lapok száma"},
         {"report monthly-summary --orders 3x --pdf KI/lista.pdf", "Csak szám írható a mezőbe!"},
         {"report taj-list --taj 123456789 --pdf KI/lista.pdf", "CDV hiba!"},
+        {"report taj-list --taj '' --pdf KI/lista.pdf", "Nincs TAJ-szám megadva!"},
         {"report taj-list --from 2026.04 --to 2026.03 --pdf KI/lista.pdf", "későbbi, mint az aktuális"},
         {"report taj-list --from 2026.13 --pdf KI/lista.pdf", "Hibás időszak: 2026.13"},
         {"--period 2026.04 report taj-list --from 2026.01 --pdf KI/lista.pdf", "csak az egyik adható meg"},
