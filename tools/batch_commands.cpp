@@ -1,7 +1,6 @@
 #include "batch_run.h"
 
 #include "app/Clock.h"
-#include "app/DataDirLock.h"
 #include "app/PeriodChoice.h"
 #include "app/Session.h"
 #include "app/UserError.h"
@@ -286,11 +285,6 @@ int dispatch(Run& run) {
 } // namespace
 
 int runCommand(const Options& options) {
-    const std::unique_ptr<app::DataDirLock> lock = app::DataDirLock::tryAcquire(options.dataDir);
-    if (!lock) {
-        std::cerr << app::dataDirHeldMessage(options.dataDir) << "\n";
-        return kHeld;
-    }
     app::SystemClock clock;
     app::Session session(clock);
     session.dataDir = options.dataDir + "/";

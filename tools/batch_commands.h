@@ -54,7 +54,9 @@ std::vector<std::pair<const char*, bool>> reportOptionsGiven(const Options& opti
 // its start-up takes set; throws UsageError.
 void validateReport(Options& options);
 
-// Runs a command that works through the program's start-up; the exit code.
+// Runs a command that works through the program's start-up, on a data
+// directory the caller holds (its lock taken, its recovery run); the exit
+// code.
 int runCommand(const Options& options);
 
 } // namespace velmora::batch

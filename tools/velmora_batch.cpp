@@ -6,6 +6,7 @@
 #include "app/DataDirLock.h"
 #include "app/UserError.h"
 #include "check/DataCheck.h"
+#include "store/Recovery.h"
 
 #include <filesystem>
 #include <iostream>
@@ -163,11 +164,17 @@ Options parse(int argc, char** argv) {
     return o;
 }
 
-// A data directory of this program holds the fund's contract table, which
-// the program never makes itself.
-std::optional<std::string> dataDirProblem(const std::string& dir) {
+std::optional<std::string> missingDataDir(const std::string& dir) {
     std::error_code ec;
     if (!fs::is_directory(dir, ec)) return "A(z) " + dir + " adatkönyvtár nem található.";
+    return std::nullopt;
+}
+
+// A data directory of this program holds the fund's contract table, which
+// the program never makes itself. Asked after the recovery, which may
+// have to put that table back.
+std::optional<std::string> foreignDataDir(const std::string& dir) {
+    std::error_code ec;
     for (const auto& entry : fs::directory_iterator(dir, ec)) {
         std::string name = entry.path().filename().string();
         for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -176,13 +183,10 @@ std::optional<std::string> dataDirProblem(const std::string& dir) {
     return "A(z) " + dir + " könyvtár nem a Velmora adatkönyvtára (nincs benne HSzerz.dbf).";
 }
 
+// The check reads only: what the recovery would settle, it reports.
 int check(const Options& options) {
-    const auto lock = velmora::app::DataDirLock::tryAcquire(options.dataDir);
-    if (!lock) {
-        std::cerr << velmora::app::dataDirHeldMessage(options.dataDir) << "\n";
-        return kHeld;
-    }
-    const velmora::check::CheckReport report = velmora::check::checkDataDirectory(options.dataDir);
+    const velmora::check::CheckReport report = velmora::check::checkDataDirectory(
+        velmora::store::placesFor(options.dataDir, fs::current_path().string()));
     std::cout << velmora::check::reportText(report);
     return report.clean() ? kOk : kFaults;
 }
@@ -202,10 +206,31 @@ int main(int argc, char** argv) {
         std::cerr << e.message << "\n" << kUsageLine << "Részletek: velmora-batch --help\n";
         return kUsage;
     }
-    if (const auto problem = dataDirProblem(options.dataDir)) {
-        std::cerr << *problem << "\n" << kUsageLine << "Részletek: velmora-batch --help\n";
+    const auto usage = [](const std::string& problem) {
+        std::cerr << problem << "\n" << kUsageLine << "Részletek: velmora-batch --help\n";
         return kNoData;
+    };
+    if (const auto problem = missingDataDir(options.dataDir)) return usage(*problem);
+    std::unique_ptr<velmora::app::DataDirLock> lock;
+    try {
+        lock = velmora::app::DataDirLock::tryAcquire(options.dataDir);
+    } catch (const velmora::app::UserError& e) {
+        std::cerr << e.what() << "\n";
+        return kFailed;
     }
+    if (!lock) {
+        std::cerr << velmora::app::dataDirHeldMessage(options.dataDir) << "\n";
+        return kHeld;
+    }
+    if (options.command != "check") {
+        // What a kill left is settled first, before anything looks at the directory.
+        const velmora::store::RecoveryResult recovery =
+            velmora::store::recoverDataDirectory(velmora::store::placesFor(options.dataDir, fs::current_path().string()));
+        if (!recovery.summary.empty()) std::cerr << recovery.summary << "\n";
+        for (const std::string& w : recovery.warnings) std::cerr << w << "\n";
+        if (!recovery.usable) return kFailed;
+    }
+    if (const auto problem = foreignDataDir(options.dataDir)) return usage(*problem);
     try {
         if (options.command == "check") return check(options);
         return runCommand(options);

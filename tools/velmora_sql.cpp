@@ -1,9 +1,11 @@
 // velmora-sql: SQL over the tables of a data directory, for looking into the
 // data and for repairs. Reads only, unless --write is given.
+#include "app/DataDirLock.h"
+#include "app/UserError.h"
 #include "db/Database.h"
 #include "db/DbError.h"
-#include "db/Journal.h"
 #include "db/Sql.h"
+#include "store/Recovery.h"
 
 #include <filesystem>
 #include <iostream>
@@ -19,6 +21,7 @@ using velmora::db::SqlResult;
 
 constexpr int kExitFailed = 1;   // a statement or a file could not be used
 constexpr int kExitRefused = 2;  // a writing statement without --write
+constexpr int kExitHeld = 3;     // another program works on the data directory
 constexpr int kExitUsage = 64;
 
 const char* const kHelp =
@@ -36,7 +39,9 @@ const char* const kHelp =
     "változtat; a ROLLBACK visszavonja az addigi módosításokat.\n"
     "\n"
     "Indításkor, ha egy korábbi írás félbemaradt (a program leállt közben), a\n"
-    "napló alapján befejezi vagy elveti; erről a hibakimeneten ír.\n"
+    "napló alapján befejezi vagy elveti, és eltakarítja a félbemaradt műveletek\n"
+    "maradványait; erről egy sort ír a hibakimenetre. Amíg fut, más (a Velmora,\n"
+    "a velmora-batch) nem dolgozhat az adatkönyvtáron, és fordítva.\n"
     "\n"
     "Kimenet: eredményenként egy fejléc a mezőnevekkel, utána a sorok; az értékeket\n"
     "tabulátor választja el, az üres (NULL) érték üres; az eredmények között üres sor.\n"
@@ -47,7 +52,8 @@ const char* const kHelp =
     "  --help           ez a leírás\n"
     "\n"
     "Kilépési kód: 0 siker, 1 hibás utasítás vagy fájl (semmi sem módosult),\n"
-    "2 módosító utasítás --write nélkül (semmi sem futott le), 64 hibás paraméterezés.\n";
+    "2 módosító utasítás --write nélkül (semmi sem futott le), 3 az adatkönyvtáron\n"
+    "egy másik program dolgozik, 64 hibás paraméterezés.\n";
 
 void print(const SqlResult& r, bool& first) {
     if (r.columns.empty()) {
@@ -103,11 +109,24 @@ int main(int argc, char** argv) {
     }
     if (!fromArguments) script.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
 
+    std::unique_ptr<velmora::app::DataDirLock> lock;
     try {
-        // What a kill left of an earlier write is settled before any table opens.
-        const velmora::db::RecoveryReport recovery = velmora::db::recoverJournal(dataDir);
-        for (const std::string& m : recovery.messages) std::cerr << m << "\n";
-        if (!recovery.tablesUsable()) return kExitFailed;
+        lock = velmora::app::DataDirLock::tryAcquire(dataDir);
+    } catch (const velmora::app::UserError& e) {
+        std::cerr << e.what() << "\n";
+        return kExitFailed;
+    }
+    if (!lock) {
+        std::cerr << velmora::app::dataDirHeldMessage(dataDir) << "\n";
+        return kExitHeld;
+    }
+    try {
+        // What a kill left of an earlier write or command is settled before any table opens.
+        const velmora::store::RecoveryResult recovery =
+            velmora::store::recoverDataDirectory(velmora::store::placesFor(dataDir));
+        if (!recovery.summary.empty()) std::cerr << recovery.summary << "\n";
+        for (const std::string& w : recovery.warnings) std::cerr << w << "\n";
+        if (!recovery.usable) return kExitFailed;
 
         Database db(dataDir);
         Sql sql(db);

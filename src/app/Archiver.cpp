@@ -1,5 +1,8 @@
 #include "app/Archiver.h"
 
+#include "db/DbError.h"
+#include "db/Os.h"
+
 #include "app/ChildProcess.h"
 
 #include <cstdint>
@@ -107,8 +110,10 @@ bool plainFileName(const Member& m) {
 }
 
 void removeQuietly(const std::string& path) {
-    std::error_code ec;
-    fs::remove(path, ec);
+    try {
+        db::os::remove(path);
+    } catch (...) {
+    }
 }
 
 } // namespace
@@ -145,9 +150,11 @@ std::vector<std::string> archiveMembers(const std::string& archive) {
 
 void createArchive(const std::string& archive, const std::string& dir, const std::vector<std::string>& names) {
     const std::string target = absolute(archive);
-    std::error_code ec;
-    fs::remove(target, ec);
-    if (ec) throw ArchiverError("A(z) " + target + " régi archívum nem törölhető!", ec.message());
+    try {
+        db::os::remove(target);
+    } catch (const db::DbError& e) {
+        throw ArchiverError("A(z) " + target + " régi archívum nem törölhető!", e.what());
+    }
     std::vector<std::string> args = {"a", "-e", target};
     args.insert(args.end(), names.begin(), names.end());
     try {

@@ -1,27 +1,22 @@
 #include "app/DataDirLock.h"
 
 #include "app/UserError.h"
-
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
+#include "db/DbError.h"
 
 namespace velmora::app {
 
 std::unique_ptr<DataDirLock> DataDirLock::tryAcquire(const std::string& dataDir) {
-    const int fd = ::open(dataDir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) throw UserError("A(z) " + dataDir + " adatkönyvtár nem nyitható meg.");
-    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        const int error = errno;
-        ::close(fd);
-        if (error == EWOULDBLOCK) return nullptr;
-        throw UserError("A(z) " + dataDir + " adatkönyvtár nem zárolható.");
+    db::os::File dir;
+    try {
+        dir = db::os::File::open(dataDir, db::os::Access::Read);
+        if (!dir.tryLock()) return nullptr;
+    } catch (const db::DbError& e) {
+        throw UserError("A(z) " + dataDir + " adatkönyvtár nem nyitható meg: " + e.what());
     }
-    return std::unique_ptr<DataDirLock>(new DataDirLock(fd));
+    return std::unique_ptr<DataDirLock>(new DataDirLock(std::move(dir)));
 }
 
-DataDirLock::~DataDirLock() { ::close(fd_); }
+DataDirLock::~DataDirLock() = default;
 
 std::string dataDirHeldMessage(const std::string& dataDir) {
     return "A(z) " + dataDir +

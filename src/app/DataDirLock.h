@@ -4,6 +4,8 @@
 // starts while the other is at work there. The lock is on the directory's
 // own descriptor: no file is made, and the kernel lets it go when the
 // process ends, however it ends.
+#include "db/Os.h"
+
 #include <memory>
 #include <string>
 
@@ -19,8 +21,8 @@ public:
     DataDirLock& operator=(const DataDirLock&) = delete;
 
 private:
-    explicit DataDirLock(int fd) : fd_(fd) {}
-    int fd_;
+    explicit DataDirLock(db::os::File dir) : dir_(std::move(dir)) {}
+    db::os::File dir_;
 };
 
 // The message when another copy holds the directory.

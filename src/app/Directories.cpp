@@ -46,6 +46,10 @@ std::string ensureDir(const std::string& dir, const std::string& name) {
 
 } // namespace
 
+std::string FolderIn(const std::string& dir, const std::string& name) {
+    return SureDir(dir) + existingSpelling(dir, name);
+}
+
 std::string ProgramDataDir(const std::string& programDir) {
     return SureDir(SureDir(programDir) + existingSpelling(programDir, "DATA"));
 }

@@ -19,6 +19,10 @@ std::string ProgramDataDir(const std::string& programDir);
 // folder) when it is given, else the program's own directory.
 std::string InstallationDir(const std::string& programDir, const char* home);
 
+// The path of folder `name` in `dir` as it is spelled there (any letter
+// case), without creating it: the name itself when there is none.
+std::string FolderIn(const std::string& dir, const std::string& name);
+
 // Sets gdir to workingDir, creates whichever of LISTA, KULD, DATA, TEMP (in
 // the working directory) and MENT (in session.dataDir) is missing, then sets
 // kadat, ktemp, klista, kkuld and mentdir. A directory that cannot be created

@@ -2,11 +2,14 @@
 
 #include "app/Archiver.h"
 #include "backup/BackupSet.h"
-#include "db/FileIo.h"
+#include "db/Journal.h"
+#include "db/Os.h"
+#include "db/WriteUnit.h"
 #include "store/FileCopy.h"
 #include "store/IndexFiles.h"
 #include "store/Reindex.h"
 
+#include <algorithm>
 #include <filesystem>
 
 namespace fs = std::filesystem;
@@ -15,15 +18,17 @@ namespace velmora::backup {
 
 namespace {
 
-// Kept beside MENT while a backup runs; a left-over one is from a backup
-// cut short and is thrown away by the next.
+// Beside MENT while a backup runs (MENT.uj), and beside a final name while
+// a file is written (Zaras.arj.uj); a left-over one is from a backup cut
+// short, and the next start removes it.
 const std::string kNewSuffix = ".uj";
-const std::string kOldSuffix = ".regi";
 
 std::string withoutSlash(std::string dir) {
     while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
     return dir;
 }
+
+std::string upper(std::string s) { return db::upperAscii(std::move(s)); }
 
 // Reopens the shared tables when the copies are over, also by an exception.
 struct TablesClosed {
@@ -39,49 +44,66 @@ struct TablesClosed {
 
 // The fourteen copies into a fresh folder, each compared with its table.
 void copyTables(db::Database& db, const std::string& fresh, app::ProgressScope& scope) {
-    std::error_code ec;
-    fs::remove_all(fresh, ec);
-    fs::create_directories(fresh);
+    db::os::removeTree(fresh);
+    db::os::makeDirectories(fresh);
     int done = 0;
     for (const auto* def : backedUpTables()) {
         scope.step("A(z) " + def->fileName + " mentése", done++);
         const auto live = db.findFile(def->fileName);
-        if (!live) db::throwIo(db.resolve(def->fileName), "nem található", ENOENT);
+        if (!live) db::os::throwIo(db.resolve(def->fileName), "nem található", ENOENT);
         store::copyFileChecked(*live, fresh + "/" + def->fileName);
     }
-    db::syncDirectory(fresh);
+    db::os::syncDirectory(fresh);
 }
 
-// The fresh folder becomes MENT; the old MENT goes only once it has.
-void putInPlace(const std::string& fresh, const std::string& ment) {
-    const std::string old = ment + kOldSuffix;
-    std::error_code ec;
-    fs::remove_all(old, ec);
-    const bool hadMent = fs::exists(ment);
-    if (hadMent) fs::rename(ment, old);
-    try {
-        fs::rename(fresh, ment);
-    } catch (...) {
-        if (hadMent) fs::rename(old, ment, ec);
-        throw;
+// The fresh set takes MENT's place in one write unit: per table the new
+// copy renamed over the old one (another spelling of its name removed), the
+// old archive removed, since it holds the old set, and the fresh folder
+// removed. A kill leaves the old set or the new one, never a mix.
+void putInPlace(db::Database& db, const std::string& fresh, const std::string& ment) {
+    db::os::makeDirectories(ment);
+    const std::vector<std::string> names = backedUpFileNames();
+    db::WriteUnit unit(db);
+    for (const std::string& entry : db::os::list(ment)) {
+        const bool sameName = std::find(names.begin(), names.end(), entry) != names.end();
+        const bool ofTheSet = std::any_of(names.begin(), names.end(), [&](const std::string& n) {
+            return upper(n) == upper(entry);
+        });
+        if ((ofTheSet && !sameName) || upper(entry) == upper(kArchiveName))
+            unit.addFileOperation(db::FileOperation::remove(ment + "/" + entry));
     }
-    db::syncDirectory(fs::path(ment).parent_path().string());
-    fs::remove_all(old, ec);
+    for (const std::string& name : names)
+        unit.addFileOperation(db::FileOperation::rename(fresh + "/" + name, ment + "/" + name));
+    unit.addFileOperation(db::FileOperation::removeTree(fresh, false));
+    unit.commit();
 }
 
-// The archive's copy in `dir`, written under another name, proven, and then
-// put over any older Zaras.arj there.
-std::string placeArchive(const std::string& archive, const std::string& dir) {
+// The archive made beside its final name, tested, then renamed into place.
+void makeArchive(const std::string& ment) {
+    const std::string archive = ment + "/" + kArchiveName;
+    const std::string part = archive + kNewSuffix;
+    app::createArchive(part, ment, backedUpFileNames());
+    db::os::rename(part, archive);
+    db::os::syncDirectory(ment);
+}
+
+// The archive's copy in `dir`, written beside its final name, proven, and
+// then put over any older Zaras.arj there. While it is written, the data
+// directory's journal names the partial copy, so that a kill leaves none.
+std::string placeArchive(const std::string& dataDir, const std::string& archive, const std::string& dir) {
     const std::string target = (fs::path(dir) / kArchiveName).string();
-    const std::string part = target + kNewSuffix;
+    const std::string part = db::os::besideName(target);
+    const db::PendingFiles pending(dataDir, {part});
     try {
         store::copyFileChecked(archive, part);
         app::testArchive(part);
-        fs::rename(part, target);
-        db::syncDirectory(dir);
+        db::os::rename(part, target);
+        db::os::syncDirectory(dir);
     } catch (...) {
-        std::error_code ec;
-        fs::remove(part, ec);
+        try {
+            db::os::remove(part);
+        } catch (...) {
+        }
         throw;
     }
     return target;
@@ -106,11 +128,13 @@ BackupOutcome runBackup(db::Database& db, const app::Session& session, app::Dial
             TablesClosed closed(db);
             copyTables(db, ment + kNewSuffix, scope);
             scope.step("A MENT könyvtár cseréje", tables);
-            putInPlace(ment + kNewSuffix, ment);
+            putInPlace(db, ment + kNewSuffix, ment);
             outcome.copied = true;
         } catch (const std::exception& e) {
-            std::error_code ec;
-            fs::remove_all(ment + kNewSuffix, ec);
+            try {
+                db::os::removeTree(ment + kNewSuffix);
+            } catch (...) {
+            }
             dialogs.error(kBackupFailed, e.what());
             return outcome;
         }
@@ -121,7 +145,7 @@ BackupOutcome runBackup(db::Database& db, const app::Session& session, app::Dial
         try {
             app::ProgressScope scope(progress, "Csomagolás", 1, false);
             scope.step("A(z) " + std::string(kArchiveName) + " készítése és ellenőrzése", 0);
-            app::createArchive(archive, ment, backedUpFileNames());
+            makeArchive(ment);
             outcome.packed = true;
         } catch (const std::exception& e) {
             dialogs.error(kPackFailed, detailOf(e));
@@ -130,7 +154,7 @@ BackupOutcome runBackup(db::Database& db, const app::Session& session, app::Dial
             summary += "\n" + std::string(kArchiveName) + ": " + archive;
             if (const auto place = windows.chooseBackupPlace()) {
                 try {
-                    outcome.placed = placeArchive(archive, *place);
+                    outcome.placed = placeArchive(db.directory(), archive, *place);
                     summary += "\nMásolata: " + *outcome.placed;
                 } catch (const std::exception& e) {
                     dialogs.error(kCopyFailed, detailOf(e));

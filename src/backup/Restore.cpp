@@ -4,11 +4,13 @@
 #include "app/UserError.h"
 #include "backup/BackupSet.h"
 #include "db/Database.h"
+#include "db/DbError.h"
+#include "db/Os.h"
 #include "store/ContractCheck.h"
 #include "store/FileCopy.h"
 #include "store/Reindex.h"
+#include "store/TableReplacement.h"
 #include "store/TableSetup.h"
-#include "store/TableSwap.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -21,19 +23,24 @@ namespace velmora::backup {
 
 namespace {
 
-// A fresh folder for the set under TEMP, removed with the object.
+// A fresh folder for the set under TEMP, removed with the object (after a
+// kill, by the next start).
 struct StagingDir {
     std::string path;
     explicit StagingDir(const std::string& ktemp) {
         const fs::path base = ktemp.empty() ? fs::temp_directory_path() : fs::path(ktemp);
-        fs::create_directories(base);
-        std::string pattern = (base / "visszatoltes-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) throw app::UserError("A(z) " + base.string() + " könyvtárban nem lehet dolgozni!");
-        path = pattern;
+        try {
+            db::os::makeDirectories(base.string());
+            path = db::os::makeUniqueDirectory((base / "visszatoltes-XXXXXX").string());
+        } catch (const db::DbError& e) {
+            throw app::UserError("A(z) " + base.string() + " könyvtárban nem lehet dolgozni! " + e.what());
+        }
     }
     ~StagingDir() {
-        std::error_code ec;
-        fs::remove_all(path, ec);
+        try {
+            db::os::removeTree(path);
+        } catch (...) {
+        }
     }
 };
 
@@ -74,21 +81,27 @@ std::string detailOf(const std::exception& e) {
     return e.what();
 }
 
-// Older layouts upgraded and every index file built anew, as at start-up.
-std::optional<store::ContractDetails> upgradeAndIndex(db::Database& db, app::Dialogs& dialogs) {
-    store::mindzar(db);
-    store::indtorol(db);
+// Older layouts upgraded as at start-up; false when the contract tables
+// cannot be used (the message has been shown).
+bool upgrade(db::Database& db, app::Dialogs& dialogs) {
     store::Crtzaras(db, dialogs);
-    auto details = store::Szerz_nyit(db, dialogs);
-    if (!details) return details;
+    if (!store::Szerz_nyit(db, dialogs)) return false;
     store::Crtapol(db, dialogs);
     store::Crtorvos(db, dialogs);
     store::Crtbeteg(db, dialogs);
     store::Crtmaradv(db, dialogs);
     store::Crtlapa(db, dialogs);
     store::Crtlapb(db, dialogs);
-    store::mindnyit(db);
-    return details;
+    db.closeAll();
+    return true;
+}
+
+// The set staged in the data directory and upgraded there, so that the
+// tables, their layouts and their index files change in one step.
+void stageUpgraded(store::Replacement& replacement, const std::vector<SetFile>& set, app::Dialogs& dialogs) {
+    for (const SetFile& f : set) replacement.stage(*f.def, f.path);
+    db::Database staged(replacement.folder());
+    if (!upgrade(staged, dialogs)) throw app::UserError(kRestoreRefused);
 }
 
 } // namespace
@@ -103,7 +116,7 @@ bool runRestore(db::Database& db, app::Session& session, app::Dialogs& dialogs, 
     if (!source) return true;
 
     app::ProgressScope scope(progress, "Visszatöltés", 4, false);
-    std::vector<store::TableReplacement> replacements;
+    std::vector<SetFile> set;
     std::optional<StagingDir> stage;
     try {
         stage.emplace(session.ktemp);
@@ -116,7 +129,7 @@ bool runRestore(db::Database& db, app::Session& session, app::Dialogs& dialogs, 
             extractFrom(source->dir, stage->path);
             where = "a ZARAS.ARJ archívumban";
         }
-        for (const SetFile& f : checkSet(stage->path, where)) replacements.push_back({f.def, f.path});
+        set = checkSet(stage->path, where);
     } catch (const app::UserError& e) {
         dialogs.error(e.what());
         return true;
@@ -126,19 +139,31 @@ bool runRestore(db::Database& db, app::Session& session, app::Dialogs& dialogs, 
     }
 
     dialogs.status(0, kRestoreRunning);
-    scope.step("Az állományok cseréje", 1);
     try {
-        store::swapTables(db, replacements);
+        scope.step("Átalakítás", 1);
+        store::Replacement replacement(db);
+        stageUpgraded(replacement, set, dialogs);
+        scope.step("Az állományok cseréje és indexelése", 2);
+        store::mindzar(db);
+        replacement.commit();
+    } catch (const app::UserError& e) {
+        store::mindnyit(db);
+        dialogs.error(e.what());
+        return true;
     } catch (const std::exception& e) {
+        try {
+            store::mindnyit(db);
+        } catch (...) {
+        }
         dialogs.error(kRestoreRefused, e.what());
         return true;
     }
-    scope.step("Átalakítás és indexelés", 2);
-    const auto details = upgradeAndIndex(db, dialogs);
+    store::mindnyit(db);
+    const auto details = store::Szerz_nyit(db, dialogs);
     if (!details) return false;
     store::showContractDetails(*details, session, dialogs);
-    dialogs.information(std::string(kRestoreDone) + "\n" + std::to_string(replacements.size()) +
-                        " állomány visszatöltve " + (source->fromMent ? "a MENT könyvtárból." : "a ZARAS.ARJ archívumból."));
+    dialogs.information(std::string(kRestoreDone) + "\n" + std::to_string(set.size()) + " állomány visszatöltve " +
+                        (source->fromMent ? "a MENT könyvtárból." : "a ZARAS.ARJ archívumból."));
     dialogs.status(0, kIndexDone);
     return true;
 }

@@ -1,5 +1,7 @@
 #include "check/DataCheck.h"
 
+#include "store/Recovery.h"
+
 #include "check/TableImage.h"
 #include "db/DbError.h"
 #include "db/IndexTag.h"
@@ -249,14 +251,15 @@ int CheckReport::problemCount() const {
     return n;
 }
 
-CheckReport checkDataDirectory(const std::string& dir) {
+CheckReport checkDataDirectory(const std::string& dir) { return checkDataDirectory(store::placesFor(dir)); }
+
+CheckReport checkDataDirectory(const store::Places& places) {
+    const std::string& dir = places.dataDir;
     CheckReport report;
     const std::map<std::string, fs::path> files = filesOf(dir);
+    // What a kill or a power cut left for the next start to settle.
     FileReport general;
-    for (const std::string& name : {std::string(db::kJournalFileName), std::string(db::kJournalFileName) + ".tmp"})
-        if (files.count(lower(name)))
-            general.problems.push_back("Egy félbemaradt írás naplója (" + name +
-                                       ") vár feldolgozásra; a program a következő indításkor elvégzi.");
+    general.problems = store::pendingRecovery(places);
     if (!general.problems.empty()) report.files.push_back(general);
 
     Images images;

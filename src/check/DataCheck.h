@@ -2,6 +2,8 @@
 // "Adatok ellenőrzése": every table and index file of a data directory read
 // and cross-checked without changing a byte of it. The program's window
 // and velmora-batch check show the same report.
+#include "store/Recovery.h"
+
 #include <string>
 #include <vector>
 
@@ -27,7 +29,11 @@ struct CheckReport {
 };
 
 // Reads the data directory `dir`; never throws for what it finds there.
+// What a kill left for the next start to settle (a pending journal, the
+// leftovers of interrupted commands) is reported too, with the working
+// folders of `places` when they are known.
 CheckReport checkDataDirectory(const std::string& dir);
+CheckReport checkDataDirectory(const store::Places& places);
 
 // The check of the directory the program has open: its shared tables are
 // closed first, so that the index files on disk hold every change of the

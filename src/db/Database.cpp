@@ -22,7 +22,8 @@ std::optional<std::string> findFileNoCase(const std::string& directory, const st
     return std::nullopt;
 }
 
-Database::Database(std::string directory) : dir_(std::move(directory)) {}
+Database::Database(std::string directory)
+    : dir_(std::move(directory)), transaction_(std::make_unique<Transaction>(*this)) {}
 
 Database::~Database() {
     try { closeAll(); } catch (...) {}

@@ -2,6 +2,7 @@
 // The database `DBS`: a data directory and one shared table object per
 // table for the whole run. File names are matched without regard to case.
 #include "db/Table.h"
+#include "db/Transaction.h"
 
 #include <map>
 #include <memory>
@@ -44,29 +45,15 @@ public:
 
     // The level of the innermost open write unit (WriteUnit.h); 0 when
     // none is open.
-    int unitLevel() const { return unitDepth_; }
+    int unitLevel() const { return transaction_->unitLevel(); }
+    // What write units and batches hold until they reach the files.
+    Transaction& transaction() { return *transaction_; }
 
 private:
-    friend class WriteUnit;
-    friend class Table;
-    // Write units (WriteUnit.cpp).
-    int beginUnit();
-    void commitUnit(int level);
-    void rollbackUnit(int level) noexcept;
-    void enlist(Table& table);
-    Table::CursorMark cursorAtUnitBegin(const Table& table, int level) const;
-    void commitOutermost();
-    std::optional<std::string> writeUnitToDisk(const std::vector<Table*>& changed);
-    void abandonUnit(const std::vector<Table*>& changed) noexcept;
-    std::string journalName(const Table& table) const;
-
     std::string dir_;
+    // Declared before the tables, so that it outlives them.
+    std::unique_ptr<Transaction> transaction_;
     std::map<std::string, std::unique_ptr<Table>> tables_;  // key: upper-case name or path
-    int unitDepth_ = 0;
-    std::vector<Table*> unitTables_;  // joined the open unit, in order
-    // Per open unit level: where the cursors of the open tables were when
-    // it began, for the tables that join it later.
-    std::vector<std::map<const Table*, Table::CursorMark>> unitCursors_;
 };
 
 // Case-insensitive match of a file name inside a directory.

@@ -18,18 +18,23 @@ public:
         BadExpression,// filter or index expression could not be understood
         NotFound,     // no such table or field
         State,        // the operation does not fit the table's state
+        ReadOnly,     // the data directory takes no writes (a read-only medium or no permission)
     };
 
-    DbError(Code code, const std::string& message) : std::runtime_error(message), code_(code) {}
+    DbError(Code code, const std::string& message, int osError = 0)
+        : std::runtime_error(message), code_(code), osError_(osError) {}
     explicit DbError(const std::string& message) : DbError(Code::General, message) {}
 
     Code code() const { return code_; }
     // The dBASE engines report a key violation as error 9729; the program's
     // post-error handlers test for that number.
     int engineCode() const { return code_ == Code::KeyViolation ? 9729 : 0; }
+    // The errno of the failed system call behind an Io error; 0 when none.
+    int osError() const { return osError_; }
 
 private:
     Code code_;
+    int osError_ = 0;
 };
 
 } // namespace velmora::db

@@ -2,11 +2,13 @@
 // One dBASE table file (.dbf): header, field descriptors and records.
 //
 // The whole file is read into memory when opened (the table is held
-// exclusively, so the copy stays true); every change is written straight to
-// the file: the record first, the header's record count after, so an
-// interrupted append leaves at most bytes past the counted records, never a
-// count that covers a record that is not there.
+// exclusively, so the copy stays true). A change outside a transaction is
+// written straight to the file: the record first, the header's record count
+// after, so an interrupted append leaves at most bytes past the counted
+// records, never a count that covers a record that is not there. Inside a
+// transaction the file is held and the transaction writes it at commit.
 #include "db/FieldDef.h"
+#include "db/Os.h"
 #include "db/Value.h"
 
 #include <cstdint>
@@ -55,18 +57,20 @@ public:
     static void create(const std::string& path, const FieldList& fields, int level);
 
     // Opens with an exclusive lock (DbError(Locked) when another process
-    // holds it) and reads the whole file.
+    // holds it) and reads the whole file. On a medium that takes no writes
+    // the file opens for reading only (readOnly()).
     static std::unique_ptr<DbfFile> open(const std::string& path);
     ~DbfFile();
     DbfFile(const DbfFile&) = delete;
     DbfFile& operator=(const DbfFile&) = delete;
 
-    const std::string& path() const { return path_; }
+    const std::string& path() const { return file_.path(); }
     const DbfHeader& header() const { return header_; }
     const FieldList& fields() const { return header_.fields; }
     int level() const { return levelOf(header_); }
     uint32_t recordCount() const { return header_.recordCount; }
     uint16_t recordLength() const { return header_.recordLength; }
+    bool readOnly() const { return file_.readOnly(); }
 
     // Raw record bytes (deletion flag first). recno is 0-based.
     const char* raw(uint32_t recno) const;
@@ -80,6 +84,8 @@ public:
     static Value decode(const char* record, const FieldDef& def, int offset);
     std::string blankRecord() const;
 
+    // Record changes. Written straight to the file (record first, header
+    // count after) unless the file is held, when they change memory only.
     void write(uint32_t recno, const char* record);
     uint32_t append(const char* record);
     void setDeleted(uint32_t recno, bool deleted);
@@ -93,72 +99,45 @@ public:
     // before rebuilding index tags).
     void writeHeaderBytes(int offset, std::string_view bytes);
 
-    // Delay the file writes of many changes to one flush (SQL statements,
-    // write units). Changes stay in memory until the outermost endBatch,
-    // which writes the changed records, then the header. Nested calls are
-    // savepoints: endBatch(false) puts memory back as it was when that
-    // level began, and at the outermost level nothing reaches the file. A
-    // failed write at the outermost level puts file and memory back as they
-    // were and throws.
-    void beginBatch();
-    void endBatch(bool commit = true);
-    bool inBatch() const { return batchDepth_ > 0; }
-
-    // --- the held changes of a batch, for a write unit's journal ---
-    struct RecordRun { uint32_t first = 0, count = 0; };
-    // Record count when the outermost batch began.
-    uint32_t batchStartCount() const { return batchStartCount_; }
-    // Changed or appended records since then, in order, adjacent ones joined.
-    std::vector<RecordRun> heldRuns() const;
-    bool hasHeldChanges() const { return header_.recordCount != batchStartCount_ || !undo_.empty(); }
-    // Writes the held changes (records, end mark, header) and keeps the
-    // batch open, so restoreBeforeBatch can still undo them on disk; the
-    // outermost endBatch(true) then writes nothing more.
-    void writeHeld();
-    // After writeHeld failed or must not stand: the file as it was when the
-    // batch began (record images, header, length). Memory is not touched.
-    void restoreBeforeBatch();
+    // --- held changes, for the transaction that holds them ---------------
+    // While held, record changes stay in memory; the holder keeps their
+    // before-images and takes them to the file (Transaction.h).
+    void hold(bool on) { held_ = on; }
+    bool held() const { return held_; }
+    // Memory only: a record's bytes put back, the records from count on dropped.
+    void putBack(uint32_t recno, std::string_view bytes);
+    void dropFrom(uint32_t count);
+    // The header's first 8 bytes (version, last update, record count) as in
+    // memory, and putting them back in memory.
+    std::string headBytes() const { return headerBytes_.substr(0, 8); }
+    void setHeadBytes(std::string_view head) { headerBytes_.replace(0, 8, head); }
+    // To the file: records [first, first + count) from memory (with the end
+    // mark after them when asked and they are the last ones); the record
+    // count and today's date in the header; raw bytes; the length.
+    void writeRecords(uint32_t first, uint32_t count, bool endMark);
+    void writeCountAndDate();
+    void writeRaw(uint64_t offset, std::string_view bytes);
+    std::string readRaw(uint64_t offset, size_t size) const;
+    void truncate(uint64_t size);
     // Flushes the file's data to the disk.
     void sync();
 
-    // Size and hash of the file content as it is on disk (after any batch).
+    // Size and hash of the file content as it is on disk.
     uint64_t fileSize() const;
     uint64_t hash() const;
 
 private:
-    DbfFile(std::string path, int fd);
+    DbfFile(os::File file);
     void load();
     std::string fieldBytes(const FieldDef& def, const Value& value) const;
     void writeAt(uint64_t offset, const void* data, size_t size);
-    void writeHeaderCountAndDate();
-    void undoTo(size_t undoSize, uint32_t count);
-    void endOutermostBatch(bool commit);
-    void writeHeldChanges();
-    void restoreHeldChanges();
 
-    std::string path_;
-    int fd_ = -1;
+    os::File file_;
     DbfHeader header_;
     std::string headerBytes_;
     std::vector<char> data_;   // recordCount * recordLength bytes
     bool headerDirty_ = false;
-
-    // A batch: one mark per open level; the before-images of records changed
-    // since, with the level (mark id) each was saved for, so a record is
-    // saved once per level.
-    struct Mark { size_t undoSize; uint32_t count; uint32_t id; };
-    struct Undo { uint32_t recno; uint32_t savedFor; std::string bytes; };
-    int batchDepth_ = 0;
-    std::vector<Mark> marks_;
-    uint32_t nextMarkId_ = 1;
-    std::vector<Undo> undo_;
-    std::vector<uint32_t> savedFor_;  // per record: the mark its last image was saved for
-    // The file as it was when the outermost batch began.
-    uint32_t batchStartCount_ = 0;
-    uint64_t batchStartSize_ = 0;
-    std::string batchStartHead_;      // header bytes 0-7 (date, count)
-    std::string overwrittenTail_;     // bytes past the old records that writeHeld replaced
-    bool heldWritten_ = false;
+    bool held_ = false;
 };
 
 } // namespace velmora::db

@@ -1,13 +1,9 @@
 #include "db/MdxFile.h"
 
 #include "db/DbError.h"
+#include "db/Os.h"
 
 #include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <fstream>
 
 namespace velmora::db {
 namespace {
@@ -126,36 +122,13 @@ std::optional<MdxTag> parseTag(Reader& r) {
 }
 
 std::optional<std::string> readWhole(const std::string& path) {
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in) return std::nullopt;
-    const std::streamoff size = in.tellg();
-    if (size < 0 || static_cast<uint64_t>(size) > kMaxFileSize) return std::nullopt;
-    std::string bytes(static_cast<size_t>(size), '\0');
-    in.seekg(0);
-    if (!in.read(bytes.data(), size)) return std::nullopt;
-    return bytes;
-}
-
-[[noreturn]] void writeFailed(const std::string& path, int err) {
-    throw DbError(DbError::Code::Io, "Az indexállomány nem írható: " + path + " (" + std::strerror(err) + ")");
-}
-
-void writeFile(const std::string& path, const std::string& bytes) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) writeFailed(path, errno);
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            const int err = n < 0 ? errno : EIO;
-            ::close(fd);
-            writeFailed(path, err);
-        }
-        done += static_cast<size_t>(n);
+    try {
+        const std::optional<os::File> in = os::File::openIfExists(path, os::Access::Read);
+        if (!in || in->size() > kMaxFileSize) return std::nullopt;
+        return in->readAll();
+    } catch (const DbError&) {
+        return std::nullopt;  // an unreadable index is an absent one: its keys are rebuilt
     }
-    // The data must be on disk before the rename makes it the index file.
-    if (::fsync(fd) != 0 || ::close(fd) != 0) writeFailed(path, errno);
 }
 
 } // namespace
@@ -215,25 +188,16 @@ std::optional<MdxContents> read(const std::string& path) {
     return parse(*bytes);
 }
 
-void write(const std::string& path, const MdxContents& contents) {
-    const std::string temp = path + ".tmp";
-    try {
-        writeFile(temp, serialize(contents));
-    } catch (...) {
-        ::unlink(temp.c_str());
-        throw;
-    }
-    if (::rename(temp.c_str(), path.c_str()) != 0) {
-        const int err = errno;
-        ::unlink(temp.c_str());
-        writeFailed(path, err);
-    }
-}
+void write(const std::string& path, const MdxContents& contents) { os::writeFileReplacing(path, serialize(contents)); }
 
 bool isOurs(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    char head[sizeof kSignature];
-    return in.read(head, sizeof head) && std::memcmp(head, kSignature, sizeof head) == 0;
+    try {
+        const std::optional<os::File> in = os::File::openIfExists(path, os::Access::Read);
+        char head[sizeof kSignature];
+        return in && in->readAt(head, sizeof head, 0) == sizeof head && std::memcmp(head, kSignature, sizeof head) == 0;
+    } catch (const DbError&) {
+        return false;
+    }
 }
 
 } // namespace mdx

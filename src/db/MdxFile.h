@@ -48,7 +48,7 @@ std::optional<MdxContents> parseBody(std::string_view body);
 // The whole file's bytes, checksum included.
 std::string serialize(const MdxContents& contents);
 
-// Written to a temporary file and renamed over the old one, so a crash never
+// Written beside the old one, synced and renamed over it, so a crash never
 // leaves half an index file. Throws DbError(Io) naming the file.
 void write(const std::string& path, const MdxContents& contents);
 

@@ -2,10 +2,16 @@
 // The shared table object: one per table for the whole run. It carries a
 // cursor (current row, active index, filter) that every window sees, the
 // edit buffer of append/edit, and the record-level access the SQL layer uses
-// without moving the cursor.
+// without moving the cursor. Its code is split by concern: Table.cpp
+// (lifecycle, structure, listeners), TableCursor.cpp (cursor, view, filter,
+// field values), TableIndexes.cpp (the index set and its file),
+// TableRecords.cpp (editing and record-level changes), TableSearch.cpp
+// (locate and lookup). What a change inside a write unit or a batch holds
+// lives in the Database's Transaction.
 #include "db/DbfFile.h"
 #include "db/Filter.h"
 #include "db/IndexTag.h"
+#include "db/Transaction.h"
 #include "db/Value.h"
 
 #include <cstdint>
@@ -193,26 +199,9 @@ public:
     void unsubscribe(int id);
 
 private:
-    friend class Database;  // write units (WriteUnit.cpp)
+    friend class Transaction;   // write units and batches
+    friend class TableChanges;
     struct Lookup;
-    struct CursorMark {
-        int64_t cur;
-        int pos;
-        bool eof, bof;
-    };
-    // What undoing back to a write unit level or a batch puts back.
-    struct Savepoint {
-        int unitLevel;        // 0 for a batch of this table
-        size_t indexLog;      // size of indexLog_ when it began
-        CursorMark cursor;    // where the cursor was when the level began
-    };
-    // One key a change put into or took out of a tag, for undoing it.
-    struct IndexChange {
-        size_t tag;
-        bool inserted;
-        uint32_t recno;
-        std::string key;
-    };
     class BufferSource;
     class RecordAt;
     struct Search;  // of locate and lookup (TableSearch.cpp)
@@ -232,21 +221,20 @@ private:
     void checkUnique(const RecordSource& rec, const RecordSource* before, std::optional<uint32_t> self) const;
     void indexInsert(uint32_t recno);
     void indexRemove(uint32_t recno);
+    void markDeleted(uint32_t recno);  // the record's delete flag and keys
     void tagInsert(size_t tag, uint32_t recno, std::string key);
     void tagRemove(size_t tag, uint32_t recno, const std::string& key);
-    // --- write units and batches (WriteUnit.cpp) ---
+    // --- the transaction's hooks (Transaction.cpp) ---
     void joinUnit();                 // before a change: joins the open unit
-    int unitLevelOfSaves() const;    // the deepest unit level holding a savepoint, 0 when none
+    void saveImage(uint32_t recno);  // before a record changes inside a unit or batch
+    bool inBatch() const { return changes_ && changes_->batchDepth() > 0; }
+    void noteBatchChange();          // rows changed inside a batch: told when it ends
     CursorMark cursorMark() const { return {cur_, pos_, eof_, bof_}; }
-    void pushSave(int unitLevel, CursorMark cursor);
-    void undoIndexLog(size_t size);
-    void undoTopSave();
-    void mergeTopSave();
     void restoreCursor(const CursorMark& mark);
+    void undoIndexLog(std::vector<IndexChange>& log, size_t size);
+    void resetAfterRollback();       // no edit pending; the rows are told to listeners
+    void rowsChangedInBatch();
     void refuseInUnit(const char* what) const;
-    void commitUnitLevel(int level);
-    void rollbackUnitLevel(int level);
-    void finishUnit();               // the outermost unit reached the file
     void loadIndexes();
     bool indexBelongsHere(const MdxContents& contents) const;
     void rebuildIndexes();
@@ -282,10 +270,7 @@ private:
     bool eof_ = true, bof_ = true;
     std::string activeTagName_;      // kept over close and open, like the filter
     std::string filterText_;
-    int batchDepth_ = 0;
-    bool batchChanged_ = false;
-    std::vector<Savepoint> saves_;   // bottom first; as many as the file's batch levels
-    std::vector<IndexChange> indexLog_;
+    TableChanges* changes_ = nullptr;  // what the transaction holds for this table
 
     TableState state_ = TableState::Inactive;
     std::string buffer_;             // edit buffer (raw record bytes)

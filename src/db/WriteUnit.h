@@ -15,9 +15,11 @@
 // records, counts, index keys, the cursor where it was, no edit pending.
 //
 // Commit posts the joined tables' pending edits, writes a journal beside
-// the tables (Journal.h) and syncs it, then writes and syncs the tables and
-// removes the journal. A failed write puts the written tables back and
-// throws; the unit is then still open and rolls back when left.
+// the tables (Journal.h) and syncs it, then writes and syncs the tables,
+// carries out the unit's file operations and removes the journal. A failed
+// table write puts the written tables back and throws; the unit is then
+// still open and rolls back when left. What holds the unit's changes is the
+// Database's Transaction (Transaction.h).
 //
 // A unit opened while another is open joins it: its commit hands its
 // changes to the outer unit, its rollback undoes only what was done since
@@ -39,11 +41,17 @@ public:
     void commit();
     void rollback();
     bool isOpen() const { return open_; }
+    // A file operation that completes with the unit, after its tables (a
+    // shipment's files moved into KULD, a replaced table renamed into place).
+    void addFileOperation(FileOperation op);
+    // After commit: the file operations that were not required and failed.
+    const std::vector<std::string>& warnings() const { return warnings_; }
 
 private:
     Database& db_;
     int level_;
     bool open_ = true;
+    std::vector<std::string> warnings_;
 };
 
 } // namespace velmora::db

@@ -145,7 +145,7 @@ void importContracts(db::Database& db, app::Session& session, app::Dialogs& dial
             steps.step("A táblák cseréje és indexelése", 2);
             std::vector<store::TableReplacement> replacements;
             for (const ContractFile& f : checked) replacements.push_back(f.replacement);
-            store::swapTables(db, replacements);
+            store::replaceTables(db, replacements);
         } catch (const app::UserError& e) {
             dialogs.status(0, "");
             dialogs.error(std::string(e.what()) + "\n" + kContractRefused);

@@ -4,7 +4,7 @@
 // are copied into TEMP and checked whole first: each readable to its last
 // row, holding the fields the program reads in types it can read, its
 // index keys buildable, and PART of the provider itself. Only then are the
-// tables replaced, all of them or none (store::swapTables), and their
+// tables replaced, all of them or none (store::replaceTables), and their
 // index files built anew.
 #include "app/Dialogs.h"
 #include "app/Progress.h"
@@ -12,7 +12,7 @@
 #include "db/Database.h"
 #include "exchange/BilledImport.h"
 #include "exchange/IncomingLayouts.h"
-#include "store/TableSwap.h"
+#include "store/TableReplacement.h"
 
 #include <string>
 #include <vector>

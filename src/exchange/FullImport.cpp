@@ -12,7 +12,7 @@
 #include "sheets/ContractFigures.h"
 #include "sheets/RowLookup.h"
 #include "store/IndexFiles.h"
-#include "store/TableSwap.h"
+#include "store/TableReplacement.h"
 
 #include <filesystem>
 
@@ -55,26 +55,6 @@ std::string memberPath(const std::string& dir, Incoming id, const std::string& i
 
 std::string countText(int n) { return std::to_string(n); }
 
-// A new table file of the layout holding the rows; its index file comes
-// with the swap. The file's path.
-std::string writeNewTable(const std::string& dir, const schema::TableDef& def, const TableRows& rows) {
-    db::Database fresh(dir);
-    db::Table& table = store::tableOf(fresh, def);
-    table.create(def.fields, def.level);
-    table.open();
-    table.beginBatch();
-    try {
-        for (const auto& row : rows) table.appendValues(row);
-        table.endBatch();
-    } catch (...) {
-        table.endBatch(false);
-        throw;
-    }
-    const std::string path = table.path();
-    table.close();
-    return path;
-}
-
 } // namespace
 
 LocalSheets localSheets(db::Database& db) {
@@ -106,11 +86,19 @@ FullDataSet unpackFullDataSet(const std::string& archive, const std::string& fre
                            intkod);
 }
 
-void replaceSheets(db::Database& db, const FullDataSet& set, const std::string& workDir) {
-    StagingFolder fresh((fs::path(workDir) / "HLap").string());
-    const std::string hlapa = writeNewTable(fresh.path(), schema::HLAPA(), set.headers);
-    const std::string hlapb = writeNewTable(fresh.path(), schema::HLAPB(), set.visits);
-    store::swapTables(db, {{&schema::HLAPA(), hlapa}, {&schema::HLAPB(), hlapb}});
+bool replaceSheets(db::Database& db, const FullDataSet& set, app::Dialogs& dialogs) {
+    store::Replacement replacement(db);
+    replacement.write(schema::HLAPA(), set.headers);
+    replacement.write(schema::HLAPB(), set.visits);
+    {
+        // The marks go into the new sheets before they replace the old
+        // ones, so that the replacement and its marks are one step.
+        db::Database staged(replacement.folder());
+        store::tableOf(staged, schema::HLAPA()).open();
+        if (!sheets::markFullSeriesOfYear(staged, set.newest.substr(0, 4), dialogs)) return false;
+    }
+    replacement.commit();
+    return true;
 }
 
 std::optional<FullImportSummary> importFullDataSet(db::Database& db, const app::Session& session,
@@ -129,7 +117,6 @@ std::optional<FullImportSummary> importFullDataSet(db::Database& db, const app::
     }
 
     FullImportSummary summary;
-    bool replaced = false;  // after the swap, a failure no longer leaves the old sheets
     try {
         dialogs.status(0, kFullImportRunning);
         std::error_code ec;
@@ -149,13 +136,14 @@ std::optional<FullImportSummary> importFullDataSet(db::Database& db, const app::
             return std::nullopt;
         }
         app::ProgressScope steps(progress, "Teljes adatállomány cseréje", 2, false);
-        steps.step("Az új lap- és látogatástáblák írása és cseréje", 0);
-        replaceSheets(db, set, session.ktemp);
-        replaced = true;
-        summary = {set.rowsRead, local.sheets, static_cast<int>(set.headers.size()), 4};  // two tables, two index files
-        steps.step("A részszámlák jelölése", 1);
+        steps.step("Az új lap- és látogatástáblák írása és a részszámlák jelölése", 0);
         dialogs.status(0, kFullImportSeries);
-        sheets::markFullSeriesOfYear(db, set.newest.substr(0, 4), dialogs);
+        if (!replaceSheets(db, set, dialogs)) {
+            dialogs.status(0, "");
+            return std::nullopt;
+        }
+        steps.step("A táblák cseréje kész", 1);
+        summary = {set.rowsRead, local.sheets, static_cast<int>(set.headers.size()), 4};  // two tables, two index files
     } catch (const app::ArchiverError& e) {
         dialogs.error(e.what(), e.detail());
         dialogs.status(0, "");
@@ -165,10 +153,7 @@ std::optional<FullImportSummary> importFullDataSet(db::Database& db, const app::
         dialogs.status(0, "");
         return std::nullopt;
     } catch (const db::DbError& e) {
-        dialogs.error(replaced ? "Hiba a lefutásban! A lapokat már a RUV adatai váltották fel, de a teljes "
-                                 "részszámla-sorozatok jelölése nem készült el: a beolvasás megismételhető."
-                               : "Hiba a lefutásban! A helyi lapok nem változtak.",
-                      e.what());
+        dialogs.error("Hiba a lefutásban! A helyi lapok nem változtak.", e.what());
         dialogs.status(0, "");
         return std::nullopt;
     }

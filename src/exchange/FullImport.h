@@ -44,10 +44,12 @@ std::string replaceQuestion(const LocalSheets& local, const FullDataSet& set);
 FullDataSet unpackFullDataSet(const std::string& archive, const std::string& freshDir, const std::string& intkod);
 
 // Puts the data set in place of HLAPA and HLAPB: both new files written
-// into a folder of `workDir`, then swapped in together, their index files
-// built anew. Throws what the engine or the swap throws; then the old
-// tables are in place.
-void replaceSheets(db::Database& db, const FullDataSet& set, const std::string& workDir);
+// into the data directory's staging folder, the full-series marks of the
+// newest year written into them there, then both replaced in one write
+// unit, their index files built anew. False when the marks could not be
+// written (their error has been shown); throws what the engine or the
+// replacement throws. Either way the old tables are then in place.
+bool replaceSheets(db::Database& db, const FullDataSet& set, app::Dialogs& dialogs);
 
 // What the command shows besides message boxes.
 class FullImportWindows {

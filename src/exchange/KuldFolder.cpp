@@ -1,10 +1,12 @@
 #include "exchange/KuldFolder.h"
 
 #include "app/UserError.h"
-#include "db/FileIo.h"
+#include "db/DbError.h"
+#include "db/Os.h"
 
+#include <algorithm>
+#include <optional>
 #include <filesystem>
-#include <system_error>
 
 namespace fs = std::filesystem;
 
@@ -17,8 +19,6 @@ bool isPdf(std::string name) {
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     return name.find(".PDF") != std::string::npos;
 }
-
-std::string cause(const std::error_code& ec) { return db::describeErrno(ec.value()); }
 
 // KULD's own name, whatever separator ends it.
 fs::path folderOf(const std::string& dir) {
@@ -34,68 +34,59 @@ std::string withSeparator(const fs::path& p) {
 
 } // namespace
 
-std::vector<std::string> emptyFolder(const std::string& dir, const std::string& listaDir) {
-    std::vector<std::string> problems;
-    std::error_code ec;
-    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-        const fs::path path = it->path();
-        const std::string name = path.filename().string();
-        std::error_code kind;
-        if (it->is_directory(kind)) continue;
-        if (isPdf(name)) {
-            std::error_code copied;
-            fs::copy_file(path, fs::path(listaDir) / name, fs::copy_options::overwrite_existing, copied);
-            if (copied) {
-                problems.push_back("A(z) " + name + " állomány nem másolható a LISTA könyvtárba: " + cause(copied) +
-                                   "; a KULD könyvtárban maradt.");
-                continue;
-            }
-        }
-        std::error_code removed;
-        fs::remove(path, removed);
-        if (removed) problems.push_back("A(z) " + name + " állomány nem törölhető: " + cause(removed));
+std::vector<db::FileOperation> kuldOperations(const std::string& kuldDir, const std::string& listaDir,
+                                              const std::string& stagingDir, const std::vector<std::string>& names) {
+    const fs::path kuld = folderOf(kuldDir);
+    std::vector<db::FileOperation> ops;
+    for (const std::string& entry : db::os::list(kuld.string())) {
+        const fs::path path = kuld / entry;
+        if (db::os::isDirectory(path.string())) continue;
+        if (std::find(names.begin(), names.end(), entry) != names.end()) continue;  // replaced by its new file
+        if (isPdf(entry)) ops.push_back(db::FileOperation::move(path.string(), (fs::path(listaDir) / entry).string(), false));
+        else ops.push_back(db::FileOperation::remove(path.string(), false));
     }
-    if (ec) problems.push_back("A(z) " + dir + " könyvtár nem olvasható: " + cause(ec));
-    return problems;
+    for (const std::string& name : names)
+        ops.push_back(db::FileOperation::rename((folderOf(stagingDir) / name).string(), (kuld / name).string()));
+    ops.push_back(db::FileOperation::removeTree(folderOf(stagingDir).string(), false));
+    return ops;
 }
 
 StagingFolder::StagingFolder(const std::string& kuldDir) {
     const fs::path kuld = folderOf(kuldDir);
     const fs::path staging = kuld.parent_path() / (kuld.filename().string() + ".uj");
-    std::error_code ec;
-    fs::remove_all(staging, ec);
-    if (!ec) fs::create_directory(staging, ec);
-    if (ec)
-        throw app::UserError("A(z) " + staging.string() + " könyvtár nem készíthető el: " + cause(ec));
+    try {
+        db::os::removeTree(staging.string());
+        db::os::makeDirectories(staging.string());
+    } catch (const db::DbError& e) {
+        throw app::UserError(e.what());
+    }
     path_ = withSeparator(staging);
 }
 
 StagingFolder::~StagingFolder() {
-    if (released_) return;
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-}
-
-void moveFiles(const std::string& from, const std::string& to, const std::vector<std::string>& names) {
-    for (const std::string& name : names) {
-        const fs::path source = fs::path(from) / name, target = fs::path(to) / name;
-        std::error_code ec;
-        fs::rename(source, target, ec);
-        if (ec == std::errc::cross_device_link) {
-            ec.clear();
-            if (fs::copy_file(source, target, fs::copy_options::overwrite_existing, ec)) fs::remove(source, ec);
-        }
-        if (ec) throw app::UserError("A(z) " + name + " állomány nem vihető át a(z) " + to + " könyvtárba: " + cause(ec));
+    try {
+        db::os::removeTree(path_);
+    } catch (...) {
+        // The next start removes it.
     }
-    db::syncDirectory(to);
 }
 
-void copyFiles(const std::string& from, const std::vector<std::string>& names, const std::string& to,
-               const std::vector<std::string>& as) {
+void copyFiles(const std::string& dataDir, const std::string& from, const std::vector<std::string>& names,
+               const std::string& to, const std::vector<std::string>& as) {
+    std::vector<std::string> partial;
+    for (const std::string& a : as) partial.push_back(db::os::besideName((fs::path(to) / a).string()));
+    std::optional<db::PendingFiles> pending;
+    try {
+        pending.emplace(dataDir, partial);
+    } catch (const db::DbError& e) {
+        throw app::UserError(std::string("Az állományok nem másolhatók a(z) ") + to + " könyvtárba: " + e.what());
+    }
     for (size_t i = 0; i < names.size() && i < as.size(); ++i) {
-        std::error_code ec;
-        fs::copy_file(fs::path(from) / names[i], fs::path(to) / as[i], fs::copy_options::overwrite_existing, ec);
-        if (ec) throw app::UserError("A(z) " + as[i] + " állomány nem másolható a(z) " + to + " könyvtárba: " + cause(ec));
+        try {
+            db::os::copyFileReplacing((fs::path(from) / names[i]).string(), (fs::path(to) / as[i]).string());
+        } catch (const db::DbError& e) {
+            throw app::UserError("A(z) " + as[i] + " állomány nem másolható a(z) " + to + " könyvtárba: " + e.what());
+        }
     }
 }
 

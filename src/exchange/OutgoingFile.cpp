@@ -4,25 +4,15 @@
 #include "app/UserError.h"
 #include "db/DbError.h"
 #include "db/DbfFile.h"
-#include "db/FileIo.h"
-
-#include <cerrno>
-#include <fcntl.h>
-#include <unistd.h>
+#include "db/Os.h"
 
 namespace velmora::exchange {
 namespace {
 
 void writeBytes(const std::string& path, const std::string& bytes) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) db::throwIo(path, "nem hozható létre", errno);
-    try {
-        db::writeAll(fd, bytes.data(), bytes.size(), 0, path);
-    } catch (...) {
-        ::close(fd);
-        throw;
-    }
-    if (::close(fd) != 0) db::throwIo(path, "nem írható", errno);
+    db::os::File file = db::os::File::open(path, db::os::Access::Create);
+    file.writeAt(bytes, 0);
+    file.sync();
 }
 
 void start(const OutgoingLayout& layout, const std::string& path) {
@@ -36,19 +26,19 @@ void start(const OutgoingLayout& layout, const std::string& path) {
 
 void append(const std::string& path, const std::vector<OutRecord>& records) {
     try {
+        // The records are gathered in memory and written in one go, with
+        // the count after them.
         auto file = db::DbfFile::open(path);
-        file->beginBatch();
-        try {
-            for (const OutRecord& values : records) {
-                std::string record = file->blankRecord();
-                for (size_t i = 0; i < values.size(); ++i) file->encode(record.data(), static_cast<int>(i), values[i]);
-                file->append(record.data());
-            }
-            file->endBatch(true);
-        } catch (...) {
-            file->endBatch(false);
-            throw;
+        const uint32_t first = file->recordCount();
+        file->hold(true);
+        for (const OutRecord& values : records) {
+            std::string record = file->blankRecord();
+            for (size_t i = 0; i < values.size(); ++i) file->encode(record.data(), static_cast<int>(i), values[i]);
+            file->append(record.data());
         }
+        file->writeRecords(first, file->recordCount() - first, true);
+        file->writeCountAndDate();
+        file->sync();
     } catch (const db::DbError& e) {
         throw app::UserError(std::string("Hiba az állomány készítésében! ") + e.what());
     }

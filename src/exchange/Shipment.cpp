@@ -5,6 +5,7 @@
 #include "db/DbError.h"
 #include "db/Sql.h"
 #include "db/Table.h"
+#include "db/Os.h"
 #include "db/WriteUnit.h"
 #include "exchange/KuldFolder.h"
 #include "register/NewSheets.h"
@@ -165,7 +166,8 @@ std::optional<std::string> intkodForFileNames(db::Database& db, app::Dialogs& di
     return std::nullopt;
 }
 
-void recordShipment(db::Database& db, const std::string& period, const app::Date& today, int count) {
+std::vector<std::string> recordShipment(db::Database& db, const std::string& period, const app::Date& today,
+                                        int count, const std::vector<db::FileOperation>& kuldMoves) {
     db::Table& hlapa = store::tableOf(db, schema::HLAPA());
     db::Table& hlapb = store::tableOf(db, schema::HLAPB());
     db::Table& zaras = store::tableOf(db, schema::ZARAS());
@@ -173,7 +175,9 @@ void recordShipment(db::Database& db, const std::string& period, const app::Date
     const std::set<Key> sent = sendSheets(hlapa, period);
     sendVisitRows(hlapb, sent, period);
     closePeriod(zaras, period, today, count);
+    for (const db::FileOperation& op : kuldMoves) unit.addFileOperation(op);
     unit.commit();
+    return unit.warnings();
 }
 
 ShipmentResult makeShipment(db::Database& db, const app::Session& session, int count, app::Progress& progress) {
@@ -194,24 +198,17 @@ ShipmentResult makeShipment(db::Database& db, const app::Session& session, int c
     ShipmentResult result;
     result.counts = writeShipmentFiles(db, period, intkod, staging.path());
 
-    steps.step("A lapok állapotának rögzítése", 2);
+    steps.step("A lapok állapotának rögzítése, az állományok a KULD könyvtárba", 2);
+    const ShipmentFileNames names = shipmentFileNames(intkod);
     try {
-        recordShipment(db, period, session.clock().today(), count);
+        db::os::syncDirectory(staging.path());
+        result.kuldProblems = recordShipment(db, period, session.clock().today(), count,
+                                             kuldOperations(session.kkuld, session.klista, staging.path(),
+                                                            {names.hosa, names.hosb, names.hosc}));
     } catch (const std::exception& e) {
         throw ShipmentNotRecorded(e.what());  // the staging folder goes with the files
     }
-
-    steps.step("Az állományok a KULD könyvtárba", 3);
-    const ShipmentFileNames names = shipmentFileNames(intkod);
-    result.kuldProblems = emptyFolder(session.kkuld, session.klista);
-    try {
-        moveFiles(staging.path(), session.kkuld, {names.hosa, names.hosb, names.hosc});
-    } catch (const std::exception& e) {
-        // The sheets are sent: the files must not go with the folder.
-        staging.release();
-        throw app::UserError(std::string(e.what()) + "\nA lapok elküldöttnek számítanak; az állományok a(z) " +
-                             staging.path() + " könyvtárban vannak.");
-    }
+    steps.step("Kész", 3);
     return result;
 }
 
@@ -251,7 +248,8 @@ void sendMarked(db::Database& db, const app::Session& session, app::Dialogs& dia
         const std::string intkod = providerIntkod(db);
         const ShipmentFileNames names = shipmentFileNames(intkod), as = copyFileNames(intkod);
         try {
-            copyFiles(session.kkuld, {names.hosa, names.hosb, names.hosc}, *dir, {as.hosa, as.hosb, as.hosc});
+            copyFiles(db.directory(), session.kkuld, {names.hosa, names.hosb, names.hosc}, *dir,
+                      {as.hosa, as.hosb, as.hosc});
         } catch (const app::UserError& e) {
             dialogs.error(std::string(e.what()) + "\nAz elküldendő adatok a KULD könyvtárban vannak!");
             windows.closeRegister();

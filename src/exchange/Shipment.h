@@ -76,9 +76,12 @@ std::optional<std::string> intkodForFileNames(db::Database& db, app::Dialogs& di
 // unmarked and sent with `period` (another period's sheet without MODTIPUS
 // becomes "P", "K", "L" and "S" stay), its visit row sent with `period`,
 // and the period's ZARAS row (new or overwritten) with the number of
-// sheets `count` and the closing date `today`. Throws what the engine
-// throws; then nothing has changed.
-void recordShipment(db::Database& db, const std::string& period, const app::Date& today, int count);
+// sheets `count` and the closing date `today`; with it the file operations
+// that bring the shipment's files into KULD. Throws what the engine
+// throws; then nothing has changed. Returns what the operations that may
+// fail (old entries of KULD) reported.
+std::vector<std::string> recordShipment(db::Database& db, const std::string& period, const app::Date& today,
+                                        int count, const std::vector<db::FileOperation>& kuldMoves = {});
 
 // The state change failed after the files were written: nothing changed,
 // and the files of the attempt are gone.
@@ -92,12 +95,12 @@ struct ShipmentResult {
 };
 
 // Writes the three files of the marked sheets into a folder beside KULD,
-// records the shipment, then empties KULD (PDFs kept in LISTA) and moves
-// the files in. Refusals, with nothing changed, as app::UserError: an
-// INTKOD that cannot go into a file name, sheets that cannot be sent (one
-// list), files that cannot be written. ShipmentNotRecorded when the state
-// change fails. Once recorded, a file that cannot be moved into KULD is an
-// app::UserError naming the folder that holds the files.
+// then records the shipment and brings the files into KULD (emptied, PDFs
+// kept in LISTA) as one write unit. Refusals, with nothing changed, as
+// app::UserError: an INTKOD that cannot go into a file name, sheets that
+// cannot be sent (one list), files that cannot be written.
+// ShipmentNotRecorded when the unit fails: the sheets, ZARAS and KULD are
+// then as they were (or, when its journal stood, finished at the next start).
 ShipmentResult makeShipment(db::Database& db, const app::Session& session, int count, app::Progress& progress);
 
 // What the windows do once the files are in KULD.

@@ -2,13 +2,14 @@
 
 #include "app/Directories.h"
 #include "db/DbError.h"
-#include "db/Journal.h"
 #include "masterdata/StartupCleanup.h"
 #include "register/PeriodTableUpkeep.h"
 #include "sheets/SheetTables.h"
 #include "store/ContractCheck.h"
 #include "store/TableSetup.h"
-#include "store/TableSwap.h"
+#include "store/Recovery.h"
+
+#include <filesystem>
 
 namespace velmora::program {
 
@@ -33,15 +34,11 @@ void runStartupMaintenance(db::Database& db, const app::Session& session, app::D
 }
 
 bool settleInterruptedWrite(const db::Database& db, app::Dialogs& dialogs) {
-    const db::RecoveryReport recovery = db::recoverJournal(db.directory());
-    for (const std::string& message : recovery.messages) {
-        if (recovery.outcome == db::RecoveryOutcome::Replayed) dialogs.information(message);
-        else dialogs.warning(message);
-    }
-    if (!recovery.tablesUsable()) return false;
-    // A replacement of whole tables cut short is undone (or finished) before any table opens.
-    store::recoverTableSwap(db.directory());
-    return true;
+    const store::RecoveryResult recovery =
+        store::recoverDataDirectory(store::placesFor(db.directory(), std::filesystem::current_path().string()));
+    if (!recovery.summary.empty()) dialogs.information(recovery.summary);
+    for (const std::string& warning : recovery.warnings) dialogs.warning(warning);
+    return recovery.usable;
 }
 
 bool runStartup(db::Database& db, app::Session& session, app::Dialogs& dialogs, StartupWindows& windows) {

@@ -40,9 +40,9 @@ bool openTablesAfterPeriod(db::Database& db, app::Session& session, app::Dialogs
 // The period table maintenance, then the duplicate patient clean-up.
 void runStartupMaintenance(db::Database& db, const app::Session& session, app::Dialogs& dialogs);
 
-// What a kill or a power cut left of a write unit is settled before any
-// table opens: a complete journal is replayed, a broken one dropped, one
-// that does not fit the tables kept aside; the engine's messages are shown.
+// What a kill or a power cut left is settled before any table opens (the
+// recovery of store/Recovery.h, with the working folders of the current
+// directory): what it did is shown in one line, its warnings after it.
 // False when the tables cannot be used (the program must end).
 bool settleInterruptedWrite(const db::Database& db, app::Dialogs& dialogs);
 

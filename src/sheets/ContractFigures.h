@@ -35,7 +35,8 @@ std::optional<ContractFigures> contractFigures(db::Database& db, const std::stri
 
 // The full-series marks of a year after the fund's complete data set was
 // read: "*" on every part of each series of the year whose visit days total
-// exactly 50. Never removes a mark.
-void markFullSeriesOfYear(db::Database& db, const std::string& year, app::Dialogs& dialogs);
+// exactly 50. Never removes a mark. False (after the numbered error) when
+// the marks could not be written; then none was.
+bool markFullSeriesOfYear(db::Database& db, const std::string& year, app::Dialogs& dialogs);
 
 } // namespace velmora::sheets

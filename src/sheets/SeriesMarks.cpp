@@ -33,7 +33,7 @@ void telenez(db::Database& db, const std::string& sorsz, const std::string& year
     unit.commit();
 }
 
-void markFullSeriesOfYear(db::Database& db, const std::string& year, app::Dialogs& dialogs) {
+bool markFullSeriesOfYear(db::Database& db, const std::string& year, app::Dialogs& dialogs) {
     db::Sql sql(db);
     const db::Value from(year + ".01"), to(year + ".12");
     db::SqlResult totals;
@@ -43,7 +43,7 @@ void markFullSeriesOfYear(db::Database& db, const std::string& year, app::Dialog
                          {from, to});
     } catch (const std::exception&) {
         dialogs.error("Hiba a lefutásban! (14)");
-        return;
+        return false;
     }
     try {
         db::WriteUnit unit(db);
@@ -55,7 +55,9 @@ void markFullSeriesOfYear(db::Database& db, const std::string& year, app::Dialog
         unit.commit();
     } catch (const std::exception&) {
         dialogs.error("Hiba a lefutásban! (15)");
+        return false;
     }
+    return true;
 }
 
 } // namespace velmora::sheets

@@ -1,13 +1,13 @@
 #include "store/IndexFiles.h"
 
-#include <filesystem>
+#include "db/Os.h"
 
 namespace velmora::store {
 
 db::Table& tableOf(db::Database& db, const schema::TableDef& def) { return db.table(def.name, def.fileName); }
 
 bool indexFileMissing(db::Table& table, const schema::TableDef& def) {
-    if (!std::filesystem::exists(table.indexPath())) return true;
+    if (!db::os::exists(table.indexPath())) return true;
     table.open();
     if (table.hasForeignIndexFile()) return true;
     for (const schema::IndexDef& tag : def.tags)

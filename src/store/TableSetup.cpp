@@ -2,12 +2,9 @@
 
 #include "db/Sql.h"
 #include "store/IndexFiles.h"
-
-#include <filesystem>
+#include "store/TableReplacement.h"
 
 namespace velmora::store {
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -26,41 +23,28 @@ void openForUse(db::Table& table, const schema::TableDef& def) {
     table.setActiveIndex(def.activeTag);
 }
 
-// The old file goes back under its own name, without its index file, which
-// the next start rebuilds.
-void putBack(db::Table& table, const fs::path& oldFile, const fs::path& keep) {
-    try { table.close(); } catch (...) {}
-    std::error_code ec;
-    fs::remove(table.indexPath(), ec);
-    fs::remove(table.path(), ec);
-    fs::rename(keep, oldFile, ec);
+// The new file is built in the staging folder and replaces the old one in
+// one write unit: a row the new layout cannot take, or a kill, leaves the
+// old table as it was.
+void replaceWithRows(db::Database& db, const schema::TableDef& def, const std::vector<std::vector<db::Value>>& rows) {
+    tableOf(db, def).close();
+    Replacement replacement(db);
+    replacement.write(def, rows);
+    replacement.commit();
 }
 
-// Until the new file holds every row, a copy of the old one waits beside it:
-// a row the new layout cannot take must not cost the user the table.
-void replaceWithRows(db::Table& table, const schema::TableDef& def,
-                     const std::vector<std::vector<db::Value>>& rows) {
-    table.close();
-    const fs::path oldFile = table.path();
-    const fs::path keep = oldFile.string() + ".old";
-    fs::copy_file(oldFile, keep, fs::copy_options::overwrite_existing);
-    try {
-        table.remove();
-        table.create(def.fields, def.level);
-        table.open();
-        // The rows go in before the tags: a table that already holds a
-        // duplicate of a unique key comes over whole instead of stopping
-        // the start.
-        table.beginBatch();
-        for (const auto& row : rows) table.appendValues(row);
-        table.endBatch();
-        restoreIndex(table, def, def.activeTag);
-        table.close();
-    } catch (...) {
-        putBack(table, oldFile, keep);
-        throw;
+// The table's fields as the program defines them now.
+bool currentLayout(const db::Table& table, const schema::TableDef& def) {
+    const db::FieldList& have = table.fields();
+    if (have.size() != def.fields.size()) return false;
+    for (size_t i = 0; i < have.size(); ++i) {
+        const db::FieldDef& a = have[i];
+        const db::FieldDef& b = def.fields[i];
+        if (db::upperAscii(a.name) != db::upperAscii(b.name) || a.type != b.type || a.width != b.width ||
+            a.decimals != b.decimals)
+            return false;
     }
-    fs::remove(keep);
+    return true;
 }
 
 std::vector<std::string> hlapaCopyStatement(bool hasOrvtip) {
@@ -98,16 +82,17 @@ void copyThrough(db::Database& db, const schema::TableDef& def, const std::vecto
         dialogs.error(failureMessage);
         throw;
     }
-    replaceWithRows(tableOf(db, def), def, copy.rows);
+    replaceWithRows(db, def, copy.rows);
 }
 
 void Crtzaras(db::Database& db, app::Dialogs& dialogs) {
     const schema::TableDef& def = schema::ZARAS();
     db::Table& table = prepare(db, def);
-    // The period table asks for level 5, which the engine never writes, so it
-    // is copied through at every start; the copy keeps every row, in period
-    // order.
-    if (table.level() != 5)
+    // Copied through only when its layout must change: a start that
+    // rewrote the period table every time could lose it to a kill, and
+    // could not open a read-only data directory. The copy keeps every row,
+    // in period order.
+    if (table.level() != 4 || !currentLayout(table, def))
         copyThrough(db, def, {"select * from zaras order by idoszak"}, upgradeFailed("zaras"), dialogs);
     openForUse(table, def);
 }

@@ -33,10 +33,10 @@ void createIfMissing(db::Table& table, const schema::TableDef& def);
 
 // Rebuilds an old layout: reads every row with the copy statement, replaces
 // the file by a new one of the current layout holding those rows (matched by
-// position) and rebuilds its index file. The table is left closed. When the
-// statement fails, failureMessage is shown as an error box and the error is
-// thrown on; when the new file cannot take the rows, the old file is put
-// back as it was and the error is thrown.
+// position) in one write unit, and rebuilds its index file. The table is
+// left closed. When the statement fails, failureMessage is shown as an error
+// box and the error is thrown on; when the new file cannot take the rows,
+// the old file stays as it was and the error is thrown.
 void copyThrough(db::Database& db, const schema::TableDef& def, const std::vector<std::string>& copyStatement,
                  const std::string& failureMessage, app::Dialogs& dialogs);
 

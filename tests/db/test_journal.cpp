@@ -50,23 +50,18 @@ protected:
     // patient in BETEG, built from the tables' held changes; the tables
     // themselves are left as they were.
     std::string buildJournal() {
-        auto b = DbfFile::open(dir.file("HLapb.dbf"));
-        auto p = DbfFile::open(dir.file("Beteg.dbf"));
-        b->beginBatch();
-        p->beginBatch();
-        std::string rec = b->blankRecord();
-        const std::vector<Value> visit = {"2024.06", "00002", Value(), "1357", "2024.06.09", "Utólag"};
-        for (size_t i = 0; i < visit.size(); ++i) b->encode(rec.data(), static_cast<int>(i), visit[i]);
-        b->append(rec.data());
-        rec.assign(p->raw(1), p->recordLength());
-        p->encode(rec.data(), 1, Value("Őri Ilona Mária"));
-        p->write(1, rec.data());
+        Database db(dir.str());
+        Table& b = db.table("HLAPB", "HLapb.dbf");
+        Table& p = db.table("BETEG", "Beteg.dbf");
+        b.open();
+        p.open();
+        WriteUnit unit(db);
+        b.appendValues({"2024.06", "00002", Value(), "1357", "2024.06.09", "Utólag"});
+        p.updateValues(1, {{1, Value("Őri Ilona Mária")}});
         JournalBuilder builder;
-        builder.addTable("HLapb.dbf", *b);
-        builder.addTable("Beteg.dbf", *p);
-        b->endBatch(false);
-        p->endBatch(false);
-        return builder.finish();
+        builder.addTable("HLapb.dbf", *db.transaction().changesOf(b));
+        builder.addTable("Beteg.dbf", *db.transaction().changesOf(p));
+        return builder.finish();  // the unit rolls back: the tables stay as they were
     }
 
     fs::path journalPath() const { return dir.path() / kJournalFileName; }

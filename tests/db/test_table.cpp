@@ -352,8 +352,8 @@ TEST(Table, IndexFileIsStampedAfreshAfterAChangeThatMovesNoKey) {
     EXPECT_EQ(written->tableHash, DbfFile::open(fx.t.path())->hash());
 }
 
-// A stale index file that cannot be rewritten (here its temporary file name
-// is taken by a directory, which stops even root) costs nothing but the
+// A stale index file that cannot be rewritten (here the name it is written
+// under first is taken by a directory, which stops even root) costs nothing but the
 // write: the keys are rebuilt in memory and written when that works again.
 TEST(Table, StaleIndexThatCannotBeWrittenStillOpens) {
     Fixture fx;
@@ -371,7 +371,7 @@ TEST(Table, StaleIndexThatCannotBeWrittenStillOpens) {
         std::ifstream in(index, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
     }();
-    std::filesystem::create_directory(index + ".tmp");
+    std::filesystem::create_directory(index + ".uj");
 
     ASSERT_NO_THROW(fx.t.open());
     EXPECT_EQ(fx.column("nev"), (std::vector<std::string>{"Anna", "Béla", "Zsuzsa"})) << "keys rebuilt in memory";
@@ -386,7 +386,7 @@ TEST(Table, StaleIndexThatCannotBeWrittenStillOpens) {
         EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), staleBytes) << "nothing was written";
     }
 
-    std::filesystem::remove(index + ".tmp");
+    std::filesystem::remove(index + ".uj");
     fx.t.open();
     fx.t.close();
     const auto written = mdx::read(index);

@@ -4,7 +4,7 @@
 // is invented, none half written.
 #include "db/Database.h"
 #include "db/DbError.h"
-#include "db/FileIo.h"
+#include "db/Os.h"
 #include "db/Journal.h"
 #include "db/Sql.h"
 #include "db/WriteUnit.h"
@@ -83,9 +83,9 @@ ssize_t refusingPwrite(int fd, const void* data, size_t size, off_t offset) {
 struct HookGuard {
     explicit HookGuard(Refusal r) {
         refusal = std::move(r);
-        testing::pwriteCall = refusingPwrite;
+        os::testing::calls().pwrite = refusingPwrite;
     }
-    ~HookGuard() { testing::resetFileCalls(); }
+    ~HookGuard() { os::testing::reset(); }
 };
 
 class WriteFailure : public ::testing::Test {

@@ -8,7 +8,7 @@
 #include "db/Table.h"
 #include "store/IndexFiles.h"
 #include "store/Schemas.h"
-#include "store/TableSwap.h"
+#include "db/Os.h"
 #include "support/Files.h"
 #include "support/RecordingProgress.h"
 #include "support/SheetFixture.h"
@@ -191,7 +191,7 @@ TEST(FullImport, DeclinedOrMissingLeavesEverything) {
     }
 }
 
-TEST(FullImport, ASwapThatFailsLeavesTheOldSheets) {
+TEST(FullImport, AReplacementThatFailsLeavesTheOldSheets) {
     Import im("good");
     // Index files the start left to write are written at a close.
     for (const auto* def : {&store::schema::HLAPA(), &store::schema::HLAPB()}) {
@@ -199,20 +199,18 @@ TEST(FullImport, ASwapThatFailsLeavesTheOldSheets) {
         store::tableOf(im.data.db(), *def).open();
     }
     const auto before = treeBytes(im.data.dir());
-    static int renames;
-    renames = 0;
-    // The visit table's file is the third move: the sheet table is in place by then.
-    store::testing::renameCall = [](const char* from, const char* to) {
-        if (++renames == 3) {
-            errno = EIO;
-            return -1;
-        }
-        return std::rename(from, to);
-    };
+    // The journal that would replace both tables cannot be written: the new
+    // files are made and marked by then.
+    db::os::testing::FaultPlan plan;
+    plan.action = db::os::testing::FaultAction::Fail;
+    plan.at = 1;
+    plan.error = EIO;
+    plan.scope = "VELMORA.JNL";
+    db::os::testing::setFaultPlan(plan);
     im.data.dialogs().answerYes();
     EXPECT_FALSE(im.run());
-    store::testing::renameCall = &std::rename;
-    EXPECT_GE(renames, 3);
+    EXPECT_EQ(db::os::testing::countedCalls(), 1);
+    db::os::testing::reset();
     ASSERT_EQ(im.data.dialogs().errors().size(), 1u);
     EXPECT_EQ(changed(before, treeBytes(im.data.dir())), "");
     EXPECT_EQ(store::tableOf(im.data.db(), store::schema::HLAPA()).recordCount(), 2);

@@ -5,8 +5,9 @@
 #include "exchange/KuldFolder.h"
 #include "exchange/Shipment.h"
 
-#include "db/FileIo.h"
+#include "db/Os.h"
 #include "db/Sql.h"
+#include "db/WriteUnit.h"
 #include "db/Table.h"
 #include "store/IndexFiles.h"
 #include "store/Schemas.h"
@@ -329,7 +330,7 @@ TEST(Shipment, RefusalsAndFailuresLeaveEverythingAsItWas) {
         c.prepare(s);
         const Shipment::Snapshot before = s.snapshot();
         s.send();
-        db::testing::resetFileCalls();
+        db::os::testing::reset();
 
         EXPECT_EQ(s.snapshot(), before) << c.name;
         const std::vector<std::string> problems = s.data.dialogs().problems();
@@ -359,6 +360,9 @@ TEST(Shipment, OneListOfEveryBadSheet) {
     EXPECT_EQ(list.find("00001"), std::string::npos) << list;
 }
 
+// The moves of a shipment's write unit: every old entry of KULD goes but
+// folders, PDFs move into LISTA, and what cannot be moved is reported and
+// stays; the new file arrives and the staging folder goes.
 TEST(KuldFolder, EveryEntryGoesButFoldersAndPdfsThatCannotBeKept) {
     struct Case {
         const char* name;
@@ -367,19 +371,33 @@ TEST(KuldFolder, EveryEntryGoesButFoldersAndPdfsThatCannotBeKept) {
         size_t problems;
     };
     const Case cases[] = {
-        {"lista there", true, {"alkonyvtar/"}, {"a.pdf", "B.PDF"}, 0},
-        {"lista missing", false, {"alkonyvtar/", "a.pdf", "B.PDF"}, {}, 2},
+        {"lista there", true, {"alkonyvtar/", "hosa9999.dbf"}, {"a.pdf", "B.PDF"}, 0},
+        {"lista missing", false, {"alkonyvtar/", "a.pdf", "B.PDF", "hosa9999.dbf"}, {}, 2},
     };
     for (const Case& c : cases) {
         TempDir tmp;
-        const fs::path kuld = tmp.path() / "KULD", lista = tmp.path() / "LISTA";
+        const fs::path kuld = tmp.path() / "KULD", lista = tmp.path() / "LISTA", data = tmp.path() / "DATA";
         fs::create_directories(kuld / "alkonyvtar");
+        fs::create_directories(data);
         if (c.listaThere) fs::create_directories(lista);
         for (const char* name : {"x", "ab", "abc", "NODOT", ".h", "a.pdf", "B.PDF", "Hosa1234.Dbf"})
             writeFile(kuld / name, name);
-        const std::vector<std::string> problems = exchange::emptyFolder(kuld.string() + "/", lista.string());
+        std::vector<std::string> problems;
+        {
+            const exchange::StagingFolder staging(kuld.string() + "/");
+            writeFile(fs::path(staging.path()) / "hosa9999.dbf", "new");
+            db::Database db(data.string());
+            db::WriteUnit unit(db);
+            for (const db::FileOperation& op :
+                 exchange::kuldOperations(kuld.string() + "/", lista.string(), staging.path(), {"hosa9999.dbf"}))
+                unit.addFileOperation(op);
+            unit.commit();
+            problems = unit.warnings();
+        }
         EXPECT_EQ(namesIn(kuld), c.leftInKuld) << c.name;
         EXPECT_EQ(c.listaThere ? namesIn(lista) : Names{}, c.inLista) << c.name;
         EXPECT_EQ(problems.size(), c.problems) << c.name;
+        EXPECT_FALSE(fs::exists(tmp.path() / "KULD.uj")) << c.name;
+        EXPECT_TRUE(fs::is_empty(data)) << c.name;
     }
 }

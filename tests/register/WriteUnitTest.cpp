@@ -4,7 +4,7 @@
 #include "register/NewSheets.h"
 #include "register/SheetCommands.h"
 
-#include "db/FileIo.h"
+#include "db/Os.h"
 #include "store/Schemas.h"
 #include "support/DiskFull.h"
 #include "support/Files.h"
@@ -62,7 +62,7 @@ TEST(RegisterWriteUnits, ARefusedWriteLeavesBothSheetTablesAsTheyWere) {
 
         velmora::testing::refuseFirstWriteTo(c.refused);
         EXPECT_ANY_THROW(c.run(data.db())) << c.change;
-        db::testing::resetFileCalls();
+        db::os::testing::reset();
         EXPECT_TRUE(velmora::testing::firstWriteRefused()) << c.change;
         EXPECT_EQ(snapshot(data), before) << c.change;
 

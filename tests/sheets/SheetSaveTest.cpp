@@ -4,7 +4,7 @@
 #include "support/SheetFixture.h"
 
 #include "app/TextHelpers.h"
-#include "db/FileIo.h"
+#include "db/Os.h"
 #include "db/Sql.h"
 #include "sheets/SheetCheck.h"
 #include "sheets/SheetStore.h"
@@ -170,7 +170,7 @@ TEST(SaveSheet, AFailureInsideTheUnitLeavesNoTableHalfWritten) {
     data.dialogs().answerYes();
     velmora::testing::refuseFirstWriteTo("Orvos.dbf");
     const auto refused = sheets::saveSheet(form, data.ctx());
-    db::testing::resetFileCalls();
+    db::os::testing::reset();
     EXPECT_TRUE(velmora::testing::firstWriteRefused());
     EXPECT_EQ(refused.outcome, SaveOutcome::Refused);
     ASSERT_EQ(data.dialogs().errors(), std::vector<std::string>{"Hiba a lefutásban!"});

@@ -1,6 +1,6 @@
 #include "support/DiskFull.h"
 
-#include "db/FileIo.h"
+#include "db/Os.h"
 
 #include <cerrno>
 #include <unistd.h>
@@ -30,7 +30,7 @@ ssize_t refusingPwrite(int fd, const void* data, size_t size, off_t offset) {
 void refuseFirstWriteTo(const std::string& fileName) {
     refusedFile = fileName;
     refusalSpent = false;
-    db::testing::pwriteCall = refusingPwrite;
+    db::os::testing::calls().pwrite = refusingPwrite;
 }
 
 bool firstWriteRefused() { return refusalSpent; }

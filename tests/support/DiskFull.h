@@ -2,7 +2,7 @@
 // A disk that is full once: after refuseFirstWriteTo(name), the first write
 // to the file whose path ends with `name` fails with ENOSPC; the writes
 // after it (those that put the tables back) find room again.
-// db::testing::resetFileCalls() puts the plain writes back.
+// db::os::testing::reset() puts the plain writes back.
 #include <string>
 
 namespace velmora::testing {

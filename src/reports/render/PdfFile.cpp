@@ -1,6 +1,8 @@
 #include "reports/render/PdfFile.h"
 
 #include "app/UserError.h"
+#include "db/DbError.h"
+#include "db/Os.h"
 #include "reports/PageBreaks.h"
 #include "reports/render/PagePainter.h"
 
@@ -10,9 +12,6 @@
 #include <QPainter>
 #include <QPdfWriter>
 
-#include <cstdio>
-#include <filesystem>
-#include <unistd.h>
 
 namespace velmora::reports {
 
@@ -46,31 +45,17 @@ bool paintAll(const Report& report, QByteArray& pdf) {
     return painter.end() && !pdf.isEmpty();
 }
 
-// Every byte on the disk, or false (a full disk, a size limit, an I/O error).
-bool writeAll(const std::string& path, const QByteArray& bytes) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    bool ok = std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), f) == static_cast<size_t>(bytes.size());
-    ok = std::fflush(f) == 0 && ok;
-    ok = ::fsync(fileno(f)) == 0 && ok;
-    return std::fclose(f) == 0 && ok;
-}
-
 } // namespace
 
 void writePdf(const Report& report, const std::string& path) {
-    namespace fs = std::filesystem;
-    const std::string part = path + ".keszul";
-    const auto refuse = [&] {
-        std::error_code ec;
-        fs::remove(part, ec);
-        throw app::UserError("A(z) " + path + " állomány nem írható!");
-    };
+    const std::string refused = "A(z) " + path + " állomány nem írható!";
     QByteArray pdf;
-    if (!paintAll(report, pdf) || !writeAll(part, pdf)) refuse();
-    std::error_code ec;
-    fs::rename(part, path, ec);
-    if (ec) refuse();
+    if (!paintAll(report, pdf)) throw app::UserError(refused);
+    try {
+        db::os::writeFileReplacing(path, std::string(pdf.constData(), static_cast<size_t>(pdf.size())));
+    } catch (const db::DbError& e) {
+        throw app::UserError(refused + "\n" + e.what());
+    }
 }
 
 } // namespace velmora::reports

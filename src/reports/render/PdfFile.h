@@ -8,7 +8,8 @@
 
 namespace velmora::reports {
 
-// Throws app::UserError "A(z) <path> állomány nem írható!".
+// Throws app::UserError "A(z) <path> állomány nem írható!" with the cause
+// on a line of its own.
 void writePdf(const Report& report, const std::string& path);
 
 } // namespace velmora::reports

@@ -8,7 +8,7 @@
 //   velmora-unit-writer DIR unit|recover torn N     the Nth write reaches the file only in part
 //                                                   (half of it), then SIGKILL
 #include "db/Database.h"
-#include "db/FileIo.h"
+#include "db/Os.h"
 #include "db/Journal.h"
 #include "db/WriteUnit.h"
 
@@ -82,8 +82,8 @@ int main(int argc, char** argv) {
         stop = how == "before" ? Stop::Before : Stop::Torn;
         stopAt = std::atol(argv[4]);
     }
-    testing::pwriteCall = countedPwrite;
-    testing::fsyncCall = countedFsync;
+    os::testing::calls().pwrite = countedPwrite;
+    os::testing::calls().fsync = countedFsync;
     try {
         if (what == "unit") saveSheet(dir);
         else recoverJournal(dir);

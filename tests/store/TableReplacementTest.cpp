@@ -2,9 +2,12 @@
 #include "support/TableFixture.h"
 
 #include "db/DbError.h"
+#include "db/Journal.h"
+#include "db/Os.h"
 #include "store/IndexFiles.h"
+#include "store/Recovery.h"
 #include "store/Schemas.h"
-#include "store/TableSwap.h"
+#include "store/TableReplacement.h"
 
 #include <gtest/gtest.h>
 
@@ -53,21 +56,11 @@ struct SwapFixture {
     }
 };
 
-int failAt = -1;  // the move that fails, counted from 0
-int movesSeen = 0;
-int failingRename(const char* from, const char* to) {
-    if (movesSeen++ == failAt) {
-        errno = EIO;
-        return -1;
-    }
-    return std::rename(from, to);
-}
-
 } // namespace
 
-TEST(TableSwap, ReplacesEveryTableAndRebuildsTheirIndexes) {
+TEST(TableReplacement, ReplacesEveryTableAndRebuildsTheirIndexes) {
     SwapFixture f;
-    store::swapTables(f.db, f.replacements);
+    store::replaceTables(f.db, f.replacements);
     ASSERT_TRUE(f.apol.isOpen() && f.beteg.isOpen());
     EXPECT_EQ(names(f.apol), (std::vector<std::string>{"Ádám", "Új Ápoló"}));   // Apol2 stays current
     EXPECT_EQ(names(f.beteg), std::vector<std::string>{"Új Beteg"});
@@ -79,63 +72,66 @@ TEST(TableSwap, ReplacesEveryTableAndRebuildsTheirIndexes) {
     EXPECT_EQ(files, (std::vector<std::string>{"Apol.dbf", "Apol.mdx", "Beteg.dbf", "Beteg.mdx"}));
 }
 
-TEST(TableSwap, AnyFailedMoveLeavesEveryFileAsItWas) {
-    // Each move of the swap fails once in turn, until a run meets no failure.
-    for (failAt = 0;; ++failAt) {
-        SCOPED_TRACE(failAt);
+// Each changing call of the replacement fails in turn (the copies, the
+// journal, the renames), until a run meets no failure. A failure before the
+// journal stood changes nothing; one after it leaves the journal, and the
+// next start finishes the replacement: never one table new and one old.
+// Each changing call of the replacement fails in turn (the copies, the
+// journal, the renames, the index files), until a run meets no failure.
+// Whatever failed, once the next start has run every table is the old one
+// or every table the new one: a failure before the journal stood changes
+// nothing, one after it leaves the journal for the next start to finish.
+TEST(TableReplacement, AFailureAtAnyStepLeavesTheWholeBeforeOrTheWholeAfter) {
+    const auto tablesIn = [](const std::string& dir) {
+        std::map<std::string, std::string> tables;
+        for (const auto& [name, bytes] : snapshot(dir))
+            if (name.ends_with(".dbf")) tables[name] = bytes;
+        return tables;
+    };
+    std::map<std::string, std::string> before, after;
+    {
+        SwapFixture done;
+        before = tablesIn(done.data.str());
+        store::replaceTables(done.db, done.replacements);
+        done.db.closeAll();
+        after = tablesIn(done.data.str());
+    }
+    int failures = 0, journalsLeft = 0;
+    for (long at = 1;; ++at) {
+        SCOPED_TRACE(at);
         SwapFixture f;
-        const auto before = snapshot(f.data.str());
-        movesSeen = 0;
-        store::testing::renameCall = &failingRename;
+        db::os::testing::FaultPlan plan;
+        plan.action = db::os::testing::FaultAction::Fail;
+        plan.at = at;
+        plan.error = EIO;
+        db::os::testing::setFaultPlan(plan);
         bool failed = false;
         try {
-            store::swapTables(f.db, f.replacements);
+            store::replaceTables(f.db, f.replacements);
         } catch (const db::DbError& e) {
             failed = true;
-            EXPECT_NE(std::string(e.what()).find("nem nevezhető át"), std::string::npos) << e.what();
+            EXPECT_NE(std::string(e.what()).find("lemezhiba"), std::string::npos) << e.what();
         }
-        store::testing::renameCall = &std::rename;
+        db::os::testing::reset();
         if (!failed) break;
-        EXPECT_EQ(snapshot(f.data.str()), before);
-        ASSERT_TRUE(f.apol.isOpen() && f.beteg.isOpen());
-        EXPECT_EQ(names(f.apol), std::vector<std::string>{"Régi Ápoló"});
-        EXPECT_EQ(names(f.beteg), std::vector<std::string>{"Régi Beteg"});
+        ++failures;
+        f.db.closeAll();
+        if (db::os::exists(f.data.file(db::kJournalFileName))) ++journalsLeft;
+        EXPECT_TRUE(store::recoverDataDirectory(store::placesFor(f.data.str())).usable);
+        const auto tables = tablesIn(f.data.str());
+        EXPECT_TRUE(tables == before || tables == after);
+        EXPECT_FALSE(db::os::exists(f.data.file(store::kStagingFolder)));
+        EXPECT_FALSE(db::os::exists(f.data.file(db::kJournalFileName)));
     }
-    EXPECT_GT(failAt, 2);   // the runs above did meet failures
+    EXPECT_GT(failures, 6);     // the copies, the journal and the renames all met failures
+    EXPECT_GT(journalsLeft, 0); // and some failures came after the journal stood
 }
 
-TEST(TableSwap, AnUnreadableNewFileChangesNothing) {
+TEST(TableReplacement, AnUnreadableNewFileChangesNothing) {
     SwapFixture f;
     const auto before = snapshot(f.data.str());
     f.replacements[1].source = f.incoming.file("MISSING.DBF");
-    EXPECT_THROW(store::swapTables(f.db, f.replacements), db::DbError);
+    EXPECT_THROW(store::replaceTables(f.db, f.replacements), db::DbError);
     EXPECT_EQ(snapshot(f.data.str()), before);
     EXPECT_EQ(names(f.apol), std::vector<std::string>{"Régi Ápoló"});
-}
-
-TEST(TableSwap, RecoveryUndoesACutShortSwapAndFinishesACompleteOne) {
-    struct Case {
-        const char* what;
-        std::map<std::string, std::string> left;   // the folder after the cut
-        std::map<std::string, std::string> after;
-    };
-    const Case cases[] = {
-        {"cut while moving: the old files come back",
-         {{"A.dbf", "new A"}, {"A.dbf.swap-old", "old A"}, {"A.mdx.swap-old", "old A index"},
-          {"B.dbf", "old B"}, {"B.dbf.swap-new", "new B"}, {"C.dbf", "new C"}, {"C.dbf.swap-none", ""}},
-         {{"A.dbf", "old A"}, {"A.mdx", "old A index"}, {"B.dbf", "old B"}}},
-        {"cut while copying: the copies go",
-         {{"A.dbf", "old A"}, {"A.dbf.swap-new", "half"}},
-         {{"A.dbf", "old A"}}},
-        {"cut while clearing up: the new files stay",
-         {{"A.dbf", "new A"}, {"A.dbf.swap-old", "old A"}, {"B.dbf", "new B"}},
-         {{"A.dbf", "new A"}, {"B.dbf", "new B"}}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        TempDir dir;
-        for (const auto& [name, bytes] : c.left) std::ofstream(dir.file(name), std::ios::binary) << bytes;
-        store::recoverTableSwap(dir.str());
-        EXPECT_EQ(snapshot(dir.str()), c.after);
-    }
 }
