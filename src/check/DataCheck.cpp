@@ -1,5 +1,6 @@
 #include "check/DataCheck.h"
 
+#include "check/SendingTraces.h"
 #include "check/TableImage.h"
 #include "db/DbError.h"
 #include "db/IndexTag.h"
@@ -237,6 +238,8 @@ void crossCheck(const Images& images, Reports& reports) {
     if (images.count("HLAPB")) visitKeys = sheetKeys(*images.at("HLAPB"), *reports.at("HLAPB"));
     if (images.count("HLAPA")) checkHeaders(*images.at("HLAPA"), images, visitKeys, *reports.at("HLAPA"));
     if (images.count("HLAPB")) checkVisits(*images.at("HLAPB"), images, headerKeys, *reports.at("HLAPB"));
+    const auto image = [&](const char* name) { return images.count(name) ? images.at(name).get() : nullptr; };
+    checkSendingTraces(image("HLAPA"), image("ZARAS"), *reports.at("HLAPA"), *reports.at("ZARAS"));
 }
 
 } // namespace
