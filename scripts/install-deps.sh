@@ -9,7 +9,7 @@ PKGS=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev qt6-webengine-dev
   xvfb xauth fonts-liberation poppler-utils
-  python3-dbf gdal-bin arj
+  python3-dbf gdal-bin arj faketime
 )
 
 missing=()

@@ -1,12 +1,12 @@
 #include "check/DataCheck.h"
 
-#include "store/Recovery.h"
-
+#include "check/SendingTraces.h"
 #include "check/TableImage.h"
 #include "db/DbError.h"
 #include "db/IndexTag.h"
 #include "db/Journal.h"
 #include "db/MdxFile.h"
+#include "store/Recovery.h"
 #include "store/Reindex.h"
 #include "store/Schemas.h"
 
@@ -239,6 +239,8 @@ void crossCheck(const Images& images, Reports& reports) {
     if (images.count("HLAPB")) visitKeys = sheetKeys(*images.at("HLAPB"), *reports.at("HLAPB"));
     if (images.count("HLAPA")) checkHeaders(*images.at("HLAPA"), images, visitKeys, *reports.at("HLAPA"));
     if (images.count("HLAPB")) checkVisits(*images.at("HLAPB"), images, headerKeys, *reports.at("HLAPB"));
+    const auto image = [&](const char* name) { return images.count(name) ? images.at(name).get() : nullptr; };
+    checkSendingTraces(image("HLAPA"), image("ZARAS"), *reports.at("HLAPA"), *reports.at("ZARAS"));
 }
 
 } // namespace
