@@ -37,7 +37,7 @@ class Table::BufferSource : public RecordSource {
 public:
     BufferSource(const DbfFile& f, const std::string& buf) : f_(f), buf_(buf) {}
     Value value(int field) const override {
-        return DbfFile::decode(buf_.data(), f_.fields().at(field), f_.header().offsets.at(field));
+        return DbfFile::decode(buf_.data(), f_.fields().at(field), f_.header().offsets.at(field), f_.codePage());
     }
 private:
     const DbfFile& f_;
@@ -138,6 +138,8 @@ int Table::fieldIndex(const std::string& name) const { return file_ ? findField(
 int Table::level() const { return file().level(); }
 
 uint8_t Table::languageDriver() const { return file().header().languageDriver; }
+
+CodePage Table::codePage() const { return file().codePage(); }
 
 DbfFile& Table::file() const {
     requireOpen();
