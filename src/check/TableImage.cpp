@@ -15,6 +15,7 @@ TableImage::TableImage(const std::string& path) : fileName_(std::filesystem::pat
     bytes_.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     if (in.bad()) throw db::DbError(db::DbError::Code::Io, "A(z) " + fileName_ + " állomány nem olvasható.");
     header_ = db::parseDbfHeader(bytes_, bytes_.size(), fileName_);
+    codePage_ = db::codePageOf(header_, fileName_);
 }
 
 int TableImage::fieldIndex(const std::string& name) const {
@@ -29,7 +30,7 @@ const char* TableImage::record(uint32_t recno) const {
 
 db::Value TableImage::value(uint32_t recno, int field) const {
     const size_t f = static_cast<size_t>(field);
-    return db::DbfFile::decode(record(recno), header_.fields[f], header_.offsets[f]);
+    return db::DbfFile::decode(record(recno), header_.fields[f], header_.offsets[f], codePage_);
 }
 
 std::string TableImage::text(uint32_t recno, int field) const {

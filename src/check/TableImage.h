@@ -12,7 +12,8 @@ namespace velmora::check {
 class TableImage {
 public:
     // Throws db::DbError naming the file when it cannot be read or is no
-    // usable table (a truncated one included).
+    // usable table (a truncated one, or one of a code page the engine does
+    // not read, included).
     explicit TableImage(const std::string& path);
 
     const std::string& fileName() const { return fileName_; }
@@ -31,6 +32,7 @@ private:
     std::string fileName_;
     std::string bytes_;
     db::DbfHeader header_;
+    db::CodePage codePage_ = db::CodePage::Cp852;
 };
 
 } // namespace velmora::check

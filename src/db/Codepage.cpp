@@ -4,12 +4,14 @@
 #include <cstdint>
 #include <unordered_map>
 
-namespace velmora::db::cp852 {
+namespace velmora::db {
 namespace {
 
-// Unicode code points of bytes 0x80..0xFF in code page 852. Bytes below 0x80
-// are ASCII.
-constexpr std::array<uint16_t, 128> kHigh = {
+using High = std::array<uint16_t, 128>;
+
+// Unicode code points of bytes 0x80..0xFF in each code page. Bytes below
+// 0x80 are ASCII in all of them.
+constexpr High k852 = {
     0x00C7, 0x00FC, 0x00E9, 0x00E2, 0x00E4, 0x016F, 0x0107, 0x00E7,
     0x0142, 0x00EB, 0x0150, 0x0151, 0x00EE, 0x0179, 0x00C4, 0x0106,
     0x00C9, 0x0139, 0x013A, 0x00F4, 0x00F6, 0x013D, 0x013E, 0x015A,
@@ -28,13 +30,114 @@ constexpr std::array<uint16_t, 128> kHigh = {
     0x00B0, 0x00A8, 0x02D9, 0x0171, 0x0158, 0x0159, 0x25A0, 0x00A0,
 };
 
-const std::unordered_map<uint32_t, char>& reverseMap() {
-    static const std::unordered_map<uint32_t, char> map = [] {
-        std::unordered_map<uint32_t, char> m;
-        for (int i = 0; i < 128; ++i) m.emplace(kHigh[i], static_cast<char>(0x80 + i));
-        return m;
-    }();
-    return map;
+// 0x81, 0x83, 0x88, 0x90 and 0x98 are undefined: the control characters of the same number.
+constexpr High k1250 = {
+    0x20AC, 0x0081, 0x201A, 0x0083, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x0088, 0x2030, 0x0160, 0x2039, 0x015A, 0x0164, 0x017D, 0x0179,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x0098, 0x2122, 0x0161, 0x203A, 0x015B, 0x0165, 0x017E, 0x017A,
+    0x00A0, 0x02C7, 0x02D8, 0x0141, 0x00A4, 0x0104, 0x00A6, 0x00A7,
+    0x00A8, 0x00A9, 0x015E, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x017B,
+    0x00B0, 0x00B1, 0x02DB, 0x0142, 0x00B4, 0x00B5, 0x00B6, 0x00B7,
+    0x00B8, 0x0105, 0x015F, 0x00BB, 0x013D, 0x02DD, 0x013E, 0x017C,
+    0x0154, 0x00C1, 0x00C2, 0x0102, 0x00C4, 0x0139, 0x0106, 0x00C7,
+    0x010C, 0x00C9, 0x0118, 0x00CB, 0x011A, 0x00CD, 0x00CE, 0x010E,
+    0x0110, 0x0143, 0x0147, 0x00D3, 0x00D4, 0x0150, 0x00D6, 0x00D7,
+    0x0158, 0x016E, 0x00DA, 0x0170, 0x00DC, 0x00DD, 0x0162, 0x00DF,
+    0x0155, 0x00E1, 0x00E2, 0x0103, 0x00E4, 0x013A, 0x0107, 0x00E7,
+    0x010D, 0x00E9, 0x0119, 0x00EB, 0x011B, 0x00ED, 0x00EE, 0x010F,
+    0x0111, 0x0144, 0x0148, 0x00F3, 0x00F4, 0x0151, 0x00F6, 0x00F7,
+    0x0159, 0x016F, 0x00FA, 0x0171, 0x00FC, 0x00FD, 0x0163, 0x02D9,
+};
+
+// 0x81, 0x8D, 0x8F, 0x90 and 0x9D are undefined: the control characters of the same number.
+constexpr High k1252 = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+    0x00A0, 0x00A1, 0x00A2, 0x00A3, 0x00A4, 0x00A5, 0x00A6, 0x00A7,
+    0x00A8, 0x00A9, 0x00AA, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x00AF,
+    0x00B0, 0x00B1, 0x00B2, 0x00B3, 0x00B4, 0x00B5, 0x00B6, 0x00B7,
+    0x00B8, 0x00B9, 0x00BA, 0x00BB, 0x00BC, 0x00BD, 0x00BE, 0x00BF,
+    0x00C0, 0x00C1, 0x00C2, 0x00C3, 0x00C4, 0x00C5, 0x00C6, 0x00C7,
+    0x00C8, 0x00C9, 0x00CA, 0x00CB, 0x00CC, 0x00CD, 0x00CE, 0x00CF,
+    0x00D0, 0x00D1, 0x00D2, 0x00D3, 0x00D4, 0x00D5, 0x00D6, 0x00D7,
+    0x00D8, 0x00D9, 0x00DA, 0x00DB, 0x00DC, 0x00DD, 0x00DE, 0x00DF,
+    0x00E0, 0x00E1, 0x00E2, 0x00E3, 0x00E4, 0x00E5, 0x00E6, 0x00E7,
+    0x00E8, 0x00E9, 0x00EA, 0x00EB, 0x00EC, 0x00ED, 0x00EE, 0x00EF,
+    0x00F0, 0x00F1, 0x00F2, 0x00F3, 0x00F4, 0x00F5, 0x00F6, 0x00F7,
+    0x00F8, 0x00F9, 0x00FA, 0x00FB, 0x00FC, 0x00FD, 0x00FE, 0x00FF,
+};
+
+constexpr High k437 = {
+    0x00C7, 0x00FC, 0x00E9, 0x00E2, 0x00E4, 0x00E0, 0x00E5, 0x00E7,
+    0x00EA, 0x00EB, 0x00E8, 0x00EF, 0x00EE, 0x00EC, 0x00C4, 0x00C5,
+    0x00C9, 0x00E6, 0x00C6, 0x00F4, 0x00F6, 0x00F2, 0x00FB, 0x00F9,
+    0x00FF, 0x00D6, 0x00DC, 0x00A2, 0x00A3, 0x00A5, 0x20A7, 0x0192,
+    0x00E1, 0x00ED, 0x00F3, 0x00FA, 0x00F1, 0x00D1, 0x00AA, 0x00BA,
+    0x00BF, 0x2310, 0x00AC, 0x00BD, 0x00BC, 0x00A1, 0x00AB, 0x00BB,
+    0x2591, 0x2592, 0x2593, 0x2502, 0x2524, 0x2561, 0x2562, 0x2556,
+    0x2555, 0x2563, 0x2551, 0x2557, 0x255D, 0x255C, 0x255B, 0x2510,
+    0x2514, 0x2534, 0x252C, 0x251C, 0x2500, 0x253C, 0x255E, 0x255F,
+    0x255A, 0x2554, 0x2569, 0x2566, 0x2560, 0x2550, 0x256C, 0x2567,
+    0x2568, 0x2564, 0x2565, 0x2559, 0x2558, 0x2552, 0x2553, 0x256B,
+    0x256A, 0x2518, 0x250C, 0x2588, 0x2584, 0x258C, 0x2590, 0x2580,
+    0x03B1, 0x00DF, 0x0393, 0x03C0, 0x03A3, 0x03C3, 0x00B5, 0x03C4,
+    0x03A6, 0x0398, 0x03A9, 0x03B4, 0x221E, 0x03C6, 0x03B5, 0x2229,
+    0x2261, 0x00B1, 0x2265, 0x2264, 0x2320, 0x2321, 0x00F7, 0x2248,
+    0x00B0, 0x2219, 0x00B7, 0x221A, 0x207F, 0x00B2, 0x25A0, 0x00A0,
+};
+
+constexpr High k850 = {
+    0x00C7, 0x00FC, 0x00E9, 0x00E2, 0x00E4, 0x00E0, 0x00E5, 0x00E7,
+    0x00EA, 0x00EB, 0x00E8, 0x00EF, 0x00EE, 0x00EC, 0x00C4, 0x00C5,
+    0x00C9, 0x00E6, 0x00C6, 0x00F4, 0x00F6, 0x00F2, 0x00FB, 0x00F9,
+    0x00FF, 0x00D6, 0x00DC, 0x00F8, 0x00A3, 0x00D8, 0x00D7, 0x0192,
+    0x00E1, 0x00ED, 0x00F3, 0x00FA, 0x00F1, 0x00D1, 0x00AA, 0x00BA,
+    0x00BF, 0x00AE, 0x00AC, 0x00BD, 0x00BC, 0x00A1, 0x00AB, 0x00BB,
+    0x2591, 0x2592, 0x2593, 0x2502, 0x2524, 0x00C1, 0x00C2, 0x00C0,
+    0x00A9, 0x2563, 0x2551, 0x2557, 0x255D, 0x00A2, 0x00A5, 0x2510,
+    0x2514, 0x2534, 0x252C, 0x251C, 0x2500, 0x253C, 0x00E3, 0x00C3,
+    0x255A, 0x2554, 0x2569, 0x2566, 0x2560, 0x2550, 0x256C, 0x00A4,
+    0x00F0, 0x00D0, 0x00CA, 0x00CB, 0x00C8, 0x0131, 0x00CD, 0x00CE,
+    0x00CF, 0x2518, 0x250C, 0x2588, 0x2584, 0x00A6, 0x00CC, 0x2580,
+    0x00D3, 0x00DF, 0x00D4, 0x00D2, 0x00F5, 0x00D5, 0x00B5, 0x00FE,
+    0x00DE, 0x00DA, 0x00DB, 0x00D9, 0x00FD, 0x00DD, 0x00AF, 0x00B4,
+    0x00AD, 0x00B1, 0x2017, 0x00BE, 0x00B6, 0x00A7, 0x00F7, 0x00B8,
+    0x00B0, 0x00A8, 0x00B7, 0x00B9, 0x00B3, 0x00B2, 0x25A0, 0x00A0,
+};
+
+const High& highOf(CodePage cp) {
+    switch (cp) {
+    case CodePage::Cp852: break;
+    case CodePage::Cp1250: return k1250;
+    case CodePage::Cp1252: return k1252;
+    case CodePage::Cp437: return k437;
+    case CodePage::Cp850: return k850;
+    }
+    return k852;
+}
+
+using Reverse = std::unordered_map<uint32_t, char>;
+
+Reverse reverseOf(const High& high) {
+    Reverse m;
+    for (int i = 0; i < 128; ++i) m.emplace(high[i], static_cast<char>(0x80 + i));
+    return m;
+}
+
+const Reverse& reverseMap(CodePage cp) {
+    static const Reverse r852 = reverseOf(k852), r1250 = reverseOf(k1250), r1252 = reverseOf(k1252),
+                         r437 = reverseOf(k437), r850 = reverseOf(k850);
+    switch (cp) {
+    case CodePage::Cp852: break;
+    case CodePage::Cp1250: return r1250;
+    case CodePage::Cp1252: return r1252;
+    case CodePage::Cp437: return r437;
+    case CodePage::Cp850: return r850;
+    }
+    return r852;
 }
 
 // Decodes one UTF-8 sequence at text[i]; advances i. Returns UINT32_MAX for
@@ -58,13 +161,11 @@ uint32_t nextCodePoint(std::string_view text, size_t& i) {
     return cp;
 }
 
-} // namespace
-
-size_t toUtf8(std::string_view bytes, char* out) {
+size_t decode(const High& high, std::string_view bytes, char* out) {
     char* at = out;
     for (char c : bytes) {
         const auto b = static_cast<unsigned char>(c);
-        const uint32_t cp = b < 0x80 ? b : kHigh[b - 0x80];
+        const uint32_t cp = b < 0x80 ? b : high[b - 0x80];
         if (cp < 0x80) {
             *at++ = c;
         } else if (cp < 0x800) {
@@ -79,12 +180,122 @@ size_t toUtf8(std::string_view bytes, char* out) {
     return static_cast<size_t>(at - out);
 }
 
-std::string toUtf8(std::string_view bytes) {
-    if (isAscii(bytes)) return std::string(bytes);
+std::string decode(const High& high, std::string_view bytes) {
+    if (cp852::isAscii(bytes)) return std::string(bytes);
     std::string out(bytes.size() * 3, '\0');
-    out.resize(toUtf8(bytes, out.data()));
+    out.resize(decode(high, bytes, out.data()));
     return out;
 }
+
+// The language driver marks dBASE defines: the code page each names, and
+// whether the engine reads it.
+struct Mark {
+    uint8_t mark;
+    const char* codePage;              // for messages
+    std::optional<CodePage> readable;
+};
+
+constexpr const char* kAnsi = "Windows ANSI, a készítő gép beállításától függő";
+
+const Mark kMarks[] = {
+    {0x00, "852", CodePage::Cp852},
+    {0x01, "437", CodePage::Cp437}, {0x02, "850", CodePage::Cp850}, {0x03, "1252", CodePage::Cp1252},
+    {0x04, "Macintosh", std::nullopt}, {0x08, "865", std::nullopt},
+    {0x09, "437", CodePage::Cp437}, {0x0A, "850", CodePage::Cp850}, {0x0B, "437", CodePage::Cp437},
+    {0x0D, "437", CodePage::Cp437}, {0x0E, "850", CodePage::Cp850}, {0x0F, "437", CodePage::Cp437},
+    {0x10, "850", CodePage::Cp850}, {0x11, "437", CodePage::Cp437}, {0x12, "850", CodePage::Cp850},
+    {0x13, "932", std::nullopt}, {0x14, "850", CodePage::Cp850}, {0x15, "437", CodePage::Cp437},
+    {0x16, "850", CodePage::Cp850}, {0x17, "865", std::nullopt}, {0x18, "437", CodePage::Cp437},
+    {0x19, "437", CodePage::Cp437}, {0x1A, "850", CodePage::Cp850}, {0x1B, "437", CodePage::Cp437},
+    {0x1C, "863", std::nullopt}, {0x1D, "850", CodePage::Cp850},
+    {0x1F, "852", CodePage::Cp852}, {0x22, "852", CodePage::Cp852}, {0x23, "852", CodePage::Cp852},
+    {0x24, "860", std::nullopt}, {0x25, "850", CodePage::Cp850}, {0x26, "866", std::nullopt},
+    {0x37, "850", CodePage::Cp850}, {0x40, "852", CodePage::Cp852},
+    {0x4D, "936", std::nullopt}, {0x4E, "949", std::nullopt}, {0x4F, "950", std::nullopt},
+    {0x50, "874", std::nullopt}, {0x57, kAnsi, std::nullopt},
+    {0x58, "1252", CodePage::Cp1252}, {0x59, "1252", CodePage::Cp1252},
+    {0x64, "852", CodePage::Cp852}, {0x65, "866", std::nullopt}, {0x66, "865", std::nullopt},
+    {0x67, "861", std::nullopt}, {0x68, "Kamenický (cseh DOS)", std::nullopt},
+    {0x69, "Mazovia (lengyel DOS)", std::nullopt}, {0x6A, "737", std::nullopt}, {0x6B, "857", std::nullopt},
+    {0x78, "950", std::nullopt}, {0x79, "949", std::nullopt}, {0x7A, "936", std::nullopt},
+    {0x7B, "932", std::nullopt}, {0x7C, "874", std::nullopt}, {0x7D, "1255", std::nullopt},
+    {0x7E, "1256", std::nullopt}, {0x96, "Macintosh cirill", std::nullopt},
+    {0x97, "Macintosh közép-európai", std::nullopt}, {0x98, "Macintosh görög", std::nullopt},
+    {0xC8, "1250", CodePage::Cp1250}, {0xC9, "1251", std::nullopt}, {0xCA, "1254", std::nullopt},
+    {0xCB, "1253", std::nullopt}, {0xCC, "1257", std::nullopt}, {0xF0, "UTF-8", std::nullopt},
+};
+
+const Mark* findMark(uint8_t mark) {
+    for (const Mark& m : kMarks)
+        if (m.mark == mark) return &m;
+    return nullptr;
+}
+
+} // namespace
+
+std::optional<CodePage> codePageOfMark(uint8_t mark) {
+    // The program's own marks first: they are nearly every table opened.
+    if (mark == 0x64 || mark == 0x00) return CodePage::Cp852;
+    const Mark* m = findMark(mark);
+    return m ? m->readable : std::nullopt;
+}
+
+const char* codePageNumber(CodePage cp) {
+    switch (cp) {
+    case CodePage::Cp852: break;
+    case CodePage::Cp1250: return "1250";
+    case CodePage::Cp1252: return "1252";
+    case CodePage::Cp437: return "437";
+    case CodePage::Cp850: return "850";
+    }
+    return "852";
+}
+
+std::string markedCodePage(uint8_t mark) {
+    const Mark* m = findMark(mark);
+    return m ? m->codePage : std::string();
+}
+
+namespace codepage {
+
+size_t toUtf8(CodePage cp, std::string_view bytes, char* out) { return decode(highOf(cp), bytes, out); }
+
+std::string toUtf8(CodePage cp, std::string_view bytes) { return decode(highOf(cp), bytes); }
+
+std::optional<std::string> fromUtf8(CodePage cp, std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    const Reverse& map = reverseMap(cp);
+    for (size_t i = 0; i < utf8.size();) {
+        const auto b = static_cast<unsigned char>(utf8[i]);
+        if (b < 0x80) { out += utf8[i++]; continue; }
+        const uint32_t point = nextCodePoint(utf8, i);
+        auto it = map.find(point);
+        if (it == map.end()) return std::nullopt;
+        out += it->second;
+    }
+    return out;
+}
+
+std::string firstUnmappable(CodePage cp, std::string_view utf8) {
+    const Reverse& map = reverseMap(cp);
+    for (size_t i = 0; i < utf8.size();) {
+        const size_t start = i;
+        const auto b = static_cast<unsigned char>(utf8[i]);
+        if (b < 0x80) { ++i; continue; }
+        const uint32_t point = nextCodePoint(utf8, i);
+        if (point == UINT32_MAX || !map.count(point)) return std::string(utf8.substr(start, i - start));
+    }
+    return {};
+}
+
+} // namespace codepage
+
+namespace cp852 {
+
+size_t toUtf8(std::string_view bytes, char* out) { return decode(k852, bytes, out); }
+
+std::string toUtf8(std::string_view bytes) { return decode(k852, bytes); }
 
 bool isAscii(std::string_view bytes) {
     for (char c : bytes)
@@ -92,30 +303,10 @@ bool isAscii(std::string_view bytes) {
     return true;
 }
 
-std::optional<std::string> fromUtf8(std::string_view utf8) {
-    std::string out;
-    out.reserve(utf8.size());
-    for (size_t i = 0; i < utf8.size();) {
-        const auto b = static_cast<unsigned char>(utf8[i]);
-        if (b < 0x80) { out += utf8[i++]; continue; }
-        const uint32_t cp = nextCodePoint(utf8, i);
-        const auto& map = reverseMap();
-        auto it = map.find(cp);
-        if (it == map.end()) return std::nullopt;
-        out += it->second;
-    }
-    return out;
-}
+std::optional<std::string> fromUtf8(std::string_view utf8) { return codepage::fromUtf8(CodePage::Cp852, utf8); }
 
-std::string firstUnmappable(std::string_view utf8) {
-    for (size_t i = 0; i < utf8.size();) {
-        const size_t start = i;
-        const auto b = static_cast<unsigned char>(utf8[i]);
-        if (b < 0x80) { ++i; continue; }
-        const uint32_t cp = nextCodePoint(utf8, i);
-        if (cp == UINT32_MAX || !reverseMap().count(cp)) return std::string(utf8.substr(start, i - start));
-    }
-    return {};
-}
+std::string firstUnmappable(std::string_view utf8) { return codepage::firstUnmappable(CodePage::Cp852, utf8); }
 
-} // namespace velmora::db::cp852
+} // namespace cp852
+
+} // namespace velmora::db

@@ -67,6 +67,7 @@ void DbfFile::load() {
     std::string head(std::min<uint64_t>(size, 65536 + 32), '\0');
     file_.readExact(head.data(), head.size(), 0);
     header_ = parseDbfHeader(head, size, baseName(path()));
+    codePage_ = codePageOf(header_, baseName(path()));
     headerBytes_ = head.substr(0, header_.headerLength);
     data_.resize(size_t(header_.recordCount) * header_.recordLength);
     if (!data_.empty()) file_.readExact(data_.data(), data_.size(), header_.headerLength);
@@ -80,14 +81,14 @@ const char* DbfFile::raw(uint32_t recno) const {
 }
 
 Value DbfFile::value(uint32_t recno, int field) const {
-    return decode(raw(recno), header_.fields.at(field), header_.offsets.at(field));
+    return decode(raw(recno), header_.fields.at(field), header_.offsets.at(field), codePage_);
 }
 
-Value DbfFile::decode(const char* record, const FieldDef& def, int offset) {
+Value DbfFile::decode(const char* record, const FieldDef& def, int offset, CodePage cp) {
     const StoredField f = readStoredField(record, def, offset);
     switch (f.kind) {
     case StoredField::Kind::Null: return {};
-    case StoredField::Kind::Text: return Value(cp852::toUtf8(f.bytes));
+    case StoredField::Kind::Text: return Value(codepage::toUtf8(cp, f.bytes));
     case StoredField::Kind::Date: {
         std::string text(10, '.');
         formatDate(f.bytes, text.data());
@@ -95,7 +96,7 @@ Value DbfFile::decode(const char* record, const FieldDef& def, int offset) {
     }
     case StoredField::Kind::Number: return Value(f.number);
     case StoredField::Kind::Boolean: return Value::boolean(f.boolean);
-    case StoredField::Kind::Damaged: return Value::damaged(cp852::toUtf8(f.bytes));
+    case StoredField::Kind::Damaged: return Value::damaged(codepage::toUtf8(cp, f.bytes));
     }
     return {};
 }
@@ -117,7 +118,7 @@ std::string DbfFile::fieldBytes(const FieldDef& def, const Value& value) const {
     if (value.isDamaged() && def.type != 'C') {
         // Written back as it was read (a table copied through SQL keeps it).
         const std::string text = value.asString();
-        auto bytes = cp852::fromUtf8(text);
+        auto bytes = codepage::fromUtf8(codePage_, text);
         if (!bytes || bytes->size() > static_cast<size_t>(def.width)) bad("nem írható vissza: '" + text + "'");
         const bool rightAligned = def.type == 'N' || def.type == 'F';
         std::memcpy(out + (rightAligned ? def.width - bytes->size() : 0), bytes->data(), bytes->size());
@@ -126,8 +127,9 @@ std::string DbfFile::fieldBytes(const FieldDef& def, const Value& value) const {
     switch (def.type) {
     case 'C': {
         const std::string text = value.asString();
-        auto bytes = cp852::fromUtf8(text);
-        if (!bytes) bad("olyan karaktert tartalmaz, amely nem tárolható: " + cp852::firstUnmappable(text));
+        auto bytes = codepage::fromUtf8(codePage_, text);
+        if (!bytes)
+            bad("olyan karaktert tartalmaz, amely nem tárolható: " + codepage::firstUnmappable(codePage_, text));
         if (bytes->size() > static_cast<size_t>(def.width))
             bad("hosszabb a mező szélességénél (" + std::to_string(bytes->size()) + " > " + std::to_string(def.width) + ")");
         std::memcpy(out, bytes->data(), bytes->size());
@@ -297,10 +299,17 @@ std::vector<uint32_t> DbfFile::pack() {
 void DbfFile::writeHeaderBytes(int offset, std::string_view bytes) {
     if (offset < 0 || offset + bytes.size() > 32)
         throw DbError(DbError::Code::State, "Csak a fejléc első 32 bájtja írható.");
+    CodePage cp = codePage_;
+    if (offset <= 29 && offset + bytes.size() > 29) {
+        DbfHeader marked;
+        marked.languageDriver = static_cast<uint8_t>(bytes[29 - offset]);
+        cp = codePageOf(marked, baseName(path()));
+    }
     writeAt(offset, bytes.data(), bytes.size());
     headerBytes_.replace(offset, bytes.size(), bytes);
     header_.mdxFlag = static_cast<uint8_t>(headerBytes_[28]);
     header_.languageDriver = static_cast<uint8_t>(headerBytes_[29]);
+    codePage_ = cp;
 }
 
 // --- held changes ----------------------------------------------------------------

@@ -7,6 +7,7 @@
 // after, so an interrupted append leaves at most bytes past the counted
 // records, never a count that covers a record that is not there. Inside a
 // transaction the file is held and the transaction writes it at commit.
+#include "db/Codepage.h"
 #include "db/FieldDef.h"
 #include "db/Os.h"
 #include "db/Value.h"
@@ -19,8 +20,10 @@
 
 namespace velmora::db {
 
-// Language driver marks this engine knows. New tables at level 4 are marked
-// code page 852; level 3 tables are written as dBASE III wrote them, unmarked.
+// The language driver mark of new tables. New tables at level 4 are marked
+// code page 852; level 3 tables are written as dBASE III wrote them,
+// unmarked. Which marks the engine reads, and in which code page, is
+// codePageOfMark's (Codepage.h).
 constexpr uint8_t kLangDriverCp852 = 0x64;
 
 struct DbfHeader {
@@ -38,6 +41,12 @@ struct DbfHeader {
 // Parses and checks a header. fileSize is the whole file's size. Throws
 // DbError(Damaged) naming fileName for anything that is not a usable table.
 DbfHeader parseDbfHeader(std::string_view bytes, uint64_t fileSize, const std::string& fileName);
+
+// The code page the header's language driver mark names. Throws
+// DbError(Damaged) naming fileName and what the mark names when the engine
+// cannot read that code page: such a file is refused, never read in
+// another code page.
+CodePage codePageOf(const DbfHeader& header, const std::string& fileName);
 
 // The table level a header stands for: version byte 0x04 is level 7;
 // otherwise a file with a language driver mark is level 4 (dBASE IV wrote
@@ -71,6 +80,9 @@ public:
     uint32_t recordCount() const { return header_.recordCount; }
     uint16_t recordLength() const { return header_.recordLength; }
     bool readOnly() const { return file_.readOnly(); }
+    // The code page of the file's text, from its header: values are read
+    // and written in it.
+    CodePage codePage() const { return codePage_; }
 
     // Raw record bytes (deletion flag first). recno is 0-based.
     const char* raw(uint32_t recno) const;
@@ -79,9 +91,10 @@ public:
 
     // Encodes a value into a record buffer. Throws DbError(BadValue) naming
     // the field when it does not fit (too wide, not a date, not a number,
-    // a character code page 852 lacks).
+    // a character the file's code page lacks).
     void encode(char* record, int field, const Value& value) const;
-    static Value decode(const char* record, const FieldDef& def, int offset);
+    // A field of a record whose text is in code page cp.
+    static Value decode(const char* record, const FieldDef& def, int offset, CodePage cp);
     std::string blankRecord() const;
 
     // Record changes. Written straight to the file (record first, header
@@ -95,8 +108,9 @@ public:
     // record its new number (or UINT32_MAX when removed).
     std::vector<uint32_t> pack();
 
-    // Writes raw header bytes at the given offset (clearing bytes 28-29
-    // before rebuilding index tags).
+    // Writes raw header bytes at the given offset (clearing byte 28 before
+    // rebuilding index tags). A language driver mark (byte 29) of a code
+    // page the engine cannot read is refused before anything is written.
     void writeHeaderBytes(int offset, std::string_view bytes);
 
     // --- held changes, for the transaction that holds them ---------------
@@ -134,6 +148,7 @@ private:
 
     os::File file_;
     DbfHeader header_;
+    CodePage codePage_ = CodePage::Cp852;
     std::string headerBytes_;
     std::vector<char> data_;   // recordCount * recordLength bytes
     bool headerDirty_ = false;

@@ -3,6 +3,7 @@
 #include "db/DbfFile.h"
 
 #include <cctype>
+#include <cstdio>
 #include <ctime>
 #include <set>
 
@@ -93,6 +94,22 @@ DbfHeader parseDbfHeader(std::string_view bytes, uint64_t fileSize, const std::s
         damaged(fileName, "a fejléc szerint " + std::to_string(h.recordCount) + " rekordja van, de a fájl csak " +
                               std::to_string((fileSize - h.headerLength) / h.recordLength) + " rekordnyi (csonka fájl)");
     return h;
+}
+
+CodePage codePageOf(const DbfHeader& header, const std::string& fileName) {
+    if (const std::optional<CodePage> cp = codePageOfMark(header.languageDriver)) return *cp;
+    char mark[8];
+    std::snprintf(mark, sizeof mark, "0x%02X", static_cast<unsigned>(header.languageDriver));
+    const std::string named = markedCodePage(header.languageDriver);
+    if (named.empty())
+        throw DbError(DbError::Code::Damaged,
+                      "A(z) " + fileName + " állomány fejlécében ismeretlen kódlapjelölés áll (" + mark +
+                          "), így nem tudható, milyen kódlapon vannak a szövegei; a program ezért nem használja "
+                          "az állományt.");
+    throw DbError(DbError::Code::Damaged,
+                  "A(z) " + fileName + " állomány a fejléce szerint ezt a kódlapot használja: " + named +
+                      " (kódlapjelölés: " + mark + "). Ezt a kódlapot a program nem tudja olvasni, ezért nem "
+                      "használja az állományt.");
 }
 
 int levelOf(const DbfHeader& header) {

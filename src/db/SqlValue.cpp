@@ -45,10 +45,10 @@ void setTerminatedText(sqlite3_context* ctx, const char* text, size_t n, bool in
     sqlite3_result_text(ctx, text, inner0 ? static_cast<int>(n) : -1, SQLITE_TRANSIENT);
 }
 
-// Code page 852 bytes as UTF-8 text.
-void setCp852Text(sqlite3_context* ctx, std::string_view bytes) {
+// Bytes of the file's code page as UTF-8 text.
+void setCodePageText(sqlite3_context* ctx, std::string_view bytes, CodePage cp) {
     if (bytes.size() > 255) {
-        const std::string text = cp852::toUtf8(bytes);
+        const std::string text = codepage::toUtf8(cp, bytes);
         setTerminatedText(ctx, text.c_str(), text.size(), text.find('\0') != std::string::npos);
         return;
     }
@@ -62,7 +62,7 @@ void setCp852Text(sqlite3_context* ctx, std::string_view bytes) {
             utf8[n++] = c;  // 1 to 127 read the same in both
         } else {
             inner0 = inner0 || b == 0;
-            n += cp852::toUtf8(std::string_view(&c, 1), utf8 + n);
+            n += codepage::toUtf8(cp, std::string_view(&c, 1), utf8 + n);
         }
     }
     utf8[n] = '\0';
@@ -79,7 +79,7 @@ const char* declaredType(const FieldDef& field) {
     }
 }
 
-void setResult(sqlite3_context* ctx, const StoredField& stored, const FieldDef& field) {
+void setResult(sqlite3_context* ctx, const StoredField& stored, const FieldDef& field, CodePage cp) {
     switch (stored.kind) {
     case StoredField::Kind::Null: sqlite3_result_null(ctx); return;
     case StoredField::Kind::Boolean: sqlite3_result_int(ctx, stored.boolean ? 1 : 0); return;
@@ -98,7 +98,7 @@ void setResult(sqlite3_context* ctx, const StoredField& stored, const FieldDef& 
     case StoredField::Kind::Damaged:
         // A damaged value is its text: "is null" does not match it, and
         // typeof() tells it apart in a number column.
-        setCp852Text(ctx, stored.bytes);
+        setCodePageText(ctx, stored.bytes, cp);
         return;
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Conversions between field values and SQLite values for the virtual tables
 // and for statement results.
+#include "db/Codepage.h"
 #include "db/FieldDef.h"
 #include "db/StoredField.h"
 #include "db/Value.h"
@@ -15,9 +16,9 @@ namespace velmora::db::sqlvalue {
 const char* declaredType(const FieldDef& field);
 
 // A stored field as the SQL column value, written straight from the
-// record's bytes: NULL, the text (a damaged value's too), 'YYYY.MM.DD', an
-// integer or real at the field's decimals, 1/0.
-void setResult(sqlite3_context* ctx, const StoredField& stored, const FieldDef& field);
+// record's bytes: NULL, the text (a damaged value's too) read in the file's
+// code page, 'YYYY.MM.DD', an integer or real at the field's decimals, 1/0.
+void setResult(sqlite3_context* ctx, const StoredField& stored, const FieldDef& field, CodePage cp);
 
 // An SQL value to be written into a field: REAL into N rounds to the field's
 // decimals, integers and text stay exact; blank text is null.

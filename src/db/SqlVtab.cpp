@@ -340,7 +340,8 @@ int xColumn(sqlite3_vtab_cursor* cur, sqlite3_context* ctx, int col) {
         // The layout is the one declared (usable() saw to that when the
         // statement started), so the field is where the offsets say.
         const char* record = t->table->recordBytes(c->rows[c->pos]);
-        sqlvalue::setResult(ctx, readStoredField(record, t->fields[col], t->offsets[col]), t->fields[col]);
+        sqlvalue::setResult(ctx, readStoredField(record, t->fields[col], t->offsets[col]), t->fields[col],
+                            t->table->codePage());
         return SQLITE_OK;
     } catch (const std::exception& e) {
         sqlite3_result_error(ctx, e.what(), -1);

@@ -13,7 +13,7 @@ namespace velmora::db {
 struct StoredField {
     enum class Kind { Null, Text, Date, Number, Boolean, Damaged };
     Kind kind = Kind::Null;
-    // Text and Damaged: the code page 852 bytes, with the blanks the field
+    // Text and Damaged: the bytes in the file's code page, with the blanks the field
     // type drops removed; Date: the eight digits YYYYMMDD. Points into the
     // record, so it is valid only as long as the record is unchanged.
     std::string_view bytes;

@@ -107,6 +107,8 @@ int Table::level() const { return file().level(); }
 
 uint8_t Table::languageDriver() const { return file().header().languageDriver; }
 
+CodePage Table::codePage() const { return file().codePage(); }
+
 DbfFile& Table::file() const {
     requireOpen();
     return *file_;

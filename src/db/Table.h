@@ -80,6 +80,8 @@ public:
     int level() const;
     // Header bytes 28 (production index flag) and 29 (language driver).
     uint8_t languageDriver() const;
+    // The code page of the table's text, as its language driver mark names it.
+    CodePage codePage() const;
     // The index file exists but is not one this engine wrote for this table
     // and its layout (a damaged file, another program's, a copied one).
     bool hasForeignIndexFile() const { return foreignIndex_; }

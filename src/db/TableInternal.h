@@ -28,7 +28,7 @@ class Table::BufferSource : public RecordSource {
 public:
     BufferSource(const DbfFile& f, const std::string& buf) : f_(f), buf_(buf) {}
     Value value(int field) const override {
-        return DbfFile::decode(buf_.data(), f_.fields().at(field), f_.header().offsets.at(field));
+        return DbfFile::decode(buf_.data(), f_.fields().at(field), f_.header().offsets.at(field), f_.codePage());
     }
 private:
     const DbfFile& f_;

@@ -105,7 +105,12 @@ std::vector<ContractFile> checkContractFiles(const std::string& folder, const st
             const IncomingLayout fields{id, incomingLayout(id).prefix, true, layout.fields};
             if (const auto problem = checkIncomingFields(fields, table.fields(), name)) throw app::UserError(*problem);
             if (id == Incoming::HPa) checkProvider(table, name, intkod);
-            out.push_back({{&layout.table, path}, name, readWhole(table, layout, name)});
+            const int rows = readWhole(table, layout, name);
+            // Without a contract the contract view, the budget figures and the
+            // sheet checks would have nothing to stand on.
+            if (id == Incoming::HAs && rows == 0)
+                throw app::UserError("A(z) " + name + " állományban nincs szerződés.");
+            out.push_back({{&layout.table, path}, name, rows});
         } catch (const db::DbError& e) {
             // The engine names the working copy; the user knows the fund's name.
             throw app::UserError("A(z) " + name + " állomány nem olvasható: " + e.what());

@@ -2,8 +2,9 @@
 // "Szerződések beolvasása RUV-től": the fund's contract files become the
 // tables HSZERZ, HTERULET, HSZOLGSZ, HTHELY and, when sent, PART. The files
 // are copied into TEMP and checked whole first: each readable to its last
-// row, holding the fields the program reads in types it can read, its
-// index keys buildable, and PART of the provider itself. Only then are the
+// row (in the code page its header names), holding the fields the program
+// reads in types it can read, its index keys buildable, HSZERZ with at
+// least one contract and PART of the provider itself. Only then are the
 // tables replaced, all of them or none (store::replaceTables), and their
 // index files built anew.
 #include "app/Dialogs.h"

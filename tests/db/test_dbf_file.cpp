@@ -123,7 +123,7 @@ TEST(DbfFile, ValuesThatDoNotFitAreRefusedAndTheRecordKeepsItsBytes) {
     // Trailing zeros beyond the field's decimals are not a loss.
     std::string rec = f->blankRecord();
     f->encode(rec.data(), 3, Decimal::parse("12.000").value());
-    EXPECT_EQ(DbfFile::decode(rec.data(), f->fields()[3], f->header().offsets[3]), Value(12));
+    EXPECT_EQ(DbfFile::decode(rec.data(), f->fields()[3], f->header().offsets[3], f->codePage()), Value(12));
 }
 
 TEST(DbfFile, DamagedFilesGiveAClearErrorNamingTheFile) {

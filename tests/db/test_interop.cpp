@@ -77,3 +77,24 @@ TEST(Interop, EngineReadsWhatPythonDbfWrote) {
     EXPECT_EQ(t.field("nev"), Value("ŐŰ őű"));
     EXPECT_EQ(t.field("alapdij").number().toString(), "-0.50000");
 }
+
+// The fund may send its files in Windows 1250, marked so (0xC8): read in it,
+// and what the engine writes into such a file stays 1250.
+TEST(Interop, EngineReadsAndWritesAFilePythonDbfWroteInCodePage1250) {
+    TempDir dir;
+    runCommand("/usr/bin/python3 " + kInterop + " write:cp1250 " + dir.file("KULSO.DBF"));
+    ASSERT_EQ(uint8_t(velmora::test::fileBytes(dir.file("KULSO.DBF"))[29]), 0xC8);
+    Database db(dir.str());
+    Table& t = db.table("KULSO", "kulso.dbf");
+    t.open();
+    EXPECT_EQ(t.codePage(), CodePage::Cp1250);
+    t.first();
+    EXPECT_EQ(t.field("nev"), Value("Árvíztűrő tükörfúrógép"));
+    t.next();
+    EXPECT_EQ(t.field("nev"), Value("ŐŰ őű"));
+    t.appendValues({"Győr, heti öt alkalom", "2025.01.02", Decimal::parse("1.5").value(), 3});
+    t.close();
+    const std::string out = runCommand("/usr/bin/python3 " + kInterop + " dump:cp1250 " + dir.file("KULSO.DBF"));
+    EXPECT_NE(out.find("\nGyőr, heti öt alkalom\t2025-01-02\t"), std::string::npos) << out;
+    EXPECT_NE(out.find("\nŐŰ őű\t"), std::string::npos) << out;
+}

@@ -71,10 +71,11 @@ struct Billed : ::testing::Test {
              visit("11", "null", 9, "B9"), visit("13", "\"B\"", 11, "D1")});
         hruv("[[\"2024.06\", 7150.25, 350000.0]]");
     }
-    void heb(const std::vector<std::string>& rows, const std::string& fields = kHebFields) {
+    void heb(const std::vector<std::string>& rows, const std::string& fields = kHebFields,
+             const std::string& codepage = "cp852") {
         std::string json = "[";
         for (const std::string& r : rows) json += (json.size() > 1 ? "," : "") + r;
-        writeFundFile(incoming.file("HEb1234.dbf"), fields, json + "]");
+        writeFundFile(incoming.file("HEb1234.dbf"), fields, json + "]", codepage);
     }
     void hruv(const std::string& rows, const std::string& fields = kHruvFields) {
         writeFundFile(incoming.file("HRuv1234.dbf"), fields, rows);
@@ -140,6 +141,17 @@ TEST_F(Billed, FileNamesInAnyCaseAndFeeWithoutPeriodRow) {
               std::string::npos);
 }
 
+// The visits in Windows 1250 (marked 0xC8): the marks are read in it and
+// stored in the visit rows' code page 852.
+TEST_F(Billed, VisitsOfCodePage1250AreReadInIt) {
+    heb({visit("10", "null", 3, "Győr"), visit("10", "null", 4, "őű ŐŰ"), visit("10", "null", 5, "A1")}, kHebFields,
+        "cp1250");
+    run();
+    EXPECT_EQ(data.dialogs().problems(), std::vector<std::string>{});
+    EXPECT_EQ(query("select eli3, eli4, eli5 from hlapb where idoszak='2024.06' and sorsz='00010'"),
+              "Győr|őű ŐŰ|A1|\n");
+}
+
 TEST_F(Billed, DeclinedOrNoFolderChangesNothing) {
     const auto before = treeBytes(data.dir());
     run(false);
@@ -203,6 +215,12 @@ TEST_F(Billed, RefusesBadFilesLeavingEveryLocalFileAsItWas) {
         {"fee too large", [](Billed& t) { t.hruv("[[\"2024.06\", 123456789, 1]]", "IDOSZAK C(7); ALAPDIJ N(12,0); ELOLEG N(5,0)"); },
          {"HRuv1234.dbf", "ALAPDIJ", "nem fér el"}},
         {"fee file without rows", [](Billed& t) { t.hruv("[]"); }, {"HRuv1234.dbf", "nincs az időszak díjadata"}},
+        {"visits of a code page the program cannot read",
+         [](Billed& t) { markCodePage(t.incoming.file("HEb1234.dbf"), 0xC9); },
+         {"HEb1234.dbf", "ezt a kódlapot használja: 1251 (kódlapjelölés: 0xC9)", "nem tudja olvasni"}},
+        {"fee file of a code page the program cannot read",
+         [](Billed& t) { markCodePage(t.incoming.file("HRuv1234.dbf"), 0x57); },
+         {"HRuv1234.dbf", "Windows ANSI"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -6,6 +6,7 @@
 #include "exchange/ContractImport.h"
 
 #include "db/Sql.h"
+#include "db/Table.h"
 #include "store/Schemas.h"
 #include "support/Files.h"
 #include "support/FundFiles.h"
@@ -121,6 +122,32 @@ TEST_F(Contracts, ReplacesTheFiveTablesAndReadsTheContractAgain) {
     EXPECT_EQ(progress.begun, progress.ended);
 }
 
+// The fund's files in Windows 1250 (marked 0xC8) are read in it; the tables
+// are the fund's files byte for byte, so they stay 1250 and read so.
+TEST_F(Contracts, FilesOfCodePage1250AreReadInIt) {
+    writeFundFile(incoming.file("HAs1234.dbf"), kHas, kHasRows, "cp1250");
+    writeFundFile(incoming.file("HAr1234.dbf"), kHar, "[[\"0825005\",\"Győr\",\"2025-01-01\",null,1,130000]]", "cp1250");
+    writeFundFile(incoming.file("HAd1234.dbf"), kHad,
+                  "[[\"" + people::nurse1 + "\",\"Szűcs Ödön\",\"2025-01-01\",null,1,40,0,\"ápoló\"]]", "cp1250");
+    writeFundFile(incoming.file("HAt1234.dbf"), kHat,
+                  "[[1,\"0825005\",\"Győr\",\"Szőlő utca 2. ŐŰ\",\"2025-01-01\",null,5]]", "cp1250");
+    writeFundFile(incoming.file("HPa1234.dbf"), kHpa, "[[\"1234\",\"08\",\"Győri Hospice Szolgálat\"]]", "cp1250");
+    ASSERT_EQ(uint8_t(fileBytes(incoming.file("HAt1234.dbf"))[29]), 0xC8);
+    run();
+    EXPECT_EQ(data.dialogs().problems(), std::vector<std::string>{});
+    EXPECT_EQ(query("select szszam, megj from hszerz order by szkezd"), "SZ-2024||\nSZ-2025|új szerződés|\n");
+    EXPECT_EQ(query("select kozigkod, helynev from hterulet"), "0825005|Győr|\n");
+    EXPECT_EQ(query("select nev, szaka from hszolgsz"), "Szűcs Ödön|ápoló|\n");
+    EXPECT_EQ(query("select helynev, cim from hthely"), "Győr|Szőlő utca 2. ŐŰ|\n");
+    EXPECT_EQ(query("select inte from part"), "Győri Hospice Szolgálat|\n");
+    EXPECT_EQ(uint8_t(fileBytes(*data.db().findFile("HThely.dbf"))[29]), 0xC8);
+    db::Table& hthely = data.db().table(store::schema::HTHELY().name, store::schema::HTHELY().fileName);
+    ASSERT_TRUE(hthely.locate("CIM", db::Value("Szőlő utca 2. ŐŰ")));
+    EXPECT_EQ(hthely.text("HELYNEV"), "Győr");
+    EXPECT_EQ(data.session().v_finkod, "555555555");
+    EXPECT_TRUE(allOpen());
+}
+
 TEST_F(Contracts, WithoutHPaPartStaysAsItWas) {
     fs::remove(incoming.file("HPa1234.dbf"));
     const std::string part = fileBytes(*data.db().findFile("Part.dbf"));
@@ -171,6 +198,21 @@ TEST_F(Contracts, RefusesBadFilesLeavingEveryLocalFileAsItWas) {
              fs::resize_file(t.incoming.file("HAr1234.dbf"), fs::file_size(t.incoming.file("HAr1234.dbf")) - 30);
          },
          {"HAr1234.dbf", "nem olvasható"}},
+        {"a contract file without a contract",
+         [](Contracts& t) { writeFundFile(t.incoming.file("HAs1234.dbf"), kHas, "[]"); },
+         {"A(z) HAs1234.dbf állományban nincs szerződés.", exchange::kContractRefused}},
+        {"a provider file without the provider",
+         [](Contracts& t) { writeFundFile(t.incoming.file("HPa1234.dbf"), kHpa, "[]"); },
+         {"A(z) HPa1234.dbf állományban nincs az intézmény adata.", exchange::kContractRefused}},
+        {"a code page the program cannot read",
+         [](Contracts& t) { markCodePage(t.incoming.file("HAd1234.dbf"), 0xC9); },
+         {"A(z) HAd1234.dbf állomány nem olvasható", "ezt a kódlapot használja: 1251", "nem tudja olvasni"}},
+        {"the code page of whatever machine wrote it",
+         [](Contracts& t) { markCodePage(t.incoming.file("HAt1234.dbf"), 0x57); },
+         {"A(z) HAt1234.dbf állomány nem olvasható", "Windows ANSI", "0x57"}},
+        {"a mark dBASE does not define",
+         [](Contracts& t) { markCodePage(t.incoming.file("HAs1234.dbf"), 0x9A); },
+         {"A(z) HAs1234.dbf állomány nem olvasható", "ismeretlen kódlapjelölés áll (0x9A)"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -116,6 +116,9 @@ TEST(FullImport, TheFundsSetReplacesEverySheet) {
               "2024.06|00011|B|2024.06|1|2024.06.03|2024.06|1|2024.06||||||||\n"
               "2024.06|00099||2024.06|||||||||||||1\n");
 
+    // Text in code page 852 (python3-dbf marks it 0x1F).
+    EXPECT_EQ(im.query("select distinct gyak from hlapa"), "heti öt\n");
+
     EXPECT_EQ(summary->rowsRead, 9 + 6 + 6);
     EXPECT_EQ(summary->sheetsReplaced, 2);
     EXPECT_EQ(summary->sheetsRead, 9);
@@ -135,6 +138,19 @@ TEST(FullImport, TheFundsSetReplacesEverySheet) {
     EXPECT_TRUE(im.data.dialogs().errors().empty());
 }
 
+// The fund's set in Windows 1250 (its headers marked 0xC8) reads as the same
+// set in 852 does: the frequency "heti öt alkalom", not "heti ÷t alkalom".
+TEST(FullImport, ASetInCodePage1250IsReadInIt) {
+    Import im("cp1250");
+    im.data.dialogs().answerYes();
+    const auto summary = im.run();
+    ASSERT_TRUE(summary) << ::testing::PrintToString(im.data.dialogs().errors());
+    EXPECT_EQ(im.query("select gyak, count(*) from hlapa group by gyak"), "heti öt alkalom|9\n");
+    EXPECT_EQ(im.query("select count(*) from hlapb"), "4\n");
+    EXPECT_EQ(summary->sheetsRead, 9);
+    EXPECT_TRUE(im.data.dialogs().errors().empty());
+}
+
 TEST(FullImport, MalformedSetsAreRefusedAndNothingLocalChanges) {
     struct Case {
         const char* variant;
@@ -150,6 +166,8 @@ TEST(FullImport, MalformedSetsAreRefusedAndNothingLocalChanges) {
         {"too-wide", "HAb1234.dbf állomány 2. rekordja: a(z) TEVKOD mező (\"1234567890\") hosszabb 8"},
         {"foreign", "HAa1234.dbf állomány 1. rekordja: az intézménykód (\"9999\")"},
         {"truncated", "HAb1234.dbf nem olvasható dBASE tábla"},
+        {"cyrillic", "HAc1234.dbf állomány a fejléce szerint ezt a kódlapot használja: 1251 (kódlapjelölés: 0xC9). "
+                     "Ezt a kódlapot a program nem tudja olvasni"},
         {"wrong-members", "Telj1234.arj archívum nem a teljes adatállomány három állományát"},
         {"extra-member", "benne: HAa1234.dbf, HAb1234.dbf, HAc1234.dbf, olvass.txt"},
         {"dotdot", "benne: HAa1234.dbf, HAb1234.dbf, HAc1234.dbf, ../x"},

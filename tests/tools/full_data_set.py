@@ -6,8 +6,10 @@ of the program (Debian's python3-dbf, dBASE III, code page 852).
 
 writes HAa1234.dbf, HAb1234.dbf and HAc1234.dbf into OUTDIR/src and packs
 them into OUTDIR/Telj1234.arj with the archiver (or, for member names the
-archiver never stores, byte by byte). VARIANT "good" is a sound set; every
-other variant spoils it in one way (see VARIANTS).
+archiver never stores, byte by byte). VARIANT "good" is a sound set;
+"cp1250" the same set in Windows 1250 (marked 0xC8 in the headers), its
+frequency "heti öt alkalom"; every other variant spoils it in one way (see
+VARIANTS).
 """
 import datetime
 import os
@@ -106,14 +108,17 @@ def spoil(variant, files):
     elif variant == "foreign":
         for r in haa:
             r["KABKOD"] = "9999"
+    elif variant == "cp1250":
+        for r in haa:
+            r["GYAK"] = "heti öt alkalom"
 
 
-VARIANTS = ["good", "missing-field", "wrong-type", "other-month", "bad-period", "duplicate", "empty-taj",
-            "too-wide", "foreign", "truncated", "wrong-members", "extra-member", "dotdot"]
+VARIANTS = ["good", "cp1250", "missing-field", "wrong-type", "other-month", "bad-period", "duplicate",
+            "empty-taj", "too-wide", "foreign", "truncated", "cyrillic", "wrong-members", "extra-member", "dotdot"]
 
 
-def write_table(path, layout, rows):
-    table = dbf.Table(path, layout, codepage="cp852", dbf_type="db3")
+def write_table(path, layout, rows, codepage="cp852"):
+    table = dbf.Table(path, layout, codepage=codepage, dbf_type="db3")
     table.open(dbf.READ_WRITE)
     names = table.field_names
     for row in rows:
@@ -149,11 +154,16 @@ def main(outdir, variant):
     names = []
     for prefix, (layout, rows) in files.items():
         name = prefix + INTKOD + ".dbf"
-        write_table(os.path.join(src, name), layout, rows)
+        write_table(os.path.join(src, name), layout, rows, "cp1250" if variant == "cp1250" else "cp852")
         names.append(name)
     if variant == "truncated":
         path = os.path.join(src, names[1])
         os.truncate(path, os.path.getsize(path) - 30)
+    if variant == "cyrillic":
+        # The diagnoses marked as Windows 1251, a code page the program does not read.
+        with open(os.path.join(src, names[2]), "r+b") as f:
+            f.seek(29)
+            f.write(bytes([0xC9]))
     archive = os.path.join(outdir, "Telj" + INTKOD + ".arj")
     if variant == "wrong-members":
         os.rename(os.path.join(src, names[2]), os.path.join(src, "HAd" + INTKOD + ".dbf"))
