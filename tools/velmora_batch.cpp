@@ -49,7 +49,10 @@ const char* const kHelp =
     "      taj-list [--taj TAJ | --period IDŐSZAK | --from IDŐSZAK [--to IDŐSZAK]]\n"
     "                                             TAJ számos ellenőrző lista\n"
     "  reindex                       indexelés\n"
-    "  check                         az adatok ellenőrzése, semmit sem módosít\n"
+    "  check                         az adatok ellenőrzése, semmit sem módosít; a félbemaradt\n"
+    "                                műveletek nyomait is jelenti\n"
+    "  recover                       csak a félbemaradt műveletek rendezése (ezt minden más\n"
+    "                                parancs is elvégzi elsőként, a check kivételével)\n"
     "\n"
     "Kapcsolók:\n"
     "  --data KÖNYVTÁR  az adatkönyvtár; nélküle a munkakönyvtár DATA mappája. A KULD,\n"
@@ -85,7 +88,8 @@ const char* const kHelp =
     "  velmora-batch --data DATA --period 2024.03 report monthly-summary --orders 12 --pdf osszesito.pdf\n"
     "  velmora-batch --data DATA report taj-list --from 2024.01 --to 2024.03 --pdf taj.pdf\n"
     "  velmora-batch --data DATA reindex\n"
-    "  velmora-batch --data DATA check\n";
+    "  velmora-batch --data DATA check\n"
+    "  velmora-batch --data DATA recover\n";
 
 std::vector<std::string> splitList(const std::string& s) {
     std::vector<std::string> items;
@@ -104,7 +108,7 @@ void validate(Options& o) {
                              (n == 0 ? std::string("nem vár paramétert.") : std::to_string(n) + " paramétert vár.")};
     };
     if (o.command.empty()) throw UsageError{"Hiányzik a parancs."};
-    if (o.command == "backup" || o.command == "reindex" || o.command == "check") {
+    if (o.command == "backup" || o.command == "reindex" || o.command == "check" || o.command == "recover") {
         arguments(0);
     } else if (o.command == "restore") {
         arguments(0);
@@ -227,8 +231,10 @@ int main(int argc, char** argv) {
         const velmora::store::RecoveryResult recovery =
             velmora::store::recoverDataDirectory(velmora::store::placesFor(options.dataDir, fs::current_path().string()));
         if (!recovery.summary.empty()) std::cerr << recovery.summary << "\n";
+        else if (options.command == "recover") std::cerr << "Nincs félbemaradt művelet, nem kellett semmit rendezni.\n";
         for (const std::string& w : recovery.warnings) std::cerr << w << "\n";
         if (!recovery.usable) return kFailed;
+        if (options.command == "recover") return kOk;
     }
     if (const auto problem = foreignDataDir(options.dataDir)) return usage(*problem);
     try {

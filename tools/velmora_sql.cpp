@@ -11,6 +11,7 @@
 #include <iostream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -55,9 +56,10 @@ const char* const kHelp =
     "2 módosító utasítás --write nélkül (semmi sem futott le), 3 az adatkönyvtáron\n"
     "egy másik program dolgozik, 64 hibás paraméterezés.\n";
 
-void print(const SqlResult& r, bool& first) {
+// Changes are told once the whole script has reached the files.
+void print(const SqlResult& r, bool& first, std::vector<std::string>& changes) {
     if (r.columns.empty()) {
-        if (r.changes) std::cerr << r.changes << " sor módosult.\n";
+        if (r.changes) changes.push_back(std::to_string(r.changes) + " sor módosult.");
         return;
     }
     if (!first) std::cout << '\n';
@@ -137,7 +139,9 @@ int main(int argc, char** argv) {
                 return kExitRefused;
             }
         bool first = true;
-        sql.runScript(script, [&](const SqlResult& r) { print(r, first); });
+        std::vector<std::string> changes;
+        sql.runScript(script, [&](const SqlResult& r) { print(r, first, changes); });
+        for (const std::string& c : changes) std::cerr << c << "\n";
         std::cout.flush();
         db.closeAll();
     } catch (const std::exception& e) {

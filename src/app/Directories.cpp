@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <stdexcept>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -44,6 +45,13 @@ std::string ensureDir(const std::string& dir, const std::string& name) {
     return path;
 }
 
+// The folder exists and takes no new entries (a read-only medium, or no
+// permission to write there).
+bool readOnlyFolder(const std::string& dir) {
+    std::error_code ec;
+    return fs::is_directory(dir, ec) && ::access(dir.c_str(), W_OK) != 0;
+}
+
 } // namespace
 
 std::string FolderIn(const std::string& dir, const std::string& name) {
@@ -65,7 +73,15 @@ void Konyvtaraz(Session& session, const std::string& workingDir) {
     const std::string kuld = ensureDir(workingDir, "KULD");
     const std::string data = ensureDir(workingDir, "DATA");
     const std::string temp = ensureDir(workingDir, "TEMP");
-    const std::string ment = ensureDir(session.dataDir, "MENT");
+    // A read-only data directory still opens for what only reads: MENT is
+    // then made by the first backup, which says why it cannot be.
+    std::string ment;
+    try {
+        ment = ensureDir(session.dataDir, "MENT");
+    } catch (const UserError&) {
+        if (!readOnlyFolder(session.dataDir)) throw;
+        ment = SureDir(session.dataDir) + existingSpelling(session.dataDir, "MENT");
+    }
 
     session.mentdir = ment;
     session.kadat = data;

@@ -269,6 +269,11 @@ void DbfFile::zap() {
 std::vector<uint32_t> DbfFile::pack() {
     if (held_) throw DbError(DbError::Code::State, "Kötegelt írás közben a tábla nem tömöríthető.");
     std::vector<uint32_t> map(header_.recordCount, UINT32_MAX);
+    if (!hasDeleted()) {
+        // Nothing to remove: the file stays as it is.
+        for (uint32_t r = 0; r < header_.recordCount; ++r) map[r] = r;
+        return map;
+    }
     std::vector<char> kept;
     kept.reserve(data_.size());
     uint32_t n = 0;
@@ -294,6 +299,12 @@ std::vector<uint32_t> DbfFile::pack() {
     header_.recordCount = n;
     data_ = std::move(kept);
     return map;
+}
+
+bool DbfFile::hasDeleted() const {
+    for (uint32_t r = 0; r < header_.recordCount; ++r)
+        if (isDeleted(r)) return true;
+    return false;
 }
 
 void DbfFile::writeHeaderBytes(int offset, std::string_view bytes) {

@@ -104,9 +104,11 @@ public:
     void setDeleted(uint32_t recno, bool deleted);
     // Removes all records.
     void zap();
-    // Rewrites the file without the deleted records; returns for each old
-    // record its new number (or UINT32_MAX when removed).
+    // Rewrites the file without the deleted records (a file without any
+    // is left as it is); returns for each old record its new number (or
+    // UINT32_MAX when removed).
     std::vector<uint32_t> pack();
+    bool hasDeleted() const;
 
     // Writes raw header bytes at the given offset (clearing byte 28 before
     // rebuilding index tags). A language driver mark (byte 29) of a code

@@ -156,6 +156,7 @@ public:
 
     // --- whole table (refused inside a write unit or a batch) ----------------
     void empty();
+    // Removes the deleted records; a table without any is left as it is.
     void pack();
     // Raw header write (the program clears bytes 28 and 29 before
     // rebuilding tags); the table must be open.

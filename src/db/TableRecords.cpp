@@ -205,6 +205,7 @@ void Table::empty() {
 void Table::pack() {
     checkBrowseMode();
     refuseInUnit("nem tömöríthető");
+    if (!file_->hasDeleted()) return;  // nothing to remove: nothing is written
     const int oldPos = position();
     const auto map = file_->pack();
     ++numbering_;
