@@ -8,6 +8,7 @@
 #include "backup/Restore.h"
 #include "db/Database.h"
 #include "db/DbError.h"
+#include "db/WriteUnit.h"
 #include "exchange/BilledImport.h"
 #include "exchange/ContractImport.h"
 #include "exchange/FullImport.h"
@@ -213,6 +214,9 @@ int shipCommand(Run& run) {
         run.dialogs.ask(exchange::sendQuestion(count, run.session.zarnez), app::QuestionKind::Confirmation);
         return outcome(run.dialogs);
     }
+    // The marks set here reach the files with the shipment, in one unit;
+    // a shipment that is refused or fails leaves them as they were.
+    db::WriteUnit marks(run.db);
     reg::BulkToggle toggle;
     if (!exchange::openForSending(run.db, period, toggle, run.dialogs)) return std::max(outcome(run.dialogs), 1);
     if (run.options.sheets.empty()) {
@@ -226,7 +230,7 @@ int shipCommand(Run& run) {
     });
     if (run.options.copyTo) fs::create_directories(*run.options.copyTo);
     ShipmentCopy windows(run.options.copyTo);
-    exchange::sendMarked(run.db, run.session, run.dialogs, run.progress, windows);
+    exchange::sendMarked(run.db, run.session, run.dialogs, run.progress, windows, &marks);
     return outcome(run.dialogs);
 }
 

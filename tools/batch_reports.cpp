@@ -3,6 +3,10 @@
 // the disease chapter, the number of ordering sheets) as options.
 #include "batch_run.h"
 
+#include "db/DbError.h"
+#include "db/Journal.h"
+#include "db/Os.h"
+
 #include "app/TextHelpers.h"
 #include "reports/EmployeeDays.h"
 #include "reports/MasterLists.h"
@@ -225,9 +229,16 @@ int reportCommand(Run& run) {
         return std::max(outcome(run.dialogs), int(kFailed));
     }
     const fs::path pdf = fs::absolute(*run.options.pdf);
-    std::error_code ec;
-    fs::create_directories(pdf.parent_path(), ec);  // a script names a folder that may not be there yet
-    reports::writePdf(*made.report, pdf.string());
+    try {
+        db::os::makeDirectories(pdf.parent_path().string());  // a script names a folder that may not be there yet
+    } catch (const db::DbError&) {
+        // writePdf names the place that cannot be written
+    }
+    {
+        // A kill while the PDF is written leaves no part of it behind.
+        const db::PendingFiles pending(run.db.directory(), {db::os::besideName(pdf.string())});
+        reports::writePdf(*made.report, pdf.string());
+    }
     run.dialogs.information("A lista PDF állományba mentve:\n" + pdf.string());
     return outcome(run.dialogs);
 }

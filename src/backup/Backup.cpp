@@ -58,9 +58,10 @@ void copyTables(db::Database& db, const std::string& fresh, app::ProgressScope& 
 
 // The fresh set takes MENT's place in one write unit: per table the new
 // copy renamed over the old one (another spelling of its name removed), the
-// old archive removed, since it holds the old set, and the fresh folder
-// removed. A kill leaves the old set or the new one, never a mix.
-void putInPlace(db::Database& db, const std::string& fresh, const std::string& ment) {
+// new archive over the old one, or the old one removed, since it holds the
+// old set, and the fresh folder removed. A kill leaves the old set or the
+// new one, never a mix.
+void putInPlace(db::Database& db, const std::string& fresh, const std::string& ment, bool packed) {
     db::os::makeDirectories(ment);
     const std::vector<std::string> names = backedUpFileNames();
     db::WriteUnit unit(db);
@@ -69,22 +70,16 @@ void putInPlace(db::Database& db, const std::string& fresh, const std::string& m
         const bool ofTheSet = std::any_of(names.begin(), names.end(), [&](const std::string& n) {
             return upper(n) == upper(entry);
         });
-        if ((ofTheSet && !sameName) || upper(entry) == upper(kArchiveName))
+        const bool archive = upper(entry) == upper(kArchiveName);
+        if ((ofTheSet && !sameName) || (archive && !(packed && entry == kArchiveName)))
             unit.addFileOperation(db::FileOperation::remove(ment + "/" + entry));
     }
-    for (const std::string& name : names)
+    std::vector<std::string> moved = names;
+    if (packed) moved.push_back(kArchiveName);
+    for (const std::string& name : moved)
         unit.addFileOperation(db::FileOperation::rename(fresh + "/" + name, ment + "/" + name));
     unit.addFileOperation(db::FileOperation::removeTree(fresh, false));
     unit.commit();
-}
-
-// The archive made beside its final name, tested, then renamed into place.
-void makeArchive(const std::string& ment) {
-    const std::string archive = ment + "/" + kArchiveName;
-    const std::string part = archive + kNewSuffix;
-    app::createArchive(part, ment, backedUpFileNames());
-    db::os::rename(part, archive);
-    db::os::syncDirectory(ment);
 }
 
 // The archive's copy in `dir`, written beside its final name, proven, and
@@ -117,51 +112,67 @@ std::string detailOf(const std::exception& e) {
 
 } // namespace
 
+namespace {
+
+void removeQuietly(const std::string& dir) {
+    try {
+        db::os::removeTree(dir);
+    } catch (...) {
+    }
+}
+
+} // namespace
+
 BackupOutcome runBackup(db::Database& db, const app::Session& session, app::Dialogs& dialogs, BackupWindows& windows,
                         app::Progress& progress) {
     BackupOutcome outcome;
     const std::string ment = withoutSlash(session.mentdir);
+    const std::string fresh = ment + kNewSuffix;
     const int tables = static_cast<int>(backedUpTables().size());
-    {
-        app::ProgressScope scope(progress, "Biztonsági mentés", tables + 1, false);
-        try {
-            TablesClosed closed(db);
-            copyTables(db, ment + kNewSuffix, scope);
-            scope.step("A MENT könyvtár cseréje", tables);
-            putInPlace(db, ment + kNewSuffix, ment);
-            outcome.copied = true;
-        } catch (const std::exception& e) {
-            try {
-                db::os::removeTree(ment + kNewSuffix);
-            } catch (...) {
-            }
-            dialogs.error(kBackupFailed, e.what());
-            return outcome;
-        }
+    try {
+        app::ProgressScope scope(progress, "Biztonsági mentés", tables, false);
+        TablesClosed closed(db);
+        copyTables(db, fresh, scope);
+    } catch (const std::exception& e) {
+        removeQuietly(fresh);
+        dialogs.error(kBackupFailed, e.what());
+        return outcome;
     }
-    std::string summary = std::to_string(tables) + " állomány a(z) " + ment + " könyvtárban.";
+    // The new set and its archive take MENT's place together, after the
+    // question: MENT never holds a set with another set's archive.
     if (dialogs.ask(kOutsideQuestion, app::QuestionKind::Confirmation)) {
-        const std::string archive = ment + "/" + kArchiveName;
         try {
             app::ProgressScope scope(progress, "Csomagolás", 1, false);
             scope.step("A(z) " + std::string(kArchiveName) + " készítése és ellenőrzése", 0);
-            makeArchive(ment);
+            app::createArchive(fresh + "/" + kArchiveName, fresh, backedUpFileNames());
             outcome.packed = true;
         } catch (const std::exception& e) {
             dialogs.error(kPackFailed, detailOf(e));
         }
-        if (outcome.packed) {
-            summary += "\n" + std::string(kArchiveName) + ": " + archive;
-            if (const auto place = windows.chooseBackupPlace()) {
-                try {
-                    outcome.placed = placeArchive(db.directory(), archive, *place);
-                    summary += "\nMásolata: " + *outcome.placed;
-                } catch (const std::exception& e) {
-                    dialogs.error(kCopyFailed, detailOf(e));
-                }
-            } else {
-                dialogs.warning(kNoPlace);
+    }
+    try {
+        app::ProgressScope scope(progress, "A MENT könyvtár cseréje", 1, false);
+        scope.step("A MENT könyvtár cseréje", 0);
+        putInPlace(db, fresh, ment, outcome.packed);
+        outcome.copied = true;
+    } catch (const std::exception& e) {
+        removeQuietly(fresh);
+        dialogs.error(kBackupFailed, e.what());
+        return BackupOutcome{};
+    }
+    std::string summary = std::to_string(tables) + " állomány a(z) " + ment + " könyvtárban.";
+    if (outcome.packed) {
+        const std::string archive = ment + "/" + kArchiveName;
+        summary += "\n" + std::string(kArchiveName) + ": " + archive;
+        if (const auto place = windows.chooseBackupPlace()) {
+            try {
+                outcome.placed = placeArchive(db.directory(), archive, *place);
+                summary += "\nMásolata: " + *outcome.placed;
+            } catch (const std::exception& e) {
+                dialogs.error(kCopyFailed, detailOf(e));
             }
+        } else {
+            dialogs.warning(kNoPlace);
         }
     }
     dialogs.information(std::string(kBackupDone) + "\n" + summary);

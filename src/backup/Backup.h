@@ -3,10 +3,12 @@
 // into Zaras.arj and copied where the user chooses.
 //
 // The copies go into a new folder beside MENT and each is compared with its
-// table; only a whole set replaces MENT (the old one is kept until then).
-// The archive is made new from the fourteen names, tested, and its copy on
-// the chosen drive is compared and tested as well: "Biztonsági mentés
-// megtörtént!" is shown only for what has been proven.
+// table; the archive, when asked for, is made there from the fourteen names
+// and tested. Only then do the set and its archive replace MENT's, in one
+// write unit (a kill leaves the old set or the new one). The archive's copy
+// on the chosen drive is written beside its final name, compared and tested
+// before it is renamed into place: "Biztonsági mentés megtörtént!" is shown
+// only for what has been proven.
 #include "app/Dialogs.h"
 #include "app/Progress.h"
 #include "app/Session.h"

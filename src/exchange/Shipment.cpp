@@ -194,8 +194,9 @@ ShipmentResult makeShipment(db::Database& db, const app::Session& session, int c
         throw app::UserError("A következő lapok nem küldhetők el, az adatküldés nem készült el:" + lines(bad));
 
     steps.step("Az állományok írása", 1);
-    StagingFolder staging(session.kkuld);
     ShipmentResult result;
+    result.staging = std::make_shared<StagingFolder>(session.kkuld);
+    const StagingFolder& staging = *result.staging;
     result.counts = writeShipmentFiles(db, period, intkod, staging.path());
 
     steps.step("A lapok állapotának rögzítése, az állományok a KULD könyvtárba", 2);
@@ -213,7 +214,7 @@ ShipmentResult makeShipment(db::Database& db, const app::Session& session, int c
 }
 
 void sendMarked(db::Database& db, const app::Session& session, app::Dialogs& dialogs, app::Progress& progress,
-                ShipmentWindows& windows) {
+                ShipmentWindows& windows, db::WriteUnit* marks) {
     int count = 0;
     try {
         count = markedCount(db);
@@ -237,6 +238,16 @@ void sendMarked(db::Database& db, const app::Session& session, app::Dialogs& dia
         dialogs.error(e.what());
         return;
     }
+    if (marks) {
+        try {
+            marks->commit();
+            result.kuldProblems = marks->warnings();
+        } catch (const std::exception& e) {
+            dialogs.error(kNotRecorded, e.what());
+            return;
+        }
+    }
+    result.staging.reset();
     if (!result.kuldProblems.empty())
         dialogs.warning("A KULD könyvtár régi állományai közül nem mindet lehetett eltávolítani:" +
                         lines(result.kuldProblems));

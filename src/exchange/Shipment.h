@@ -14,9 +14,12 @@
 #include "app/Progress.h"
 #include "app/Session.h"
 #include "db/Database.h"
+#include "db/WriteUnit.h"
+#include "exchange/KuldFolder.h"
 #include "exchange/ShipmentFiles.h"
 #include "register/Marking.h"
 
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -92,6 +95,9 @@ struct ShipmentNotRecorded : std::runtime_error {
 struct ShipmentResult {
     ShipmentCounts counts;
     std::vector<std::string> kuldProblems;  // old entries of KULD that stayed
+    // The folder the files were written into, kept until the unit that
+    // moves them into KULD has committed (an enclosing unit may do so later).
+    std::shared_ptr<StagingFolder> staging;
 };
 
 // Writes the three files of the marked sheets into a folder beside KULD,
@@ -117,8 +123,10 @@ public:
 };
 
 // "Adatküldés": count, question, the shipment, then the e-report page or
-// the copy, and the closing message. Every problem is shown here.
+// the copy, and the closing message. Every problem is shown here. A caller
+// that set the marks itself in `marks` (velmora-batch) has them reach the
+// files with the shipment, in one unit; on any refusal they go back.
 void sendMarked(db::Database& db, const app::Session& session, app::Dialogs& dialogs, app::Progress& progress,
-                ShipmentWindows& windows);
+                ShipmentWindows& windows, db::WriteUnit* marks = nullptr);
 
 } // namespace velmora::exchange

@@ -29,6 +29,10 @@ std::string changedPaths(const std::map<std::string, std::string>& before,
 // sheet 00008C paid, at a base fee of 7150.25 Ft.
 void writeBilledAnswer(const std::filesystem::path& dir);
 
+// The fund's contract files for provider 4711 in `dir`: one new contract
+// (SZ-2027), a settlement, a nurse, a place of care and PART.
+void writeContractFiles(const std::filesystem::path& dir);
+
 // velmora-batch with `arguments` (shell words), started in `workingDir`.
 ToolRun runBatch(const std::filesystem::path& workingDir, const std::string& arguments);
 
