@@ -8,6 +8,7 @@
 #include "backup/Restore.h"
 #include "db/Database.h"
 #include "db/DbError.h"
+#include "db/Os.h"
 #include "db/WriteUnit.h"
 #include "exchange/BilledImport.h"
 #include "exchange/ContractImport.h"
@@ -97,14 +98,24 @@ private:
     std::optional<std::string> dir_;
 };
 
+// A folder a script names, made when it is not there yet; when it cannot
+// be, the command that writes into it names the cause.
+void makeFolderQuietly(const std::string& dir) {
+    try {
+        db::os::makeDirectories(dir);
+    } catch (const db::DbError&) {
+    }
+}
+
 int backupCommand(Run& run) {
     const bool outside = run.options.archive.has_value();
     run.dialogs.setAnswer([outside](const std::string& text) -> std::optional<bool> {
         if (text == backup::kOutsideQuestion) return outside;
         return std::nullopt;
     });
-    // A script names a folder that may not be there yet.
-    if (outside) fs::create_directories(*run.options.archive);
+    // A script names a folder that may not be there yet; the backup names
+    // a place that cannot be written.
+    if (outside) makeFolderQuietly(*run.options.archive);
     BackupPlace place(run.options.archive);
     const backup::BackupOutcome done = backup::runBackup(run.db, run.session, run.dialogs, place, run.progress);
     if (!done.copied || (outside && !done.placed)) return std::max(outcome(run.dialogs), int(kFailed));
@@ -135,10 +146,16 @@ int restoreCommand(Run& run) {
             run.dialogs.error("A(z) " + archive.string() + " mentés nem található.");
             return kFailed;
         } else {
-            const fs::path copy = fs::path(run.session.ktemp) / "VISSZA";
-            fs::remove_all(copy, ec);
-            fs::create_directories(copy);
-            fs::copy_file(archive, copy / "Zaras.arj", fs::copy_options::overwrite_existing);
+            // A work folder of TEMP: the next start removes what a kill leaves of it.
+            const fs::path copy = fs::path(run.session.ktemp) / "VISSZA.uj";
+            try {
+                db::os::removeTree(copy.string());
+                db::os::makeDirectories(copy.string());
+                db::os::copyFile(archive.string(), (copy / "Zaras.arj").string());
+            } catch (const db::DbError& e) {
+                run.dialogs.error(e.what());
+                return kFailed;
+            }
             source = {copy.string(), false};
         }
     }
@@ -146,8 +163,11 @@ int restoreCommand(Run& run) {
     RestorePlace place(source);
     const bool goOn = backup::runRestore(run.db, run.session, run.dialogs, place, run.progress);
     if (!run.options.ment) {
-        std::error_code ec;
-        fs::remove_all(fs::path(run.session.ktemp) / "VISSZA", ec);
+        try {
+            db::os::removeTree((fs::path(run.session.ktemp) / "VISSZA.uj").string());
+        } catch (const db::DbError&) {
+            // the next start removes it
+        }
     }
     const int code = outcome(run.dialogs);
     return goOn ? code : std::max(code, int(kFailed));
@@ -228,7 +248,7 @@ int shipCommand(Run& run) {
         if (text == exchange::kEReportQuestion) return false;  // the page is for a person at a window
         return std::nullopt;
     });
-    if (run.options.copyTo) fs::create_directories(*run.options.copyTo);
+    if (run.options.copyTo) makeFolderQuietly(*run.options.copyTo);
     ShipmentCopy windows(run.options.copyTo);
     exchange::sendMarked(run.db, run.session, run.dialogs, run.progress, windows, &marks);
     return outcome(run.dialogs);

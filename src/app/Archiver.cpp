@@ -174,7 +174,7 @@ void testArchive(const std::string& archive) { runArchiver({"t", absolute(archiv
 
 void extractArchive(const std::string& archive, const std::string& freshDir) {
     const std::string source = absolute(archive);
-    if (!fs::is_directory(freshDir) || !fs::is_empty(freshDir))
+    if (!db::os::isDirectory(freshDir) || !db::os::list(freshDir).empty())
         throw ArchiverError("A(z) " + freshDir + " könyvtár nem üres, oda nem lehet kicsomagolni!", "");
     for (const Member& m : readMembers(source))
         if (!plainFileName(m))

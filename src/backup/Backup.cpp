@@ -156,7 +156,8 @@ BackupOutcome runBackup(db::Database& db, const app::Session& session, app::Dial
         putInPlace(db, fresh, ment, outcome.packed);
         outcome.copied = true;
     } catch (const std::exception& e) {
-        removeQuietly(fresh);
+        // Once the journal stands the fresh set is its own: the next start moves it.
+        if (!db::journalStands(db.directory())) removeQuietly(fresh);
         dialogs.error(kBackupFailed, e.what());
         return BackupOutcome{};
     }

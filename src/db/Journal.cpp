@@ -275,8 +275,13 @@ void JournalFile::remove() {
 PendingFiles::PendingFiles(const std::string& dataDir, const std::vector<std::string>& paths) : journal_(dataDir) {
     std::vector<FileOperation> removals;
     for (const std::string& p : paths) removals.push_back(FileOperation::remove(p, false));
-    journal_.write(JournalBuilder().finish(removals));
-    written_ = true;
+    try {
+        journal_.write(JournalBuilder().finish(removals));
+        written_ = true;
+    } catch (const DbError&) {
+        // A data directory that takes no journal (a read-only one) does not
+        // stop a copy elsewhere: the copy is still written beside its name.
+    }
 }
 
 PendingFiles::~PendingFiles() {
@@ -541,6 +546,8 @@ RecoveryReport recoverJournal(const std::string& directory) {
     }
     return replayJournal(directory, tables, ops);
 }
+
+bool journalStands(const std::string& directory) { return os::exists(journalPath(directory)); }
 
 std::vector<std::string> pendingJournal(const std::string& directory) {
     std::vector<std::string> lines;

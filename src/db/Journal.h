@@ -130,7 +130,8 @@ private:
 // Files a command is about to make in a place of the user's choosing (a
 // copy written beside its final name): while the object lives, a journal of
 // removals stands in the data directory, so that a kill leaves no partial
-// file behind once the directory is opened again.
+// file behind once the directory is opened again. Where the data directory
+// takes no journal (a read-only one) the copy goes on without it.
 class PendingFiles {
 public:
     PendingFiles(const std::string& dataDir, const std::vector<std::string>& paths);
@@ -170,6 +171,11 @@ struct RecoveryReport {
 // left of a write unit. Call it before any table of the directory is
 // opened, created or upgraded. Shows nothing; the caller shows messages.
 RecoveryReport recoverJournal(const std::string& directory);
+
+// A journal stands in the data directory: a unit was committed (or began
+// to be) and the next recovery finishes it. What it names — a staging
+// folder's files — is its own until then, and must not be removed.
+bool journalStands(const std::string& directory);
 
 // What recoverJournal would do, without doing it (the data check): empty
 // when there is no journal.

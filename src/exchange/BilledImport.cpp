@@ -276,7 +276,7 @@ void importBilled(db::Database& db, const app::Session& session, app::Dialogs& d
     steps.step("Az állományok másolása a TEMP könyvtárba", 0);
     std::optional<WorkFolder> work;
     try {
-        work.emplace(session.ktemp, "Elszamolt");
+        work.emplace(session.ktemp, "Elszamolt", db.directory());
         for (Incoming id : files) {
             const std::string name = incomingFileName(incomingLayout(id), intkod);
             work->copyIn(*findIncoming(dir, incomingLayout(id), intkod), name);

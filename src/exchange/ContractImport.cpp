@@ -136,7 +136,7 @@ void importContracts(db::Database& db, app::Session& session, app::Dialogs& dial
         steps.step("Az állományok másolása a TEMP könyvtárba", 0);
         std::optional<WorkFolder> work;
         try {
-            work.emplace(session.ktemp, "Szerzodes");
+            work.emplace(session.ktemp, "Szerzodes", db.directory());
             for (Incoming id : files)
                 work->copyIn(*findIncoming(dir, incomingLayout(id), intkod), contractLayout(id).table.fileName);
         } catch (const std::exception& e) {

@@ -121,7 +121,7 @@ std::optional<FullImportSummary> importFullDataSet(db::Database& db, const app::
         dialogs.status(0, kFullImportRunning);
         std::error_code ec;
         fs::create_directories(session.ktemp, ec);
-        StagingFolder unpacked((fs::path(session.ktemp) / "Telj").string());
+        StagingFolder unpacked((fs::path(session.ktemp) / "Telj").string(), db.directory());
         FullDataSet set;
         {
             app::ProgressScope steps(progress, "Teljes adatállomány beolvasása", 2, false);

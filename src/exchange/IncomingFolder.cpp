@@ -26,8 +26,8 @@ std::vector<std::string> missingIncoming(const std::string& dir, const std::vect
 }
 
 // StagingFolder makes its folder beside the path it is given: TEMP/<name>.uj.
-WorkFolder::WorkFolder(const std::string& tempDir, const std::string& name)
-    : staging_((std::filesystem::path(tempDir) / name).string()) {}
+WorkFolder::WorkFolder(const std::string& tempDir, const std::string& name, const std::string& dataDir)
+    : staging_((std::filesystem::path(tempDir) / name).string(), dataDir) {}
 
 std::string WorkFolder::copyIn(const std::string& source, const std::string& as) const {
     const std::string target = path() + as;

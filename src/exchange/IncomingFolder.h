@@ -56,7 +56,7 @@ std::optional<ChosenFolder> chooseIncomingFolder(db::Database& db, app::Dialogs&
 // it when the object goes.
 class WorkFolder {
 public:
-    WorkFolder(const std::string& tempDir, const std::string& name);
+    WorkFolder(const std::string& tempDir, const std::string& name, const std::string& dataDir);
     // With a trailing separator.
     const std::string& path() const { return staging_.path(); }
     // Copies `source` into the folder as `as`, read back and compared;

@@ -5,7 +5,6 @@
 #include "db/Os.h"
 
 #include <algorithm>
-#include <optional>
 #include <filesystem>
 
 namespace fs = std::filesystem;
@@ -51,7 +50,7 @@ std::vector<db::FileOperation> kuldOperations(const std::string& kuldDir, const 
     return ops;
 }
 
-StagingFolder::StagingFolder(const std::string& kuldDir) {
+StagingFolder::StagingFolder(const std::string& kuldDir, const std::string& dataDir) : dataDir_(dataDir) {
     const fs::path kuld = folderOf(kuldDir);
     const fs::path staging = kuld.parent_path() / (kuld.filename().string() + ".uj");
     try {
@@ -64,6 +63,7 @@ StagingFolder::StagingFolder(const std::string& kuldDir) {
 }
 
 StagingFolder::~StagingFolder() {
+    if (db::journalStands(dataDir_)) return;  // the journal moves its files at the next start
     try {
         db::os::removeTree(path_);
     } catch (...) {
@@ -75,12 +75,7 @@ void copyFiles(const std::string& dataDir, const std::string& from, const std::v
                const std::string& to, const std::vector<std::string>& as) {
     std::vector<std::string> partial;
     for (const std::string& a : as) partial.push_back(db::os::besideName((fs::path(to) / a).string()));
-    std::optional<db::PendingFiles> pending;
-    try {
-        pending.emplace(dataDir, partial);
-    } catch (const db::DbError& e) {
-        throw app::UserError(std::string("Az állományok nem másolhatók a(z) ") + to + " könyvtárba: " + e.what());
-    }
+    const db::PendingFiles pending(dataDir, partial);
     for (size_t i = 0; i < names.size() && i < as.size(); ++i) {
         try {
             db::os::copyFileReplacing((fs::path(from) / names[i]).string(), (fs::path(to) / as[i]).string());

@@ -23,11 +23,12 @@ std::vector<db::FileOperation> kuldOperations(const std::string& kuldDir, const 
 
 // A fresh folder beside `kuldDir` (on the same file system, so its files
 // reach KULD by renaming), removed with everything in it when the object
-// goes. A folder of that name left by an attempt that was killed is removed
-// first. Throws app::UserError when it cannot be made.
+// goes — unless a journal of `dataDir` stands, which still has to move its
+// files. A folder of that name left by an attempt that was killed is
+// removed first. Throws app::UserError when it cannot be made.
 class StagingFolder {
 public:
-    explicit StagingFolder(const std::string& kuldDir);
+    StagingFolder(const std::string& kuldDir, const std::string& dataDir);
     ~StagingFolder();
     StagingFolder(const StagingFolder&) = delete;
     StagingFolder& operator=(const StagingFolder&) = delete;
@@ -37,6 +38,7 @@ public:
 
 private:
     std::string path_;
+    std::string dataDir_;
 };
 
 // Copies the files `names` of `from` into `to` under the names `as`

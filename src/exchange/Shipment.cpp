@@ -182,7 +182,7 @@ std::vector<std::string> recordShipment(db::Database& db, const std::string& per
 
 ShipmentResult makeShipment(db::Database& db, const app::Session& session, int count, app::Progress& progress) {
     const std::string& period = session.mIdoszak;
-    app::ProgressScope steps(progress, "Adatküldés", 4, false);
+    app::ProgressScope steps(progress, "Adatküldés", 3, false);
     steps.step("A lapok ellenőrzése", 0);
     const std::string intkod = providerIntkod(db);
     if (!validIntkod(intkod))
@@ -195,7 +195,7 @@ ShipmentResult makeShipment(db::Database& db, const app::Session& session, int c
 
     steps.step("Az állományok írása", 1);
     ShipmentResult result;
-    result.staging = std::make_shared<StagingFolder>(session.kkuld);
+    result.staging = std::make_shared<StagingFolder>(session.kkuld, db.directory());
     const StagingFolder& staging = *result.staging;
     result.counts = writeShipmentFiles(db, period, intkod, staging.path());
 
@@ -209,7 +209,6 @@ ShipmentResult makeShipment(db::Database& db, const app::Session& session, int c
     } catch (const std::exception& e) {
         throw ShipmentNotRecorded(e.what());  // the staging folder goes with the files
     }
-    steps.step("Kész", 3);
     return result;
 }
 

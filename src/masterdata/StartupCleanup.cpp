@@ -15,8 +15,8 @@ void removeDoctorsWithoutCode(db::Database& db, app::Dialogs& dialogs) {
             if (app::IsBlank(orvos.text("Orvoskod"))) orvos.deleteCurrent();
             else orvos.next();
         }
-    } catch (const std::exception&) {
-        dialogs.error("Hiba az állomány készítésében! (null_orv_del)");
+    } catch (const std::exception& e) {
+        dialogs.error("Hiba az állomány készítésében! (null_orv_del)", e.what());
     }
 }
 
@@ -32,8 +32,8 @@ void removeDuplicatePatients(db::Database& db, app::Dialogs& dialogs) {
             if (beteg.locate("TAJ", taj)) beteg.deleteCurrent();
         }
         beteg.pack();
-    } catch (const std::exception&) {
-        dialogs.error("Hiba a lefutásban! (19)");
+    } catch (const std::exception& e) {
+        dialogs.error("Hiba a lefutásban! (19)", e.what());
     }
 }
 

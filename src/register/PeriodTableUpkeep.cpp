@@ -58,8 +58,8 @@ void updatePeriodTable(db::Database& db, const app::Date& today) {
 void maintainPeriodTable(db::Database& db, const app::Clock& clock, app::Dialogs& dialogs) {
     try {
         updatePeriodTable(db, clock.today());
-    } catch (const std::exception&) {
-        dialogs.error("Hiba a lefutásban! (18)");
+    } catch (const std::exception& e) {
+        dialogs.error("Hiba a lefutásban! (18)", e.what());
     }
 }
 

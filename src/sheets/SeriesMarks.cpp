@@ -41,8 +41,8 @@ bool markFullSeriesOfYear(db::Database& db, const std::string& year, app::Dialog
         totals = sql.run(queries::lines({"select sorsz,sum(sznap) as vizit", "from hlapa",
                                          "where resz is not null and idoszak>=? and idoszak<=?", "group by sorsz"}),
                          {from, to});
-    } catch (const std::exception&) {
-        dialogs.error("Hiba a lefutásban! (14)");
+    } catch (const std::exception& e) {
+        dialogs.error("Hiba a lefutásban! (14)", e.what());
         return false;
     }
     try {
@@ -53,8 +53,8 @@ bool markFullSeriesOfYear(db::Database& db, const std::string& year, app::Dialog
                     {row[0], from, to});
         }
         unit.commit();
-    } catch (const std::exception&) {
-        dialogs.error("Hiba a lefutásban! (15)");
+    } catch (const std::exception& e) {
+        dialogs.error("Hiba a lefutásban! (15)", e.what());
         return false;
     }
     return true;

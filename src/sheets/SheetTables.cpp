@@ -11,9 +11,9 @@ void fillSheetDefaultsFrom2016(db::Database& db, app::Dialogs& dialogs) {
         db::Sql(db).run(
             "update hlapa set aztip='1', allamp='HUN',terkat='01' where idoszak >= '2016.01' and aztip is null and "
             "allamp is null and terkat is null");
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
         try { store::tableOf(db, store::schema::HLAPA()).close(); } catch (...) {}
-        dialogs.error("Hiba a lefutásban! (lap_ures)");
+        dialogs.error("Hiba a lefutásban! (lap_ures)", e.what());
     }
 }
 

@@ -1,5 +1,7 @@
 #include "store/Reindex.h"
 
+#include "db/Os.h"
+
 #include "store/IndexFiles.h"
 #include "store/Schemas.h"
 
@@ -44,7 +46,7 @@ void indtorol(db::Database& db) {
                                         "HSzolgsz.mdx", "HThely.mdx",  "HTerulet.mdx", "Telepul.mdx",  "Maradv.mdx",
                                         "Zaras.mdx",    "HLapa.mdx",   "HLapb.mdx"};
     for (const char* name : files)
-        if (auto found = db.findFile(name)) std::filesystem::remove(*found);
+        if (auto found = db.findFile(name)) db::os::remove(*found);
 }
 
 std::optional<ContractDetails> indexel(db::Database& db, app::Dialogs& dialogs, app::Progress& progress) {

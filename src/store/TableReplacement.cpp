@@ -100,7 +100,7 @@ void Replacement::commit() {
         // Before the journal nothing changed; after it the next start
         // finishes the renames from the staging folder, which is then the
         // journal's, and until then the tables stay closed.
-        if (db::os::exists((fs::path(db_.directory()) / db::kJournalFileName).string())) committed_ = true;
+        if (db::journalStands(db_.directory())) committed_ = true;
         else reopenAsBefore(closed);
         throw;
     }

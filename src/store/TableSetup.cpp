@@ -78,8 +78,8 @@ void copyThrough(db::Database& db, const schema::TableDef& def, const std::vecto
     db::SqlResult copy;
     try {
         copy = db::Sql(db).run(copyStatement);
-    } catch (const std::exception&) {
-        dialogs.error(failureMessage);
+    } catch (const std::exception& e) {
+        dialogs.error(failureMessage, e.what());
         throw;
     }
     replaceWithRows(db, def, copy.rows);

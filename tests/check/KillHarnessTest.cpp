@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -94,6 +95,8 @@ struct KillCase {
     bool changesContent = true;              // false: it rewrites files but keeps every row
 };
 
+void PrintTo(const KillCase& c, std::ostream* os) { *os << c.name; }
+
 // The period table in a layout of an earlier version (a dBASE III file,
 // without the code page mark): the next start copies it through.
 void oldPeriodTable(const fs::path& work) {
@@ -121,7 +124,12 @@ std::string difference(const std::string& state, const std::string& was, const s
     const auto firstDiff = [&](const std::string& other) {
         std::istringstream a(state), b(other);
         for (std::string la, lb; std::getline(a, la);) {
-            if (!std::getline(b, lb) || la != lb) return la.substr(0, 160) + "\n   instead of " + lb.substr(0, 160);
+            if (!std::getline(b, lb)) return la.substr(0, 160) + "\n   where there is nothing";
+            if (la == lb) continue;
+            size_t at = 0;
+            while (at < la.size() && at < lb.size() && la[at] == lb[at]) ++at;
+            const size_t from = at > 80 ? at - 80 : 0;
+            return la.substr(0, la.find(':')) + ": …" + la.substr(from, 160) + "\n   instead of …" + lb.substr(from, 160);
         }
         return std::string("(longer)");
     };
@@ -137,9 +145,15 @@ long countedCalls(const fs::path& work, const std::string& arguments) {
     return n;
 }
 
-class KillHarness : public ::testing::TestWithParam<KillCase> {};
+class KillHarness : public ::testing::TestWithParam<KillCase> {
+protected:
+    // Runs `stop` at each chosen point of the command (it stops or fails
+    // the command there), then the next start's recovery, and compares
+    // every working directory with the one before and the one after.
+    void everyPoint(const std::function<void(const fs::path& work, long point)>& stop, int strideFactor);
+};
 
-TEST_P(KillHarness, EveryKillLeavesTheWholeBeforeOrTheWholeAfter) {
+void KillHarness::everyPoint(const std::function<void(const fs::path& work, long point)>& stop, int strideFactor) {
     const KillCase& c = GetParam();
     TempDir scratch;
     const auto prepared = [&](const std::string& name) {
@@ -156,9 +170,10 @@ TEST_P(KillHarness, EveryKillLeavesTheWholeBeforeOrTheWholeAfter) {
     ASSERT_GT(calls, 0);
 
     const bool sweep = std::getenv("VELMORA_KILL_SWEEP") && std::string(std::getenv("VELMORA_KILL_SWEEP")) == "all";
+    const int stride = c.stride * strideFactor;
     std::vector<long> points;
     for (long k = 1; k <= calls; ++k)
-        if (sweep || c.stride <= 1 || k % c.stride == 1 || k > calls - 12) points.push_back(k);
+        if (sweep || stride <= 1 || k % stride == 1 || k > calls - 12) points.push_back(k);
 
     std::map<std::string, State> expected = dumpStates({before, after});
     const State& was = expected[before.string()];
@@ -167,12 +182,12 @@ TEST_P(KillHarness, EveryKillLeavesTheWholeBeforeOrTheWholeAfter) {
     else ASSERT_EQ(was.core, now.core) << "the command lost or changed rows";
     ASSERT_NE(now.core.find("leftovers: -"), std::string::npos) << now.core;
 
-    int killed = 0, wholeBefore = 0, wholeAfter = 0;
+    int wholeBefore = 0, wholeAfter = 0;
     for (size_t from = 0; from < points.size(); from += 40) {
         std::vector<fs::path> dirs;
         for (size_t i = from; i < std::min(points.size(), from + 40); ++i) {
-            const fs::path w = prepared("kill-" + std::to_string(points[i]));
-            if (runKilled(w, c.arguments, "kill=" + std::to_string(points[i]))) ++killed;
+            const fs::path w = prepared("point-" + std::to_string(points[i]));
+            stop(w, points[i]);
             const ToolRun recovered = runBatch(w, "--data DATA recover");
             EXPECT_EQ(recovered.exit, 0) << "kill at " << points[i] << ": " << recovered.err;
             dirs.push_back(w);
@@ -191,11 +206,40 @@ TEST_P(KillHarness, EveryKillLeavesTheWholeBeforeOrTheWholeAfter) {
         }
         for (const fs::path& d : dirs) fs::remove_all(d);
     }
-    EXPECT_EQ(killed, static_cast<int>(points.size())) << "every planned kill stopped the command";
     EXPECT_GT(wholeBefore, 0);
     if (c.changesContent) EXPECT_GT(wholeAfter, points.size() > 1 ? 0 : -1);
-    std::cout << c.name << ": " << calls << " changing calls, " << points.size() << " killed, " << wholeBefore
+    std::cout << c.name << ": " << calls << " changing calls, " << points.size() << " stopped, " << wholeBefore
               << " left as before, " << wholeAfter << " as after\n";
+}
+
+TEST_P(KillHarness, EveryKillLeavesTheWholeBeforeOrTheWholeAfter) {
+    int killed = 0, tried = 0;
+    everyPoint(
+        [&](const fs::path& work, long point) {
+            ++tried;
+            if (runKilled(work, GetParam().arguments, "kill=" + std::to_string(point))) ++killed;
+        },
+        1);
+    EXPECT_EQ(killed, tried) << "every planned kill stopped the command";
+}
+
+// The disk refuses each call in turn as a full disk does: the command
+// names the cause in Hungarian (when the refusal stopped it), and the next
+// start finds the whole before or the whole after.
+TEST_P(KillHarness, AFullDiskAtAnyCallIsNamedAndLeavesTheWholeBeforeOrTheWholeAfter) {
+    int stopped = 0;
+    everyPoint(
+        [&](const fs::path& work, long point) {
+            const std::string cmd = "cd '" + work.string() + "' && VELMORA_FAULT='fail=" + std::to_string(point) +
+                                    ":28' '" + VELMORA_BATCH_TOOL + "' --data DATA " + GetParam().arguments + " 2>&1";
+            const std::string said = runCommand(cmd + "; echo \"exit=$?\"");
+            if (said.find("exit=0") != std::string::npos) return;  // a refusal it was allowed to pass over
+            ++stopped;
+            EXPECT_NE(said.find("betelt a lemez"), std::string::npos) << point << ": " << said;
+            EXPECT_EQ(said.find("filesystem"), std::string::npos) << point << ": " << said;
+        },
+        3);
+    EXPECT_GT(stopped, 0);
 }
 
 std::string caseName(const ::testing::TestParamInfo<KillCase>& info) { return info.param.name; }

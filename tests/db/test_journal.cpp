@@ -6,12 +6,14 @@
 #include "db/DbError.h"
 #include "db/DbfFile.h"
 #include "db/Journal.h"
+#include "db/Os.h"
 #include "db/WriteUnit.h"
 #include "support/TempDir.h"
 #include "support/Files.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -192,6 +194,98 @@ TEST_F(JournalTest, AUnitDoesNotOverwriteAJournalNotYetReplayed) {
     EXPECT_FALSE(a.isDeletedAt(0));
     EXPECT_EQ(tableFiles(), files);
     EXPECT_EQ(fileBytes(journalPath()), journal);
+}
+
+// A read that fails says nothing about whether the journal is whole: it
+// stays, the tables stay, and the report says the tables cannot be used.
+TEST_F(JournalTest, AJournalThatCannotBeReadIsKept) {
+    writeFile(journalPath(), journal);
+    os::testing::FaultPlan plan;
+    plan.readFails = kJournalFileName;
+    plan.readError = EIO;
+    os::testing::setFaultPlan(plan);
+    const RecoveryReport report = recoverJournal(dir.str());
+    os::testing::reset();
+    EXPECT_EQ(report.outcome, RecoveryOutcome::Failed);
+    EXPECT_FALSE(report.tablesUsable());
+    EXPECT_TRUE(mentions(report, "lemezhiba"));
+    EXPECT_EQ(fileBytes(journalPath()), journal);
+    EXPECT_EQ(test::snapshotSheetTables(dir.str()), before);
+    EXPECT_EQ(recoverJournal(dir.str()).outcome, RecoveryOutcome::Replayed) << "read once the disk reads again";
+}
+
+// The order that makes a unit whole after a power cut: the journal's bytes
+// are on the disk before it gets its name, and its name is on the disk
+// before the first table byte changes; the tables are on the disk before
+// the journal goes, and the unit's file operations come after the tables.
+TEST_F(JournalTest, TheJournalIsOnTheDiskBeforeAnyTableOrFileChanges) {
+    std::vector<std::string> calls;
+    os::testing::setObserver([&](const std::string& call, const std::string& path, const std::string& to) {
+        calls.push_back(call + " " + fs::path(path).filename().string() +
+                        (to.empty() ? "" : " " + fs::path(to).filename().string()));
+    });
+    writeFile(dir.path() / "staged.txt", "new");
+    {
+        Database db(dir.str());
+        Table& b = db.table("HLAPB", "HLapb.dbf");
+        Table& p = db.table("BETEG", "Beteg.dbf");
+        b.open();
+        p.open();
+        WriteUnit unit(db);
+        b.appendValues({"2024.06", "00002", Value(), "1357", "2024.06.09", "Utólag"});
+        p.updateValues(1, {{1, Value("Őri Ilona Mária")}});
+        unit.addFileOperation(FileOperation::rename(dir.file("staged.txt"), dir.file("moved.txt")));
+        unit.commit();
+    }
+    os::testing::reset();
+    const auto at = [&](const std::string& call) {
+        const auto it = std::find(calls.begin(), calls.end(), call);
+        return it == calls.end() ? -1 : static_cast<int>(it - calls.begin());
+    };
+    const auto first = [&](const std::string& prefix) {
+        for (size_t i = 0; i < calls.size(); ++i)
+            if (calls[i].rfind(prefix, 0) == 0) return static_cast<int>(i);
+        return -1;
+    };
+    const int journalSynced = at("sync VELMORA.JNL.tmp");
+    const int named = at("rename VELMORA.JNL.tmp VELMORA.JNL");
+    const int nameSynced = first("syncdir");
+    const int firstTableWrite = std::min(first("write HLapb.dbf"), first("write Beteg.dbf"));
+    const int tablesSynced = std::max(at("sync HLapb.dbf"), at("sync Beteg.dbf"));
+    const int moved = at("rename staged.txt moved.txt");
+    const int removed = at("remove VELMORA.JNL");
+    for (int i : {journalSynced, named, nameSynced, firstTableWrite, tablesSynced, moved, removed})
+        ASSERT_GE(i, 0) << ::testing::PrintToString(calls);
+    EXPECT_LT(journalSynced, named);
+    EXPECT_LT(named, nameSynced);
+    EXPECT_LT(nameSynced, firstTableWrite);
+    EXPECT_LT(tablesSynced, moved);
+    EXPECT_LT(moved, removed);
+    EXPECT_TRUE(fs::exists(dir.path() / "moved.txt"));
+}
+
+// File operations are finished by recovery from the first, each one done
+// again with the same result: a rename whose source is gone was done.
+TEST_F(JournalTest, AJournalsFileOperationsAreFinishedAtRecovery) {
+    fs::create_directories(dir.path() / "uj");
+    writeFile(dir.path() / "uj" / "a.dbf", "new a");
+    writeFile(dir.path() / "b.dbf", "new b, moved before the kill");
+    writeFile(dir.path() / "regi.pdf", "an old list");
+    const std::vector<FileOperation> ops = {
+        FileOperation::remove(dir.file("regi.pdf"), false),
+        FileOperation::rename(dir.file("uj/a.dbf"), dir.file("a.dbf")),
+        FileOperation::rename(dir.file("uj/b.dbf"), dir.file("b.dbf")),
+        FileOperation::removeTree(dir.file("uj"), false),
+    };
+    writeFile(journalPath(), JournalBuilder().finish(ops));
+    const RecoveryReport report = recoverJournal(dir.str());
+    EXPECT_EQ(report.outcome, RecoveryOutcome::Replayed);
+    EXPECT_EQ(report.operations, 4);
+    EXPECT_EQ(fileBytes(dir.path() / "a.dbf"), "new a");
+    EXPECT_EQ(fileBytes(dir.path() / "b.dbf"), "new b, moved before the kill");
+    EXPECT_FALSE(fs::exists(dir.path() / "regi.pdf"));
+    EXPECT_FALSE(fs::exists(dir.path() / "uj"));
+    EXPECT_FALSE(fs::exists(journalPath()));
 }
 
 } // namespace

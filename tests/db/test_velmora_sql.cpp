@@ -8,7 +8,10 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace velmora::db {
 namespace {
@@ -177,6 +180,22 @@ TEST_F(VelmoraSqlTool, HelpAndUsage) {
     const Outcome noData = run({"select 1"});
     EXPECT_EQ(noData.exitCode, 64);
     EXPECT_NE(noData.err.find("--data"), std::string::npos);
+}
+
+// While another program (the Velmora program, velmora-batch, a backup in
+// progress) holds the data directory, the tool neither reads half-replaced
+// tables nor writes into the middle of that work.
+TEST_F(VelmoraSqlTool, WaitsForNoOneAndRefusesAHeldDataDirectory) {
+    const int dir = ::open(data.str().c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(dir, 0);
+    ASSERT_EQ(flock(dir, LOCK_EX | LOCK_NB), 0);
+    const std::string before = readFile(hlapa);
+    const Outcome held = run({"--data", data.str(), "--write", "update hlapa set nev='Más'"});
+    EXPECT_EQ(held.exitCode, 3);
+    EXPECT_NE(held.err.find("adatkönyvtáron egy másik program dolgozik"), std::string::npos) << held.err;
+    EXPECT_EQ(readFile(hlapa), before);
+    ::close(dir);
+    EXPECT_EQ(run({"--data", data.str(), "select count(*) from hlapa"}).exitCode, 0) << "free again";
 }
 
 } // namespace

@@ -384,7 +384,7 @@ TEST(KuldFolder, EveryEntryGoesButFoldersAndPdfsThatCannotBeKept) {
             writeFile(kuld / name, name);
         std::vector<std::string> problems;
         {
-            const exchange::StagingFolder staging(kuld.string() + "/");
+            const exchange::StagingFolder staging(kuld.string() + "/", data.string());
             writeFile(fs::path(staging.path()) / "hosa9999.dbf", "new");
             db::Database db(data.string());
             db::WriteUnit unit(db);
