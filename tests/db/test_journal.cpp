@@ -55,15 +55,20 @@ protected:
         Database db(dir.str());
         Table& b = db.table("HLAPB", "HLapb.dbf");
         Table& p = db.table("BETEG", "Beteg.dbf");
-        b.open();
-        p.open();
         WriteUnit unit(db);
-        b.appendValues({"2024.06", "00002", Value(), "1357", "2024.06.09", "Utólag"});
-        p.updateValues(1, {{1, Value("Őri Ilona Mária")}});
+        changeInUnit(b, p);
         JournalBuilder builder;
         builder.addTable("HLapb.dbf", *db.transaction().changesOf(b));
         builder.addTable("Beteg.dbf", *db.transaction().changesOf(p));
         return builder.finish();  // the unit rolls back: the tables stay as they were
+    }
+
+    // The unit's changes: a visit row appended, a patient renamed.
+    static void changeInUnit(Table& hlapb, Table& beteg) {
+        hlapb.open();
+        beteg.open();
+        hlapb.appendValues({"2024.06", "00002", Value(), "1357", "2024.06.09", "Utólag"});
+        beteg.updateValues(1, {{1, Value("Őri Ilona Mária")}});
     }
 
     fs::path journalPath() const { return dir.path() / kJournalFileName; }
@@ -227,13 +232,8 @@ TEST_F(JournalTest, TheJournalIsOnTheDiskBeforeAnyTableOrFileChanges) {
     writeFile(dir.path() / "staged.txt", "new");
     {
         Database db(dir.str());
-        Table& b = db.table("HLAPB", "HLapb.dbf");
-        Table& p = db.table("BETEG", "Beteg.dbf");
-        b.open();
-        p.open();
         WriteUnit unit(db);
-        b.appendValues({"2024.06", "00002", Value(), "1357", "2024.06.09", "Utólag"});
-        p.updateValues(1, {{1, Value("Őri Ilona Mária")}});
+        changeInUnit(db.table("HLAPB", "HLapb.dbf"), db.table("BETEG", "Beteg.dbf"));
         unit.addFileOperation(FileOperation::rename(dir.file("staged.txt"), dir.file("moved.txt")));
         unit.commit();
     }
