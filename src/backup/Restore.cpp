@@ -5,6 +5,7 @@
 #include "backup/BackupSet.h"
 #include "db/Database.h"
 #include "db/DbError.h"
+#include "db/Journal.h"
 #include "db/Os.h"
 #include "store/ContractCheck.h"
 #include "store/FileCopy.h"
@@ -151,6 +152,12 @@ bool runRestore(db::Database& db, app::Session& session, app::Dialogs& dialogs, 
         dialogs.error(e.what());
         return true;
     } catch (const std::exception& e) {
+        // Once the replacement's journal stands, the tables stay closed: the
+        // next start finishes it, and a half-replaced set is never shown.
+        if (db::journalStands(db.directory())) {
+            dialogs.error("Hiba a lefutásban!", e.what());
+            return false;
+        }
         try {
             store::mindnyit(db);
         } catch (...) {

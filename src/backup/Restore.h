@@ -42,7 +42,8 @@ public:
 };
 
 // The command. False when the program has to end (the contract details
-// could not be read after the restore; the message has been shown).
+// could not be read after the restore, or the replacement failed after its
+// journal stood, which the next start finishes; the message has been shown).
 bool runRestore(db::Database& db, app::Session& session, app::Dialogs& dialogs, RestoreWindows& windows,
                 app::Progress& progress);
 

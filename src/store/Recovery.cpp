@@ -151,20 +151,13 @@ void settle(const Leftover& l) {
 }
 
 std::string journalSummary(const db::RecoveryReport& report) {
-    switch (report.outcome) {
-    case db::RecoveryOutcome::Replayed:
-        return "a félbemaradt írás befejeződött (" +
-               [&] {
-                   std::string t;
-                   for (const std::string& n : report.tables) t += (t.empty() ? "" : ", ") + n;
-                   if (report.operations > 0)
-                       t += (t.empty() ? "" : "; ") + std::to_string(report.operations) + " állományművelet";
-                   return t;
-               }() +
-               ")";
-    case db::RecoveryOutcome::DroppedIncomplete: return "egy be nem fejezett írás nyoma törölve, a táblák nem változtak";
-    default: return {};
-    }
+    if (report.outcome == db::RecoveryOutcome::DroppedIncomplete)
+        return "egy be nem fejezett írás nyoma törölve, a táblák nem változtak";
+    if (report.outcome != db::RecoveryOutcome::Replayed) return {};
+    std::string what;
+    for (const std::string& n : report.tables) what += (what.empty() ? "" : ", ") + n;
+    if (report.operations > 0) what += (what.empty() ? "" : "; ") + std::to_string(report.operations) + " állományművelet";
+    return "a félbemaradt írás befejeződött (" + what + ")";
 }
 
 } // namespace

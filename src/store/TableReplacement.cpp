@@ -7,7 +7,6 @@
 #include "store/FileCopy.h"
 #include "store/IndexFiles.h"
 
-#include <algorithm>
 #include <filesystem>
 
 namespace fs = std::filesystem;
@@ -17,6 +16,7 @@ namespace velmora::store {
 namespace {
 
 struct Closed {
+    const schema::TableDef* def;
     db::Table* table;
     bool wasOpen;
     std::string activeTag;
@@ -84,7 +84,7 @@ void Replacement::commit() {
     std::vector<Closed> closed;
     for (const schema::TableDef* def : tables_) {
         db::Table& table = tableOf(db_, *def);
-        closed.push_back({&table, table.isOpen(), table.isOpen() ? table.activeIndex() : std::string()});
+        closed.push_back({def, &table, table.isOpen(), table.isOpen() ? table.activeIndex() : std::string()});
         table.close();
     }
     try {
@@ -106,10 +106,7 @@ void Replacement::commit() {
     }
     committed_ = true;
     for (const Closed& c : closed) {
-        const schema::TableDef& def = **std::find_if(tables_.begin(), tables_.end(), [&](const schema::TableDef* d) {
-            return &tableOf(db_, *d) == c.table;
-        });
-        restoreIndex(*c.table, def, c.activeTag.empty() ? def.activeTag : c.activeTag);
+        restoreIndex(*c.table, *c.def, c.activeTag.empty() ? c.def->activeTag : c.activeTag);
         if (!c.wasOpen) c.table->close();
     }
 }
