@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
 
 namespace velmora::ui {
@@ -31,9 +32,12 @@ void showBox(QWidget* parent, QMessageBox::Icon icon, const std::string& text, c
 } // namespace
 
 QWidget* QtDialogs::boxParent() const {
-    // A modal window that is open owns the box, so it stays on top of it.
-    if (QWidget* modal = QApplication::activeModalWidget()) return modal;
-    return parent_;
+    // A modal window that is open owns the box, so it stays on top of it;
+    // a progress dialog steps aside for the box (QtProgress), so its owner
+    // owns the box.
+    QWidget* modal = QApplication::activeModalWidget();
+    while (qobject_cast<QProgressDialog*>(modal)) modal = modal->parentWidget();
+    return modal ? modal : parent_.data();
 }
 
 void QtDialogs::error(const std::string& text) { showBox(boxParent(), QMessageBox::Critical, text); }
