@@ -178,7 +178,7 @@ int restoreCommand(Run& run) {
 class ShipmentCopy final : public exchange::ShipmentWindows {
 public:
     explicit ShipmentCopy(std::optional<std::string> dir) : dir_(std::move(dir)) {}
-    void eReport() override {}
+    bool eReport() override { return false; }  // no page without windows
     std::optional<std::string> copyDirectory() override { return dir_; }
     void closeRegister() override {}
 

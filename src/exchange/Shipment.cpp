@@ -103,6 +103,13 @@ std::string lines(const std::vector<std::string>& texts) {
     return out;
 }
 
+// The shipment's last words, and the register closes.
+void finish(app::Dialogs& dialogs, ShipmentWindows& windows) {
+    dialogs.status(0, kShipmentDone);
+    dialogs.information(kShipmentDone);
+    windows.closeRegister();
+}
+
 } // namespace
 
 // --- opening --------------------------------------------------------------------
@@ -252,9 +259,13 @@ void sendMarked(db::Database& db, const app::Session& session, app::Dialogs& dia
                         lines(result.kuldProblems));
 
     if (dialogs.ask(kEReportQuestion, app::QuestionKind::Confirmation)) {
-        windows.eReport();
-        dialogs.information(kEReportDone);
-    } else if (const std::optional<std::string> dir = windows.copyDirectory()) {
+        if (windows.eReport()) {
+            dialogs.information(kEReportDone);
+            return finish(dialogs, windows);
+        }
+        dialogs.warning(kEReportNotDone);
+    }
+    if (const std::optional<std::string> dir = windows.copyDirectory()) {
         const std::string intkod = providerIntkod(db);
         const ShipmentFileNames names = shipmentFileNames(intkod), as = copyFileNames(intkod);
         try {
@@ -268,9 +279,7 @@ void sendMarked(db::Database& db, const app::Session& session, app::Dialogs& dia
     } else {
         dialogs.warning(kNotCopied);
     }
-    dialogs.status(0, kShipmentDone);
-    dialogs.information(kShipmentDone);
-    windows.closeRegister();
+    finish(dialogs, windows);
 }
 
 } // namespace velmora::exchange

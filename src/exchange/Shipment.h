@@ -35,6 +35,10 @@ inline constexpr const char* kNotRecorded =
     "Hiba a lefutásban! A lapok állapota nem változott, az állományok nem kerültek a KULD könyvtárba.";
 inline constexpr const char* kEReportQuestion = "E-jelentést akar küldeni?";
 inline constexpr const char* kEReportDone = "E-jelentés elkészült";
+// The page never showed (no address given, or it did not load): the report
+// is not claimed, and the copy is offered instead.
+inline constexpr const char* kEReportNotDone =
+    "Az e-jelentés nem készült el: a KAB oldala nem jelent meg. Az elküldendő adatok a KULD könyvtárban vannak!";
 inline constexpr const char* kCopyCaption = "Másolás helyének kiválasztása";
 inline constexpr const char* kNotCopied = "Másolás nem történt. Az elküldendő adatok a KULD könyvtárban vannak!";
 inline constexpr const char* kShipmentDone = "Adatküldés befejeződött!";
@@ -113,8 +117,9 @@ ShipmentResult makeShipment(db::Database& db, const app::Session& session, int c
 class ShipmentWindows {
 public:
     virtual ~ShipmentWindows() = default;
-    // The fund's e-report page, modally.
-    virtual void eReport() = 0;
+    // The fund's e-report page, modally; false when it could not be shown
+    // (no address given) or never loaded.
+    virtual bool eReport() = 0;
     // The location window captioned kCopyCaption; the chosen directory, or
     // nothing when the user did not confirm.
     virtual std::optional<std::string> copyDirectory() = 0;

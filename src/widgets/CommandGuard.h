@@ -5,6 +5,12 @@
 // with the message below it, the pending edits of the tables are cancelled
 // so no half-written row is posted later, and the program goes on. A
 // refusal meant for the user (app::UserError) is shown as it stands.
+//
+// One command runs at a time. A command that is running may call another,
+// and may open windows whose commands run inside it; but a command the user
+// starts from a window that was already open when the running one began
+// (the register behind a page that is still loading, the main menu behind
+// a long import) is refused with kBusy and nothing is done.
 #include <functional>
 #include <string>
 
@@ -18,6 +24,8 @@ namespace velmora::ui {
 
 // The system's text for a failed step.
 inline constexpr const char* kFailedStep = "Hiba a lefutásban!";
+// Another command was started while one is running.
+inline constexpr const char* kBusy = "Egy másik művelet még folyamatban van. Kérem, várja meg a végét!";
 
 // Cancels the edit of every table of the database that is in Edit or
 // Insert state.
@@ -33,7 +41,7 @@ public:
     app::Dialogs& dialogs() const { return *dialogs_; }
 
     // Runs the command; false when it failed or was refused and the message
-    // was shown.
+    // was shown (also when another command is running, see above).
     bool run(const std::function<void()>& command) const;
     // The same for a failure caught elsewhere (the application's last
     // guard): pending edits cancelled, the failure shown with the detail.

@@ -65,7 +65,11 @@ Names namesIn(const fs::path& dir) {
 struct Windows : exchange::ShipmentWindows {
     std::optional<std::string> copyTo;
     std::vector<std::string> calls;
-    void eReport() override { calls.push_back("e-report"); }
+    bool pageLoaded = true;
+    bool eReport() override {
+        calls.push_back("e-report");
+        return pageLoaded;
+    }
     std::optional<std::string> copyDirectory() override {
         calls.push_back("copy");
         return copyTo;
@@ -243,15 +247,18 @@ TEST(Shipment, AfterTheFilesTheEReportOrTheCopy) {
         const char* name;
         bool eReport;
         int copyTo;  // 0 not confirmed, 1 an existing folder, 2 a folder that is not there
+        bool pageLoaded;
         std::vector<std::string> calls;
         std::vector<std::string> lastBoxes;  // warnings, errors and information after the question
         bool done;
     };
     const Case cases[] = {
-        {"e-report", true, 0, {"e-report", "close"}, {exchange::kEReportDone, exchange::kShipmentDone}, true},
-        {"copy", false, 1, {"copy", "close"}, {exchange::kShipmentDone}, true},
-        {"no copy", false, 0, {"copy", "close"}, {exchange::kNotCopied, exchange::kShipmentDone}, true},
-        {"copy fails", false, 2, {"copy", "close"}, {}, false},
+        {"e-report", true, 0, true, {"e-report", "close"}, {exchange::kEReportDone, exchange::kShipmentDone}, true},
+        {"page never loaded, copied", true, 1, false, {"e-report", "copy", "close"},
+         {exchange::kEReportNotDone, exchange::kShipmentDone}, true},
+        {"copy", false, 1, true, {"copy", "close"}, {exchange::kShipmentDone}, true},
+        {"no copy", false, 0, true, {"copy", "close"}, {exchange::kNotCopied, exchange::kShipmentDone}, true},
+        {"copy fails", false, 2, true, {"copy", "close"}, {}, false},
     };
     for (const Case& c : cases) {
         Shipment s;
@@ -262,6 +269,7 @@ TEST(Shipment, AfterTheFilesTheEReportOrTheCopy) {
         writeFile(target / "hosa1234.dbf", "a previous shipment");
         if (c.copyTo == 1) s.windows.copyTo = target.string();
         if (c.copyTo == 2) s.windows.copyTo = (s.kuld.parent_path() / "nincs").string();
+        s.windows.pageLoaded = c.pageLoaded;
         s.data.dialogs().answerYes().answer(c.eReport);
         s.send();
 

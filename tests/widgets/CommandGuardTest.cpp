@@ -148,6 +148,37 @@ private slots:
         QCOMPARE(text, QString::fromUtf8("Hiba a lefutásban!"));
         QCOMPARE(detail, QString::fromUtf8("A(z) Beteg.dbf állomány nem olvasható."));
     }
+
+    // The shipment's page was still loading when the register behind it took
+    // a click: a second shipment ran inside the first. A command started
+    // from a window that was open before the running command is refused;
+    // one started from a window the running command opened runs.
+    void oneCommandRunsAtATime() {
+        const ui::CommandGuard guard(*dialogs, dbs.get());
+        QDialog registerWindow;
+        QPushButton send(&registerWindow);
+        int shipments = 0, inner = 0;
+        guard.onClick(&send, &registerWindow, [&] {
+            ++shipments;
+            if (shipments > 1) return;
+            // The page opens; before it is modal, a click reaches the
+            // register behind it.
+            QTest::mouseClick(&send, Qt::LeftButton);
+            QDialog page(&registerWindow);
+            QPushButton pageButton(&page);
+            guard.onClick(&pageButton, &page, [&] { ++inner; });
+            test::onNextModal([&](QWidget*) { QTest::mouseClick(&pageButton, Qt::LeftButton); });
+            page.exec();
+        });
+        test::onNextModal([&](QWidget*) { QTest::mouseClick(&send, Qt::LeftButton); });
+        registerWindow.exec();
+        QCOMPARE(shipments, 1);
+        QCOMPARE(inner, 1);
+        QCOMPARE(dialogs->texts(test::ScriptedDialogs::Kind::Warning), std::vector<std::string>{ui::kBusy});
+        // Over, the next command runs.
+        QVERIFY(guard.run([&] { ++shipments; }));
+        QCOMPARE(shipments, 2);
+    }
 };
 
 VELMORA_UI_TEST(CommandGuardTest);

@@ -2,6 +2,7 @@
 
 #include "exchange/ContractImport.h"
 #include "exchange/EReport.h"
+#include "exchange/ui/Tejcim.h"
 #include "exchange/ui/Tszweb.h"
 #include "register/ui/RegisterWindows.h"
 #include "register/ui/Tlapok.h"
@@ -15,15 +16,15 @@
 namespace velmora::ui {
 
 ExchangeWindows::ExchangeWindows(QWidget& owner, app::Session& session, db::Database& dbs, app::Dialogs& dialogs,
-                                 RegisterWindows& registerWindows, TAlapkeres& location,
-                                 const std::string& eReportAddress)
+                                 RegisterWindows& registerWindows, TAlapkeres& location)
     : owner_(owner), session_(session), db_(dbs), dialogs_(dialogs), guard_(dialogs, &dbs),
-      registerWindows_(registerWindows), location_(location), eReportAddress_(eReportAddress) {}
+      registerWindows_(registerWindows), location_(location), ejcim_(new Tejcim(&owner, dialogs, session.dataDir)) {}
 
 MenuCommands ExchangeWindows::commands() {
     return {{"FloppykldemnyRUVszmra1", guard_.guarded([this] { openForSending(); })},
             {"ElszmolsilapokbeolvassaRUVtl1", guard_.guarded([this] { importBilled(); })},
-            {"SzerzdsekbeolvassaRUVtl1", guard_.guarded([this] { importContracts(); })}};
+            {"SzerzdsekbeolvassaRUVtl1", guard_.guarded([this] { importContracts(); })},
+            {"Ejelentsoldalnakcme1", guard_.guarded([this] { changeEReportAddress(); })}};
 }
 
 void ExchangeWindows::openForSending() {
@@ -60,12 +61,24 @@ std::optional<std::string> ExchangeWindows::importDirectory() {
     return location_.choose("S", exchange::kImportCaption);
 }
 
-// The browser starts only when the page is first wanted.
-void ExchangeWindows::eReport() {
+void ExchangeWindows::changeEReportAddress() { ejcim_->run(); }
+
+// The browser starts only when the page is first wanted; the address is
+// asked for when none was given yet. The page belongs to the register it
+// is opened from, so it stays in front of it.
+bool ExchangeWindows::eReport() {
+    std::optional<std::string> address = exchange::eReportAddress(session_.dataDir);
+    if (!address) address = ejcim_->run();
+    if (!address) return false;
+    if (szweb_ && szweb_->address() != QUrl::fromUserInput(qs(*address))) {
+        delete szweb_;
+        szweb_ = nullptr;
+    }
     if (!szweb_)
-        szweb_ = new Tszweb(&owner_, {eReportAddress_, exchange::browserProfileDir(session_.dataDir), session_.kkuld});
+        szweb_ = new Tszweb(registerWindows_.lapok(),
+                            {*address, exchange::browserProfileDir(session_.dataDir), session_.kkuld});
     szweb_->etipus = std::string("E");  // a literal assigned in place trips a false GCC 12 warning
-    szweb_->run();
+    return szweb_->run();
 }
 
 std::optional<std::string> ExchangeWindows::copyDirectory() {

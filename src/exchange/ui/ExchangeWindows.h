@@ -22,15 +22,16 @@ namespace velmora::ui {
 
 class RegisterWindows;
 class TAlapkeres;
+class Tejcim;
 class Tszweb;
 
 class ExchangeWindows : private exchange::ShipmentWindows, private exchange::ImportWindows {
 public:
-    // `eReportAddress` is the fund's page (exchange::eReportAddress).
     ExchangeWindows(QWidget& owner, app::Session& session, db::Database& dbs, app::Dialogs& dialogs,
-                    RegisterWindows& registerWindows, TAlapkeres& location, const std::string& eReportAddress);
+                    RegisterWindows& registerWindows, TAlapkeres& location);
 
-    // "Floppy-küldemény RUV-számára" and the two imports, through the guard.
+    // "Floppy-küldemény RUV-számára", the two imports and "E-jelentés
+    // oldalának címe", through the guard.
     MenuCommands commands();
 
     // The register in sending mode, unless the period is refused.
@@ -42,11 +43,16 @@ public:
     // "Szerződések beolvasása RUV-től".
     void importContracts();
 
+    // "E-jelentés oldalának címe": the page's address shown and changed.
+    void changeEReportAddress();
+
     // The e-report window once it has been shown, else null.
     Tszweb* eReportWindow() const { return szweb_; }
+    // The address window.
+    Tejcim* eReportAddressWindow() const { return ejcim_; }
 
 private:
-    void eReport() override;
+    bool eReport() override;
     std::optional<std::string> copyDirectory() override;
     void closeRegister() override;
     std::optional<std::string> importDirectory() override;
@@ -58,8 +64,8 @@ private:
     CommandGuard guard_;
     RegisterWindows& registerWindows_;
     TAlapkeres& location_;
-    std::string eReportAddress_;
-    Tszweb* szweb_ = nullptr;  // owned by the owner, made when first shown
+    Tejcim* ejcim_;
+    Tszweb* szweb_ = nullptr;  // owned by the register, made when first shown
 };
 
 } // namespace velmora::ui

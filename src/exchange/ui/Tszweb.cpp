@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QStackedWidget>
 #include <QVBoxLayout>
 #include <QWebEngineCertificateError>
 #include <QWebEngineDownloadRequest>
@@ -37,6 +38,7 @@ Tszweb::Tszweb(QWidget* owner, const TszwebSetup& setup)
     setWindowTitle(QString::fromUtf8("E-Jelentés küldése KAB honlapjára"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                    Qt::WindowCloseButtonHint);
+    setWindowModality(Qt::ApplicationModal);
 
     // A named profile keeps its cookies and cache on disk between runs.
     profile_ = new QWebEngineProfile(QStringLiteral("Velmora"), this);
@@ -69,10 +71,23 @@ Tszweb::Tszweb(QWidget* owner, const TszwebSetup& setup)
                              .arg(error.url().host(), error.description()));
     });
     connect(page, &QWebEnginePage::loadStarted, allapot, &QLabel::clear);
-    connect(page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
-        if (!ok && allapot->text().isEmpty())
-            allapot->setText(QString::fromUtf8("Az oldal nem tölthető be. Próbálja a \"Megnyitás böngészőben\" gombbal!"));
-    });
+    connect(page, &QWebEnginePage::loadFinished, this, [this](bool ok) { pageLoaded(ok); });
+
+    hiba = new QLabel(this);
+    hiba->setObjectName(QStringLiteral("hiba"));
+    hiba->setAlignment(Qt::AlignCenter);
+    hiba->setWordWrap(true);
+    ujra = NamedButton(this, "ujra", "Újra", "Az oldal újbóli betöltése");
+    connect(ujra, &QPushButton::clicked, this, [this] { load(); });
+    auto* message = new QWidget(this);
+    auto* messageLayout = new QVBoxLayout(message);
+    messageLayout->addStretch(1);
+    messageLayout->addWidget(hiba);
+    messageLayout->addWidget(ujra, 0, Qt::AlignHCenter);
+    messageLayout->addStretch(2);
+    oldal = new QStackedWidget(this);
+    oldal->addWidget(WB1);
+    oldal->addWidget(message);
 
     auto* bar = new QHBoxLayout;
     bar->addWidget(allapot, 1);
@@ -81,7 +96,7 @@ Tszweb::Tszweb(QWidget* owner, const TszwebSetup& setup)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
     layout->addLayout(bar);
-    layout->addWidget(WB1, 1);
+    layout->addWidget(oldal, 1);
 }
 
 // The view and its page go before the profile they use.
@@ -91,18 +106,45 @@ Tszweb::~Tszweb() {
     delete page;
 }
 
-void Tszweb::run() {
-    loaded_ = false;
+bool Tszweb::run() {
+    loading_ = false;
+    loadedOk_ = false;
     setWindowState(windowState() | Qt::WindowMaximized);
     exec();
+    return loadedOk_;
 }
 
 void Tszweb::showEvent(QShowEvent* event) {
-    if (!loaded_ && etipus == "E") {
-        loaded_ = true;
-        WB1->load(address_);
+    if (!loading_ && etipus == "E") {
+        loading_ = true;
+        load();
     }
     QDialog::showEvent(event);
+    // In front of the window it was opened from, also when the window
+    // manager would place a new window behind it.
+    raise();
+    activateWindow();
+}
+
+void Tszweb::load() {
+    oldal->setCurrentWidget(WB1);
+    WB1->load(address_);
+}
+
+void Tszweb::pageLoaded(bool ok) {
+    if (ok) {
+        loadedOk_ = true;
+        oldal->setCurrentWidget(WB1);
+        return;
+    }
+    // A refused certificate has said why in the status line already.
+    const QString why = allapot->text().isEmpty()
+                            ? QString::fromUtf8("A KAB e-jelentés oldala nem tölthető be:\n%1").arg(address_.toString())
+                            : allapot->text();
+    hiba->setText(why + QString::fromUtf8("\n\nEllenőrizze a hálózati kapcsolatot és az oldal címét "
+                                          "(Szervíz → E-jelentés oldalának címe), majd nyomja meg az \"Újra\" "
+                                          "gombot, vagy próbálja a \"Megnyitás böngészőben\" gombbal!"));
+    oldal->setCurrentWidget(hiba->parentWidget());
 }
 
 void Tszweb::openInSystemBrowser() {

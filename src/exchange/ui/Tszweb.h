@@ -9,6 +9,12 @@
 // certificate is not valid, and keeps links that would open a new window
 // in its own view. "Megnyitás böngészőben" hands the page to the system's
 // browser when the embedded one cannot cope with it.
+//
+// The window is modal over the window it was opened from and raised in
+// front of it when shown. A page that does not load (no network, a wrong
+// address) is covered by a message of ours instead of the browser's own
+// English error, with a way to try again; run() tells whether the page
+// ever loaded.
 #include <QDialog>
 #include <QUrl>
 
@@ -16,6 +22,7 @@
 
 class QLabel;
 class QPushButton;
+class QStackedWidget;
 class QWebEngineProfile;
 class QWebEngineView;
 
@@ -37,8 +44,9 @@ public:
     // sets it); any other value shows nothing.
     std::string etipus;
 
-    // Shows the window maximised and modally until the user closes it.
-    void run();
+    // Shows the window maximised and modally until the user closes it; true
+    // when the page loaded while it was shown.
+    bool run();
 
     // The address the window loads for etipus "E".
     QUrl address() const { return address_; }
@@ -46,16 +54,22 @@ public:
     QWebEngineView* WB1;
     QPushButton* bongeszo;  // "Megnyitás böngészőben"
     QLabel* allapot;        // what the page is doing, and what went wrong
+    QStackedWidget* oldal;  // the page, or the message that it did not load
+    QLabel* hiba;           // that message
+    QPushButton* ujra;      // "Újra" loads the page again
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
     void openInSystemBrowser();
+    void pageLoaded(bool ok);
+    void load();
 
     QUrl address_;
     QWebEngineProfile* profile_;
-    bool loaded_ = false;  // since the window was last shown
+    bool loading_ = false;  // the load was started since the window was last shown
+    bool loadedOk_ = false;  // and the page loaded
 };
 
 } // namespace velmora::ui

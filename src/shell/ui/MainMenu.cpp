@@ -50,6 +50,8 @@ const std::vector<MenuItemDef>& MainMenuItems() {
         {"Ments1", "&Mentés", "Adatállományok mentése", "Szervz1"},
         {"Visszatlts1", "&Visszatöltés", "Adatállományok visszatöltése", "Szervz1"},
         {"Adatokellenrzse1", "&Adatok ellenőrzése", "Az adatállományok ellenőrzése, módosítás nélkül", "Szervz1"},
+        {"Ejelentsoldalnakcme1", "E-jelentés oldalának &címe", "A KAB e-jelentés oldala címének megadása",
+         "Szervz1"},
         {"Adatszolgltats1", "A&datszolgáltatás", "Adatszolgáltatás", ""},
         {"FloppykldemnyRUVszmra1", "Floppy-&küldemény RUV-számára", "Floppy-küldemény RUV-számára",
          "Adatszolgltats1"},

@@ -6,6 +6,8 @@
 #include "exchange/ui/Tszweb.h"
 #include "support/Files.h"
 
+#include <QLabel>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QWebEnginePage>
 #include <QWebEngineView>
@@ -71,7 +73,7 @@ private slots:
             page->download(QUrl::fromLocalFile(QString::fromStdString((site() / "visszaigazolas.txt").string())));
             QTRY_COMPARE(test::fileBytes(tmp->path() / "KULD" / "visszaigazolas.txt"), std::string("rendben"));
         });
-        window.run();
+        QVERIFY(window.run());
 
         // Shown again: the page is loaded afresh, once.
         const qsizetype before = started.size();
@@ -80,6 +82,25 @@ private slots:
             QTRY_COMPARE(page->url(), address);
         });
         window.run();
+    }
+
+    // Without network the page shows our message instead of the browser's
+    // English error, offers to try again, and run() says it never loaded.
+    void aPageThatDoesNotLoadIsCoveredByOurMessage() {
+        ui::Tszweb window(nullptr, {"http://127.0.0.1:9/e-jelentes", (tmp->path() / "WEB").string(),
+                                    (tmp->path() / "KULD").string()});
+        window.etipus = std::string("E");
+        QSignalSpy finished(window.WB1->page(), &QWebEnginePage::loadFinished);
+        test::onNextModal([&](QWidget*) {
+            QTRY_VERIFY_WITH_TIMEOUT(window.hiba->isVisible(), 30000);
+            QVERIFY(!window.WB1->isVisible());
+            QVERIFY(window.hiba->text().contains("http://127.0.0.1:9/e-jelentes"));
+            const qsizetype before = finished.size();
+            QTest::mouseClick(window.ujra, Qt::LeftButton);
+            QTRY_VERIFY_WITH_TIMEOUT(finished.size() > before, 30000);
+            QTRY_VERIFY(window.hiba->isVisible());
+        });
+        QVERIFY(!window.run());
     }
 };
 

@@ -71,7 +71,7 @@ private slots:
         location = std::make_unique<ui::TAlapkeres>(session, p->dialogs(), ui::CommandGuard(p->dialogs()),
                                                     p->owner.get());
         exchange = std::make_unique<ui::ExchangeWindows>(*p->owner, session, p->db(), p->dialogs(),
-                                                         *p->registerWindows, *location, "file:///nincs");
+                                                         *p->registerWindows, *location);
         p->owner->plug(exchange->commands());
         fullImport = std::make_unique<ui::FullImportCommand>(*p->owner, session, p->db(), p->dialogs(), *location);
         p->owner->plug(fullImport->commands());

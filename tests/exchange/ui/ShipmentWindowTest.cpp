@@ -6,13 +6,19 @@
 
 #include "db/Sql.h"
 #include "exchange/Shipment.h"
+#include "exchange/EReport.h"
 #include "exchange/ui/ExchangeWindows.h"
+#include "exchange/ui/Tejcim.h"
+#include "exchange/ui/Tszweb.h"
 #include "register/ui/RegisterWindows.h"
 #include "register/ui/Tlapok.h"
 #include "shell/ui/TAlapkeres.h"
 #include "support/Files.h"
+#include "support/ui/ModalWatcher.h"
 
 #include <QAction>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
 
@@ -60,7 +66,7 @@ private slots:
         location = std::make_unique<ui::TAlapkeres>(session, p->dialogs(), ui::CommandGuard(p->dialogs()),
                                                     p->owner.get());
         exchange = std::make_unique<ui::ExchangeWindows>(*p->owner, session, p->db(), p->dialogs(),
-                                                         *p->registerWindows, *location, "file:///nincs");
+                                                         *p->registerWindows, *location);
         p->owner->plug(exchange->commands());
         p->store({{"00001", "", "2024.05"}, {2, 3}});
         p->store({{"00002", "", "2024.01"}, {5}});
@@ -107,6 +113,54 @@ private slots:
         for (const char* name : {"hosa1234.dbf", "hosb1234.dbf", "hosc1234.dbf"}) QVERIFY(fs::exists(floppy / name));
         QCOMPARE(test::fileBytes(floppy / "hosa1234.dbf"), test::fileBytes(kuld() / "Hosa1234.Dbf"));
         QVERIFY(!p->hlapa().filtered());
+    }
+
+    // The first e-report asks for the address the fund gave (no address is
+    // built in); the page opens in front of the register, modal over it; a
+    // page that never loads shows our message, the report is not claimed,
+    // and the copy is offered instead.
+    void aFirstEReportAsksForItsAddressAndAPageNotLoadedIsNotClaimed() {
+        const fs::path floppy = work->path() / "floppy";
+        fs::create_directories(floppy);
+        const std::string address = "http://127.0.0.1:9/e-jelentes";  // nothing listens there
+        test::ModalWatcher watcher;
+        watcher.onWindow("Tejcim", [&](QWidget* w) {
+            auto* window = static_cast<ui::Tejcim*>(w);
+            QCOMPARE(window->cim->text(), QString());
+            window->cim->setText("neak.hu");
+            QTest::mouseClick(window->OK, Qt::LeftButton);
+            QVERIFY(window->isVisible());
+            window->cim->setText(QString::fromStdString(address));
+            QTest::mouseClick(window->OK, Qt::LeftButton);
+        });
+        watcher.onWindow("Tszweb", [&](QWidget* w) {
+            auto* page = static_cast<ui::Tszweb*>(w);
+            QCOMPARE(page->parentWidget(), static_cast<QWidget*>(&p->lapok()));
+            QCOMPARE(page->windowModality(), Qt::ApplicationModal);
+            QTRY_VERIFY_WITH_TIMEOUT(page->hiba->isVisible(), 30000);
+            QVERIFY2(page->hiba->text().contains(QString::fromUtf8("nem tölthető be")), qPrintable(page->hiba->text()));
+            page->reject();
+        });
+        watcher.onWindow("Alapkeres", [&](QWidget*) {
+            location->setDirectory(floppy.string());
+            QTest::mouseClick(location->Igen, Qt::LeftButton);
+        });
+        fromMenu([&](ui::Tlapok& w) {
+            p->pointAt("00002");
+            w.findChild<QAction*>("Egylapkivlasztsa1")->trigger();
+            p->dialogs().answerYes().answerYes();
+            QTest::mouseClick(w.kuld, Qt::LeftButton);
+        });
+        QVERIFY2(watcher.failures().isEmpty(), qPrintable(watcher.failures().join('\n')));
+        QVERIFY(watcher.done());
+        QCOMPARE(exchange::eReportAddress(p->start->session.dataDir), std::optional<std::string>(address));
+        QCOMPARE(p->dialogs().errors(),
+                 std::vector<std::string>{exchange::eReportAddressProblem("neak.hu")});
+        QCOMPARE(p->dialogs().texts(test::ScriptedDialogs::Kind::Warning),
+                 std::vector<std::string>{exchange::kEReportNotDone});
+        QCOMPARE(p->dialogs().texts(test::ScriptedDialogs::Kind::Information),
+                 std::vector<std::string>{exchange::kShipmentDone});
+        QVERIFY(fs::exists(floppy / "hosa1234.dbf"));
     }
 
     // A period before the last closed one: the register does not open.

@@ -89,7 +89,7 @@ private slots:
             QVERIFY2(owner && owner->actions().contains(item), d.name);
             names.insert(item->objectName());
         }
-        QCOMPARE(names.size(), size_t(42));
+        QCOMPARE(names.size(), size_t(43));
 
         // A few places checked against the menu as the user knows it.
         QCOMPARE(fokep->menuItem("tvonal1")->statusTip(), QString("A program útvonalainak és az alapdíj megjelenítése"));
@@ -98,6 +98,8 @@ private slots:
         QVERIFY(bar->actions().contains(fokep->menuItem("Kilps1")));
         const QList<QAction*> service = bar->findChild<QMenu*>("Szervz1")->actions();
         QCOMPARE(service.indexOf(fokep->menuItem("Adatokellenrzse1")), service.indexOf(fokep->menuItem("Visszatlts1")) + 1);
+        // The e-report page's address, which the fund gives the provider.
+        QCOMPARE(service.indexOf(fokep->menuItem("Ejelentsoldalnakcme1")), service.indexOf(fokep->menuItem("Adatokellenrzse1")) + 1);
         QCOMPARE(bar->actions().size(), 6);
     }
 

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDateTime>
+#include <QDialog>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
@@ -13,6 +14,7 @@ namespace {
 
 constexpr int kTickMs = 20;
 constexpr int kDeadlockMs = 1500;
+constexpr int kUnexpectedMs = 15000;
 
 qint64 now() { return QDateTime::currentMSecsSinceEpoch(); }
 
@@ -100,10 +102,31 @@ void ModalWatcher::answerBox(QWidget* w) {
 }
 
 bool ModalWatcher::handleWindow(QWidget* top) {
-    if (windows_.empty() || top->objectName() != windows_.front().objectName) return false;
+    for (const QPointer<QWidget>& w : acting_)
+        if (w == top) return true;
+    if (windows_.empty() || top->objectName() != windows_.front().objectName) {
+        if (unexpected_ != top) {
+            unexpected_ = top;
+            unexpectedSince_ = now();
+        } else if (now() - unexpectedSince_ > kUnexpectedMs) {
+            failures_ << "a window nobody answered: " + top->objectName() + " \"" + top->windowTitle() + "\"";
+            if (auto* dialog = qobject_cast<QDialog*>(top)) dialog->reject();
+            unexpected_ = nullptr;
+        }
+        return false;
+    }
+    unexpected_ = nullptr;
     auto act = std::move(windows_.front().act);
     windows_.pop_front();
-    act(top);
+    QPointer<QWidget> window(top);
+    acting_ << window;
+    // Outside this tick: what the act opens is answered by later ticks.
+    QTimer::singleShot(0, this, [this, window, act = std::move(act)] {
+        if (window) act(window);
+        acting_.removeAll(window);
+        if (window && window->isVisible())
+            if (auto* dialog = qobject_cast<QDialog*>(window.data())) dialog->reject();
+    });
     return true;
 }
 

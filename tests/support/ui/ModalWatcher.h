@@ -5,7 +5,10 @@
 // other window stands above it (a progress dialog without buttons, say) is
 // a window the user cannot reach: after a grace time the watcher records it
 // as a deadlock and closes every open box, so the test fails instead of
-// hanging.
+// hanging. A window nobody expected is recorded and closed the same way.
+//
+// What is done in a window runs outside the watcher's own tick, so a window
+// it opens is answered too (the month of a clerk is windows in windows).
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -29,7 +32,7 @@ public:
     // before the press (time in which a delayed window could wrongly appear).
     void expect(const QString& textPart, const QString& button = QStringLiteral("OK"), int waitMs = 0);
     // A modal window that is not a message box is handed to `act` (a chooser,
-    // a location window); `act` must close it.
+    // a location window); the window is rejected if `act` leaves it open.
     void onWindow(const QString& objectName, std::function<void(QWidget*)> act);
 
     // Texts of the boxes seen, in order (text, then informative text).
@@ -62,6 +65,9 @@ private:
     QPointer<QWidget> current_;  // the box being held open
     qint64 currentSince_ = 0;
     qint64 blockedSince_ = -1;
+    QList<QPointer<QWidget>> acting_;  // windows whose act is running
+    QPointer<QWidget> unexpected_;     // a window on top nobody handles
+    qint64 unexpectedSince_ = 0;
 };
 
 } // namespace velmora::test

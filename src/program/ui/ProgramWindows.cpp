@@ -1,0 +1,68 @@
+#include "program/ui/ProgramWindows.h"
+
+#include "app/PasswordStore.h"
+#include "app/PeriodChoice.h"
+#include "app/Session.h"
+#include "backup/ui/BackupCommands.h"
+#include "check/ui/CheckCommand.h"
+#include "db/Database.h"
+#include "exchange/ui/ExchangeWindows.h"
+#include "exchange/ui/FullImportCommand.h"
+#include "masterdata/ui/MasterDataWindows.h"
+#include "program/ui/StartUp.h"
+#include "register/ui/RegisterWindows.h"
+#include "reports/ui/EmployeeDaysCommand.h"
+#include "reports/ui/MasterListCommands.h"
+#include "reports/ui/MonthlyCommands.h"
+#include "reports/ui/SheetPrintCommand.h"
+#include "reports/ui/TajListCommands.h"
+#include "sheets/ui/SheetWindows.h"
+#include "shell/ui/StatusPanels.h"
+#include "shell/ui/Tfokep.h"
+#include "store/IndexFiles.h"
+#include "store/Schemas.h"
+#include "widgets/QtDialogs.h"
+#include "widgets/QtText.h"
+
+namespace velmora::ui {
+
+ProgramWindows::ProgramWindows(app::Session& session, db::Database& dbs, QtDialogs& dialogs) {
+    fokep = std::make_unique<Tfokep>(session, dialogs);
+    dialogs.setParentWindow(fokep.get());
+    StatusPanels* panels = fokep->panels();
+    dialogs.setStatusSink([panels](int panel, const QString& text) { panels->setText(panel, text); });
+    periods = std::make_unique<app::ZarasPeriodTable>(store::tableOf(dbs, store::schema::ZARAS()));
+    passwords = std::make_unique<app::SysPasswordStore>(dbs);
+    fokep->setPeriodTable(periods.get());
+    fokep->setPasswordStore(passwords.get());
+    ConnectCommands(*fokep, session, dbs, dialogs);
+    masterData = std::make_unique<MasterDataWindows>(*fokep, session, dbs, dialogs);
+    for (const MenuCommand& command : masterData->commands()) fokep->setCommand(qs(command.item), command.run);
+    sheetWindows = std::make_unique<SheetWindows>(*fokep, session, dbs, dialogs, *masterData);
+    registerWindows = std::make_unique<RegisterWindows>(*fokep, session, dbs, dialogs, *sheetWindows);
+    for (const MenuCommand& command : registerWindows->commands()) fokep->setCommand(qs(command.item), command.run);
+    exchangeWindows =
+        std::make_unique<ExchangeWindows>(*fokep, session, dbs, dialogs, *registerWindows, *fokep->alapkeres());
+    for (const MenuCommand& command : exchangeWindows->commands()) fokep->setCommand(qs(command.item), command.run);
+    fullImport = std::make_unique<FullImportCommand>(*fokep, session, dbs, dialogs, *fokep->alapkeres());
+    for (const MenuCommand& command : fullImport->commands()) fokep->setCommand(qs(command.item), command.run);
+    backupCommands = std::make_unique<BackupCommands>(*fokep, session, dbs, dialogs, *fokep->alapkeres());
+    for (const MenuCommand& command : backupCommands->commands()) fokep->setCommand(qs(command.item), command.run);
+    checkCommand = std::make_unique<CheckCommand>(*fokep, dbs, dialogs);
+    for (const MenuCommand& command : checkCommand->commands()) fokep->setCommand(qs(command.item), command.run);
+    masterLists = std::make_unique<MasterListCommands>(*fokep, session, dbs, dialogs);
+    for (const MenuCommand& command : masterLists->commands()) fokep->setCommand(qs(command.item), command.run);
+    sheetPrint = std::make_unique<SheetPrintCommand>(session, dbs, dialogs, *registerWindows);
+    for (const MenuCommand& command : sheetPrint->commands()) fokep->setCommand(qs(command.item), command.run);
+    tajLists = std::make_unique<TajListCommands>(*fokep, session, dbs, dialogs, masterData->betegval);
+    for (const MenuCommand& command : tajLists->commands()) fokep->setCommand(qs(command.item), command.run);
+    employeeDays = std::make_unique<EmployeeDaysCommand>(*fokep, session, dbs, dialogs);
+    for (const MenuCommand& command : employeeDays->commands()) fokep->setCommand(qs(command.item), command.run);
+    monthly = std::make_unique<MonthlyCommands>(*fokep, session, dbs, dialogs);
+    for (const MenuCommand& command : monthly->commands()) fokep->setCommand(qs(command.item), command.run);
+}
+
+// The windows go before the tables and the main window they use.
+ProgramWindows::~ProgramWindows() = default;
+
+} // namespace velmora::ui

@@ -1,0 +1,327 @@
+// The month of a clerk through the whole program, as it runs for a user:
+// the main window with every layer's windows, the program's own message
+// boxes, questions and progress dialogs, on a demo installation. A watcher
+// answers each box and window as the user would, pressing buttons on the
+// window on top; a box the user could not reach fails the test instead of
+// hanging it.
+#include "support/ui/UiTest.h"
+
+#include "app/Clock.h"
+#include "app/Directories.h"
+#include "app/Session.h"
+#include "db/Database.h"
+#include "db/Sql.h"
+#include "program/ui/ProgramWindows.h"
+#include "program/ui/StartUp.h"
+#include "widgets/BrowseFrame.h"
+#include "register/ui/Tlapok.h"
+#include "reports/ui/ReportPreview.h"
+#include "backup/ui/Tviszv.h"
+#include "sheets/ui/SheetProgram.h"
+#include "sheets/ui/Tlapuj.h"
+#include "shell/ui/TAlapkeres.h"
+#include "shell/ui/Tfokep.h"
+#include "store/IndexFiles.h"
+#include "store/Schemas.h"
+#include "support/FundFiles.h"
+#include "support/ui/ModalWatcher.h"
+#include "widgets/QtDialogs.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+namespace fs = std::filesystem;
+using namespace velmora;
+
+namespace {
+
+// The demo's patient with one old, closed episode; a contracted nurse; a
+// doctor; a diagnosis the fund's table knows.
+constexpr const char* kPatient = "096974728";
+constexpr const char* kNurse = "071264435";
+constexpr const char* kDoctor = "259241";
+constexpr const char* kBno = "C341";
+
+std::string quoted(const std::string& s) { return "'" + s + "'"; }
+
+} // namespace
+
+class ClerkMonthTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<test::TempDir> work;
+    fs::path previousDir;
+    fs::path installation;
+    std::unique_ptr<app::FixedClock> clock;
+    std::unique_ptr<app::Session> session;
+    std::unique_ptr<db::Database> dbs;
+    std::unique_ptr<ui::QtDialogs> dialogs;
+    std::unique_ptr<ui::ProgramWindows> program;
+    std::unique_ptr<test::ModalWatcher> watcher;
+
+    ui::Tfokep& fokep() { return *program->fokep; }
+    std::string query(const std::string& sql) {
+        std::string out;
+        for (const auto& row : db::Sql(*dbs).run(sql).rows)
+            for (const auto& v : row) out += v.asString() + "|";
+        return out;
+    }
+    void pointAt(const char* sorsz) {
+        if (!store::tableOf(*dbs, store::schema::HLAPA()).locate("SORSZ;RESZ", {db::Value(sorsz), db::Value("")}))
+            QTest::qFail((std::string("no sheet ") + sorsz).c_str(), __FILE__, __LINE__);
+        test::settle();
+    }
+    void menu(const char* item) { fokep().menuItem(item)->trigger(); }
+    void checkWatcher() {
+        QVERIFY2(watcher->failures().isEmpty(), qPrintable(watcher->failures().join("\n") + "\nseen:\n" +
+                                                           watcher->seen().join("\n")));
+        QVERIFY2(watcher->done(), qPrintable("not answered; seen:\n" + watcher->seen().join("\n")));
+    }
+    // The location window: the folder set, then "OK".
+    std::function<void(QWidget*)> pickFolder(fs::path folder) {
+        return [folder](QWidget* w) {
+            auto* location = static_cast<ui::TAlapkeres*>(w);
+            location->setDirectory(folder.string());
+            QTest::mouseClick(location->Igen, Qt::LeftButton);
+        };
+    }
+
+    // A full invoice of April 2026 for the demo patient: two visit days of
+    // activities 1 and 8 by the contracted nurse.
+    void typeNewSheet(ui::Tlapuj& w) {
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        test::fill(w, "m_taj", kPatient);
+        test::fill(w, "m_alapb", kBno);
+        test::fill(w, "m_fodiag", kBno);
+        test::fill(w, "m_eorv", kDoctor);
+        test::fill(w, "m_elrend", "20260401");
+        test::fill(w, "m_szakvet", "20260402");
+        test::fill(w, "m_elviz", "10");
+        test::fill(w, "m_gyak", QString::fromUtf8("heti 2 alkalom"));
+        test::fill(w, "m_elszam", "1");
+        test::fill(w, "m_elszviz", "0");
+        test::fill(w, "aptev1", kNurse);
+        test::fill(w, "aptev8", kNurse);
+        test::fill(w, "tev3", "1      8");
+        test::fill(w, "aptaj3", kNurse);
+        test::fill(w, "tev7", "1      8");
+        test::fill(w, "aptaj7", kNurse);
+        QTest::mouseClick(w.ment, Qt::LeftButton);
+    }
+
+    // Login: the first password typed becomes the password; the period.
+    void startUp() {
+        watcher->onWindow("PasswordDlg", [](QWidget* w) {
+            test::typeText(w->findChild<QLineEdit*>("Password"), QString::fromUtf8("titkos jelszó"));
+            QTest::mouseClick(w->findChild<QPushButton*>("OKBtn"), Qt::LeftButton);
+        });
+        watcher->onWindow("Zarasbe", [](QWidget* w) {
+            auto* period = w->findChild<QLineEdit*>("ME1");
+            period->selectAll();
+            QTest::keyClicks(period, "202604");
+            QTest::mouseClick(w->findChild<QPushButton*>("OKBtn"), Qt::LeftButton);
+        });
+        QVERIFY(ui::RunStartUp(fokep(), *session, *dbs, *dialogs));
+        checkWatcher();
+    }
+
+private slots:
+    void init() {
+        work = std::make_unique<test::TempDir>();
+        installation = work->path() / "Velmora";
+        const std::string out = test::runCommand(quoted(VELMORA_DEMO_TOOL) + " --out " + quoted(installation.string()) +
+                                                 " --program " + quoted(VELMORA_PROGRAM_FILE) + " 2>&1");
+        QVERIFY2(fs::exists(installation / "DATA" / "HLapa.dbf"), out.c_str());
+        previousDir = fs::current_path();
+        fs::current_path(installation);  // the program works where it is started
+        clock = std::make_unique<app::FixedClock>(app::Date{2026, 5, 6});
+        session = std::make_unique<app::Session>(*clock);
+        session->dataDir = app::ProgramDataDir(installation.string());
+        dbs = std::make_unique<db::Database>(session->dataDir);
+        dialogs = std::make_unique<ui::QtDialogs>();
+        program = std::make_unique<ui::ProgramWindows>(*session, *dbs, *dialogs);
+        watcher = std::make_unique<test::ModalWatcher>();
+    }
+    void cleanup() {
+        watcher.reset();
+        program.reset();
+        dialogs.reset();
+        dbs.reset();
+        session.reset();
+        fs::current_path(previousDir);
+        work.reset();
+    }
+
+    void aMonthOfWork() {
+        const fs::path floppy = work->path() / "floppy", stick = work->path() / "pendrive";
+        fs::create_directories(floppy);
+        fs::create_directories(stick);
+
+        startUp();
+        QCOMPARE(session->mIdoszak, std::string("2026.04"));
+
+        // A new sheet, then modified, then viewed.
+        watcher->onWindow("Tlapok", [&](QWidget* w) {
+            auto& lapok = *static_cast<ui::Tlapok*>(w);
+            QVERIFY(QTest::qWaitForWindowActive(w));
+            // The keys of the register's popup items, as the clerk uses them.
+            QTableView* grid = lapok.Lapkep1->grid();
+            QTest::keyClick(grid, Qt::Key_T, Qt::ControlModifier);  // Új felvitel | Teljes számla
+            pointAt("00024");
+            QTest::keyClick(grid, Qt::Key_Return);  // Módosítás
+            w->activateWindow();  // the clerk's click on the register
+            QVERIFY(QTest::qWaitForWindowActive(w));
+            QTest::keyClick(grid, Qt::Key_F2);  // Megtekintés
+            QTest::mouseClick(lapok.kilep, Qt::LeftButton);
+        });
+        watcher->onWindow("Tlapuj", [&](QWidget* w) { typeNewSheet(*static_cast<ui::Tlapuj*>(w)); });
+        watcher->expect(QString::fromUtf8("Elmenthetők"), "Igen");
+        watcher->onWindow("Tlapuj", [&](QWidget* w) {
+            auto& entry = *static_cast<ui::Tlapuj*>(w);
+            test::typeInto(entry, "m_gyak", QString());
+            test::fill(entry, "m_gyak", QString::fromUtf8("heti 3 alkalom"));
+            QTest::mouseClick(entry.ment, Qt::LeftButton);
+        });
+        watcher->expect(QString::fromUtf8("Elmenthetők"), "Igen");
+        watcher->onWindow("Tlapuj", [&](QWidget* w) {
+            auto& entry = *static_cast<ui::Tlapuj*>(w);
+            QVERIFY(QTest::qWaitForWindowActive(w));
+            QCOMPARE(test::shown(entry, "m_gyak"), QString::fromUtf8("heti 3 alkalom"));
+            QTest::mouseClick(entry.BB1, Qt::LeftButton);
+        });
+        menu("Elszmolsilapokrgztse1");
+        checkWatcher();
+        const std::string stored = query("select taj, sznap, gyak from hlapa where sorsz='00024' and coalesce(resz,'')=''");
+        QVERIFY2(stored == std::string(kPatient) + "|2|heti 3 alkalom|", stored.c_str());
+
+        // The shipment: the sheet marked and sent, the files copied.
+        watcher->onWindow("Tlapok", [&](QWidget* w) {
+            auto& lapok = *static_cast<ui::Tlapok*>(w);
+            QVERIFY(QTest::qWaitForWindowActive(w));
+            pointAt("00024");
+            lapok.findChild<QAction*>("Egylapkivlasztsa1")->trigger();
+            QTest::mouseClick(lapok.kuld, Qt::LeftButton);
+        });
+        watcher->expect(QString::fromUtf8("Elküldhető 1 db elszámolási lap?"), "Igen");
+        watcher->expect(QString::fromUtf8("E-jelentést akar küldeni?"), "Nem");
+        watcher->onWindow("Alapkeres", pickFolder(floppy));
+        watcher->expect(QString::fromUtf8("Adatküldés befejeződött!"), "OK", 600);
+        menu("FloppykldemnyRUVszmra1");
+        checkWatcher();
+        QCOMPARE(query("select elkuldve from hlapa where sorsz='00024' and coalesce(resz,'')=''"), std::string("2026.04|"));
+        std::string intkod;
+        for (const auto& e : fs::directory_iterator(floppy)) {
+            const std::string name = e.path().filename().string();
+            if (name.rfind("hosa", 0) == 0) intkod = name.substr(4, name.size() - 8);
+        }
+        QVERIFY(!intkod.empty());
+
+        // The sheet printed to PDF into LISTA.
+        watcher->onWindow("Tlapok", [&](QWidget* w) {
+            auto& lapok = *static_cast<ui::Tlapok*>(w);
+            QVERIFY(QTest::qWaitForWindowActive(w));
+            pointAt("00024");
+            lapok.findChild<QAction*>("Egylapkivlasztsa1")->trigger();
+            QTest::mouseClick(lapok.nyomtat, Qt::LeftButton);
+            QTest::mouseClick(lapok.kilep, Qt::LeftButton);
+        });
+        watcher->onWindow("ReportPreview", [&](QWidget* w) {
+            auto* preview = static_cast<ui::ReportPreview*>(w);
+            QTest::mouseClick(preview->Pdf, Qt::LeftButton);
+        });
+        watcher->expect(QString::fromUtf8("A lista PDF állományba mentve:"));
+        menu("Elszmolsilapoknyomtatsa1");
+        checkWatcher();
+        std::vector<fs::path> pdfs;
+        for (const auto& e : fs::directory_iterator(session->klista)) pdfs.push_back(e.path());
+        QCOMPARE(pdfs.size(), size_t(1));
+        const std::string text = test::runCommand("pdftotext -layout " + quoted(pdfs[0].string()) + " -");
+        for (const char* part : {"HOSPICE EGYÉNI ELSZÁMOLÁSI LAP", "Sorszám: 00024", "Jelentési időszak: 2026.04"})
+            QVERIFY2(text.find(part) != std::string::npos, part);
+
+        // The fund's answer: both days billed.
+        const fs::path incoming = work->path() / "valasz";
+        fs::create_directories(incoming);
+        test::writeFundFile(incoming / ("HEa" + intkod + ".dbf"), "KABKOD C(4)", "[[\"" + intkod + "\"]]");
+        test::writeFundFile(incoming / ("HEc" + intkod + ".dbf"), "KABKOD C(4)", "[[\"" + intkod + "\"]]");
+        test::writeFundFile(incoming / ("HEb" + intkod + ".dbf"),
+                            "KABKOD C(4); SORSZAM N(5,0); IDOSZAK C(6); RESZ C(1); APDATUM D; ELSZIDO C(7)",
+                            "[[\"" + intkod + "\",24,\"202604\",null,\"2026-04-03\",\"E1\"],[\"" + intkod +
+                                "\",24,\"202604\",null,\"2026-04-07\",\"E1\"]]");
+        test::writeFundFile(incoming / ("HRuv" + intkod + ".dbf"), "IDOSZAK C(6); ALAPDIJ N(10,2); ELOLEG N(10,1)",
+                            "[[\"202604\",7150.25,1000]]");
+        watcher->onWindow("Alapkeres", pickFolder(incoming));
+        watcher->expect(QString::fromUtf8("Az elszámolt adatokat beolvassuk! Rendben?"), "Igen");
+        watcher->expect(QString(), "OK", 600);
+        menu("ElszmolsilapokbeolvassaRUVtl1");
+        checkWatcher();
+        QCOMPARE(query("select eli3, eli7 from hlapb where sorsz='00024' and coalesce(resz,'')=''"), std::string("E1|E1|"));
+
+        // Backup onto a stick, a change, then the archive restored.
+        watcher->expect(QString(), "Igen");
+        watcher->onWindow("Alapkeres", pickFolder(stick));
+        watcher->expect(QString::fromUtf8("Biztonsági mentés megtörtént!"), "OK", 600);
+        menu("Ments1");
+        checkWatcher();
+        QVERIFY(fs::exists(stick / "Zaras.arj"));
+        db::Sql(*dbs).run("update hlapa set gyak='utana' where sorsz='00024' and coalesce(resz,'')=''");
+
+        watcher->expect(QString(), "Igen");
+        watcher->onWindow("Tviszv", [&](QWidget* w) {
+            auto* viszv = static_cast<ui::Tviszv*>(w);
+            viszv->RG1Utvonal->setChecked(true);
+            QTest::mouseClick(viszv->B1, Qt::LeftButton);
+        });
+        watcher->onWindow("Alapkeres", pickFolder(stick));
+        // The last box stays open past the progress dialog's delay.
+        watcher->expect(QString::fromUtf8("A visszatöltés befejeződött!!"), "OK", 1500);
+        menu("Visszatlts1");
+        checkWatcher();
+        QCOMPARE(query("select gyak, elkuldve from hlapa where sorsz='00024' and coalesce(resz,'')=''"), std::string("heti 3 alkalom|2026.04|"));
+        QVERIFY(fokep().isVisible());
+    }
+
+    // The messages that end a restore from MENT and a contract import from a
+    // folder of damaged files open inside their work's progress: each stays
+    // open past the progress dialog's delay and is answered as it stands.
+    void messagesInsideLongWorkCanBeAnswered() {
+        startUp();
+        const fs::path stick = work->path() / "pendrive", damaged = work->path() / "serult";
+        fs::create_directories(stick);
+        fs::create_directories(damaged);
+        watcher->expect(QString(), "Igen");
+        watcher->onWindow("Alapkeres", pickFolder(stick));
+        watcher->expect(QString::fromUtf8("Biztonsági mentés megtörtént!"), "OK");
+        menu("Ments1");
+        checkWatcher();
+
+        watcher->expect(QString(), "Igen");
+        watcher->onWindow("Tviszv", [&](QWidget* w) {
+            auto* viszv = static_cast<ui::Tviszv*>(w);
+            viszv->RG1Ment->setChecked(true);
+            QTest::mouseClick(viszv->B1, Qt::LeftButton);
+        });
+        watcher->expect(QString::fromUtf8("A visszatöltés befejeződött!!"), "OK", 1500);
+        menu("Visszatlts1");
+        checkWatcher();
+
+        for (const char* name : {"has1234.DBF", "HAr1234.dbf", "HAd1234.dbf", "HAt1234.dbf"})
+            std::ofstream(damaged / name) << "nem dBASE állomány";
+        watcher->onWindow("Alapkeres", pickFolder(damaged));
+        watcher->expect(QString::fromUtf8("A teljes szerződésállományt lecseréljük!"), "Igen");
+        watcher->expect(QString(), "OK", 1500);
+        menu("SzerzdsekbeolvassaRUVtl1");
+        checkWatcher();
+        QVERIFY(fokep().isVisible());
+    }
+};
+
+VELMORA_UI_TEST(ClerkMonthTest);
+#include "ClerkMonthTest.moc"
