@@ -215,7 +215,7 @@ private slots:
             w->close();
         });
         fokep->menuItem("tvonal1")->trigger();
-        QCOMPARE(title, QString("Az Velmora elérhetőségei"));
+        QCOMPARE(title, QString("A Velmora elérhetőségei"));
         QCOMPARE(text, QString::fromStdString(app::ProgramPathsText(*session)));
         QVERIFY(text.contains("Alapdíj:                      5640 Ft"));
 
