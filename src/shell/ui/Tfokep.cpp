@@ -193,7 +193,7 @@ void Tfokep::tvonal1Click() {
     utkep_->exec();
 }
 
-void Tfokep::Tartalom1Click() { Helphelp(); }
+void Tfokep::Tartalom1Click() { Helphelp(QString(), this); }
 
 void Tfokep::Kilps1Click() { close(); }
 
