@@ -108,6 +108,9 @@ void EditWindow::closePanel() {
 void EditWindow::closeSaved() {
     frame_->Bookmark();
     closePanel();
+    // The grid is shorter again: the saved row stays in view.
+    QTableView* grid = frame_->grid();
+    grid->scrollTo(grid->currentIndex());
 }
 
 void EditWindow::setHeight(int h) {

@@ -69,7 +69,7 @@ private slots:
         if (const QByteArray shots = qgetenv("VELMORA_SHOTS"); !shots.isEmpty()) {
             help->showChapter(QStringLiteral("listak"));
             QApplication::processEvents();
-            help->grab().save(QString::fromLocal8Bit(shots) + "/sugo.png");
+            help->grab().toImage().convertToFormat(QImage::Format_Indexed8).save(QString::fromLocal8Bit(shots) + "/sugo.png");
         }
         help->close();
     }

@@ -485,7 +485,9 @@ private slots:
             left = w.geometry();
             largerRows = p->grid()->rowAt(p->grid()->viewport()->height() - 1);
             if (const QByteArray shots = qgetenv("VELMORA_SHOTS"); !shots.isEmpty())
-                w.grab().save(QString::fromLocal8Bit(shots) + "/nyilvantartas.png");
+                // A palette of 256 colours keeps the help's picture small.
+                w.grab().toImage().convertToFormat(QImage::Format_Indexed8).save(QString::fromLocal8Bit(shots) +
+                                                                                  "/nyilvantartas.png");
         });
         QVERIFY(larger.width() > firstSize.width() && larger.height() > firstSize.height());
         QCOMPARE(left.size(), larger.size());
