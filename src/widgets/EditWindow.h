@@ -6,8 +6,8 @@
 // the four buttons are off, so the current row cannot change under an edit.
 // The window has two heights, collapsed and expanded, set by its menu
 // command: its first heights; the user may make it larger, or maximize it,
-// and it opens again as she left it. Its buttons, and Enter where it acts as "Kész", run through the
-// command guard.
+// and it opens again as she left it. Its buttons, and Enter where it acts
+// as "Kész", run through the command guard.
 #include <QDialog>
 
 #include "app/Dialogs.h"
