@@ -3,6 +3,8 @@
 # (docs/help/minta/*.png) from a fresh demo installation: the reports are
 # written by velmora-batch, the month 2026.04 shipped and the fund's answer
 # for it read back first, and each report's first page drawn by pdftoppm.
+# The pictures of windows (the register made larger, the help window) are
+# drawn by their window tests, offscreen.
 # Usage: scripts/help-samples.sh   (after a build in build/)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -42,4 +44,9 @@ draw havonkenti-elszamolas --period 2026.04 report monthly-accounting
 draw dolgozok-napjai --period 2026.04 report employee-days
 draw taj-lista --period 2026.04 report taj-list
 draw bno-lista report bno-chapter --chapter C00-D48
+shots() {  # test program, test class, test function
+  VELMORA_SHOTS=$out QT_QPA_PLATFORM=offscreen "$build/tests/$1" "$2" "$3" >/dev/null
+}
+shots test_register_ui RegisterWindowTest theRegisterGrowsAndOpensAgainAsItWasLeft
+shots test_widgets HelpWindowTest showsTheInstalledHelpWithChaptersAndPictures
 echo "A minták elkészültek: $out"

@@ -22,7 +22,7 @@ namespace velmora::backup {
 inline constexpr const char* kRestoreQuestion = "Biztosan visszatölti az adatokat ?";
 inline constexpr const char* kNoRestore = "Visszatöltés nem történt !";
 inline constexpr const char* kNoSourceChosen = "Nincs kiválasztva a visszatöltés helye!";
-inline constexpr const char* kSourceCaption = "Visszatöltés helyének kiválsztása";
+inline constexpr const char* kSourceCaption = "Visszatöltés helyének kiválasztása";
 inline constexpr const char* kRestoreRunning = "A visszatöltés folyamatban van!!";
 inline constexpr const char* kRestoreRefused = "Nem lehet az adatokat visszatölteni! Az adatok nem változtak.";
 inline constexpr const char* kRestoreDone = "A visszatöltés befejeződött!!";

@@ -7,6 +7,9 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QHeaderView>
+#include <QLayout>
+#include <QScrollBar>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -33,6 +36,16 @@ BrowseFrame::BrowseFrame(FrameSetup setup, db::Table& table, QWidget* parent, st
 BrowseFrame::~BrowseFrame() = default;
 
 QTableView* BrowseFrame::grid() const { return browse_->grid(); }
+
+int BrowseFrame::fullWidth() const {
+    const QTableView* g = grid();
+    int columns = 0;
+    for (int c = 0; c < g->model()->columnCount(); ++c)
+        if (!g->isColumnHidden(c)) columns += g->columnWidth(c);
+    const int header = g->verticalHeader()->isHidden() ? 0 : g->verticalHeader()->sizeHint().width();
+    const QMargins m = layout() ? layout()->contentsMargins() : QMargins();
+    return columns + header + 2 * g->frameWidth() + g->verticalScrollBar()->sizeHint().width() + m.left() + m.right();
+}
 
 void BrowseFrame::focusMoved(QWidget* now) {
     if (!now) return;

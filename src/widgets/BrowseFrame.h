@@ -35,6 +35,8 @@ public:
     const FrameSetup& setup() const { return setup_; }
     Browse* browse() const { return browse_; }
     QTableView* grid() const;
+    // The width that shows every column of the grid without scrolling.
+    int fullWidth() const;
     Navigator* navigator() const { return navigator_; }
     db::Table& table() const { return table_; }
 

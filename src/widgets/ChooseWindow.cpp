@@ -5,6 +5,7 @@
 #include "widgets/Help.h"
 
 #include <QHBoxLayout>
+#include <algorithm>
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -18,6 +19,7 @@ ChooseWindow::ChooseWindow(QWidget* parent, const QString& objectName, const QSt
     setObjectName(objectName);
     setWindowTitle(caption);
     setModal(true);
+    setWindowFlag(Qt::WindowMinMaxButtonsHint, true);
     BB1->setObjectName(QStringLiteral("BB1"));
     BB2->setObjectName(QStringLiteral("BB2"));
     BB1->setAutoDefault(false);
@@ -36,6 +38,11 @@ void ChooseWindow::setFrame(BrowseFrame* frame) {
     row->addWidget(BB1);
     row->addWidget(BB2);
     layout->addLayout(row);
+    // First as wide as the grid's columns, so none is cut off.
+    const QSize hint = sizeHint();
+    resize(std::max(hint.width(), frame->fullWidth() + layout->contentsMargins().left() +
+                                      layout->contentsMargins().right()),
+           hint.height());
     connect(frame->browse(), &Browse::characterTyped, this, [this](int code) {
         if (code == 13) guard_.run([this] { choose(); });
     });

@@ -23,6 +23,7 @@ EditWindow::EditWindow(QWidget* mainWindow, const QString& objectName, const QSt
     setObjectName(objectName);
     setWindowTitle(caption);
     setModal(true);
+    setWindowFlag(Qt::WindowMinMaxButtonsHint, true);
     kilep = NamedButton(this, "kilep", "Kilépés");
     uj = NamedButton(this, "uj", "Új felvitel");
     modos = NamedButton(this, "modos", "Módosítás");
@@ -87,22 +88,33 @@ void EditWindow::enableBrowsing(bool on) {
 
 void EditWindow::openPanel(app::EditMode mode) {
     mode_ = mode;
+    // What the user added to the window's height stays while the panel is open.
+    layout()->activate();
+    extra_ = std::max(0, height() - std::max(collapsed_, minimumSizeHint().height()));
     panel_->show();
     BB1->show();
     BB2->show();
     enableBrowsing(false);
-    setHeight(expanded_);
+    setHeight(expanded_ + extra_);
 }
 
 void EditWindow::closePanel() {
     panel_->hide();
     enableBrowsing(true);
     frame_->grid()->setFocus(Qt::OtherFocusReason);
-    setHeight(collapsed_);
+    setHeight(collapsed_ + extra_);
+}
+
+void EditWindow::closeSaved() {
+    frame_->Bookmark();
+    closePanel();
+    // The grid is shorter again: the saved row stays in view.
+    QTableView* grid = frame_->grid();
+    grid->scrollTo(grid->currentIndex());
 }
 
 void EditWindow::setHeight(int h) {
-    if (h <= 0) return;
+    if (h <= 0 || isMaximized()) return;
     // The layout may need a little more than the stored height.
     layout()->activate();
     resize(width(), std::max(h, minimumSizeHint().height()));
@@ -114,6 +126,7 @@ void EditWindow::runFromMenu(app::Dialogs& dialogs, const std::string& statusTex
     expanded_ = expanded;
     collapsed_ = collapsed;
     if (panelOpen()) closePanel();
+    extra_ = 0;
     setHeight(collapsed_);
     frame_->grid()->setFocus(Qt::OtherFocusReason);
     exec();

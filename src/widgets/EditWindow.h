@@ -5,8 +5,9 @@
 // "Módosítás" opens it. While the panel is open the grid, the navigator and
 // the four buttons are off, so the current row cannot change under an edit.
 // The window has two heights, collapsed and expanded, set by its menu
-// command. Its buttons, and Enter where it acts as "Kész", run through the
-// command guard.
+// command: its first heights; the user may make it larger, or maximize it,
+// and it opens again as she left it. Its buttons, and Enter where it acts
+// as "Kész", run through the command guard.
 #include <QDialog>
 
 #include "app/Dialogs.h"
@@ -54,6 +55,9 @@ protected:
     // Step after every save or cancel: panel hidden, controls back on, grid
     // focused, collapsed height.
     void closePanel();
+    // The same after a save: the saved row stays under the cursor instead
+    // of the one the grid was left on.
+    void closeSaved();
     bool panelOpen() const;
     // The focus came into the panel from another control of this window;
     // coming back from a message box is no entry.
@@ -98,6 +102,7 @@ private:
     FieldExits* exits_;
     app::EditMode mode_ = app::EditMode::New;
     int expanded_ = 0, collapsed_ = 0;
+    int extra_ = 0;  // the user's own height above the collapsed one
     bool refocusing_ = false;
 };
 

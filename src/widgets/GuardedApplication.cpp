@@ -4,7 +4,10 @@
 #include "widgets/CommandGuard.h"
 #include "widgets/QtText.h"
 
+#include <QDialog>
 #include <QMessageBox>
+#include <QPointer>
+#include <QTimer>
 
 #include <cstdio>
 #include <exception>
@@ -24,6 +27,11 @@ void GuardedApplication::setGuard(const CommandGuard* guard) {
 
 bool GuardedApplication::notify(QObject* receiver, QEvent* event) {
     try {
+        if (event->type() == QEvent::Hide && qobject_cast<QDialog*>(receiver)) {
+            const bool handled = QApplication::notify(receiver, event);
+            dialogClosed(static_cast<QWidget*>(receiver));
+            return handled;
+        }
         return QApplication::notify(receiver, event);
     } catch (const std::exception& e) {
         report(e.what());
@@ -31,6 +39,20 @@ bool GuardedApplication::notify(QObject* receiver, QEvent* event) {
         report("Ismeretlen hiba.");
     }
     return true;
+}
+
+// Without a window manager to choose the next active window, none is active
+// once a dialog closes and the Alt keys do nothing until a click. The modal
+// window open now, or else the dialog's owner, takes the focus back.
+void GuardedApplication::dialogClosed(QWidget* dialog) {
+    QPointer<QWidget> owner = dialog->parentWidget() ? dialog->parentWidget()->window() : nullptr;
+    if (!owner) return;
+    QTimer::singleShot(0, owner, [owner] {
+        const QWidget* active = activeWindow();
+        if (active && active->isVisible()) return;
+        QWidget* next = activeModalWidget() ? activeModalWidget() : owner.data();
+        if (next && next->isVisible()) next->activateWindow();
+    });
 }
 
 void GuardedApplication::report(const std::string& detail) {

@@ -2,7 +2,8 @@
 // The application object of the program and of the window tests. As a last
 // guard, a failure that escapes an event handler (a key, a focus change, a
 // timer: anything no command guard wraps) is shown and the event counts as
-// handled, instead of ending the program.
+// handled, instead of ending the program. A dialog that closes hands the
+// focus back to its owner when nothing else took it.
 #include <QApplication>
 
 #include "widgets/CommandGuard.h"
@@ -25,6 +26,7 @@ public:
     bool notify(QObject* receiver, QEvent* event) override;
 
 private:
+    void dialogClosed(QWidget* dialog);
     void report(const std::string& detail);
 
     std::optional<CommandGuard> guard_;

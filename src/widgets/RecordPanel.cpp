@@ -27,8 +27,8 @@ QLabel* RecordLabels::add(const std::string& field, int chars, QWidget* parent) 
     bold.setBold(true);
     label->setFont(bold);
     label->setTextFormat(Qt::PlainText);
-    // Room for the field's width, like a bound text of fixed size: a longer
-    // value is cut, the layout does not jump from row to row.
+    // Room for the field's width, like a bound text of fixed size, so the
+    // layout does not jump from row to row.
     label->setFixedWidth(QFontMetrics(bold).horizontalAdvance(QLatin1Char('0')) * chars + 6);
     bound_.push_back({label, field});
     refresh();
@@ -44,6 +44,11 @@ void RecordLabels::refresh() {
         b.label->setAlignment((number ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
         b.label->setText(text);
         b.label->setToolTip(text);
+        // Wide letters may need more than the field's width in digits: the
+        // label grows to show the value whole (and keeps that width, so
+        // the rows do not jump back and forth).
+        const int need = b.label->fontMetrics().horizontalAdvance(text) + 6;
+        if (need > b.label->minimumWidth()) b.label->setFixedWidth(need);
     }
 }
 

@@ -8,6 +8,8 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QScreen>
+#include <QWindow>
 #include <QTableView>
 
 #include <memory>
@@ -216,6 +218,39 @@ private slots:
         QCOMPARE(colour(1), QColor(Qt::black));
         QCOMPARE(beteg->activeIndex(), std::string("Beteg2"));
         QCOMPARE(beteg->position(), 0);
+    }
+
+    // The title that was red turns black on the screen as soon as another
+    // column is clicked, not when the mouse next passes over it: what the
+    // window shows (its backing store), not a fresh drawing of it.
+    void theOldRedTitleTurnsBlackAtOnce() {
+        ui::Browse b(*beteg, columns());
+        b.resize(400, 300);
+        b.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&b));
+        QHeaderView* header = b.grid()->horizontalHeader();
+        auto clickTitle = [&](int c) {
+            const QPoint at(header->sectionViewportPosition(c) + header->sectionSize(c) / 2, header->height() / 2);
+            QTest::mouseMove(header->viewport(), at);
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+            QApplication::processEvents();
+        };
+        auto redOnScreen = [&](int c) {
+            const QImage shown = b.windowHandle()->screen()->grabWindow(b.winId()).toImage();
+            const QPoint origin = header->viewport()->mapTo(&b, QPoint(header->sectionViewportPosition(c), 0));
+            int red = 0;
+            for (int y = origin.y(); y < origin.y() + header->height(); ++y)
+                for (int x = origin.x(); x < origin.x() + header->sectionSize(c); ++x) {
+                    const QColor p = shown.pixelColor(x, y);
+                    if (p.red() > 180 && p.green() < 90 && p.blue() < 90) ++red;
+                }
+            return red;
+        };
+        clickTitle(0);
+        QVERIFY(redOnScreen(0) > 0);
+        clickTitle(2);  // the mouse stays on the new title
+        QVERIFY(redOnScreen(2) > 0);
+        QCOMPARE(redOnScreen(0), 0);
     }
 
     void typingSearchesTheActiveColumn() {

@@ -124,7 +124,7 @@ void StaffWindow::BB1Click() {
         focusRefused(r.focus);
         return;
     }
-    closePanel();
+    r.kind == SaveResult::Kind::Saved ? closeSaved() : closePanel();
 }
 
 void StaffWindow::torolClick() {

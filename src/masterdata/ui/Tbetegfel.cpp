@@ -215,7 +215,7 @@ void Tbetegfel::BB1Click() {
         focusRefused(result.focus);
         return;
     }
-    closePanel();
+    result.kind == masterdata::SaveResult::Kind::Saved ? closeSaved() : closePanel();
 }
 
 void Tbetegfel::torolClick() {

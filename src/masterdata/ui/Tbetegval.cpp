@@ -38,7 +38,7 @@ void Tbetegval::place() {
     } else {
         if (!tajCheck_) return;
         const QRect anchor = tajCheck_->frameGeometry();
-        move(anchor.left() - anchor.width() / 5, anchor.top() + anchor.height());
+        PlaceAt(this, QPoint(anchor.left() - anchor.width() / 5, anchor.top() + anchor.height()));
     }
 }
 

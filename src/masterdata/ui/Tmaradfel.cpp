@@ -76,7 +76,7 @@ void Tmaradfel::BB1Click() {
         mft->setFocus(Qt::OtherFocusReason);
         return;
     }
-    closePanel();
+    result.kind == masterdata::SaveResult::Kind::Saved ? closeSaved() : closePanel();
 }
 
 } // namespace velmora::ui

@@ -3,6 +3,7 @@
 #include "db/Table.h"
 #include "masterdata/ui/FrameSetups.h"
 #include "widgets/BrowseFrame.h"
+#include "widgets/Placement.h"
 
 #include <QHeaderView>
 #include <QTableView>
@@ -35,7 +36,7 @@ void Ttelepval::takeRow() {
 void Ttelepval::place() {
     if (honnan != "B" || !patientWindow_) return;
     const QRect patient = patientWindow_->frameGeometry();
-    move(patient.x() + patient.width(), patient.y() + patient.height() / 3);
+    PlaceAt(this, QPoint(patient.x() + patient.width(), patient.y() + patient.height() / 3));
 }
 
 } // namespace velmora::ui

@@ -16,6 +16,7 @@
 #include "store/Schemas.h"
 #include "widgets/CommandGuard.h"
 #include "widgets/GuardedApplication.h"
+#include "widgets/Placement.h"
 #include "widgets/QtDialogs.h"
 #include "widgets/QtProgress.h"
 #include "widgets/QtText.h"
@@ -82,6 +83,7 @@ int RunProgram(int argc, char** argv) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     GuardedApplication application(argc, argv);
     QApplication::setApplicationName(app::kProgramTitle);
+    SetWindowPlacesFile(DefaultWindowPlacesFile());
 
     app::SystemClock clock;
     app::Session session(clock);

@@ -63,7 +63,7 @@ Tlapok::Tlapok(QWidget* mainWindow, const sheets::SheetContext& ctx, const Comma
       bulkToggle_(bulkToggle), lap_(store::tableOf(ctx.db, store::schema::HLAPA())) {
     setObjectName(QStringLiteral("Tlapok"));
     setWindowTitle(QString::fromUtf8("Elszámolási lapok"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                    Qt::WindowCloseButtonHint);
     setModal(true);
     setHint(this, QString::fromUtf8(kListHint));
@@ -114,12 +114,13 @@ Tlapok::Tlapok(QWidget* mainWindow, const sheets::SheetContext& ctx, const Comma
     reszlap = new Treszlap(this, lap_, ctx_, guard_, sheetWindows_);
     leido = new Tleido(this, ctx_, guard_);
 
-    // Fixed single border: the grid as wide as its columns.
+    // First the grid as wide as its columns and ten rows high; the window
+    // may grow, and the grid with it.
     int columns = 0;
     for (int c = 0; c < grid->model()->columnCount(); ++c) columns += grid->columnWidth(c);
     grid->setMinimumWidth(columns + 2 * grid->frameWidth() + grid->verticalScrollBar()->sizeHint().width() + 24);
     grid->setMinimumHeight(10 * grid->verticalHeader()->defaultSectionSize());
-    setFixedSize(sizeHint());
+    MakeResizable(this, sizeHint());
 }
 
 QWidget* Tlapok::buildBudget() {
@@ -271,8 +272,8 @@ void Tlapok::enterOrDoubleClick() {
     guard_.run([this] { recording() ? modify() : markOne(); });
 }
 
-// Every activation: 50 pixels below and 10 right of the main window's top
-// left corner.
+// The first activation: 50 pixels below and 10 right of the main window's
+// top left corner; then where the user left it.
 void Tlapok::showEvent(QShowEvent* event) {
     PlaceFrom(this, mainWindow_);
     QDialog::showEvent(event);

@@ -105,6 +105,8 @@ private:
     // The sheet under the cursor; nothing on an empty register.
     std::optional<sheets::SheetKey> currentSheet() const;
     bool recording() const { return mode_ == reg::RegisterMode::Recording; }
+    // The sheet the entry window saved, under the cursor.
+    void showSaved();
     // The recorded figures again, after a sheet changed.
     void refreshBudget();
     // A stored sheet in the entry window.

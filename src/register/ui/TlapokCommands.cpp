@@ -25,6 +25,14 @@ std::optional<sheets::SheetKey> Tlapok::currentSheet() const {
     return sheets::SheetKey{lap_.text("SORSZ"), lap_.text("RESZ"), lap_.text("IDOSZAK")};
 }
 
+void Tlapok::showSaved() {
+    const auto key = sheetWindows_.takeSaved();
+    if (!key) return;
+    // A sheet outside the register's year is not among its rows: the
+    // cursor stays.
+    lap_.locate("SORSZ;RESZ;IDOSZAK", {db::Value(key->sorsz), db::Value(key->resz), db::Value(key->idoszak)});
+}
+
 void Tlapok::refreshBudget() {
     reg::refreshRecorded(budget_, ctx_.db, ctx_.session, mode_ == RegisterMode::Sending, ctx_.dialogs);
     showBudget();
@@ -36,7 +44,9 @@ void Tlapok::newSheet(sheets::SheetKind kind) {
     if (!recording()) return;
     const auto form = reg::startNewSheet(ctx_, kind);
     if (!form) return;  // refused, the message shown
+    sheetWindows_.takeSaved();
     sheetWindows_.openForm(*form, this);
+    showSaved();
     refreshBudget();
 }
 
@@ -49,13 +59,17 @@ void Tlapok::nextPart() {
         return;
     }
     const std::string yearFilter = lap_.filterText();
-    struct FilterBack {
-        db::Table& lap;
-        const std::string& filter;
-        ~FilterBack() { lap.setFilter(filter); }
-    } back{lap_, yearFilter};
-    lap_.setFilter(reg::nextPartFilter(yearFilter));
-    reszlap->run(qs(reg::providerCaption(ctx_.db) + " választható részszámlái"));
+    sheetWindows_.takeSaved();
+    {
+        struct FilterBack {
+            db::Table& lap;
+            const std::string& filter;
+            ~FilterBack() { lap.setFilter(filter); }
+        } back{lap_, yearFilter};
+        lap_.setFilter(reg::nextPartFilter(yearFilter));
+        reszlap->run(qs(reg::providerCaption(ctx_.db) + " választható részszámlái"));
+    }
+    showSaved();
     refreshBudget();
 }
 
@@ -66,7 +80,9 @@ void Tlapok::openStored(sheets::EntryMode mode) {
     if (!key) return;
     const auto sheet = sheets::loadSheet(ctx_.db, *key);
     if (!sheet) return;  // gone since the grid showed it
+    sheetWindows_.takeSaved();
     sheetWindows_.storedSheet(*sheet, mode, this);
+    showSaved();
     refreshBudget();
 }
 

@@ -8,6 +8,8 @@
 #include "sheets/ui/Tlapuj.h"
 #include "sheets/ui/Ttevki.h"
 
+#include <utility>
+
 namespace velmora::ui {
 
 SheetWindows::SheetWindows(QWidget& owner, app::Session& session, db::Database& dbs, app::Dialogs& dialogs,
@@ -21,15 +23,21 @@ SheetWindows::SheetWindows(QWidget& owner, app::Session& session, db::Database& 
 }
 
 bool SheetWindows::newSheet(sheets::SheetKind kind, QWidget* opener) {
-    return lapuj_->run(sheets::newSheetForm(ctx_, kind), opener ? opener : &owner_);
+    return run(sheets::newSheetForm(ctx_, kind), opener);
 }
 
 bool SheetWindows::storedSheet(const sheets::Sheet& sheet, sheets::EntryMode mode, QWidget* opener) {
-    return lapuj_->run(sheets::storedSheetForm(ctx_, sheet, mode), opener ? opener : &owner_);
+    return run(sheets::storedSheetForm(ctx_, sheet, mode), opener);
 }
 
-bool SheetWindows::openForm(const sheets::SheetForm& form, QWidget* opener) {
-    return lapuj_->run(form, opener ? opener : &owner_);
+bool SheetWindows::openForm(const sheets::SheetForm& form, QWidget* opener) { return run(form, opener); }
+
+bool SheetWindows::run(const sheets::SheetForm& form, QWidget* opener) {
+    const bool saved = lapuj_->run(form, opener ? opener : &owner_);
+    if (saved) saved_ = lapuj_->form().key();
+    return saved;
 }
+
+std::optional<sheets::SheetKey> SheetWindows::takeSaved() { return std::exchange(saved_, std::nullopt); }
 
 } // namespace velmora::ui

@@ -8,6 +8,8 @@
 #include "sheets/SheetEntry.h"
 #include "widgets/CommandGuard.h"
 
+#include <optional>
+
 class QWidget;
 
 namespace velmora::ui {
@@ -30,15 +32,22 @@ public:
     // A form prepared elsewhere (the next part of a series); true when saved.
     bool openForm(const sheets::SheetForm& form, QWidget* opener = nullptr);
 
+    // The sheet the entry window saved last, once: empty when nothing was
+    // saved since the last call.
+    std::optional<sheets::SheetKey> takeSaved();
+
     Tlapuj* lapuj() const { return lapuj_; }
     Ttevki* tevki() const { return tevki_; }
 
 private:
+    bool run(const sheets::SheetForm& form, QWidget* opener);
+
     QWidget& owner_;
     sheets::SheetContext ctx_;
     CommandGuard guard_;
     Ttevki* tevki_;  // owned by the owner, like the entry window
     Tlapuj* lapuj_;
+    std::optional<sheets::SheetKey> saved_;
 };
 
 } // namespace velmora::ui

@@ -6,6 +6,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QPushButton>
@@ -41,6 +42,7 @@ TAlapkeres::TAlapkeres(app::Session& session, app::Dialogs& dialogs, const Comma
     setHint(DriveCB, "A meghajtó kiválasztása");
     connect(DriveCB, &QComboBox::activated, this,
             [this, guard](int index) { guard.run([&] { DriveCBChange(index); }); });
+    DriveCB->installEventFilter(this);
 
     DirLB = new QListWidget(this);
     DirLB->setObjectName("DirLB");
@@ -122,7 +124,7 @@ void TAlapkeres::DriveCBChange(int index) {
     const std::string drive = drives_[static_cast<size_t>(index)];
     if (!app::DriveReady(drive)) {
         dialogs_.warning("Hiba: A meghajtó nem kész");
-        showDriveOfDirectory();
+        refreshDrives();  // a drive taken out leaves the list
         return;
     }
     drive_ = drive;
@@ -138,9 +140,24 @@ void TAlapkeres::DirLBDblClick(QListWidgetItem* item) {
     fillDirectoryList();
 }
 
+// A drive taken out while the window was open is refused, not handed on.
 void TAlapkeres::IgenClick() {
+    if (!app::DriveReady(directory_)) {
+        dialogs_.warning(kPlaceGone);
+        refreshDrives();
+        setDirectory(app::DriveReady(drive_) ? drive_ : std::string("/"));
+        return;
+    }
     session_.fment = true;
     accept();
+}
+
+// The drives are read again whenever the list is about to open, so one
+// taken out meanwhile is not offered.
+bool TAlapkeres::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == DriveCB && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::KeyPress))
+        refreshDrives();
+    return QDialog::eventFilter(watched, event);
 }
 
 void TAlapkeres::NemClick() {

@@ -20,6 +20,8 @@ class QPushButton;
 
 namespace velmora::ui {
 
+inline constexpr const char* kPlaceGone = "Hiba: A választott hely már nem érhető el!";
+
 class TAlapkeres : public QDialog {
     Q_OBJECT
 public:
@@ -58,6 +60,7 @@ public slots:
     void DirLBDblClick(QListWidgetItem* item);
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:

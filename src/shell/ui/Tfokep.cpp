@@ -189,11 +189,11 @@ void Tfokep::Nvjegy1Click() {
 
 void Tfokep::tvonal1Click() {
     utkep_->L1->setText(qs(app::ProgramPathsText(session_)));
-    utkep_->setWindowTitle(QString("Az %1 elérhetőségei").arg(app::kProgramTitle));
+    utkep_->setWindowTitle(QString("A %1 elérhetőségei").arg(app::kProgramTitle));
     utkep_->exec();
 }
 
-void Tfokep::Tartalom1Click() { Helphelp(); }
+void Tfokep::Tartalom1Click() { Helphelp(QString(), this); }
 
 void Tfokep::Kilps1Click() { close(); }
 

@@ -161,7 +161,7 @@ private slots:
         QString caption;
         QPoint at;
         restoreWith(&ui::Tviszv::RG1Utvonal, pick(drive->str(), &caption, &at));
-        QCOMPARE(caption, QString::fromUtf8(backup::kSourceCaption));
+        QCOMPARE(caption, QString::fromUtf8("Visszatöltés helyének kiválasztása"));
         const QRect viszv = commands->viszv()->frameGeometry();
         QCOMPARE(at, QPoint(viszv.left() + viszv.width() / 2, viszv.top() + viszv.height()));
         QCOMPARE(nurses(), std::vector<std::string>{"Mentett Ápoló"});

@@ -53,7 +53,8 @@ Row contract(const char* start, const Value& end, const char* number, const char
 
 Row employee(int no, const char* name, const char* start, const Value& end) {
     return {{"SSORSZAM", no}, {"TAJ", "123456788"}, {"NEV", name}, {"KEZD", start}, {"VEG", end},
-            {"SZHELY", "Pécs"}, {"SZIDO", "1970.05.04"}, {"ORASZ", 40}, {"OSSZO", 40}, {"FOGLMIN", "főállás"}};
+            {"SZHELY", "Pécs"}, {"SZIDO", "1970.05.04"}, {"ORASZ", 40}, {"OSSZO", 40}, {"FOGLMIN", "főállás"},
+            {"MASFOGL", "I"}, {"MASHOL", "WÁMŰ Műhely és Társa"}};
 }
 
 db::FieldList employeeFields() {
@@ -222,6 +223,21 @@ private slots:
             QCOMPARE(grid->headerData(3, Qt::Horizontal).toString(), QString("Nap szám"));
             QVERIFY(grid->index(0, 3).data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignRight);
             QVERIFY(grid->index(0, 0).data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignLeft);
+        });
+    }
+
+    // A value of wide letters shows whole ("hol:" of the employee panel),
+    // inside the window.
+    void wideValuesAreNotCut() {
+        openFromMenu([&](ui::Tszerzmut* w) {
+            auto* hol = control<QLabel>(w->Dolgkep1, "MASHOL");
+            QCOMPARE(hol->text(), QString::fromUtf8("WÁMŰ Műhely és Társa"));
+            QApplication::processEvents();
+            QVERIFY2(hol->contentsRect().width() >= hol->fontMetrics().horizontalAdvance(hol->text()),
+                     qPrintable(QString("%1 < %2").arg(hol->contentsRect().width())
+                                    .arg(hol->fontMetrics().horizontalAdvance(hol->text()))));
+            const QRect inWindow(hol->mapTo(w, QPoint(0, 0)), hol->size());
+            QVERIFY(w->rect().contains(inWindow));
         });
     }
 

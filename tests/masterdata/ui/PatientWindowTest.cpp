@@ -621,6 +621,18 @@ private slots:
             QTest::keyClick(frame->grid(), Qt::Key_Return);
         });
         QCOMPARE(val->exec(), int(QDialog::Accepted));
+        // Every column shows whole at the first size, "Neme" and
+        // "Születési idő" too; the window may grow beyond it.
+        {
+            QTableView* grid = frame->grid();
+            const int last = grid->model()->columnCount() - 1;
+            QVERIFY2(grid->columnViewportPosition(last) + grid->columnWidth(last) <= grid->viewport()->width(),
+                     qPrintable(QString("%1 + %2 > %3")
+                                    .arg(grid->columnViewportPosition(last))
+                                    .arg(grid->columnWidth(last))
+                                    .arg(grid->viewport()->width())));
+            QVERIFY(val->maximumWidth() > val->width());
+        }
         QCOMPARE(val->btaj, std::string("222222220"));
         QCOMPARE(val->bnev, std::string("Kolozsi Pál"));
         QCOMPARE(val->baztip, std::string("1"));

@@ -150,6 +150,7 @@ private slots:
         ui::Tbnoval* bnoval = p->windows->bnoval;
         runChooser(bnoval, [](QWidget* w) {
             auto* grid = control<QTableView>(w, "DBGbno");
+            QVERIFY(QTest::qWaitForWindowActive(w));  // the grid entered: its entry order set
             QCOMPARE(column(grid, 0), (QStringList{"A0900", "C3490", "C5000", "E1100", "I6300"}));
             QTest::keyClick(grid, Qt::Key_Down);
             QTest::keyClick(grid, Qt::Key_Down);

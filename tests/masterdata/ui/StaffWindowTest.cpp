@@ -13,6 +13,7 @@
 #include "support/ui/MenuOwner.h"
 #include "widgets/BrowseFrame.h"
 #include "widgets/Navigator.h"
+#include "widgets/Placement.h"
 
 #include <QAction>
 #include <QLabel>
@@ -239,6 +240,90 @@ private slots:
         const db::Table& orvos = table(store::schema::ORVOS());
         QCOMPARE(codes(orvos, "Orvoskod"), (Strings{"111111", "222222", "333333", "444444"}));
         QCOMPARE(orvos.valueAt(3, orvos.fieldIndex("Onev")).asString(), std::string("Dr. Új Ödön"));
+    }
+
+    // A saved doctor or nurse is the row under the cursor, scrolled into
+    // view, not the row the grid was left on.
+    void theSavedRowIsUnderTheCursor_data() {
+        QTest::addColumn<QString>("menuItem");
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("code");
+        QTest::newRow("doctor") << "Orvosok1" << "111111" << "999999";
+        QTest::newRow("nurse") << "Szakpolk1" << "100000003" << "999999990";
+    }
+    void theSavedRowIsUnderTheCursor() {
+        QFETCH(QString, menuItem);
+        QFETCH(QString, first);
+        QFETCH(QString, code);
+        using namespace store::schema;
+        for (int i = 0; i < 30; ++i) {
+            const std::string n = std::to_string(500000 + i);
+            add(ORVOS(), {{"Orvoskod", n}, {"Onev", "Dr. Orvos " + n}});
+        }
+        // Nurses' TAJ numbers with a right check digit: 4 + 8 digits.
+        for (int i = 0; i < 30; ++i) {
+            std::string taj = std::to_string(40000000 + i);
+            int sum = 0;
+            for (int d = 0; d < 8; ++d) sum += (taj[d] - '0') * (d % 2 ? 7 : 3);
+            add(APOL(), {{"Aptaj", taj + std::to_string(sum % 10)}, {"Anev", "Ápoló " + taj}});
+        }
+        QString under;
+        bool visible = false;
+        inEditWindow(menuItem.toLatin1().constData(), [&](ui::StaffWindow& w) {
+            select(w, first.toLatin1().constData());
+            QTest::mouseClick(control<QPushButton>(&w, "uj"), Qt::LeftButton);
+            QWidget* codeEdit = focused();
+            test::typeText(codeEdit, code);
+            QTest::keyClick(codeEdit, Qt::Key_Return);
+            test::typeText(focused(), QString::fromUtf8("Új Ödön"));
+            dialogs->answerYes();
+            QTest::keyClick(focused(), Qt::Key_Return);
+            QVERIFY(!w.editPanel()->isVisible());
+            QTableView* grid = w.frame()->grid();
+            under = QString::fromStdString(w.frame()->table().text(w.setup().reg().codeField));
+            QCOMPARE(grid->currentIndex().row(), w.frame()->table().position());
+            QApplication::processEvents();
+            visible = grid->viewport()->rect().contains(grid->visualRect(grid->currentIndex()).center());
+        });
+        QCOMPARE(under, code);
+        QVERIFY(visible);
+        QCOMPARE(dialogs->problems(), Strings{});
+    }
+
+    // The doctor list made taller shows more rows, opens again as it was
+    // left, and "Új felvitel" adds the panel to the height the user chose.
+    void theDoctorListKeepsTheSizeTheUserGaveIt() {
+        for (int i = 0; i < 40; ++i) {
+            const std::string n = std::to_string(500000 + i);
+            add(store::schema::ORVOS(), {{"Orvoskod", n}, {"Onev", "Dr. Orvos " + n}});
+        }
+        test::TempDir dir;
+        ui::SetWindowPlacesFile(QString::fromStdString(dir.str()) + "/ablakok.ini");
+        struct Forget {
+            ~Forget() { ui::SetWindowPlacesFile({}); }
+        } forget;
+        const QRect taller(owner->frameGeometry().topLeft() + QPoint(60, 40), QSize(420, 560));
+        int firstRows = 0, tallerRows = 0;
+        auto rowsShown = [](ui::StaffWindow& w) {
+            QTableView* grid = w.frame()->grid();
+            return grid->rowAt(grid->viewport()->height() - 1) - grid->rowAt(0) + 1;
+        };
+        inEditWindow("Orvosok1", [&](ui::StaffWindow& w) {
+            QCOMPARE(w.height(), std::max(227, w.minimumSizeHint().height()));  // the first height
+            QVERIFY(w.windowFlags() & Qt::WindowMaximizeButtonHint);
+            firstRows = rowsShown(w);
+            w.setGeometry(taller);
+            QApplication::processEvents();
+            tallerRows = rowsShown(w);
+        });
+        QVERIFY2(tallerRows > firstRows + 8, qPrintable(QString("%1 -> %2").arg(firstRows).arg(tallerRows)));
+        inEditWindow("Orvosok1", [&](ui::StaffWindow& w) {
+            QCOMPARE(w.geometry(), taller);
+            QTest::mouseClick(control<QPushButton>(&w, "uj"), Qt::LeftButton);
+            QVERIFY(w.height() > taller.height());  // the panel below the taller grid
+            QTest::mouseClick(control<QPushButton>(&w, "BB2"), Qt::LeftButton);
+            QCOMPARE(w.geometry(), taller);
+        });
     }
 
     void aDuplicateStampNumberKeepsThePanelOpen() {

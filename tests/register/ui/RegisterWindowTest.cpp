@@ -18,8 +18,11 @@
 #include "widgets/Browse.h"
 #include "widgets/BrowseFrame.h"
 #include "widgets/DateEdit.h"
+#include "widgets/HelpWindow.h"
+#include "widgets/Placement.h"
 
 #include <QAction>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -27,6 +30,8 @@
 #include <QSignalSpy>
 #include <QTableView>
 
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <numeric>
 
@@ -430,6 +435,116 @@ private slots:
         QCOMPARE(stored(*p, key)->lezdat, std::string("2024.05.25"));
         QCOMPARE(stored(*p, key)->elkuldve, std::string());
         QVERIFY(p->dialogs().scriptUsedUp());
+    }
+
+    // F1 opens the help window at the register's chapter, over the register.
+    void f1OpensTheHelpAtTheRegistersChapter() {
+        QString opened, chapter;
+        QWidget* over = nullptr;
+        test::inRegister(*p, RegisterMode::Recording, [&](ui::Tlapok& w) {
+            opened = test::windowFrom([&] { QTest::keyClick(p->grid(), Qt::Key_F1); }, [&](QWidget* help) {
+                chapter = static_cast<ui::HelpWindow*>(help)->chapter();
+                over = help->parentWidget();
+            });
+            QVERIFY(w.isVisible());  // the register stays open under the help
+        });
+        QCOMPARE(opened, QString("Sugo"));
+        QCOMPARE(chapter, QString("nyilvantartas"));
+        QCOMPARE(over, static_cast<QWidget*>(&p->lapok()));
+    }
+
+    // The register opens at its first size; made larger, the grid shows
+    // more rows; closed and opened again, it stands where and as large as
+    // it was left, in this run and in the next (the user's places file).
+    // With VELMORA_SHOTS set, the larger register is saved as a picture.
+    void theRegisterGrowsAndOpensAgainAsItWasLeft() {
+        for (int i = 1; i <= 30; ++i) {
+            char sorsz[6];
+            std::snprintf(sorsz, sizeof sorsz, "%05d", i);
+            p->store({{sorsz, "", "2024.05"}, {i % 28 + 1}});
+        }
+        test::TempDir dir;
+        const QString places = QString::fromStdString(dir.str()) + "/ablakok.ini";
+        ui::SetWindowPlacesFile(places);
+        struct Forget {
+            ~Forget() { ui::SetWindowPlacesFile({}); }
+        } forget;
+
+        const QRect larger(p->owner->frameGeometry().topLeft() + QPoint(40, 30), QSize(900, 640));
+        int firstRows = 0, largerRows = 0;
+        QSize firstSize;
+        QRect left;
+        test::inRegister(*p, RegisterMode::Recording, [&](ui::Tlapok& w) {
+            QVERIFY(w.minimumSize() != w.maximumSize());  // not a fixed size
+            QVERIFY(w.windowFlags() & Qt::WindowMaximizeButtonHint);
+            QCOMPARE(w.pos(), p->owner->frameGeometry().topLeft() + QPoint(10, 50));
+            firstSize = w.size();
+            firstRows = p->grid()->rowAt(p->grid()->viewport()->height() - 1);
+            w.setGeometry(larger);
+            test::settle();
+            left = w.geometry();
+            largerRows = p->grid()->rowAt(p->grid()->viewport()->height() - 1);
+            if (const QByteArray shots = qgetenv("VELMORA_SHOTS"); !shots.isEmpty())
+                // A palette of 256 colours keeps the help's picture small.
+                w.grab().toImage().convertToFormat(QImage::Format_Indexed8).save(QString::fromLocal8Bit(shots) +
+                                                                                  "/nyilvantartas.png");
+        });
+        QVERIFY(larger.width() > firstSize.width() && larger.height() > firstSize.height());
+        QCOMPARE(left.size(), larger.size());
+        QVERIFY2(largerRows > firstRows + 10, qPrintable(QString("%1 -> %2").arg(firstRows).arg(largerRows)));
+
+        QRect again;
+        test::inRegister(*p, RegisterMode::Sending, [&](ui::Tlapok& w) { again = w.geometry(); });
+        QCOMPARE(again, left);
+        test::inRegister(*p, RegisterMode::Recording, [&](ui::Tlapok& w) { again = w.geometry(); });
+        QCOMPARE(again, left);  // not a pixel lower on each opening
+
+        // The next run of the program: new windows, the same file.
+        fresh();
+        test::inRegister(*p, RegisterMode::Recording, [&](ui::Tlapok& w) { again = w.geometry(); });
+        QCOMPARE(again, left);
+        QVERIFY(QFile::exists(places));
+    }
+
+    // After "Mentés" in the entry window the register's cursor stands on
+    // the saved sheet, whichever row it was on before.
+    void theSavedSheetIsUnderTheCursor() {
+        for (const char* sorsz : {"00001", "00002", "00003", "00004", "00005"})
+            p->store({{sorsz, "", "2024.05"}, {std::atoi(sorsz) + 1}});
+        p->dialogs().answerYes();  // "Adatok ellenőrzése rendben! Elmenthetők ?"
+        QString opened, under;
+        test::inRegister(*p, RegisterMode::Recording, [&](ui::Tlapok&) {
+            p->pointAt("00002");
+            p->grid()->setFocus();
+            opened = test::windowFrom([&] { QTest::keyClick(p->grid(), Qt::Key_T, Qt::ControlModifier); },
+                                      [&](QWidget*) {
+                                          ui::Tlapuj& w = p->lapuj();
+                                          test::fill(w, "m_taj", test::kPatientTaj);
+                                          test::fill(w, "m_alapb", "C3490");
+                                          test::fill(w, "m_fodiag", "C5000");
+                                          test::fill(w, "m_eorv", test::kDoctor);
+                                          test::fill(w, "m_elrend", "20240502");
+                                          test::fill(w, "m_szakvet", "20240503");
+                                          test::fill(w, "m_elviz", "10");
+                                          test::fill(w, "m_gyak", "heti 3 alkalom");
+                                          test::fill(w, "m_elszam", "2");
+                                          test::fill(w, "m_elszviz", "0");
+                                          test::fill(w, "aptev1", test::kNurseTaj);
+                                          test::fill(w, "aptev5", test::kNurse2Taj);
+                                          test::fill(w, "tev20", "1   5");
+                                          test::fill(w, "aptaj20", test::kNurseTaj);
+                                          QTest::mouseClick(w.ment, Qt::LeftButton);
+                                          test::settle();
+                                      });
+            under = QString::fromStdString(p->hlapa().text("SORSZ"));
+            const QModelIndex current = p->grid()->currentIndex();
+            QCOMPARE(current.row(), p->hlapa().position());
+            QVERIFY(p->grid()->viewport()->rect().intersects(p->grid()->visualRect(current)));
+        });
+        QCOMPARE(opened, QString("Tlapuj"));
+        QCOMPARE(under, QString("00006"));
+        QVERIFY(p->dialogs().scriptUsedUp());
+        QCOMPARE(p->dialogs().problems(), std::vector<std::string>{});
     }
 
     // On an empty register no command asks, tells or opens anything.

@@ -86,6 +86,23 @@ private slots:
             QVERIFY2(text.find(part) != std::string::npos, part);
     }
 
+    // The TAJ window closed with a message ("Nincs TAJ-szám megadva!"):
+    // the main window is active again, its keys work without a click.
+    void theMainWindowTakesTheFocusBack() {
+        owner->show();
+        owner->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(owner.get()));
+        test::onNextModal([this](QWidget* w) {
+            QVERIFY(QTest::qWaitForWindowActive(w));
+            QTest::mouseClick(lists->tajsz()->OK, Qt::LeftButton);
+        });
+        owner->menuItem("TAJszmosellenrzlistaegybetegre1")->trigger();
+        QCOMPARE(dialogs().errors(), std::vector<std::string>{reports::kNoTaj});
+        QVERIFY(!lists->tajsz()->isVisible());
+        QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(owner.get()));
+        owner->hide();
+    }
+
     void periodChoices() {
         const struct {
             const char* typed;

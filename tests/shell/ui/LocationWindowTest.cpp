@@ -109,6 +109,32 @@ private slots:
         QCOMPARE(dialogs->texts(ScriptedDialogs::Kind::Warning), std::vector<std::string>{"Hiba: A meghajtó nem kész"});
         QCOMPARE(window->DriveCB->currentText(), QString::fromStdString(media("USB1")));
         QCOMPARE(window->directory(), media("USB1"));
+        QVERIFY(!drives().contains(QString::fromStdString(media("KARTYA"))));  // no longer offered
+    }
+
+    // A drive taken out while the window is open: the list read again when
+    // it is opened, and "OK" on a place that went away refused with a
+    // message, the window left open on a drive that is there.
+    void aDriveTakenOutWhileTheWindowIsOpen() {
+        window->show();
+        chooseDrive(media("USB1"));
+        QListWidgetItem* mentes = window->DirLB->findItems("Mentes", Qt::MatchEndsWith).value(0);
+        QVERIFY(mentes);
+        emit window->DirLB->itemDoubleClicked(mentes);
+        fs::remove_all(media("KARTYA"));
+        QTest::mouseClick(window->DriveCB, Qt::LeftButton);
+        if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+        QVERIFY(!drives().contains(QString::fromStdString(media("KARTYA"))));
+        QCOMPARE(window->DriveCB->currentText(), QString::fromStdString(media("USB1")));
+
+        fs::remove_all(media("USB1"));
+        QTest::mouseClick(window->Igen, Qt::LeftButton);
+        QCOMPARE(dialogs->texts(ScriptedDialogs::Kind::Warning), std::vector<std::string>{ui::kPlaceGone});
+        QVERIFY(window->isVisible());
+        QVERIFY(!session->fment);
+        QVERIFY(!drives().contains(QString::fromStdString(media("USB1"))));
+        QVERIFY(fs::is_directory(window->directory()));
+        window->hide();
     }
 
     void placementAndConfirmationOnEveryOpening() {
