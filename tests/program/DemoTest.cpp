@@ -19,6 +19,8 @@
 #include <map>
 #include <set>
 
+#include <sys/wait.h>
+
 namespace velmora::test {
 namespace {
 
@@ -164,6 +166,17 @@ TEST(Demo, HasPatientsDoctorsNursesAndResiduesTheProgramAccepts) {
         EXPECT_FALSE(readLayout(data, file).tags.empty());
     }
     EXPECT_EQ(readRows(data, "Beteg.dbf").size(), 30u);
+}
+
+// An end month the tool cannot read is refused before anything is written.
+TEST(Demo, RefusesAnEndMonthItCannotRead) {
+    TempDir dir;
+    for (const char* until : {"2026.13", "2026.00", "2026-04", "26.04", "2026.4"}) {
+        SCOPED_TRACE(until);
+        const int status = runDemoTool(dir, dir.file("demo"), until);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 64) << status;
+        EXPECT_FALSE(fs::exists(dir.file("demo/DATA")));
+    }
 }
 
 std::string logText(const ScriptedDialogs& dialogs) {
