@@ -14,7 +14,7 @@ out=$root/docs/help/minta
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-"$build/tools/velmora-demo" --out "$work/demo" --program "$build/velmora" >/dev/null
+"$build/tools/velmora-demo" --out "$work/demo" --program "$build/velmora" --until 2026.04 >/dev/null
 cd "$work/demo"
 batch() { "$build/tools/velmora-batch" --data DATA "$@" 2>/dev/null; }
 

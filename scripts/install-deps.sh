@@ -10,6 +10,7 @@ PKGS=(
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev qt6-webengine-dev
   xvfb xauth fonts-liberation poppler-utils
   python3-dbf gdal-bin arj faketime
+  cups printer-driver-cups-pdf
 )
 
 missing=()

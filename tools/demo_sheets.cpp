@@ -15,6 +15,7 @@
 #include "db/Database.h"
 #include "db/Sql.h"
 #include "program/StartupSequence.h"
+#include "sheets/CrossChecks.h"
 #include "sheets/SheetCheck.h"
 #include "sheets/SheetEntry.h"
 #include "sheets/SheetStore.h"
@@ -375,11 +376,31 @@ private:
         for (int k = 1; k <= kActivities; ++k)
             if (used[k - 1] && app::IsBlank(form.aptev[k - 1]))
                 type(form, numbered("aptev", k), helperActivity(k) ? e.helper : e.nurse);
+        auto capacity = sheets::countCapacity(db_, form.m_idosz, nullptr, dialogs_);
         for (size_t i = 0; i < days.size(); ++i) {
             type(form, numbered("tev", days[i]), sheets::ActivityCode::fromChoice(chosen[i]));
-            type(form, numbered("aptaj", days[i]), dice_.chance(15) ? e.helper : e.nurse);
+            const std::string& visitor = dice_.chance(15) ? e.helper : e.nurse;
+            type(form, numbered("aptaj", days[i]), capacity ? withRoom(*capacity, visitor, form.m_idosz) : visitor);
         }
         return days;
+    }
+
+    // The visiting nurse of a day: the one chosen, or, when her days of the
+    // month are used up, the contract's nurse with the most days left (the
+    // episodes fall differently on the months of each end month, and a
+    // month's visits must stay within the nurses' working time). The day is
+    // counted for her.
+    std::string withRoom(sheets::CapacityCount& capacity, const std::string& chosen, const std::string& period) {
+        const auto left = [&](const std::string& taj) {
+            const auto it = capacity.nurses.find(taj);
+            return it == capacity.nurses.end() ? 0 : it->second.keret - it->second.napdb;
+        };
+        std::string visitor = chosen;
+        if (capacity.nurses.count(chosen) && left(chosen) <= 0)
+            for (const Nurse& n : master_.nurses)
+                if (n.employedIn(period) && left(n.taj) > left(visitor)) visitor = n.taj;
+        capacity.countVisit(visitor);
+        return visitor;
     }
 
     // The closing date of the episode's last sheet: its last visit or a few days later.

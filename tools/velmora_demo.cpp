@@ -6,6 +6,15 @@
 // that folder, the same on every run. Then it opens the tables as the
 // program's start does and enters a year and a half of billing sheets up to
 // the newest residue period through the sheet logic (demo_sheets.cpp).
+//
+// The newest period is the month before today unless --until names one, so
+// a newcomer sees this year's budget in use. The text files describe the
+// provider as of 2026.04; for another end month every date of the fund's
+// tables moves by whole years (contract years stay calendar years), and the
+// residues run from the newest contract's start to that month. --until
+// 2026.04 writes the text files' data set as it stands.
+#include "app/Clock.h"
+#include "app/Date.h"
 #include "demo_dice.h"
 #include "demo_sheets.h"
 
@@ -23,6 +32,8 @@
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <optional>
+#include <regex>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -46,7 +57,8 @@ constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 64;
 
 const char* const kHelp =
-    "Használat: velmora-demo --out KÖNYVTÁR --program PROGRAMFÁJL [--data KÖNYVTÁR]\n"
+    "Használat: velmora-demo --out KÖNYVTÁR --program PROGRAMFÁJL [--until ÉÉÉÉ.HH]\n"
+    "                        [--data KÖNYVTÁR]\n"
     "\n"
     "Bemutató telepítést készít: a KÖNYVTÁR-ba másolja a programot (és a mellette\n"
     "lévő help mappát), a KÖNYVTÁR/DATA mappába pedig megírja a pénztártól érkező\n"
@@ -57,8 +69,16 @@ const char* const kHelp =
     "némelyik lezárva) a program mentési ellenőrzésein át; ezek minden futáskor\n"
     "ugyanazok. Az ápolók a szerződés dolgozói közül valók.\n"
     "\n"
+    "A legújabb időszak a mai napot megelőző hónap, hogy az idei keret is\n"
+    "látszódjon; a szerződések, dolgozók és területek dátumai egész évekkel\n"
+    "mozdulnak vele, a maradványok a legújabb szerződés kezdetétől eddig az\n"
+    "időszakig tartanak.\n"
+    "\n"
     "  --out KÖNYVTÁR      a telepítés helye; a DATA mappa nem létezhet még\n"
     "  --program FÁJL      a velmora program futtatható fájlja\n"
+    "  --until ÉÉÉÉ.HH     a legújabb időszak a mai előtti hónap helyett (a\n"
+    "                      tesztek és minták rögzített adataihoz; 2026.04 a\n"
+    "                      szövegfájlok adatai változatlanul)\n"
     "  --data KÖNYVTÁR     a bemutató adatok (TÁBLA.txt fájlok, tabulátorral\n"
     "                      elválasztva, első sor a mezőnevek, és a névlisták:\n"
     "                      vezeteknevek, ferfinevek, noinevek, utcak .txt, soronként\n"
@@ -162,10 +182,60 @@ struct FundRows {
 };
 using FundData = std::map<std::string, FundRows>;
 
-FundData writeFundTables(const fs::path& dataIn, velmora::db::Database& database) {
+// A month "YYYY.MM" as a count of months, and back.
+struct Month {
+    int year = 0, month = 0;
+    static std::optional<Month> parse(const std::string& text) {
+        static const std::regex form(R"((\d{4})\.(\d{2}))");
+        std::smatch m;
+        if (!std::regex_match(text, m, form)) return std::nullopt;
+        const Month out{std::stoi(m[1]), std::stoi(m[2])};
+        if (out.month < 1 || out.month > 12 || out.year < 1995 || out.year > 2999) return std::nullopt;
+        return out;
+    }
+    int index() const { return year * 12 + month - 1; }
+    static Month of(int index) { return {index / 12, index % 12 + 1}; }
+    std::string text() const { return std::to_string(year) + "." + velmora::app::TwoDigits(month); }
+};
+
+// The month the demo's text files end with, and the year of their newest contract.
+constexpr Month kTextsEnd{2026, 4};
+
+// The month before today.
+Month lastMonth() {
+    const velmora::app::Date today = velmora::app::SystemClock().today();
+    return Month::of(Month{today.year, today.month}.index() - 1);
+}
+
+// Every date of a fund row `years` later (29 February becomes the 28th in
+// a common year), and the contract number's year with it ("OH-2026/01").
+void moveByYears(const FieldList& fields, std::vector<Value>& row, int years) {
+    if (years == 0) return;
+    for (size_t i = 0; i < fields.size(); ++i) {
+        if (row[i].isNull()) continue;
+        const std::string text = row[i].asString();
+        if (fields[i].type == 'D') {
+            const auto day = velmora::app::Date::parse(text);
+            if (!day) throw Failure("Hibás dátum a bemutató adatok között: " + text);
+            row[i] = Value(day->addMonths(12 * years).text());
+        } else if (fields[i].name == "SZSZAM") {
+            static const std::regex year(R"(\d{4})");
+            std::string moved;
+            auto from = text.cbegin();
+            for (std::sregex_iterator m(text.begin(), text.end(), year), end; m != end; ++m) {
+                moved.append(from, text.cbegin() + m->position()) += std::to_string(std::stoi(m->str()) + years);
+                from = text.cbegin() + m->position() + m->length();
+            }
+            row[i] = Value(moved.append(from, text.cend()));
+        }
+    }
+}
+
+FundData writeFundTables(const fs::path& dataIn, velmora::db::Database& database, int years) {
     FundData written;
     for (const FundTable& t : fundTables()) {
         auto rows = readText(dataIn / (std::string(t.name) + ".txt"), t.fields);
+        for (auto& row : rows) moveByYears(t.fields, row, years);
         velmora::db::Table& table = database.table(t.name, std::string(t.name) + ".DBF");
         table.create(t.fields, 3);
         table.open();
@@ -185,7 +255,7 @@ FundData writeFundTables(const fs::path& dataIn, velmora::db::Database& database
 
 // --- the program's own tables ----------------------------------------------
 
-constexpr size_t kPatients = 30, kDoctors = 8, kNurses = 6, kResidues = 4;
+constexpr size_t kPatients = 30, kDoctors = 8, kNurses = 6;
 constexpr uint64_t kSeed = 20260101;
 // A year and a half of sheets, up to the newest residue period.
 constexpr int kSheetMonths = 18;
@@ -364,20 +434,16 @@ std::vector<Record> nurses(const FundFacts& fund, const NameLists& lists, Dice& 
     return out;
 }
 
-// The first periods of the newest contract.
-std::vector<Record> residues(const FundFacts& fund, Dice& dice) {
-    int year = std::stoi(fund.newestContractPeriod.substr(0, 4));
-    int month = std::stoi(fund.newestContractPeriod.substr(5, 2));
+// The periods of the newest contract up to the newest period; at least
+// the contract's first.
+std::vector<Record> residues(const FundFacts& fund, Month until, Dice& dice) {
+    const auto first = Month::parse(fund.newestContractPeriod);
+    if (!first) throw Failure("Hibás szerződéskezdet a HSZERZ.txt-ben: " + fund.newestContractPeriod);
     std::vector<Record> out;
-    for (size_t i = 0; i < kResidues; ++i) {
+    for (int m = first->index(); m <= std::max(first->index(), until.index()); ++m)
         out.push_back({{"Intkod", fund.intkod},
-                       {"Midoszak", period(year, month)},
+                       {"Midoszak", Month::of(m).text()},
                        {"Ft", Value(int64_t{40000} + 1000 * int64_t{dice.between(0, 350)})}});
-        if (++month > 12) {
-            month = 1;
-            ++year;
-        }
-    }
     return out;
 }
 
@@ -399,10 +465,10 @@ void writeOwnTable(velmora::db::Database& database, const schema::TableDef& def,
 }
 
 // Writes the fund's and the own tables; returns the newest residue period.
-std::string writeTables(const fs::path& dataIn, const fs::path& dataOut) {
+std::string writeTables(const fs::path& dataIn, const fs::path& dataOut, Month until) {
     const NameLists lists = readNameLists(dataIn);
     velmora::db::Database database(dataOut.string());
-    const FundFacts fund = factsOf(writeFundTables(dataIn, database));
+    const FundFacts fund = factsOf(writeFundTables(dataIn, database, until.year - kTextsEnd.year));
 
     Dice dice(kSeed);
     std::set<std::string> tajs;
@@ -410,7 +476,7 @@ std::string writeTables(const fs::path& dataIn, const fs::path& dataOut) {
     writeOwnTable(database, schema::APOL(), nurses(fund, lists, dice, tajs));
     writeOwnTable(database, schema::ORVOS(), doctors(fund, lists, dice));
     writeOwnTable(database, schema::BETEG(), patients(fund, lists, dice, tajs));
-    const std::vector<Record> periods = residues(fund, dice);
+    const std::vector<Record> periods = residues(fund, until, dice);
     writeOwnTable(database, schema::MARADV(), periods);
     for (const auto& [field, value] : periods.back())
         if (std::string(field) == "Midoszak") return value.asString();
@@ -435,14 +501,18 @@ void copyProgram(const fs::path& program, const fs::path& out) {
 } // namespace
 
 int main(int argc, char** argv) {
-    std::string out, program, data = VELMORA_DEMO_DATA_DIR;
+    std::string out, program, until, data = VELMORA_DEMO_DATA_DIR;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--help" || a == "-h") {
             std::cout << kHelp;
             return 0;
         }
-        std::string* target = a == "--out" ? &out : a == "--program" ? &program : a == "--data" ? &data : nullptr;
+        std::string* target = a == "--out"       ? &out
+                              : a == "--program" ? &program
+                              : a == "--until"   ? &until
+                              : a == "--data"    ? &data
+                                                 : nullptr;
         if (!target || i + 1 >= argc) {
             std::cerr << (target ? "Hiányzik a(z) " + a + " értéke." : "Ismeretlen paraméter: " + a) << "\n\n"
                       << kHelp;
@@ -452,6 +522,11 @@ int main(int argc, char** argv) {
     }
     if (out.empty() || program.empty()) {
         std::cerr << "Az --out és a --program megadása kötelező.\n\n" << kHelp;
+        return kExitUsage;
+    }
+    const std::optional<Month> newest = until.empty() ? lastMonth() : Month::parse(until);
+    if (!newest) {
+        std::cerr << "Hibás időszak: " << until << " (ÉÉÉÉ.HH alakban kell megadni, pl. 2026.04)\n\n" << kHelp;
         return kExitUsage;
     }
 
@@ -466,7 +541,7 @@ int main(int argc, char** argv) {
         fs::create_directories(dataOut);
         createdData = true;
         copyProgram(program, outDir);
-        recordSheets(dataOut, writeTables(data, dataOut));
+        recordSheets(dataOut, writeTables(data, dataOut, *newest));
         std::cout << "Kész a bemutató telepítés: " << fs::absolute(outDir).string() << "\n"
                   << "Indítás: cd " << outDir.string() << " && ./" << fs::path(program).filename().string() << "\n";
         return 0;

@@ -18,8 +18,9 @@ const fs::path& demoInstallation() {
         fs::create_directories(program.parent_path());
         std::ofstream(program) << "#!/bin/sh\n";
         const fs::path demo = dir.path() / "demo";
+        // The demo ending at a fixed month: the tests name its periods.
         const std::string cmd = std::string("\"") + VELMORA_DEMO_TOOL + "\" --out \"" + demo.string() +
-                                "\" --program \"" + program.string() + "\" >/dev/null 2>&1";
+                                "\" --program \"" + program.string() + "\" --until 2026.04 >/dev/null 2>&1";
         if (std::system(cmd.c_str()) != 0) throw std::runtime_error("velmora-demo failed");
         return demo;
     }();

@@ -2,6 +2,8 @@
 // demo text files and made-up patients, doctors, nurses and residues in the
 // program's layouts, and the program's start-up table steps accept them; its
 // billing sheets pass the sheet check again as stored.
+#include "app/Clock.h"
+#include "app/Date.h"
 #include "app/TextHelpers.h"
 #include "db/Sql.h"
 #include "sheets/SheetCheck.h"
@@ -17,17 +19,21 @@
 #include <map>
 #include <set>
 
+#include <sys/wait.h>
+
 namespace velmora::test {
 namespace {
 
 namespace fs = std::filesystem;
 
-int runDemoTool(const TempDir& dir, const std::string& out) {
+// The demo ending at `until` ("" for the month before today); the tests
+// below name the periods of 2026.04's.
+int runDemoTool(const TempDir& dir, const std::string& out, const std::string& until = "2026.04") {
     const fs::path program = dir.path() / "prog" / "velmora";
     fs::create_directories(program.parent_path());
     std::ofstream(program) << "#!/bin/sh\n";
     const std::string cmd = std::string("\"") + VELMORA_DEMO_TOOL + "\" --out \"" + out + "\" --program \"" +
-                            program.string() + "\" >/dev/null 2>&1";
+                            program.string() + "\"" + (until.empty() ? "" : " --until " + until) + " >/dev/null 2>&1";
     return std::system(cmd.c_str());
 }
 
@@ -162,6 +168,17 @@ TEST(Demo, HasPatientsDoctorsNursesAndResiduesTheProgramAccepts) {
     EXPECT_EQ(readRows(data, "Beteg.dbf").size(), 30u);
 }
 
+// An end month the tool cannot read is refused before anything is written.
+TEST(Demo, RefusesAnEndMonthItCannotRead) {
+    TempDir dir;
+    for (const char* until : {"2026.13", "2026.00", "2026-04", "26.04", "2026.4"}) {
+        SCOPED_TRACE(until);
+        const int status = runDemoTool(dir, dir.file("demo"), until);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 64) << status;
+        EXPECT_FALSE(fs::exists(dir.file("demo/DATA")));
+    }
+}
+
 std::string logText(const ScriptedDialogs& dialogs) {
     std::string out;
     for (const ScriptedDialogs::Entry& e : dialogs.log())
@@ -169,13 +186,56 @@ std::string logText(const ScriptedDialogs& dialogs) {
     return out;
 }
 
-TEST(Demo, HasAYearAndAHalfOfSheetsThatPassTheSheetCheckAsStored) {
+// The newest period and the day after it ends.
+struct DemoEnd {
+    std::string until, period;
+    app::Date startDay;
+};
+
+app::Date firstOfMonthAfter(const std::string& period) { return app::Date::parse(period + ".01")->addMonths(1); }
+
+DemoEnd demoOfToday() {
+    const app::Date today = app::SystemClock().today();
+    const std::string last = app::Date{today.year, today.month, 1}.addMonths(-1).period();
+    return {"", last, today};
+}
+
+class DemoEnds : public testing::TestWithParam<DemoEnd> {};
+
+// The demo as the tests and samples know it, one that crosses into a later
+// contract year, and today's: its sheets end with the month before today.
+INSTANTIATE_TEST_SUITE_P(Demo, DemoEnds,
+                         testing::Values(DemoEnd{"2026.04", "2026.04", {2026, 5, 4}},
+                                         DemoEnd{"2028.01", "2028.01", firstOfMonthAfter("2028.01")},
+                                         demoOfToday()),
+                         [](const testing::TestParamInfo<DemoEnd>& info) {
+                             return info.param.until.empty() ? std::string("Today")
+                                                             : "Until" + info.param.period.substr(0, 4) +
+                                                                   info.param.period.substr(5, 2);
+                         });
+
+TEST_P(DemoEnds, HasAYearAndAHalfOfSheetsThatPassTheSheetCheckAsStored) {
+    const DemoEnd end = GetParam();
     TempDir dir;
-    ASSERT_EQ(runDemoTool(dir, dir.file("demo")), 0);
+    ASSERT_EQ(runDemoTool(dir, dir.file("demo"), end.until), 0);
     const std::string data = dir.file("demo/DATA");
     const std::vector<std::string> residues = column(data, "Maradv.dbf", "MIDOSZAK");
+    ASSERT_FALSE(residues.empty());
+    EXPECT_EQ(*std::max_element(residues.begin(), residues.end()), end.period);
 
-    Start start(data, {2026, 5, 4});
+    // A contract of the fund for every period from the oldest contract on,
+    // and the newest one begins in the newest period's year.
+    const std::vector<std::string> starts = column(data, "HSZERZ.DBF", "SZKEZD");
+    const std::vector<std::string> ends = column(data, "HSZERZ.DBF", "SZVEG");
+    ASSERT_FALSE(starts.empty());
+    EXPECT_EQ(std::max_element(starts.begin(), starts.end())->substr(0, 5), end.period.substr(0, 4) + ".");
+    const auto contracted = [&](const std::string& period) {
+        for (size_t i = 0; i < starts.size(); ++i)
+            if (starts[i].substr(0, 7) <= period && (ends[i].empty() || ends[i].substr(0, 7) >= period)) return true;
+        return false;
+    };
+
+    Start start(data, end.startDay);
     ASSERT_TRUE(start.run());
     EXPECT_EQ(logText(start.dialogs), "") << "the start-up shows nothing but its status texts";
     start.dialogs.clearLog();
@@ -200,7 +260,8 @@ TEST(Demo, HasAYearAndAHalfOfSheetsThatPassTheSheetCheckAsStored) {
     }
     EXPECT_GE(periods.size(), 18u);
     ASSERT_FALSE(periods.empty());
-    EXPECT_EQ(*periods.rbegin(), *std::max_element(residues.begin(), residues.end()));
+    EXPECT_EQ(*periods.rbegin(), end.period);
+    for (const std::string& p : periods) EXPECT_TRUE(contracted(p)) << p << " has no contract";
     EXPECT_GT(kinds[sheets::SheetKind::Full], 0);
     EXPECT_GT(kinds[sheets::SheetKind::FirstPart], 0);
     EXPECT_GT(kinds[sheets::SheetKind::NextPart], 0);

@@ -38,6 +38,10 @@ ReportPreview::ReportPreview(QWidget* parent, const reports::Report& report, con
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                    Qt::WindowCloseButtonHint);
     setModal(true);
+    choosePrinter_ = [this](QPrinter& printer) {
+        QPrintDialog dialog(&printer, this);
+        return dialog.exec() == QDialog::Accepted;
+    };
 
     Elozo = NamedButton(this, "Elozo", "&Előző oldal");
     Kovetkezo = NamedButton(this, "Kovetkezo", "&Következő oldal");
@@ -134,8 +138,7 @@ void ReportPreview::print() {
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setFullPage(true);
     printer.setDocName(QString::fromStdString(report_.title));
-    QPrintDialog dialog(&printer, this);
-    if (dialog.exec() != QDialog::Accepted) return;
+    if (!choosePrinter_(printer)) return;
     QPainter painter;
     if (!painter.begin(&printer)) {
         dialogs_.error("A nyomtató nem érhető el, a lista nem lett kinyomtatva.");

@@ -9,10 +9,12 @@
 #include "reports/Bands.h"
 #include "reports/PageBreaks.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
 class QLabel;
+class QPrinter;
 class QPushButton;
 class QScrollArea;
 
@@ -30,6 +32,12 @@ public:
     // The PDF in LISTA; its path, or "" when it could not be written (the
     // message has been shown).
     std::string saveAsPdf();
+
+    // Picks the printer (and its settings) for "Nyomtatás"; false when the
+    // user cancels. The system's print dialog unless set otherwise, as a
+    // test does to print on a queue of its own without a dialog.
+    using PrinterChoice = std::function<bool(QPrinter&)>;
+    void setPrinterChoice(PrinterChoice choice) { choosePrinter_ = std::move(choice); }
 
     QPushButton* Elozo;
     QPushButton* Kovetkezo;
@@ -53,6 +61,7 @@ private:
     reports::PageBreaks breaks_;
     const app::Session& session_;
     app::Dialogs& dialogs_;
+    PrinterChoice choosePrinter_;
     QScrollArea* scroll_;
     int page_ = 0;
     double zoom_ = 1.0;
