@@ -137,7 +137,7 @@ private slots:
         work = std::make_unique<test::TempDir>();
         installation = work->path() / "Velmora";
         const std::string out = test::runCommand(quoted(VELMORA_DEMO_TOOL) + " --out " + quoted(installation.string()) +
-                                                 " --program " + quoted(VELMORA_PROGRAM_FILE) + " 2>&1");
+                                                 " --program " + quoted(VELMORA_PROGRAM_FILE) + " --until 2026.04 2>&1");
         QVERIFY2(fs::exists(installation / "DATA" / "HLapa.dbf"), out.c_str());
         previousDir = fs::current_path();
         fs::current_path(installation);  // the program works where it is started
