@@ -61,6 +61,7 @@ FocusMove tajExit(SheetForm& form, SheetContext& ctx) {
         // A patient stored before the identifier type was asked has none:
         // the type shown stays.
         if (const std::string aztip = fieldText(beteg, *row, "Aztip"); !aztip.empty()) form.m_aztip = aztip;
+        form.tajAztip = form.m_aztip;
         form.m_szh = fieldText(beteg, *row, "Szulh");
         form.m_szido = fieldText(beteg, *row, "Szuli");
         form.bnem = sexName(fieldText(beteg, *row, "Neme"));
@@ -71,8 +72,14 @@ FocusMove tajExit(SheetForm& form, SheetContext& ctx) {
     return kStay;
 }
 
+// A substitute identifier only for a type just changed to "0" or for an
+// empty TAJ field: an identifier already on the sheet stays, or the sheet
+// would move to another (new) patient.
 FocusMove aztipExit(SheetForm& form, SheetContext& ctx) {
-    if (form.m_aztip == "0") form.m_taj = masterdata::GeneratedPatientId(table(ctx, store::schema::BETEG()));
+    const bool changedToSubstitute = form.m_aztip == "0" && form.tajAztip != "0";
+    if (form.m_aztip == "0" && (changedToSubstitute || app::IsBlank(form.m_taj)))
+        form.m_taj = masterdata::GeneratedPatientId(table(ctx, store::schema::BETEG()));
+    form.tajAztip = form.m_aztip;
     return kStay;
 }
 

@@ -4,6 +4,7 @@
 
 #include "db/Sql.h"
 #include "sheets/SheetEntry.h"
+#include "sheets/SheetStore.h"
 
 #include <gtest/gtest.h>
 
@@ -139,6 +140,64 @@ TEST(FieldExits, ThePatient) {
         {"born before 1895", set(&SheetForm::m_szido, "1894.12.31"), "m_szido", "m_szido",
          {"Hibás dátum! 1895 előtti nem lehet!"}},
     });
+}
+
+// Leaving the identifier type keeps the identifier a sheet already has: a
+// new one would move the sheet to another patient. One is issued only when
+// the type becomes "0" or the TAJ field is empty.
+TEST(FieldExits, TheSubstituteIdentifierIsIssuedOnlyForANewType) {
+    SheetData data;
+    data.patient("910000002", "Azonosító Nélküli")
+        .sheet({"2024.05", "00002", "A", "910000002", {{2, "1   5", people::nurse1}}, {{"Aztip", "0"}}})
+        .sheet({"2024.05", "00003", "", people::patient, {{2, "1   5", people::nurse1}}, {{"Aztip", "1"}}});
+    data.open();
+    auto stored = [&](const char* sorsz, const char* resz, sheets::EntryMode mode) {
+        return sheets::storedSheetForm(data.ctx(), *sheets::loadSheet(data.db(), {sorsz, resz, "2024.05"}), mode);
+    };
+    const std::string fresh = "910000003";  // the next identifier not in use
+    const struct {
+        const char* what;
+        std::function<SheetForm()> open;
+        std::function<void(SheetForm&)> type;  // what the user does before leaving m_aztip
+        std::string taj;
+    } cases[] = {
+        {"modifying a sheet of type 0", [&] { return stored("00002", "A", sheets::EntryMode::Modify); },
+         [](SheetForm&) {}, "910000002"},
+        {"the next part of a series of type 0", [&] { return stored("00002", "A", sheets::EntryMode::New); },
+         [](SheetForm&) {}, "910000002"},
+        {"type 0 with the TAJ field emptied", [&] { return stored("00002", "A", sheets::EntryMode::Modify); },
+         [](SheetForm& f) { f.m_taj = ""; }, fresh},
+        {"a sheet's type changed from 1 to 0", [&] { return stored("00003", "", sheets::EntryMode::Modify); },
+         [](SheetForm& f) { f.m_aztip = "0"; }, fresh},
+        {"a sheet of type 1 left as it is", [&] { return stored("00003", "", sheets::EntryMode::Modify); },
+         [](SheetForm&) {}, people::patient},
+        {"a new sheet given type 0", [&] { return sheets::newSheetForm(data.ctx(), sheets::SheetKind::Full); },
+         [](SheetForm& f) { f.m_aztip = "0"; }, fresh},
+        {"a new sheet's substitute identifier kept when the type is left again",
+         [&] { return sheets::newSheetForm(data.ctx(), sheets::SheetKind::Full); },
+         [&](SheetForm& f) {
+             f.m_aztip = "0";
+             sheets::leaveField(f, "m_aztip", data.ctx());
+             f.m_taj = "910000077";
+         },
+         "910000077"},
+        {"a chosen patient of type 0 keeps her identifier",
+         [&] { return sheets::newSheetForm(data.ctx(), sheets::SheetKind::Full); },
+         [&](SheetForm& f) {
+             sheets::PatientChoice choice;
+             choice.btaj = "910000002", choice.baztip = "0", choice.bnev = "Azonosító Nélküli";
+             sheets::patientChosen(f, choice, data.ctx());
+         },
+         "910000002"},
+    };
+    for (const auto& c : cases) {
+        SheetForm form = c.open();
+        c.type(form);
+        data.dialogs().clearLog();
+        EXPECT_EQ(sheets::leaveField(form, "m_aztip", data.ctx()).control, "") << c.what;
+        EXPECT_EQ(form.m_taj, c.taj) << c.what;
+        EXPECT_TRUE(data.dialogs().problems().empty()) << c.what;
+    }
 }
 
 TEST(FieldExits, DiagnosesAndDoctors) {
