@@ -287,13 +287,17 @@ FocusMove activityNurseNameExit(SheetForm& form, const std::string& control, She
 
 // --- the visit grid --------------------------------------------------------------
 
+// A typed code is kept in its positional form: the nurse rule and the
+// counting read positions.
 FocusMove activityExit(SheetForm& form, int day, SheetContext& ctx) {
-    const std::string& tev = form.tev[day - 1];
+    std::string& tev = form.tev[day - 1];
     if (app::IsBlank(tev)) return kStay;
-    if (!activityCodeCharactersOk(tev)) {
+    const auto placed = ActivityCode::placed(tev);
+    if (!placed) {
         ctx.dialogs.error("A tevékenység kódja csak 1 és 8 között lehet!");
         return back(numbered("tev", day));
     }
+    tev = *placed;
     if (!activityNursesFilled(tev, form.aptev)) {
         ctx.dialogs.error("A tevékenységeknek megfelelő ápoló nincs kitöltve!");
         return back(numbered("tev", day));

@@ -273,6 +273,41 @@ TEST(FieldExits, ActivityNursesAndTheVisitGrid) {
     });
 }
 
+// A typed code is kept in its positional form, so the nurse rule reads the
+// activities the counting counts: "5" typed at the first position is
+// activity 5 and needs aptev5.
+TEST(FieldExits, ATypedActivityCodeTakesItsPositionalForm) {
+    SheetData data;
+    data.open();
+    const std::string noNurse = "A tevékenységeknek megfelelő ápoló nincs kitöltve!";
+    const std::string badCode = "A tevékenység kódja csak 1 és 8 között lehet!";
+    const struct {
+        const char* typed;
+        bool nurse5;  // aptev5 filled (aptev1 always is)
+        std::string focus, message, stored;
+    } cases[] = {
+        {"5", true, "", "", "    5"},
+        {"5", false, "tev4", noNurse, "    5"},
+        {"51", true, "", "", "1   5"},
+        {" 1 5", false, "tev4", noNurse, "1   5"},
+        {"1", false, "", "", "1"},
+        {"1   5   ", true, "", "", "1   5"},
+        {"15x", true, "tev4", badCode, "15x"},
+        {"9", true, "tev4", badCode, "9"},
+    };
+    for (const auto& c : cases) {
+        SheetForm form = completeForm();
+        if (!c.nurse5) form.aptev[4] = form.apnev[4] = "";
+        form.tev[3] = c.typed;
+        data.dialogs().clearLog();
+        EXPECT_EQ(sheets::leaveField(form, "tev4", data.ctx()).control, c.focus) << c.typed;
+        EXPECT_EQ(data.dialogs().problems(), c.message.empty() ? std::vector<std::string>{}
+                                                               : std::vector<std::string>{c.message})
+            << c.typed;
+        EXPECT_EQ(form.tev[3], c.stored) << c.typed;
+    }
+}
+
 TEST(FieldExits, ANamedNurseJoinsTheNursesAtOnce) {
     SheetData data;
     data.open();
