@@ -142,4 +142,50 @@ std::string SureDir(const std::string& path) {
     return path + '/';
 }
 
+namespace {
+// The control characters: C0, DEL and C1 (U+0080..U+009F, two bytes in
+// UTF-8); the line and paragraph separators U+2028 and U+2029 count as line
+// breaks. Returns the length of the character at `i` (0 when it is none of
+// them) and whether it breaks a line.
+size_t controlAt(const std::string& s, size_t i, bool& lineBreak) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    lineBreak = c == '\t' || c == '\n' || c == '\r';
+    if (c < 0x20 || c == 0x7F) return 1;
+    const auto next = i + 1 < s.size() ? static_cast<unsigned char>(s[i + 1]) : 0;
+    if (c == 0xC2 && next >= 0x80 && next <= 0x9F) {
+        lineBreak = next == 0x85;
+        return 2;
+    }
+    if (c == 0xE2 && next == 0x80 && i + 2 < s.size() && (s[i + 2] == '\xA8' || s[i + 2] == '\xA9')) {
+        lineBreak = true;
+        return 3;
+    }
+    return 0;
+}
+} // namespace
+
+std::string cleanTypedText(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        bool lineBreak = false;
+        const size_t n = controlAt(text, i, lineBreak);
+        if (n == 0) {
+            out += text[i++];
+            continue;
+        }
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        if (lineBreak) out += ' ';
+        i += n;
+    }
+    return out;
+}
+
+bool hasControlCharacters(const std::string& text) {
+    bool lineBreak = false;
+    for (size_t i = 0; i < text.size(); ++i)
+        if (controlAt(text, i, lineBreak) != 0) return true;
+    return false;
+}
+
 } // namespace velmora::app

@@ -54,6 +54,13 @@ std::string TwoDigits(int n);
 std::string PadRight(const std::string& s, int width, const std::string& fill);
 std::string PadLeft(const std::string& s, int width, const std::string& fill);
 
+// Text typed or read from elsewhere, made storable in a one-line field: a
+// tab or line break ("\r\n" counts as one) becomes a space, any other
+// control character is dropped. UTF-8 in, UTF-8 out.
+std::string cleanTypedText(const std::string& text);
+// The text holds a character cleanTypedText would change.
+bool hasControlCharacters(const std::string& text);
+
 // Diagnosis codes of chapter Z may not be entered on a sheet.
 bool CheckNotZCode(const std::string& code, Dialogs& dialogs);
 

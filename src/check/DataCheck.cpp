@@ -2,6 +2,7 @@
 
 #include "check/SendingTraces.h"
 #include "check/TableImage.h"
+#include "app/TextHelpers.h"
 #include "db/DbError.h"
 #include "db/IndexTag.h"
 #include "db/Journal.h"
@@ -129,6 +130,25 @@ void checkIndex(const schema::TableDef& def, const TableImage& table, const std:
             report.problems.push_back("A(z) " + indexName + " indexállományból hiányzik a(z) " + wanted.tag +
                                       " címke.");
     for (const db::MdxTag& stored : contents->tags) checkTag(table, stored, indexName, report);
+}
+
+// Tabs, line breaks and other control characters in a text field: typed or
+// pasted text that the fields should not have kept, and that would travel
+// into the fund's files. NUL is the fill some programs leave in an empty
+// field, not a character of the text.
+void checkControlCharacters(const TableImage& table, FileReport& report) {
+    const auto& fields = table.header().fields;
+    for (uint32_t r = 0; r < table.recordCount(); ++r) {
+        if (table.isDeleted(r)) continue;
+        for (size_t f = 0; f < fields.size(); ++f) {
+            if (fields[f].type != 'C') continue;
+            std::string text = table.value(r, static_cast<int>(f)).asString();
+            std::erase(text, '\0');
+            if (app::hasControlCharacters(text))
+                report.problems.push_back("A(z) " + std::to_string(r + 1) + ". rekord " + fields[f].name +
+                                          " mezőjében vezérlőkarakter (tabulátor, sortörés vagy más) van.");
+        }
+    }
 }
 
 // --- the rows across tables ----------------------------------------------------------
@@ -282,6 +302,7 @@ CheckReport checkDataDirectory(const store::Places& places) {
                 file.records = static_cast<int>(image->recordCount());
                 checkSize(*image, file);
                 checkIndex(*def, *image, files, file);
+                checkControlCharacters(*image, file);
                 images[def->name] = std::move(image);
             } catch (const std::exception& e) {
                 file.problems.push_back(e.what());

@@ -123,9 +123,11 @@ void planMarks(BilledPlan& plan, db::Database& scratch, db::Table& hlapb, const 
         first = false;
         const BilledRow row = readBilledRow(heb, r, name, intkod, period, eliWidth);
         const auto visit = visitRows.find(row.key);
-        if (visit == visitRows.end())
-            throw app::UserError(rowPlace(name, static_cast<int>(r) + 1) + " elszámolt lap (" + period + " " +
-                                 row.key.first + row.key.second + ") nincs a helyi lapok között.");
+        if (visit == visitRows.end()) {
+            plan.skipped.push_back(rowPlace(name, static_cast<int>(r) + 1) + " a(z) " + period + " " +
+                                   row.key.first + row.key.second + " lap");
+            continue;
+        }
         for (int d = 0; d < daysInMonth; ++d)
             if (hlapb.valueAt(visit->second, days.apdat[d]).asString() == row.apdatum)
                 plan.visitMarks[visit->second][days.eli[d]] = row.elszido;
@@ -260,6 +262,11 @@ std::string billedSummary(const BilledPlan& plan) {
                        std::to_string(plan.unpaid) + ".\n";
     text += plan.periodRow ? "Az időszak alapdíja és előlege rögzítve."
                            : "Az időszaknak nincs zárási sora: az alapdíj és az előleg nem került rögzítésre.";
+    if (!plan.skipped.empty()) {
+        text += "\n" + std::to_string(plan.skipped.size()) +
+                " elszámolt látogatás kihagyva, mert a lapja nincs a helyi lapok között:";
+        for (const std::string& row : plan.skipped) text += "\n" + row;
+    }
     return text;
 }
 

@@ -2,8 +2,10 @@
 // "Elszámolt lapok beolvasása RUV-től": the fund's answer to a shipment.
 // The four files HEa, HEb, HEc and HRuv are copied into TEMP and read
 // there whole before anything local changes: every billed visit must be
-// of the current period and of a sheet the provider has, every value must
-// fit where it goes, and the fee file must be of the period. Only then
+// of the current period, every value must fit where it goes, and the fee
+// file must be of the period. A billed visit of a sheet the provider no
+// longer has (deleted since the shipment) is skipped and named in the
+// summary: the rest of the fund's answer stays readable. Only then
 // are the billing marks of the visits, the payment state of every sheet of
 // the period and the period's base fee and advance written, as one write
 // unit: a refusal or a failure leaves every table as it was.
@@ -43,6 +45,7 @@ inline constexpr const char* kFullyPaid = "ű";
 // files and the local tables before any of it is written.
 struct BilledPlan {
     int rowsRead = 0;
+    std::vector<std::string> skipped;                         // HEb rows of sheets the provider lacks
     std::map<uint32_t, std::map<int, db::Value>> visitMarks;  // HLAPB record -> ELI field -> mark
     std::map<uint32_t, db::Value> payment;                    // HLAPA record -> ALLAPOT, where it changes
     int sheets = 0, fully = 0, partly = 0, unpaid = 0;        // the sheets of the period by payment

@@ -55,6 +55,24 @@ const ContractLayout& contractLayout(Incoming id) {
     throw std::logic_error("not a contract file");
 }
 
+// The working copy's texts without tabs, line breaks or other control
+// characters: the fund's names and addresses become one-line fields the
+// user sees. NUL fill is left to the engine.
+void cleanTexts(db::Table& table) {
+    const db::FieldList& fields = table.fields();
+    for (uint32_t r = 0, n = table.physicalCount(); r < n; ++r) {
+        if (table.isDeletedAt(r)) continue;
+        std::vector<std::pair<int, db::Value>> changes;
+        for (int f = 0, m = static_cast<int>(fields.size()); f < m; ++f) {
+            if (fields[f].type != 'C') continue;
+            std::string text = table.valueAt(r, f).asString();
+            std::erase(text, '\0');
+            if (app::hasControlCharacters(text)) changes.emplace_back(f, db::Value(app::cleanTypedText(text)));
+        }
+        if (!changes.empty()) table.updateValues(r, changes);
+    }
+}
+
 // Reads every row, refusing a value the program reads that is none of its
 // field's type (a date of the 31st of February, a number of stars), and
 // builds every index key of the table; the engine names the file when it
@@ -72,6 +90,7 @@ int readWhole(db::Table& table, const ContractLayout& layout, const std::string&
                                      " (\"" + v.asString() + "\") nem a mező típusának megfelelő érték.");
         ++rows;
     }
+    cleanTexts(table);
     for (const schema::IndexDef& tag : layout.table.tags) table.addIndex(tag.tag, tag.expression, tag.unique);
     return rows;
 }

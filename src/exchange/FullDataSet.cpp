@@ -82,7 +82,9 @@ public:
     db::Value value(const std::string& field) const {
         return file_->value(recno_, db::findField(file_->fields(), field));
     }
-    std::string text(const std::string& field) const { return trimmed(value(field).asString()); }
+    // Names and addresses of the fund's files go to one-line fields the
+    // user sees: no tabs, line breaks or other control characters.
+    std::string text(const std::string& field) const { return trimmed(app::cleanTypedText(value(field).asString())); }
 
     // A text for a field of `width` characters of the local table.
     std::string text(const std::string& field, int width) {

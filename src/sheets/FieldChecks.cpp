@@ -63,10 +63,11 @@ bool closingDateCheck(const std::string& lezdat, const std::string& szakvet, con
     return ok;
 }
 
-bool activityCodeCharactersOk(const std::string& tev) {
-    for (char c : tev)
-        if (c != ' ' && (c < '1' || c > '8')) return false;
-    return true;
+bool activityCodeCharactersOk(const std::string& tev) { return ActivityCode::placed(tev).has_value(); }
+
+void placeActivityCodes(std::array<std::string, kMaxDays>& tev) {
+    for (std::string& code : tev)
+        if (const auto placed = ActivityCode::placed(code)) code = *placed;
 }
 
 bool activityNursesFilled(const std::string& tev, const std::array<std::string, kActivities>& aptev) {

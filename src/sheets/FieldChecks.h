@@ -35,6 +35,10 @@ bool closingDateCheck(const std::string& lezdat, const std::string& szakvet, con
 // activity chooser writes, and what a user may type).
 bool activityCodeCharactersOk(const std::string& tev);
 
+// Every activity code of the visit grid in its positional form; a code
+// that cannot be placed stays as typed for the character test to refuse.
+void placeActivityCodes(std::array<std::string, kMaxDays>& tev);
+
 // The activity-nurse rule: every activity k the code lists at position k
 // has its nurse (aptev k) filled.
 bool activityNursesFilled(const std::string& tev, const std::array<std::string, kActivities>& aptev);

@@ -61,6 +61,7 @@ FocusMove tajExit(SheetForm& form, SheetContext& ctx) {
         // A patient stored before the identifier type was asked has none:
         // the type shown stays.
         if (const std::string aztip = fieldText(beteg, *row, "Aztip"); !aztip.empty()) form.m_aztip = aztip;
+        form.tajAztip = form.m_aztip;
         form.m_szh = fieldText(beteg, *row, "Szulh");
         form.m_szido = fieldText(beteg, *row, "Szuli");
         form.bnem = sexName(fieldText(beteg, *row, "Neme"));
@@ -71,8 +72,14 @@ FocusMove tajExit(SheetForm& form, SheetContext& ctx) {
     return kStay;
 }
 
+// A substitute identifier only for a type just changed to "0" or for an
+// empty TAJ field: an identifier already on the sheet stays, or the sheet
+// would move to another (new) patient.
 FocusMove aztipExit(SheetForm& form, SheetContext& ctx) {
-    if (form.m_aztip == "0") form.m_taj = masterdata::GeneratedPatientId(table(ctx, store::schema::BETEG()));
+    const bool changedToSubstitute = form.m_aztip == "0" && form.tajAztip != "0";
+    if (form.m_aztip == "0" && (changedToSubstitute || app::IsBlank(form.m_taj)))
+        form.m_taj = masterdata::GeneratedPatientId(table(ctx, store::schema::BETEG()));
+    form.tajAztip = form.m_aztip;
     return kStay;
 }
 
@@ -280,13 +287,17 @@ FocusMove activityNurseNameExit(SheetForm& form, const std::string& control, She
 
 // --- the visit grid --------------------------------------------------------------
 
+// A typed code is kept in its positional form: the nurse rule and the
+// counting read positions.
 FocusMove activityExit(SheetForm& form, int day, SheetContext& ctx) {
-    const std::string& tev = form.tev[day - 1];
+    std::string& tev = form.tev[day - 1];
     if (app::IsBlank(tev)) return kStay;
-    if (!activityCodeCharactersOk(tev)) {
+    const auto placed = ActivityCode::placed(tev);
+    if (!placed) {
         ctx.dialogs.error("A tevékenység kódja csak 1 és 8 között lehet!");
         return back(numbered("tev", day));
     }
+    tev = *placed;
     if (!activityNursesFilled(tev, form.aptev)) {
         ctx.dialogs.error("A tevékenységeknek megfelelő ápoló nincs kitöltve!");
         return back(numbered("tev", day));

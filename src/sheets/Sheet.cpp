@@ -73,6 +73,17 @@ std::string ActivityCode::fromChoice(const std::array<bool, kActivities>& chosen
     return code;
 }
 
+std::optional<std::string> ActivityCode::placed(const std::string& typed) {
+    std::string code(kActivities, ' ');
+    for (char c : typed) {
+        if (c == ' ') continue;
+        if (c < '1' || c > '8') return std::nullopt;
+        code[static_cast<size_t>(c - '1')] = c;
+    }
+    code.erase(code.find_last_not_of(' ') + 1);
+    return code;
+}
+
 std::string sexName(const std::string& neme) {
     if (neme == "F") return "Férfi";
     if (neme == "N") return "Nő";

@@ -71,6 +71,11 @@ struct ActivityCode {
     // The chooser's result: for each activity its digit when chosen, a
     // space otherwise.
     static std::string fromChoice(const std::array<bool, kActivities>& chosen);
+    // A typed code in its positional form, each digit moved to its own
+    // position ("5" -> "    5", "51" -> "1   5"), so that the nurse rule
+    // and the counting read the same activities; trailing spaces dropped.
+    // Nothing for a code with a character other than a space or 1 to 8.
+    static std::optional<std::string> placed(const std::string& typed);
 };
 
 // One day of the visit row.

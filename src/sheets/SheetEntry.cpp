@@ -49,6 +49,7 @@ SheetForm newSheetForm(SheetContext& ctx, SheetKind kind) {
     form.m_idosz = period;
     if (recordsPatientCategory(period)) {
         form.m_aztip = "1";
+        form.tajAztip = "1";
         form.m_terkat = "01";
         form.m_allp = "HUN";
     }
@@ -73,6 +74,7 @@ SheetForm storedSheetForm(SheetContext& ctx, const Sheet& sheet, EntryMode mode)
     form.m_taj = sheet.taj;
     fillPatient(form, ctx);
     form.m_aztip = sheet.aztip;
+    form.tajAztip = sheet.aztip;
     // What the sheet stores decides what it shows: its own period.
     if (recordsPatientCategory(period)) {
         form.m_terkat = sheet.terkat;
@@ -143,6 +145,7 @@ FocusMove patientChosen(SheetForm& form, const PatientChoice& choice, SheetConte
     form.m_szh = choice.bszhely;
     form.m_szido = choice.bszido;
     form.m_aztip = choice.baztip;
+    form.tajAztip = choice.baztip;
     form.bnem = sexName(choice.bnem);
     // The focus leaves m_taj for CB1: the TAJ field's exit runs.
     const FocusMove taj = leaveField(form, "m_taj", ctx);

@@ -31,6 +31,10 @@ struct SheetForm {
     int vizitdb = 0;            // visit days found by the last visit check
     std::string vszam = "0";    // "Napok száma" under the grid
     std::string vszame;         // "Előző részszámlák": shown when not "0" or ""
+    // The identifier type m_taj holds its identifier for: the type the sheet
+    // or the patient came with, or as m_aztip was last left. Leaving m_aztip
+    // issues a substitute identifier only when the type became "0" since.
+    std::string tajAztip;
 
     // --- page "1.oldal": the patient -------------------------------------
     std::string m_aztip, m_taj, m_nev;

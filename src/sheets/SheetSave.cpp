@@ -146,6 +146,8 @@ Sheet sheetOfForm(const SheetForm& form, const SheetContext& ctx, const Sheet* s
 }
 
 SaveResult saveSheet(SheetForm& form, SheetContext& ctx) {
+    // "Mentés" may come straight from a typed code, before its field's exit.
+    placeActivityCodes(form.tev);
     if (!sheetCheck(form, ctx)) {
         ctx.dialogs.error("Hibás adatok miatt az elszámolási lap nem menthető!!");
         return {SaveOutcome::Refused, FocusMove::to("m_taj")};

@@ -170,3 +170,23 @@ TEST(TextHelpers, SureDirEndsAPathWithOneSeparator) {
     EXPECT_EQ(SureDir("/"), "/");
     EXPECT_EQ(SureDir(""), "");
 }
+
+TEST(TextHelpers, CleanTypedTextKeepsOneLineWithoutControlCharacters) {
+    const struct {
+        std::string typed, stored;
+    } cases[] = {
+        {"Kovács\tÉva\nmásodik sor", "Kovács Éva második sor"},
+        {"két\r\nsor", "két sor"},  // one line break, one space
+        {"két\r\rsor", "két  sor"},
+        {"csengő\a nélkül\x1b", "csengő nélkül"},
+        {"törlés\x7f", "törlés"},
+        {"C1 \xc2\x85vezérlő\xc2\x9f", "C1  vezérlő"},  // NEL breaks a line, U+009F goes
+        {"bekezdés\xe2\x80\xa8vége", "bekezdés vége"},
+        {"ŐŰ őű – ÁÉ \xc2\xa0x", "ŐŰ őű – ÁÉ \xc2\xa0x"},  // letters, dashes and no-break spaces stay
+        {"", ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(cleanTypedText(c.typed), c.stored) << c.typed;
+        EXPECT_EQ(hasControlCharacters(c.typed), c.typed != c.stored) << c.typed;
+    }
+}

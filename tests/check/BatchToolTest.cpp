@@ -3,6 +3,7 @@
 // data directory byte for byte as it was.
 #include "app/DataDirLock.h"
 #include "check/BatchFixture.h"
+#include "db/DbfFile.h"
 #include "support/FundFiles.h"
 #include "support/TableFixture.h"
 
@@ -249,6 +250,24 @@ TEST_F(BatchTool, ShipSendsTheListedSheetsAndCopiesTheFiles) {
     const ToolRun refused = runBatch(dir.path(), "--data DATA ship 2026.04 --sheets 2026.04/00005D,2025.06/00001 --yes");
     EXPECT_EQ(refused.exit, 1);
     EXPECT_NE(refused.err.find("2025.06/00001"), std::string::npos) << refused.err;
+    EXPECT_EQ(changedPaths(before, filesOf(dir.path())), "");
+}
+
+// The marks the command sets itself travel in the shipment's unit: a
+// shipment refused after they were set leaves every sheet's mark as it was.
+TEST_F(BatchTool, ARefusedShipmentLeavesTheMarksItSetAsTheyWere) {
+    {  // an institution code that can name no shipment file
+        auto part = db::DbfFile::open(findFile(data(), "Part.dbf").string());
+        std::string record(part->raw(0), part->recordLength());
+        part->encode(record.data(), db::findField(part->fields(), "INTKOD"), db::Value("47/1"));
+        part->write(0, record.data());
+    }
+    const auto before = filesOf(dir.path());
+    const std::vector<TextRow> sheetsBefore = rows("HLapa.dbf");
+    const ToolRun run = runBatch(dir.path(), "--data DATA ship 2026.04 --yes");
+    EXPECT_EQ(run.exit, 1);
+    EXPECT_NE(run.err.find("intézménykód"), std::string::npos) << run.err;
+    EXPECT_EQ(rows("HLapa.dbf"), sheetsBefore);
     EXPECT_EQ(changedPaths(before, filesOf(dir.path())), "");
 }
 

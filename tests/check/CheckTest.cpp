@@ -86,6 +86,12 @@ const std::vector<Fault>& faults() {
          "HLapa.dbf", "111111111 TAJ-számú ápolóra"},
         {"missing doctor", [](const fs::path& d) { setField(d / "HLapa.dbf", 0, "Orvkode", db::Value("X9999")); },
          "HLapa.dbf", "X9999 kódú orvosra"},
+        {"tab and line break in a patient's name",
+         [](const fs::path& d) { setField(d / "Beteg.dbf", 0, "Nev", db::Value("Kovács\tÉva\nmásodik sor")); },
+         "Beteg.dbf", "1. rekord Nev mezőjében vezérlőkarakter"},
+        {"a control character in a sheet's frequency",
+         [](const fs::path& d) { setField(d / "HLapa.dbf", 2, "Gyak", db::Value("heti\x01 3")); },
+         "HLapa.dbf", "3. rekord Gyak mezőjében vezérlőkarakter"},
     };
     return list;
 }

@@ -127,6 +127,32 @@ TEST_F(Billed, MarksVisitsPaymentAndFeeAsOneImport) {
     EXPECT_EQ(progress.begun, progress.ended);
 }
 
+// A sheet of the shipment deleted since (00011) and one never held (00099):
+// their rows are skipped and listed, everything else is read.
+TEST_F(Billed, RowsOfSheetsTheProviderNoLongerHasAreSkippedAndListed) {
+    db::Sql(data.db()).run("delete from hlapa where idoszak='2024.06' and sorsz='00011'");
+    db::Sql(data.db()).run("delete from hlapb where idoszak='2024.06' and sorsz='00011'");
+    heb({visit("10", "null", 3, "A1"), visit("11", "null", 3, "B1"), visit("99", "null", 4, "X"),
+         visit("13", "\"B\"", 11, "D1")});
+    run();
+    EXPECT_EQ(data.dialogs().problems(), std::vector<std::string>{});
+    EXPECT_EQ(query("select sorsz, resz, eli3, eli11 from hlapb where idoszak='2024.06' order by sorsz, resz"),
+              "00010||A1||\n00012||||\n00013|A|||\n00013|B||D1|\n");
+    EXPECT_EQ(query("select sorsz, resz, allapot from hlapa where idoszak='2024.06' order by sorsz, resz"),
+              "00010||R|\n00012|||\n00013|A||\n00013|B|ű|\n");
+    EXPECT_EQ(query("select alapdij from zaras where idoszak='2024.06'"), "7150.25000|\n");
+    ASSERT_EQ(data.dialogs().texts(ScriptedDialogs::Kind::Information).size(), 1u);
+    EXPECT_EQ(data.dialogs().texts(ScriptedDialogs::Kind::Information)[0],
+              "Az elszámolt lapok beolvasása befejeződött!\n"
+              "2 elszámolt látogatás beolvasva, 2 helyi látogatás megjelölve.\n"
+              "Az időszak 4 lapja közül teljesen elszámolt 1, részben 1, nem elszámolt 2.\n"
+              "Az időszak alapdíja és előlege rögzítve.\n"
+              "2 elszámolt látogatás kihagyva, mert a lapja nincs a helyi lapok között:\n"
+              "A(z) HEb1234.dbf állomány 2. sorában a(z) 2024.06 00011 lap\n"
+              "A(z) HEb1234.dbf állomány 3. sorában a(z) 2024.06 00099 lap");
+    EXPECT_TRUE(fs::is_empty(temp.path()));
+}
+
 TEST_F(Billed, FileNamesInAnyCaseAndFeeWithoutPeriodRow) {
     for (const char* name : {"HEa1234.dbf", "HEb1234.dbf", "HEc1234.dbf", "HRuv1234.dbf"}) {
         std::string lower = name;
@@ -197,8 +223,9 @@ TEST_F(Billed, RefusesBadFilesLeavingEveryLocalFileAsItWas) {
         {"visit of another month",
          [](Billed& t) { t.heb({visit("10", "null", 3, "A1"), visit("10", "null", 3, "A1", "202405")}); },
          {exchange::kOtherPeriod, "HEb1234.dbf állomány 2. sorában", "2024.05"}},
-        {"sheet the provider lacks", [](Billed& t) { t.heb({visit("10", "null", 3, "A1"), visit("99", "null", 3, "X")}); },
-         {"HEb1234.dbf állomány 2. sorában", "2024.06 00099", "nincs a helyi lapok között"}},
+        {"a skipped row of a sheet the provider lacks, then a visit of another month",
+         [](Billed& t) { t.heb({visit("99", "null", 3, "X"), visit("10", "null", 3, "A1", "202405")}); },
+         {exchange::kOtherPeriod, "HEb1234.dbf állomány 2. sorában", "2024.05"}},
         {"another provider's row",
          [](Billed& t) { t.heb({"[\"9999\",10,\"202406\",null,\"2024-06-03\",\"A\"]"}); },
          {"HEb1234.dbf állomány 1. sorában", "KABKOD (\"9999\")"}},

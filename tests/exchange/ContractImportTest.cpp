@@ -124,6 +124,18 @@ TEST_F(Contracts, ReplacesTheFiveTablesAndReadsTheContractAgain) {
 
 // The fund's files in Windows 1250 (marked 0xC8) are read in it; the tables
 // are the fund's files byte for byte, so they stay 1250 and read so.
+// The fund's names and addresses become one-line fields the user sees.
+TEST_F(Contracts, TabsAndLineBreaksOfTheFundsTextsBecomeSpaces) {
+    writeFundFile(incoming.file("HAd1234.dbf"), kHad,
+                  "[[\"" + people::nurse1 + "\",\"Ápoló\\tAnna\\nmásodik\\u0007 sor\",\"2025-01-01\",null,1,40,0,\"ápoló\"]]");
+    writeFundFile(incoming.file("HAt1234.dbf"), kHat,
+                  "[[1,\"0300003\",\"Gödöllő\",\"Szőlő utca\\r\\n2.\",\"2025-01-01\",null,5]]");
+    run();
+    EXPECT_EQ(data.dialogs().problems(), std::vector<std::string>{});
+    EXPECT_EQ(query("select nev from hszolgsz"), "Ápoló Anna második sor|\n");
+    EXPECT_EQ(query("select cim from hthely"), "Szőlő utca 2.|\n");
+}
+
 TEST_F(Contracts, FilesOfCodePage1250AreReadInIt) {
     writeFundFile(incoming.file("HAs1234.dbf"), kHas, kHasRows, "cp1250");
     writeFundFile(incoming.file("HAr1234.dbf"), kHar, "[[\"0825005\",\"Győr\",\"2025-01-01\",null,1,130000]]", "cp1250");

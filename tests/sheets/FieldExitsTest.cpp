@@ -4,6 +4,7 @@
 
 #include "db/Sql.h"
 #include "sheets/SheetEntry.h"
+#include "sheets/SheetStore.h"
 
 #include <gtest/gtest.h>
 
@@ -141,6 +142,64 @@ TEST(FieldExits, ThePatient) {
     });
 }
 
+// Leaving the identifier type keeps the identifier a sheet already has: a
+// new one would move the sheet to another patient. One is issued only when
+// the type becomes "0" or the TAJ field is empty.
+TEST(FieldExits, TheSubstituteIdentifierIsIssuedOnlyForANewType) {
+    SheetData data;
+    data.patient("910000002", "Azonosító Nélküli")
+        .sheet({"2024.05", "00002", "A", "910000002", {{2, "1   5", people::nurse1}}, {{"Aztip", "0"}}})
+        .sheet({"2024.05", "00003", "", people::patient, {{2, "1   5", people::nurse1}}, {{"Aztip", "1"}}});
+    data.open();
+    auto stored = [&](const char* sorsz, const char* resz, sheets::EntryMode mode) {
+        return sheets::storedSheetForm(data.ctx(), *sheets::loadSheet(data.db(), {sorsz, resz, "2024.05"}), mode);
+    };
+    const std::string fresh = "910000003";  // the next identifier not in use
+    const struct {
+        const char* what;
+        std::function<SheetForm()> open;
+        std::function<void(SheetForm&)> type;  // what the user does before leaving m_aztip
+        std::string taj;
+    } cases[] = {
+        {"modifying a sheet of type 0", [&] { return stored("00002", "A", sheets::EntryMode::Modify); },
+         [](SheetForm&) {}, "910000002"},
+        {"the next part of a series of type 0", [&] { return stored("00002", "A", sheets::EntryMode::New); },
+         [](SheetForm&) {}, "910000002"},
+        {"type 0 with the TAJ field emptied", [&] { return stored("00002", "A", sheets::EntryMode::Modify); },
+         [](SheetForm& f) { f.m_taj = ""; }, fresh},
+        {"a sheet's type changed from 1 to 0", [&] { return stored("00003", "", sheets::EntryMode::Modify); },
+         [](SheetForm& f) { f.m_aztip = "0"; }, fresh},
+        {"a sheet of type 1 left as it is", [&] { return stored("00003", "", sheets::EntryMode::Modify); },
+         [](SheetForm&) {}, people::patient},
+        {"a new sheet given type 0", [&] { return sheets::newSheetForm(data.ctx(), sheets::SheetKind::Full); },
+         [](SheetForm& f) { f.m_aztip = "0"; }, fresh},
+        {"a new sheet's substitute identifier kept when the type is left again",
+         [&] { return sheets::newSheetForm(data.ctx(), sheets::SheetKind::Full); },
+         [&](SheetForm& f) {
+             f.m_aztip = "0";
+             sheets::leaveField(f, "m_aztip", data.ctx());
+             f.m_taj = "910000077";
+         },
+         "910000077"},
+        {"a chosen patient of type 0 keeps her identifier",
+         [&] { return sheets::newSheetForm(data.ctx(), sheets::SheetKind::Full); },
+         [&](SheetForm& f) {
+             sheets::PatientChoice choice;
+             choice.btaj = "910000002", choice.baztip = "0", choice.bnev = "Azonosító Nélküli";
+             sheets::patientChosen(f, choice, data.ctx());
+         },
+         "910000002"},
+    };
+    for (const auto& c : cases) {
+        SheetForm form = c.open();
+        c.type(form);
+        data.dialogs().clearLog();
+        EXPECT_EQ(sheets::leaveField(form, "m_aztip", data.ctx()).control, "") << c.what;
+        EXPECT_EQ(form.m_taj, c.taj) << c.what;
+        EXPECT_TRUE(data.dialogs().problems().empty()) << c.what;
+    }
+}
+
 TEST(FieldExits, DiagnosesAndDoctors) {
     SheetData data;
     data.open();
@@ -212,6 +271,41 @@ TEST(FieldExits, ActivityNursesAndTheVisitGrid) {
          {"A napok száma nem lehet több 50-nél, és az elrendelt napoknál!"}},
         {"ordered days in words", [](SheetForm& f) { f.m_elviz = "négy"; }, "aptaj6", "", {kNumbersOnly}},
     });
+}
+
+// A typed code is kept in its positional form, so the nurse rule reads the
+// activities the counting counts: "5" typed at the first position is
+// activity 5 and needs aptev5.
+TEST(FieldExits, ATypedActivityCodeTakesItsPositionalForm) {
+    SheetData data;
+    data.open();
+    const std::string noNurse = "A tevékenységeknek megfelelő ápoló nincs kitöltve!";
+    const std::string badCode = "A tevékenység kódja csak 1 és 8 között lehet!";
+    const struct {
+        const char* typed;
+        bool nurse5;  // aptev5 filled (aptev1 always is)
+        std::string focus, message, stored;
+    } cases[] = {
+        {"5", true, "", "", "    5"},
+        {"5", false, "tev4", noNurse, "    5"},
+        {"51", true, "", "", "1   5"},
+        {" 1 5", false, "tev4", noNurse, "1   5"},
+        {"1", false, "", "", "1"},
+        {"1   5   ", true, "", "", "1   5"},
+        {"15x", true, "tev4", badCode, "15x"},
+        {"9", true, "tev4", badCode, "9"},
+    };
+    for (const auto& c : cases) {
+        SheetForm form = completeForm();
+        if (!c.nurse5) form.aptev[4] = form.apnev[4] = "";
+        form.tev[3] = c.typed;
+        data.dialogs().clearLog();
+        EXPECT_EQ(sheets::leaveField(form, "tev4", data.ctx()).control, c.focus) << c.typed;
+        EXPECT_EQ(data.dialogs().problems(), c.message.empty() ? std::vector<std::string>{}
+                                                               : std::vector<std::string>{c.message})
+            << c.typed;
+        EXPECT_EQ(form.tev[3], c.stored) << c.typed;
+    }
 }
 
 TEST(FieldExits, ANamedNurseJoinsTheNursesAtOnce) {

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <unistd.h>
@@ -113,6 +114,30 @@ TEST(SaveSheet, ANewSheetReachesEveryTable) {
     EXPECT_EQ(onDisk(dir, schema::ORVOS(), "Orvoskod", "111111", "Onev"), "Dr. Új Orvos");
     EXPECT_EQ(onDisk(dir, schema::ORVOS(), "Orvoskod", "654321", "Onev"), "Dr. Javasló Júlia");
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(dir) / "VELMORA.JNL"));
+}
+
+// "Mentés" straight after a typed code: the check and the stored row read
+// the code in its positional form.
+TEST(SaveSheet, ATypedActivityCodeIsCheckedAndStoredByPosition) {
+    const struct {
+        bool nurse5;
+        SaveOutcome outcome;
+        std::string stored;
+    } cases[] = {{false, SaveOutcome::Refused, "(nincs)"}, {true, SaveOutcome::Saved, "    5"}};
+    for (const auto& c : cases) {
+        SheetData data;
+        data.open();
+        SheetForm form = completeForm();
+        if (!c.nurse5) form.aptev[4] = form.apnev[4] = "";
+        form.tev[1] = form.tev[2] = "5";  // typed by hand at the first position
+        data.dialogs().answerYes();
+        EXPECT_EQ(sheets::saveSheet(form, data.ctx()).outcome, c.outcome) << c.nurse5;
+        const auto errors = data.dialogs().errors();
+        EXPECT_EQ(std::count(errors.begin(), errors.end(), "A tevékenységeknek megfelelő ápoló nincs kitöltve!"),
+                  c.nurse5 ? 0 : 2);
+        data.db().closeAll();
+        EXPECT_EQ(onDisk(data.dir(), schema::HLAPB(), "Sorsz", "00100", "TEV2"), c.stored) << c.nurse5;
+    }
 }
 
 TEST(SaveSheet, ARefusedRuleTheAnswerNoAndATakenKeyLeaveEveryTableUntouched) {
