@@ -25,10 +25,12 @@
 #include "store/Schemas.h"
 #include "support/FundFiles.h"
 #include "support/ui/ModalWatcher.h"
+#include "reports/ui/PrivateCups.h"
 #include "widgets/QtDialogs.h"
 
 #include <QAction>
 #include <QLineEdit>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
@@ -232,8 +234,24 @@ private slots:
             QTest::mouseClick(lapok.nyomtat, Qt::LeftButton);
             QTest::mouseClick(lapok.kilep, Qt::LeftButton);
         });
+        // On the print server's queue (chosen where the print dialog would
+        // be), then to PDF.
+        std::unique_ptr<test::PrivateCups> cups;
+        if (test::PrivateCups::installed()) {
+            cups = std::make_unique<test::PrivateCups>();
+            QVERIFY2(cups->ready(), cups->error().c_str());
+        } else {
+            qWarning("cupsd is not installed (scripts/install-deps.sh installs cups): the sheet goes to PDF only");
+        }
         watcher->onWindow("ReportPreview", [&](QWidget* w) {
             auto* preview = static_cast<ui::ReportPreview*>(w);
+            if (cups) {
+                preview->setPrinterChoice([](QPrinter& printer) {
+                    printer.setPrinterName(QString::fromLatin1(test::PrivateCups::kQueue));
+                    return printer.isValid();
+                });
+                QTest::mouseClick(preview->Nyomtat, Qt::LeftButton);
+            }
             QTest::mouseClick(preview->Pdf, Qt::LeftButton);
         });
         watcher->expect(QString::fromUtf8("A lista PDF állományba mentve:"));
@@ -245,6 +263,15 @@ private slots:
         const std::string text = test::runCommand("pdftotext -layout " + quoted(pdfs[0].string()) + " -");
         for (const char* part : {"HOSPICE EGYÉNI ELSZÁMOLÁSI LAP", "Sorszám: 00024", "Jelentési időszak: 2026.04"})
             QVERIFY2(text.find(part) != std::string::npos, part);
+        if (cups) {
+            const auto printed = cups->printed(1);
+            QVERIFY2(printed.size() == 1, cups->log().c_str());
+            const std::string paper = test::runCommand("pdftotext -layout " + quoted(printed[0].string()) + " -");
+            for (const char* part : {"HOSPICE EGYÉNI ELSZÁMOLÁSI LAP", "Sorszám: 00024", "Bodnár Julianna"})
+                QVERIFY2(paper.find(part) != std::string::npos, part);
+            QVERIFY(test::runCommand("pdfinfo " + quoted(printed[0].string())).find("(A4)") != std::string::npos);
+            cups.reset();
+        }
 
         // The fund's answer: both days billed.
         const fs::path incoming = work->path() / "valasz";
