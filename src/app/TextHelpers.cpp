@@ -89,9 +89,38 @@ bool IsBlank(const std::string& s) {
     return true;
 }
 
+char32_t cleanTypedChar(char32_t c) {
+    if (c == U'\t' || c == U'\n' || c == U'\r' || c == 0x2028 || c == 0x2029) return U' ';
+    if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) return 0;
+    return c;
+}
+
+std::string cleanTypedText(const std::string& s) {
+    std::string out;
+    out.reserve(s.size());
+    for (size_t pos = 0; pos < s.size();) {
+        const Utf8Char c = Utf8At(s, pos);
+        const size_t at = pos;
+        pos += c.length;
+        // A malformed byte is no control character; it stays for the
+        // code-page check to judge.
+        if (!c.valid) {
+            out.append(s, at, c.length);
+            continue;
+        }
+        if (c.code == U'\r' && pos < s.size() && s[pos] == '\n') continue;  // CR LF is one break
+        const char32_t kept = cleanTypedChar(c.code);
+        if (kept == c.code)
+            out.append(s, at, c.length);
+        else if (kept != 0)
+            out += static_cast<char>(kept);
+    }
+    return out;
+}
+
 bool CheckMandatory(const std::string& s, Dialogs& dialogs) {
     if (!IsBlank(s)) return true;
-    dialogs.error("A mező kitöltése kötelező!");
+    dialogs.error(kMandatoryField);
     return false;
 }
 
