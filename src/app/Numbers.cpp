@@ -69,4 +69,28 @@ std::string FormatThousands(const db::Decimal& forints) {
     return FormatDecimal(db::Decimal(forints.units(), forints.scale() + 3), 1);
 }
 
+std::optional<int64_t> ParseWhole(const std::string& text) {
+    static const std::string kNoBreakSpace = "\xc2\xa0";
+    bool negative = false, sign = false;
+    int digits = 0;
+    int64_t value = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == ' ') continue;
+        if (text.compare(i, kNoBreakSpace.size(), kNoBreakSpace) == 0) {
+            ++i;
+            continue;
+        }
+        if ((c == '+' || c == '-') && !sign && digits == 0) {
+            sign = true;
+            negative = c == '-';
+            continue;
+        }
+        if (c < '0' || c > '9' || ++digits > 18) return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    if (digits == 0) return std::nullopt;
+    return negative ? -value : value;
+}
+
 } // namespace velmora::app

@@ -6,6 +6,7 @@
 #include "db/Decimal.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace velmora::app {
@@ -18,5 +19,11 @@ std::string FormatDecimal(const db::Decimal& value, int decimals);
 // Forints as thousands of forints with one decimal (the register's "eFt"
 // figures): 97200 -> "97,2".
 std::string FormatThousands(const db::Decimal& forints);
+
+// A whole number as typed: digits with an optional sign, spaces (plain or
+// no-break) between the groups and around it, as FormatWhole writes them:
+// " 12" -> 12, "1 000" -> 1000, "-5" -> -5. Nothing for any other text or a
+// number beyond 18 digits.
+std::optional<int64_t> ParseWhole(const std::string& text);
 
 } // namespace velmora::app

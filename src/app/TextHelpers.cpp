@@ -89,9 +89,38 @@ bool IsBlank(const std::string& s) {
     return true;
 }
 
+char32_t cleanTypedChar(char32_t c) {
+    if (c == U'\t' || c == U'\n' || c == U'\r' || c == 0x2028 || c == 0x2029) return U' ';
+    if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) return 0;
+    return c;
+}
+
+std::string cleanTypedText(const std::string& s) {
+    std::string out;
+    out.reserve(s.size());
+    for (size_t pos = 0; pos < s.size();) {
+        const Utf8Char c = Utf8At(s, pos);
+        const size_t at = pos;
+        pos += c.length;
+        // A malformed byte is no control character; it stays for the
+        // code-page check to judge.
+        if (!c.valid) {
+            out.append(s, at, c.length);
+            continue;
+        }
+        if (c.code == U'\r' && pos < s.size() && s[pos] == '\n') continue;  // CR LF is one break
+        const char32_t kept = cleanTypedChar(c.code);
+        if (kept == c.code)
+            out.append(s, at, c.length);
+        else if (kept != 0)
+            out += static_cast<char>(kept);
+    }
+    return out;
+}
+
 bool CheckMandatory(const std::string& s, Dialogs& dialogs) {
     if (!IsBlank(s)) return true;
-    dialogs.error("A mező kitöltése kötelező!");
+    dialogs.error(kMandatoryField);
     return false;
 }
 
@@ -142,50 +171,6 @@ std::string SureDir(const std::string& path) {
     return path + '/';
 }
 
-namespace {
-// The control characters: C0, DEL and C1 (U+0080..U+009F, two bytes in
-// UTF-8); the line and paragraph separators U+2028 and U+2029 count as line
-// breaks. Returns the length of the character at `i` (0 when it is none of
-// them) and whether it breaks a line.
-size_t controlAt(const std::string& s, size_t i, bool& lineBreak) {
-    const auto c = static_cast<unsigned char>(s[i]);
-    lineBreak = c == '\t' || c == '\n' || c == '\r';
-    if (c < 0x20 || c == 0x7F) return 1;
-    const auto next = i + 1 < s.size() ? static_cast<unsigned char>(s[i + 1]) : 0;
-    if (c == 0xC2 && next >= 0x80 && next <= 0x9F) {
-        lineBreak = next == 0x85;
-        return 2;
-    }
-    if (c == 0xE2 && next == 0x80 && i + 2 < s.size() && (s[i + 2] == '\xA8' || s[i + 2] == '\xA9')) {
-        lineBreak = true;
-        return 3;
-    }
-    return 0;
-}
-} // namespace
-
-std::string cleanTypedText(const std::string& text) {
-    std::string out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size();) {
-        bool lineBreak = false;
-        const size_t n = controlAt(text, i, lineBreak);
-        if (n == 0) {
-            out += text[i++];
-            continue;
-        }
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        if (lineBreak) out += ' ';
-        i += n;
-    }
-    return out;
-}
-
-bool hasControlCharacters(const std::string& text) {
-    bool lineBreak = false;
-    for (size_t i = 0; i < text.size(); ++i)
-        if (controlAt(text, i, lineBreak) != 0) return true;
-    return false;
-}
+bool hasControlCharacters(const std::string& text) { return cleanTypedText(text) != text; }
 
 } // namespace velmora::app

@@ -37,6 +37,9 @@ bool TajCheckDigitOk(const std::string& taj);
 // no-break space that code page 852 puts at 255, or a raw 0xFF byte.
 bool IsBlank(const std::string& s);
 
+// The message of a field that must be filled and is not.
+inline constexpr const char* kMandatoryField = "A mező kitöltése kötelező!";
+
 // A field that must be filled.
 bool CheckMandatory(const std::string& s, Dialogs& dialogs);
 
@@ -54,15 +57,21 @@ std::string TwoDigits(int n);
 std::string PadRight(const std::string& s, int width, const std::string& fill);
 std::string PadLeft(const std::string& s, int width, const std::string& fill);
 
-// Text typed or read from elsewhere, made storable in a one-line field: a
-// tab or line break ("\r\n" counts as one) becomes a space, any other
-// control character is dropped. UTF-8 in, UTF-8 out.
-std::string cleanTypedText(const std::string& text);
-// The text holds a character cleanTypedText would change.
-bool hasControlCharacters(const std::string& text);
 
 // Diagnosis codes of chapter Z may not be entered on a sheet.
 bool CheckNotZCode(const std::string& code, Dialogs& dialogs);
+
+// What typing or pasting may put into a one-line text field: a tab or a
+// line break (CR, LF, CR LF, U+2028, U+2029) becomes one space, any other
+// control character (C0, DEL, C1) is dropped. Stored texts travel into the
+// fund's fixed-width files, where a control character breaks the row.
+std::string cleanTypedText(const std::string& s);
+// One character of it: ' ' for a tab or a line break, 0 for a character
+// that is dropped, the character itself otherwise. A CR directly before an
+// LF is the caller's business (cleanTypedText drops it).
+char32_t cleanTypedChar(char32_t c);
+// The text holds a character cleanTypedText would change.
+bool hasControlCharacters(const std::string& text);
 
 // `path` with a trailing separator, ready for a file name to be appended.
 // The program's paths use '/', the platform's separator, where the

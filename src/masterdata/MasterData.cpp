@@ -1,9 +1,9 @@
 #include "masterdata/MasterData.h"
 
+#include "app/Numbers.h"
 #include "app/TextHelpers.h"
 #include "masterdata/PostErrors.h"
 
-#include <charconv>
 #include <unordered_set>
 
 namespace velmora::masterdata {
@@ -239,15 +239,13 @@ SaveResult SaveResidue(db::Table& maradv, const db::Table& part, EditMode mode, 
         dialogs.warning("Az maradvány adatait ki kell tölteni!");
         return SaveResult::refused("mft");
     }
-    int64_t ft = 0;
-    const char* begin = mft.data();
-    const char* end = mft.data() + mft.size();
-    if (begin != end && *begin == '+') ++begin;
-    const auto [ptr, ec] = std::from_chars(begin, end, ft);
-    if (ec != std::errc() || ptr != end || begin == end) {
+    // Spaces are the groups' separators, as the amounts are shown.
+    const std::optional<int64_t> typed = app::ParseWhole(mft);
+    if (!typed) {
         dialogs.warning("A Ft csak szám lehet!");
         return SaveResult::refused("mft");
     }
+    const int64_t ft = *typed;
     if (ft <= 0) {
         dialogs.warning("A Ft nem lehet 0!");
         return SaveResult::refused("mft");

@@ -31,6 +31,7 @@ struct MonthlySummary {
 inline constexpr const char* kSummaryStatus = "Havi összesítő nyomtatása";
 inline constexpr const char* kNoShipment = "Nincs erre az időszakra zárás!";
 inline constexpr const char* kOnlyNumbers = "Csak szám írható a mezőbe!";
+inline constexpr const char* kNoNegativeCount = "Az elrendelő lapok száma nem lehet negatív!";
 inline constexpr const char* kSummaryCountFailed = "Hiba a lefutásban! (17)";
 
 // Nothing when no sheet went out with the period's shipment or no contract

@@ -165,7 +165,7 @@ FocusMove proposingDoctorExit(SheetForm& form, SheetContext& ctx) {
 
 bool dateFilled(const std::string& text, SheetContext& ctx) {
     if (!dateBlank(text)) return true;
-    ctx.dialogs.error("A mező kitöltése kötelező!");
+    ctx.dialogs.error(app::kMandatoryField);
     return false;
 }
 

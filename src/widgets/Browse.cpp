@@ -1,5 +1,6 @@
 #include "widgets/Browse.h"
 
+#include "db/Table.h"
 #include "widgets/GridCursor.h"
 
 #include <QHBoxLayout>
@@ -8,6 +9,8 @@
 #include <QLabel>
 #include <QTableView>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace velmora::ui {
 
@@ -61,6 +64,15 @@ char32_t typedCharacter(const QKeyEvent* e) {
     }
 }
 
+// The room the field's widest number needs; 0 for a field that holds no
+// number (or a table not open, whose layout is not known yet).
+int widestNumber(const db::Table& table, const std::string& field, const QFontMetrics& cells) {
+    const int f = table.isOpen() ? table.fieldIndex(field) : -1;
+    if (f < 0) return 0;
+    const db::FieldDef& def = table.fields()[static_cast<size_t>(f)];
+    return def.type == 'N' ? cells.horizontalAdvance(QString(def.width, u'9')) + 12 : 0;
+}
+
 } // namespace
 
 Browse::Browse(db::Table& table, std::vector<BrowseColumn> columns, QWidget* parent)
@@ -94,11 +106,13 @@ Browse::Browse(db::Table& table, std::vector<BrowseColumn> columns, QWidget* par
     grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 4);
     grid_->horizontalHeader()->setSectionsClickable(true);
     grid_->horizontalHeader()->setHighlightSections(false);
-    // The widths were set for a smaller screen font: a title is never cut.
+    // The widths were set for a smaller screen font: a title is never cut,
+    // nor a number, which cut would read as another number.
     const QFontMetrics titles = grid_->horizontalHeader()->fontMetrics();
     for (int c = 0; c < model_->columnCount(); ++c)
         if (int w = model_->column(c).width; w > 0)
-            grid_->setColumnWidth(c, std::max(w, titles.horizontalAdvance(model_->column(c).title) + 12));
+            grid_->setColumnWidth(c, std::max({w, titles.horizontalAdvance(model_->column(c).title) + 12,
+                                               widestNumber(table, model_->column(c).field, grid_->fontMetrics())}));
 
     connect(grid_->horizontalHeader(), &QHeaderView::sectionClicked, this, &Browse::titleClicked);
     new GridCursor(grid_, table);

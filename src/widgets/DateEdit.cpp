@@ -2,6 +2,7 @@
 
 #include "app/Date.h"
 #include "widgets/FieldExits.h"
+#include "widgets/MaskedEdit.h"
 
 #include <QLineEdit>
 
@@ -38,7 +39,7 @@ QValidator::State DateCharacters::validate(QString& input, int&) const {
 
 QLineEdit* DateEdit(QWidget* parent, const char* name, const char* hint) {
     QLineEdit* edit = PanelEdit(parent, name, 0, hint);
-    edit->setInputMask(QStringLiteral("0000.00.00;") + kBlank);
+    SetEditMask(edit, QStringLiteral("0000.00.00;") + kBlank);
     edit->setValidator(new DateCharacters(edit));
     return edit;
 }

@@ -68,6 +68,8 @@ void EditWindow::setEditPanel(QWidget* panel, QBoxLayout* buttons) {
     buttons->addStretch(1);
     buttons->addWidget(BB1);
     buttons->addWidget(BB2);
+    LeavesWithoutChecks(BB2);
+    LeavesWithoutChecks(kilep);
     guard_.onClick(BB1, this, [this] { BB1Click(); });
     guard_.onClick(BB2, this, [this] { BB2Click(); });
     layout_->addWidget(panel);

@@ -1,8 +1,11 @@
 #pragma once
 // Line edits bound to a field of a table take only what the field can hold:
 // at most its width, and only characters of code page 852, typed or pasted.
-// A refused character is not taken (the rest of a pasted text is), and the
-// first panel of the main window's status bar says which character it was.
+// A tab or a line break becomes a space and other control characters are
+// dropped, since a stored text is one line of the fund's files. A refused
+// character is not taken (the rest of a pasted text is), and the first panel
+// of the main window's status bar says which character it was. A paste is
+// cleaned before the width is counted, so what is dropped leaves room.
 #include <QValidator>
 
 class QLineEdit;
@@ -12,7 +15,8 @@ namespace velmora::store::schema { struct TableDef; }
 
 namespace velmora::ui {
 
-// Drops every character that code page 852 lacks and says so.
+// Turns tabs and line breaks into spaces, drops other control characters,
+// and drops every character that code page 852 lacks and says so.
 class FieldCharacters : public QValidator {
     Q_OBJECT
 public:

@@ -4,6 +4,7 @@
 // in a control moving on (or acting as "Kész"). Switching to another
 // window, a message box or a menu does not count as leaving.
 #include <QObject>
+#include <QString>
 
 #include <functional>
 #include <map>
@@ -17,9 +18,22 @@ namespace velmora::ui {
 // box, a choose window) or a pop-up coming and going is not one.
 bool MovedByUser(Qt::FocusReason reason);
 
+// A button that leaves or cancels ("Mégse", "Mégsem", "Kilépés"): a click
+// on it does not run the check of the control it takes the focus from, so
+// a field that cannot be left as it is never keeps the user from giving up.
+void LeavesWithoutChecks(QWidget* button);
+
+// What the user knows a control by: the text of the label that names it
+// (its buddy), else its hint, else its name.
+QString ControlCaption(const QWidget* control);
+
 // A line edit of an edit panel: its name, at most maxLength characters
 // (0: no limit) and its hint.
 QLineEdit* PanelEdit(QWidget* parent, const char* name, int maxLength, const char* hint = nullptr);
+
+// A control that only shows its value looks so: read only, on the window's
+// grey instead of the white of a control that takes typing.
+void SetReadOnly(QLineEdit* edit, bool readOnly);
 
 class FieldExits : public QObject {
     Q_OBJECT
@@ -40,6 +54,10 @@ public:
     // the control) and the focus goes to `control`; the control the focus
     // passed through is not checked.
     void focusLater(QWidget* control, std::function<void()> prepare = {});
+
+    // The control whose check is running, while one runs (for a message
+    // that names its field); nullptr otherwise.
+    static QWidget* leaving();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -1,5 +1,6 @@
 #include "widgets/OkCancel.h"
 
+#include "widgets/FieldExits.h"
 #include "widgets/Hint.h"
 
 namespace velmora::ui {
@@ -15,6 +16,7 @@ OkCancel MakeOkCancel(QWidget* parent, const QString& okHint) {
     cancel->setObjectName("CancelBtn");
     setHint(cancel, "Mentés nélkül kilépés");
     cancel->setAutoDefault(false);
+    LeavesWithoutChecks(cancel);
 
     auto* row = new QHBoxLayout;
     row->addStretch();

@@ -1,6 +1,8 @@
 #include "widgets/QtDialogs.h"
 
+#include "app/TextHelpers.h"
 #include "app/Version.h"
+#include "widgets/FieldExits.h"
 #include "widgets/QtText.h"
 
 #include <QApplication>
@@ -14,6 +16,23 @@ namespace velmora::ui {
 
 namespace {
 
+// The control that had the focus gets it back when the box is gone: without
+// a window manager nothing else gives it back, and the field checks, which
+// wait for the user's next focus change, would be skipped until a click.
+// Coming back from a box is no move of the user's, so no check runs for it.
+class FocusReturn {
+public:
+    FocusReturn() : control_(QApplication::focusWidget()) {}
+    ~FocusReturn() {
+        if (!control_ || !control_->isVisible()) return;
+        control_->activateWindow();
+        control_->setFocus(Qt::ActiveWindowFocusReason);
+    }
+
+private:
+    QPointer<QWidget> control_;
+};
+
 void showBox(QWidget* parent, QMessageBox::Icon icon, const std::string& text, const std::string& detail = {}) {
     QMessageBox box(icon, app::kProgramTitle, qs(text), QMessageBox::Ok, parent);
     if (!detail.empty()) {
@@ -26,6 +45,7 @@ void showBox(QWidget* parent, QMessageBox::Icon icon, const std::string& text, c
                           grid->columnCount());
         }
     }
+    const FocusReturn back;
     box.exec();
 }
 
@@ -40,7 +60,12 @@ QWidget* QtDialogs::boxParent() const {
     return modal ? modal : parent_.data();
 }
 
-void QtDialogs::error(const std::string& text) { showBox(boxParent(), QMessageBox::Critical, text); }
+void QtDialogs::error(const std::string& text) {
+    // The box cannot say which field; the status panel does.
+    if (QWidget* field = FieldExits::leaving(); field && text == app::kMandatoryField)
+        status(0, "Kötelező mező: " + ss(ControlCaption(field)));
+    showBox(boxParent(), QMessageBox::Critical, text);
+}
 void QtDialogs::error(const std::string& text, const std::string& detail) {
     showBox(boxParent(), QMessageBox::Critical, text, detail);
 }
@@ -57,6 +82,7 @@ bool QtDialogs::ask(const std::string& text, app::QuestionKind kind) {
     box.button(QMessageBox::No)->setText("Nem");
     box.setDefaultButton(QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::No);
+    const FocusReturn back;
     return box.exec() == QMessageBox::Yes;
 }
 

@@ -4,6 +4,7 @@
 
 #include <clocale>
 #include <cstdint>
+#include <optional>
 
 using namespace velmora::app;
 using velmora::db::Decimal;
@@ -43,4 +44,30 @@ TEST(Numbers, ForintsShowAsThousandsWithOneDecimalWhateverTheLocale) {
     EXPECT_EQ(FormatThousands(Decimal(32400, 1)), "3,2");  // tenths of a forint: 3240,0 Ft
     EXPECT_EQ(FormatThousands(Decimal::fromInt(49)), "0,0");
     std::setlocale(LC_NUMERIC, saved.c_str());
+}
+
+// Whole numbers as typed: spaces between the groups and around the number,
+// as FormatWhole writes them, and a sign; anything else is no number.
+TEST(Numbers, ParseWholeReadsGroupedDigits) {
+    const struct {
+        const char* typed;
+        std::optional<int64_t> value;
+    } cases[] = {
+        {"12", 12},
+        {" 12", 12},
+        {"1 000", 1000},
+        {"1\xc2\xa0" "234 567 ", 1234567},
+        {"-1", -1},
+        {"+ 5", 5},
+        {"999999999999999999", 999999999999999999},
+        {"1000000000000000000", std::nullopt},
+        {"", std::nullopt},
+        {"  ", std::nullopt},
+        {"-", std::nullopt},
+        {"1-2", std::nullopt},
+        {"--1", std::nullopt},
+        {"1,5", std::nullopt},
+        {"12a", std::nullopt},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ParseWhole(c.typed), c.value) << c.typed;
 }

@@ -171,22 +171,25 @@ TEST(TextHelpers, SureDirEndsAPathWithOneSeparator) {
     EXPECT_EQ(SureDir(""), "");
 }
 
-TEST(TextHelpers, CleanTypedTextKeepsOneLineWithoutControlCharacters) {
-    const struct {
-        std::string typed, stored;
-    } cases[] = {
+// Pasted or typed text for a one-line field: tabs and line breaks become one
+// space each, other control characters go, every other character stays.
+TEST(TextHelpers, CleanTypedTextKeepsOneLineOfPrintableText) {
+    struct Case {
+        const char* in;
+        const char* out;
+    };
+    const Case cases[] = {
         {"Kovács\tÉva\nmásodik sor", "Kovács Éva második sor"},
-        {"két\r\nsor", "két sor"},  // one line break, one space
-        {"két\r\rsor", "két  sor"},
-        {"csengő\a nélkül\x1b", "csengő nélkül"},
-        {"törlés\x7f", "törlés"},
-        {"C1 \xc2\x85vezérlő\xc2\x9f", "C1  vezérlő"},  // NEL breaks a line, U+009F goes
-        {"bekezdés\xe2\x80\xa8vége", "bekezdés vége"},
-        {"ŐŰ őű – ÁÉ \xc2\xa0x", "ŐŰ őű – ÁÉ \xc2\xa0x"},  // letters, dashes and no-break spaces stay
+        {"sor1\r\nsor2\rsor3", "sor1 sor2 sor3"},
+        {"a\x01" "b\x1b" "c\x7f" "d", "abcd"},
+        {"C1:\xc2\x85vége", "C1:vége"},                   // U+0085, a C1 control
+        {"sor\xe2\x80\xa8köz", "sor köz"},                 // U+2028, a line separator
+        {"Őri Éva §12 \xc2\xa0ű", "Őri Éva §12 \xc2\xa0ű"},  // the no-break space stays
+        {"rossz\xff" "bájt", "rossz\xff" "bájt"},          // a malformed byte is left for the code page
         {"", ""},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(cleanTypedText(c.typed), c.stored) << c.typed;
-        EXPECT_EQ(hasControlCharacters(c.typed), c.typed != c.stored) << c.typed;
+    for (const Case& c : cases) {
+        EXPECT_EQ(cleanTypedText(c.in), c.out) << c.in;
+        EXPECT_EQ(hasControlCharacters(c.in), std::string(c.in) != c.out) << c.in;
     }
 }

@@ -278,6 +278,8 @@ TEST_F(MasterFixture, ResidueChecks) {
         {"2024.06", "", "Az maradvány adatait ki kell tölteni!"},
         {"2024.06", "12a", "A Ft csak szám lehet!"},
         {"2024.06", "1.5", "A Ft csak szám lehet!"},
+        {"2024.06", "1 0-0", "A Ft csak szám lehet!"},
+        {"2024.06", "   ", "A Ft csak szám lehet!"},
         {"2024.06", "0", "A Ft nem lehet 0!"},
         {"2024.06", "-5", "A Ft nem lehet 0!"},
     };
@@ -288,7 +290,8 @@ TEST_F(MasterFixture, ResidueChecks) {
         EXPECT_EQ(dialogs().texts(Kind::Warning), std::vector<std::string>{c.message});
     }
     dialogs().answerYes();
-    EXPECT_EQ(SaveResidue(maradv, t("PART"), EditMode::New, "2024.06", "1500", dialogs()).kind, SaveResult::Kind::Saved);
+    // Spaces separate the groups, as the amounts are shown.
+    EXPECT_EQ(SaveResidue(maradv, t("PART"), EditMode::New, "2024.06", " 1 500", dialogs()).kind, SaveResult::Kind::Saved);
     EXPECT_EQ(maradv.text("INTKOD"), t("PART").text("INTKOD"));
     EXPECT_EQ(maradv.field("FT").asInt(), 1500);
     dialogs().clearLog();

@@ -5,6 +5,7 @@
 #include "store/Schemas.h"
 #include "widgets/FieldEdit.h"
 
+#include <QClipboard>
 #include <QLineEdit>
 #include <QSignalSpy>
 
@@ -30,6 +31,12 @@ private slots:
         QTest::newRow("pasted") << QString::fromUtf8("Dr. –Kovács“ Anna") << 12 << QString::fromUtf8("Dr. Kovács Anna")
                                 << 10 << QString::fromUtf8("–“");
         QTest::newRow("outside the BMP") << QString::fromUtf8("A😀B") << 3 << "AB" << 1 << QString::fromUtf8("😀");
+        // Tabs and line breaks are spaces, other control characters go
+        // without a word: they are no characters the user meant to keep.
+        QTest::newRow("tab and line break") << QString::fromUtf8("Kovács\tÉva\nmásodik sor") << 22
+                                            << QString::fromUtf8("Kovács Éva második sor") << 22 << QString();
+        QTest::newRow("CR LF is one space") << QString("a\r\nb\x01" "c") << 5 << "a bc" << 3 << QString();
+        QTest::newRow("control and refused") << QString::fromUtf8("x\x1b€y") << 4 << "xy" << 2 << QString::fromUtf8("€");
     }
     void validation() {
         QFETCH(QString, input);
@@ -48,6 +55,37 @@ private slots:
             QCOMPARE(spy.count(), 1);
             QCOMPARE(spy.at(0).at(0).toString(), refused);
         }
+    }
+
+    // A paste is cleaned before the field's width is counted: what is
+    // dropped leaves room for what follows, up to the width.
+    void pastedTextIsCleanedBeforeItIsCut_data() {
+        QTest::addColumn<QString>("clipboard");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("lines") << QString::fromUtf8("Kovács\tÉva\nmásodik sor") << QString::fromUtf8("Kovács Éva második sor");
+        // Three characters the code page lacks among the first 25.
+        QTest::newRow("refused ones leave room") << QString::fromUtf8("Dr. “Kovács” Anna Mária–Zsófia")
+                                                 << QString::fromUtf8("Dr. Kovács Anna MáriaZsóf");
+        QTest::newRow("too long") << QString::fromUtf8("Abcdefghij Klmnopqrst Uvwxyz") << "Abcdefghij Klmnopqrst Uvw";
+    }
+    void pastedTextIsCleanedBeforeItIsCut() {
+        QFETCH(QString, clipboard);
+        QFETCH(QString, stored);
+        QWidget parent;
+        QLineEdit* nev = ui::FieldEdit(&parent, "Bnev", store::schema::BETEG(), "Nev", "A beteg neve");
+        parent.show();
+        nev->setFocus();
+        QApplication::clipboard()->setText(clipboard);
+        QTest::keyClick(nev, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(nev->text(), stored);
+        QCOMPARE(nev->text().size(), std::min<qsizetype>(stored.size(), 25));
+        // Pasted into the middle, the cut falls on the pasted text, not on
+        // what stood after the cursor.
+        nev->setText("Kiss Anna");
+        nev->setCursorPosition(5);
+        QApplication::clipboard()->setText(QString::fromUtf8("Mária\tTeréz\r\nXXXXXXXXXXXXXXXXX "));
+        QTest::keyClick(nev, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(nev->text(), QString::fromUtf8("Kiss Mária Teréz XXXXAnna"));
     }
 
     void theEditIsAsWideAsItsField() {

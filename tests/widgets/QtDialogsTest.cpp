@@ -1,9 +1,14 @@
 // The program's message boxes and status texts as the user gets them.
 #include "support/ui/UiTest.h"
 
+#include "app/TextHelpers.h"
+#include "widgets/FieldExits.h"
 #include "widgets/QtDialogs.h"
 
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QVBoxLayout>
 #include <QPushButton>
 
 #include <map>
@@ -102,6 +107,89 @@ private slots:
         dialogs.status(0, "Az indexelés befejeződött!!");
         dialogs.status(1, "1234 Példa");
         QCOMPARE(panels, (std::map<int, QString>{{0, "Az indexelés befejeződött!!"}, {1, "1234 Példa"}}));
+    }
+
+    // After a box, or a question answered either way, the control that had
+    // the focus has it again in its active window, and leaving it runs its
+    // check as before: nothing waits for a click.
+    void theFocusComesBackAfterABox() {
+        for (int kind = 0; kind < 3; ++kind) {
+            QWidget window;
+            auto* first = new QLineEdit(&window);
+            auto* second = new QLineEdit(&window);
+            auto* layout = new QVBoxLayout(&window);
+            layout->addWidget(first);
+            layout->addWidget(second);
+            ui::FieldExits exits;
+            int checks = 0;
+            exits.onLeave(second, [&checks] {
+                ++checks;
+                return true;
+            });
+            window.show();
+            QVERIFY(QTest::qWaitForWindowActive(&window));
+            second->setFocus(Qt::MouseFocusReason);
+            ui::QtDialogs dialogs;
+            Seen seen;
+            pressOnNextBox(seen, kind == 0 ? "OK" : kind == 1 ? "Igen" : "Nem");
+            if (kind == 0)
+                dialogs.error("A mező kitöltése kötelező!");
+            else
+                dialogs.ask("Kilép?", app::QuestionKind::Confirmation);
+            QCOMPARE(seen.title.isEmpty(), false);
+            QCOMPARE(checks, 0);  // coming back from the box is no leaving
+            QTRY_COMPARE(QApplication::activeWindow(), &window);
+            QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(second));
+            QTest::keyClick(second, Qt::Key_Backtab);
+            QCOMPARE(checks, 1);
+            QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(first));
+        }
+    }
+
+    // "A mező kitöltése kötelező!" cannot say which field; the first
+    // status panel names it by its label while the box is up. Another
+    // message, or the same one outside a field's check, leaves it alone.
+    void theStatusNamesTheFieldToFill() {
+        QWidget window;
+        auto* label = new QLabel("Az ellátás elrendelésének ideje:", &window);
+        auto* date = new QLineEdit(&window);
+        auto* other = new QLineEdit(&window);
+        label->setBuddy(date);
+        auto* layout = new QVBoxLayout(&window);
+        layout->addWidget(label);
+        layout->addWidget(date);
+        layout->addWidget(other);
+        ui::QtDialogs dialogs;
+        std::map<int, QString> panels;
+        QString panelWhileShown;
+        dialogs.setStatusSink([&panels](int panel, const QString& text) { panels[panel] = text; });
+        ui::FieldExits exits;
+        std::string message = app::kMandatoryField;
+        exits.onLeave(date, [&] {
+            dialogs.error(message);
+            return true;
+        });
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        date->setFocus(Qt::MouseFocusReason);
+        Seen seen;
+        test::onNextModal([&](QWidget* box) {
+            panelWhileShown = panels[0];
+            static_cast<QMessageBox*>(box)->button(QMessageBox::Ok)->click();
+        });
+        QTest::keyClick(date, Qt::Key_Tab);
+        QCOMPARE(panelWhileShown, QString::fromUtf8("Kötelező mező: Az ellátás elrendelésének ideje"));
+        QTRY_COMPARE(QApplication::activeWindow(), &window);
+
+        panels.clear();
+        message = "Érvénytelen dátum!!";
+        date->setFocus(Qt::MouseFocusReason);
+        pressOnNextBox(seen, "OK");
+        QTest::keyClick(date, Qt::Key_Tab);
+        QCOMPARE(seen.text, QString::fromUtf8("Érvénytelen dátum!!"));
+        pressOnNextBox(seen, "OK");
+        dialogs.error(app::kMandatoryField);
+        QVERIFY(panels.empty());
     }
 };
 

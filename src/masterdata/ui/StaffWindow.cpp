@@ -104,7 +104,7 @@ void StaffWindow::panelEntered() {
 
 void StaffWindow::ujClick() {
     openPanel(EditMode::New);
-    code_->setReadOnly(false);
+    SetReadOnly(code_, false);
     code_->setFocus(Qt::OtherFocusReason);
 }
 
@@ -112,7 +112,7 @@ void StaffWindow::modosClick() {
     // Nothing to change in an empty register.
     if (!table_.isOpen() || table_.recNo() < 0) return;
     openPanel(EditMode::Modify);
-    code_->setReadOnly(true);
+    SetReadOnly(code_, true);
     code_->setText(qs(table_.text(reg_.codeField)));
     name_->setText(qs(table_.text(reg_.nameField)));
     name_->setFocus(Qt::OtherFocusReason);

@@ -9,6 +9,7 @@
 #include "widgets/BrowseFrame.h"
 #include "widgets/FieldEdit.h"
 #include "widgets/FieldExits.h"
+#include "widgets/MaskedEdit.h"
 #include "widgets/QtText.h"
 
 #include <QComboBox>
@@ -70,7 +71,7 @@ void Tbetegfel::buildGroup() {
     bcim = betegEdit(GBox1, "bcim", "Cime2", "Utca, házszám. stb");
     Bszhely = betegEdit(GBox1, "Bszhely", "Szulh", "Születési hely");
     bszido = PanelEdit(GBox1, "bszido", 0, "Születési idő");
-    bszido->setInputMask(QStringLiteral("9999.99.99"));
+    SetEditMask(bszido, QStringLiteral("9999.99.99"));
 
     // Short fields as wide as their contents need.
     const QFontMetrics fm(font());
@@ -160,13 +161,13 @@ void Tbetegfel::aztExit() {
     if (mode() != masterdata::EditMode::New) return;
     const bool generated = azt->text() == QLatin1String("0");
     if (generated) btaj->setText(qs(masterdata::GeneratedPatientId(beteg_)));
-    btaj->setReadOnly(generated);
+    SetReadOnly(btaj, generated);
 }
 
 void Tbetegfel::ujClick() {
     openPanel(masterdata::EditMode::New);
-    azt->setReadOnly(false);
-    btaj->setReadOnly(false);
+    SetReadOnly(azt, false);
+    SetReadOnly(btaj, false);
     azt->setText(QStringLiteral("1"));
     azt->setFocus(Qt::OtherFocusReason);
 }
@@ -174,8 +175,8 @@ void Tbetegfel::ujClick() {
 void Tbetegfel::modosClick() {
     if (!beteg_.isOpen() || beteg_.recNo() < 0) return;  // no patient to change
     openPanel(masterdata::EditMode::Modify);
-    azt->setReadOnly(true);
-    btaj->setReadOnly(true);
+    SetReadOnly(azt, true);
+    SetReadOnly(btaj, true);
     fillFromRow();
     Bnev->setFocus(Qt::OtherFocusReason);
 }

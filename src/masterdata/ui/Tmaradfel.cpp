@@ -35,7 +35,7 @@ QWidget* Tmaradfel::buildPanel() {
     auto* panel = new QWidget(this);
     panel->setObjectName(QStringLiteral("Panel1"));
     mido = FieldEdit(panel, "mido", store::schema::MARADV(), "Midoszak");
-    mido->setReadOnly(true);
+    SetReadOnly(mido, true);
     mft = FieldEdit(panel, "mft", store::schema::MARADV(), "Ft");
     auto* fields = new QGridLayout;
     fields->addWidget(new QLabel(QString::fromUtf8("Időszak"), panel), 0, 0);

@@ -1,10 +1,12 @@
 #include "reports/ui/Tobe.h"
 
+#include "app/Numbers.h"
 #include "reports/Monthly.h"
 #include "widgets/Buttons.h"
 #include "widgets/FieldExits.h"
 #include "widgets/Help.h"
 #include "widgets/Hint.h"
+#include "widgets/QtText.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -44,14 +46,13 @@ std::optional<int> Tobe::run() {
 }
 
 void Tobe::OKClick() {
-    bool ok = false;
-    const int n = Edit1->text().trimmed().toInt(&ok);
-    if (!ok) {
-        dialogs_.error(reports::kOnlyNumbers);
+    const std::optional<int64_t> n = app::ParseWhole(ss(Edit1->text()));
+    if (!n || *n < 0) {
+        dialogs_.error(n ? reports::kNoNegativeCount : reports::kOnlyNumbers);
         Edit1->setFocus(Qt::OtherFocusReason);
         return;
     }
-    oszam_ = n;
+    oszam_ = static_cast<int>(*n);
     accept();
 }
 

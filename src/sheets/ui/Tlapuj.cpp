@@ -75,6 +75,7 @@ Tlapuj::Tlapuj(QWidget* parent, const sheets::SheetContext& ctx, const CommandGu
     setTabOrder(BB1, ment);
 
     connect(PC1, &QTabWidget::currentChanged, this, [this] { pageChosen(); });
+    LeavesWithoutChecks(BB1);
     guard_.onClick(BB1, this, [this] { reject(); });
     guard_.onClick(ment, this, [this] { mentClick(); });
     wireFields();
@@ -93,6 +94,7 @@ bool Tlapuj::run(const sheets::SheetForm& form, QWidget* opener) {
         setEditable(form_.editable());
         showForm();
         PC1->setCurrentWidget(TS1);
+        opened_ = shownTexts();
     }
     exec();
     return saved_;
@@ -123,14 +125,19 @@ void Tlapuj::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
-// Only "Kilépés" and the close box leave the window; Escape does not throw
-// away what was typed.
-void Tlapuj::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape) {
-        event->accept();
+void Tlapuj::reject() {
+    if (form_.editable() && shownTexts() != opened_ &&
+        !ctx_.dialogs.ask("A bevitt adatok elvesznek. Kilép?", app::QuestionKind::Confirmation))
         return;
-    }
-    QDialog::keyPressEvent(event);
+    QDialog::reject();
+}
+
+QStringList Tlapuj::shownTexts() const {
+    QStringList texts;
+    for (const auto& [name, w] : controls_)
+        if (auto* e = qobject_cast<QLineEdit*>(w)) texts << e->displayText();
+    texts << QString::number(bnem->currentIndex()) << QString::number(CB1->isChecked());
+    return texts;
 }
 
 void Tlapuj::readControls() {
@@ -169,7 +176,7 @@ void Tlapuj::showForm() {
 void Tlapuj::setEditable(bool editable) {
     for (const auto& [name, w] : controls_) {
         if (auto* e = qobject_cast<QLineEdit*>(w))
-            e->setReadOnly(!editable);
+            SetReadOnly(e, !editable);
         else if (!qobject_cast<QLabel*>(w))
             w->setEnabled(editable);
     }

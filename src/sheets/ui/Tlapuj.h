@@ -11,6 +11,7 @@
 // Every button, exit and double click runs through the command guard.
 #include <QDialog>
 #include <QPointer>
+#include <QStringList>
 
 #include "sheets/SheetEntry.h"
 #include "widgets/CommandGuard.h"
@@ -57,9 +58,13 @@ public:
     QPushButton* BB1;   // "Kilépés"
     QPushButton* ment;  // "Mentés"
 
+    // "Kilépés", Escape and the close box: the window closes without the
+    // field checks; when anything was typed since it opened, the user is
+    // asked first whether to throw it away.
+    void reject() override;
+
 protected:
     void showEvent(QShowEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -83,6 +88,8 @@ private:
 
     // --- the form (Tlapuj.cpp) --------------------------------------------
     void readControls();
+    // What the controls show, to tell whether anything was typed.
+    QStringList shownTexts() const;
     void showForm();
     void setEditable(bool editable);
     const char* caption() const;
@@ -116,6 +123,7 @@ private:
     sheets::SheetForm form_;
     QPointer<QWidget> opener_;
     bool saved_ = false;
+    QStringList opened_;  // the controls as the window opened
     bool quiet_ = false;  // no exit runs: the window is being filled, or the focus parked
 
     std::vector<std::pair<std::string, QWidget*>> controls_;  // in tab order

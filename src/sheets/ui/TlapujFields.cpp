@@ -192,7 +192,7 @@ void Tlapuj::mentClick() {
         saved_ = true;
         accept();
         break;
-    case sheets::SaveOutcome::Declined: reject(); break;
+    case sheets::SaveOutcome::Declined: QDialog::reject(); break;  // declined is no typing to ask about
     case sheets::SaveOutcome::Refused: focusNow(result.focus); break;
     }
 }

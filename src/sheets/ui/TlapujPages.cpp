@@ -7,6 +7,7 @@
 #include "widgets/FieldEdit.h"
 #include "widgets/FieldExits.h"
 #include "widgets/Hint.h"
+#include "widgets/MaskedEdit.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -184,7 +185,7 @@ QGroupBox* Tlapuj::buildDiagnosisGroup(QWidget* page) {
         QLineEdit* code = bind(PanelEdit(g, name, 0, "A BNO kitöltése (segítség az F1 lenyomásával)"));
         // Five letters or digits; letters in capitals, as the codes are
         // stored and as the Z-code rule reads them.
-        code->setInputMask(QStringLiteral(">nnnnn; "));
+        SetEditMask(code, QStringLiteral(">nnnnn; "));
         fitWidth(code, 5, false);
         QLabel* codeName = display(g, nameLabel);
         // A long name is cut at the window's edge rather than widening it.

@@ -1,6 +1,7 @@
 #include "shell/ui/TZarasbe.h"
 
 #include "widgets/Hint.h"
+#include "widgets/MaskedEdit.h"
 #include "widgets/OkCancel.h"
 #include "widgets/QtText.h"
 
@@ -25,7 +26,7 @@ TZarasbe::TZarasbe(app::Session& session, app::PeriodTable& periods, app::Dialog
 
     ME1 = new QLineEdit(this);
     ME1->setObjectName("ME1");
-    ME1->setInputMask("9999.99;_");
+    SetEditMask(ME1, QStringLiteral("9999.99;_"));
     ME1->setText("");
     Label1->setBuddy(ME1);
     QFont entryFont = ME1->font();

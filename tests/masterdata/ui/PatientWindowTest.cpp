@@ -550,6 +550,39 @@ private slots:
         });
     }
 
+    // A real click on "Mégse" moves the focus to it first: the field it
+    // leaves is not checked, whatever it holds, and the group closes.
+    void cancelByMouseChecksNoField_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("no sex") << "bnem" << "";
+        QTest::newRow("wrong TAJ") << "btaj" << "123456789";
+        QTest::newRow("unknown settlement") << "bkod" << "0300003";
+        QTest::newRow("before 1895") << "bszido" << "18941231";
+    }
+    void cancelByMouseChecksNoField() {
+        QFETCH(QString, field);
+        QFETCH(QString, value);
+        inWindow([&] {
+            c<QPushButton>("uj")->click();
+            fillValid();
+            QWidget* control = c<QWidget>(field.toLatin1().constData());
+            control->setFocus(Qt::MouseFocusReason);
+            if (auto* combo = qobject_cast<QComboBox*>(control)) {
+                combo->setCurrentIndex(-1);
+            } else {
+                static_cast<QLineEdit*>(control)->clear();
+                static_cast<QLineEdit*>(control)->home(false);
+                test::typeText(control, value);
+            }
+            QTest::mouseClick(c<QPushButton>("BB2"), Qt::LeftButton);
+            QTest::qWait(20);
+            QVERIFY(!c<QGroupBox>("GBox1")->isVisible());
+            QCOMPARE(dialogs->log().size(), size_t(0));
+            QCOMPARE(beteg->recordCount(), 5);
+        });
+    }
+
     void deleteIsRefusedForAPatientOnASheet() {
         inWindow([&] {
             QVERIFY(goToPatient("111111110"));

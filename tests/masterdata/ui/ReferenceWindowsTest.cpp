@@ -281,16 +281,34 @@ private slots:
         QCOMPARE(maradv().text("INTKOD"), std::string("1234"));
 
         // Another period's residue needs that period to be the current one.
+        // An amount may be typed in groups, as the grid shows it.
         p->start->session.acceptPeriod("2024.05", false);
         run([this](ui::Tmaradfel* w) {
             click(w, "uj");
             QCOMPARE(w->mido->text(), QString("2024.05"));
-            typeAmount(w, "700");
+            QCOMPARE(w->mido->palette().color(QPalette::Base), w->mido->palette().color(QPalette::Window));
+            typeAmount(w, "1 700");
             p->dialogs().answerYes();
             click(w, "BB1");
         });
-        QCOMPARE(rows(), (QStringList{"2024.05=700", "2024.06=1500"}));
+        QCOMPARE(rows(), (QStringList{"2024.05=1700", "2024.06=1500"}));
         QVERIFY(p->dialogs().scriptUsedUp());
+    }
+
+    // The widest amount the field holds is shown whole in the grid, not
+    // cut to a smaller number; a longer one cannot be typed.
+    void theWidestAmountIsShownWhole() {
+        run([this](ui::Tmaradfel* w) {
+            click(w, "uj");
+            typeAmount(w, "99999999999");
+            QCOMPARE(w->mft->text(), QString("9999999999"));
+            p->dialogs().answerYes();
+            click(w, "BB1");
+            auto* grid = control<QTableView>(w, "DBGmarad");
+            const QString shownAmount = column(grid, 1).value(0).trimmed();
+            QCOMPARE(shownAmount, QString("9999999999"));
+            QVERIFY(grid->columnWidth(1) >= grid->fontMetrics().horizontalAdvance(shownAmount) + 8);
+        });
     }
 
     // The rule lives in the logic, not only in a read-only field: whatever

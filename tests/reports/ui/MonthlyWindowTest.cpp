@@ -63,7 +63,15 @@ private slots:
             QTest::keyClick(tobe->Edit1, Qt::Key_Return);
             QVERIFY(tobe->isVisible());
             QCOMPARE(data->dialogs().errors(), std::vector<std::string>{reports::kOnlyNumbers});
-            tobe->Edit1->setText("4");
+            // A count is never negative.
+            data->dialogs().clearLog();
+            tobe->Edit1->clear();
+            test::typeText(tobe->Edit1, "-1");
+            QTest::keyClick(tobe->Edit1, Qt::Key_Return);
+            QVERIFY(tobe->isVisible());
+            QCOMPARE(data->dialogs().errors(), std::vector<std::string>{reports::kNoNegativeCount});
+            data->dialogs().clearLog();
+            tobe->Edit1->setText(" 4");
             test::savePdfInNextPreview();
             QTest::keyClick(tobe->Edit1, Qt::Key_Return);
         });

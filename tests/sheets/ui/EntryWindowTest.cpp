@@ -24,6 +24,7 @@ using namespace velmora;
 using test::enter;
 using test::fill;
 using test::focused;
+using test::settle;
 using test::shown;
 using test::tabOut;
 using test::typeInto;
@@ -316,6 +317,11 @@ private slots:
             }
             QCOMPARE(shown(w, "tev3"), QString("1"));
             QCOMPARE(shown(w, "CB1"), QString("1"));
+            // Read only, and looking so: the window's grey, not a white to type on.
+            for (const char* name : {"m_taj", "m_elrend", "tev3"}) {
+                const QPalette look = w.control(name)->palette();
+                QCOMPARE(look.color(QPalette::Base), look.color(QPalette::Window));
+            }
             QTest::mouseClick(w.BB1, Qt::LeftButton);
         });
         QVERIFY(!p->windows->storedSheet(stored, sheets::EntryMode::View));
@@ -336,17 +342,80 @@ private slots:
         sheets::appendSheet(p->db(), stored);
         QString title;
         bool saveOn = false;
-        bool escapeKept = false;
+        bool escapeLeft = false;
         test::onNextModal([&](QWidget* modal) {
             title = p->lapuj().windowTitle();
             saveOn = p->lapuj().ment->isEnabled();
             QTest::keyClick(modal, Qt::Key_Escape);
-            escapeKept = modal->isVisible();  // only "Kilépés" and the close box leave
+            escapeLeft = !modal->isVisible();  // nothing typed: nothing to ask
         });
         p->windows->storedSheet(stored, sheets::EntryMode::Modify);
         QCOMPARE(title, QString("Elszámolási lap módosítása"));
         QVERIFY(saveOn);
-        QVERIFY(escapeKept);
+        QVERIFY(escapeLeft);
+        QCOMPARE(p->dialogs().log().size(), size_t(0));
+    }
+
+    // "Kilépés" (clicked, so the focus moves to it first), Escape and the
+    // close box leave without the field checks, whatever the field left
+    // holds; with something typed they ask first, and "Nem" keeps the
+    // window with what was typed.
+    void leavingChecksNoFieldAndAsksOnlyForTyping_data() {
+        QTest::addColumn<int>("how");  // 0 "Kilépés", 1 Escape, 2 the close box
+        QTest::newRow("Kilépés") << 0;
+        QTest::newRow("Escape") << 1;
+        QTest::newRow("close box") << 2;
+    }
+    void leavingChecksNoFieldAndAsksOnlyForTyping() {
+        QFETCH(int, how);
+        const auto leave = [how](ui::Tlapuj& w) {
+            if (how == 0)
+                QTest::mouseClick(w.BB1, Qt::LeftButton);
+            else if (how == 1)
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+            else
+                w.close();
+            settle();
+        };
+        const std::string question = "A bevitt adatok elvesznek. Kilép?";
+        // Nothing typed, the focus in an empty required field.
+        bool leftAtOnce = false;
+        test::onNextModal([&](QWidget* modal) {
+            auto& w = p->lapuj();
+            QVERIFY(QTest::qWaitForWindowActive(modal));
+            enter(w, "m_elrend");
+            p->dialogs().clearLog();
+            leave(w);
+            leftAtOnce = !w.isVisible();
+        });
+        QVERIFY(!p->windows->newSheet(sheets::SheetKind::FirstPart));
+        QVERIFY(leftAtOnce);
+        QCOMPARE(p->dialogs().log().size(), size_t(0));
+
+        // Typed: asked; "Nem" keeps it all; "Igen" leaves, nothing stored.
+        bool kept = false, left = false;
+        QString keptText;
+        test::onNextModal([&](QWidget* modal) {
+            auto& w = p->lapuj();
+            QVERIFY(QTest::qWaitForWindowActive(modal));
+            typeInto(w, "m_taj", "1112");
+            p->dialogs().clearLog();
+            p->dialogs().answerNo();
+            leave(w);
+            kept = w.isVisible();
+            keptText = shown(w, "m_taj");
+            p->dialogs().answerYes();
+            leave(w);
+            left = !w.isVisible();
+        });
+        QVERIFY(!p->windows->newSheet(sheets::SheetKind::FirstPart));
+        QVERIFY(kept);
+        QCOMPARE(keptText, QString("1112"));
+        QVERIFY(left);
+        std::vector<std::string> asked;
+        for (const auto& e : p->dialogs().log()) asked.push_back(e.text);
+        QCOMPARE(asked, (std::vector<std::string>{question, question}));
+        QVERIFY(!sheets::loadSheet(p->db(), {"00001", "A", "2024.05"}).has_value());
     }
 
     // Before 2016 the payment category is not asked and the focus starts on

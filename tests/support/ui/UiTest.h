@@ -28,7 +28,7 @@ int registerUiTest(const char* name, std::function<QObject*()> make);
     static const int Class##Registered = ::velmora::test::registerUiTest(#Class, [] { return new Class; })
 
 // Runs `act` on the next modal window once it is open (from inside the exec()
-// that the code under test starts). The window is closed with reject() if
+// that the code under test starts). The window is closed as rejected if
 // `act` leaves it open, so a failing test never hangs.
 void onNextModal(std::function<void(QWidget*)> act);
 

@@ -50,8 +50,10 @@ void onNextModal(std::function<void(QWidget*)> act) {
         timer->deleteLater();
         QPointer<QWidget> guard(modal);
         act(modal);
+        // Closed as rejected, without the question a window may ask before
+        // it throws away what was typed.
         if (guard && guard->isVisible())
-            if (auto* dialog = qobject_cast<QDialog*>(guard.data())) dialog->reject();
+            if (auto* dialog = qobject_cast<QDialog*>(guard.data())) dialog->done(QDialog::Rejected);
     });
     timer->start();
 }
