@@ -6,6 +6,7 @@
 #include "widgets/Help.h"
 #include "widgets/QtText.h"
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -13,12 +14,13 @@
 
 namespace velmora::ui {
 
-std::string demoText(const std::string& demoTool) {
+std::string demoText(const std::string& demoTool, const std::string& programFile) {
     if (demoTool.empty())
         return "Bemutató telepítés nem tartozik ehhez a telepítéshez, így a program kipróbálásához "
                "nincs mintaadat.";
     return "A program kipróbálásához bemutató telepítés készíthető:\n    " + demoTool +
-           " --out ~/Velmora-demo\nmajd a program azon indítható:\n    VELMORA_HOME=~/Velmora-demo velmora";
+           " --out ~/Velmora-demo --program " + programFile +
+           "\nmajd a program azon indítható:\n    VELMORA_HOME=~/Velmora-demo velmora";
 }
 
 TElsoind::TElsoind(QWidget* parent, std::string dataDir, const CommandGuard& guard, std::function<void()> restore,
@@ -41,7 +43,7 @@ TElsoind::TElsoind(QWidget* parent, std::string dataDir, const CommandGuard& gua
 
     Visszatolt = NamedButton(this, "Visszatolt", "Visszatöltés mentésből (Zaras.arj)...",
                              "Egy másik gépen készült mentés visszatöltése");
-    Bemutato = new QLabel(qs(demoText(demoTool)), this);
+    Bemutato = new QLabel(qs(demoText(demoTool, ss(QCoreApplication::applicationFilePath()))), this);
     Bemutato->setObjectName(QStringLiteral("Bemutato"));
     Bemutato->setWordWrap(true);
     Bemutato->setTextInteractionFlags(Qt::TextSelectableByMouse);

@@ -40,8 +40,8 @@ private:
     std::string dataDir_;
 };
 
-// The text on the demo installation: how it is made with `demoTool`, or,
-// with none, that this installation has no demo.
-std::string demoText(const std::string& demoTool);
+// The text on the demo installation: how it is made with `demoTool` from
+// `programFile`, or, with no tool, that this installation has no demo.
+std::string demoText(const std::string& demoTool, const std::string& programFile);
 
 } // namespace velmora::ui

@@ -236,7 +236,7 @@ private slots:
             });
             QVERIFY(!runFirstStart(tool));
             checkWatcher();
-            QCOMPARE(shown.toStdString(), ui::demoText(tool));
+            QCOMPARE(shown.toStdString(), ui::demoText(tool, QCoreApplication::applicationFilePath().toStdString()));
             QVERIFY(shown.contains(tool.empty() ? QString::fromUtf8("nem tartozik") : QString::fromStdString(tool)));
         }
     }
