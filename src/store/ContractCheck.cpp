@@ -10,15 +10,6 @@ namespace velmora::store {
 
 namespace {
 
-// The fund's tables in the order of the check.
-const std::vector<const schema::TableDef*>& fundTables() {
-    static const std::vector<const schema::TableDef*> t = {&schema::PART(),     &schema::HSZERZ(),
-                                                           &schema::HSZOLGSZ(), &schema::TELEPUL(),
-                                                           &schema::HTERULET(), &schema::HTHELY(),
-                                                           &schema::BNOTORZS()};
-    return t;
-}
-
 // The box listing the missing tables, in the order of the check.
 std::string missingFilesMessage(const std::vector<std::string>& missingTables) {
     std::string text = "Nincsenek szerződéses adatok!\rHiányzik:";
@@ -30,6 +21,14 @@ std::string missingFilesMessage(const std::vector<std::string>& missingTables) {
 }
 
 } // namespace
+
+const std::vector<const schema::TableDef*>& fundTables() {
+    static const std::vector<const schema::TableDef*> t = {&schema::PART(),     &schema::HSZERZ(),
+                                                           &schema::HSZOLGSZ(), &schema::TELEPUL(),
+                                                           &schema::HTERULET(), &schema::HTHELY(),
+                                                           &schema::BNOTORZS()};
+    return t;
+}
 
 std::optional<ContractDetails> Szerz_nyit(db::Database& db, app::Dialogs& dialogs) {
     std::vector<std::string> missing;

@@ -5,9 +5,11 @@
 #include "app/Dialogs.h"
 #include "app/Session.h"
 #include "db/Database.h"
+#include "store/Schemas.h"
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace velmora::store {
 
@@ -16,6 +18,9 @@ struct ContractDetails {
     std::string v_datum;       // its SZKEZD as date text
     std::string providerLine;  // status bar panel 1
 };
+
+// The seven tables the fund supplies, in the order of the check.
+const std::vector<const schema::TableDef*>& fundTables();
 
 // Szerz_nyit: rebuilds the missing index files of the fund's tables, brings
 // an HSZERZ without FINKOD up to date, and, when all seven tables are there,

@@ -47,4 +47,13 @@ report=$(cd "$scratch/demo" && "$root/usr/bin/velmora-batch" check) || fail "vel
 (cd "$scratch/demo" && env -u DISPLAY -u QT_QPA_PLATFORM "$root/usr/bin/velmora-batch" report doctors --pdf lista/orvosok.pdf 2>/dev/null) \
   || fail "velmora-batch report failed ($?)"
 pdftotext "$scratch/demo/lista/orvosok.pdf" - | grep -q "Orvosok listája" || fail "the unpacked tool's report lacks its title"
+# The first start from the desktop menu: an empty home, the unpacked
+# launcher, no display. The program names the first window it shows (and
+# closes every window), which is the first-start window, not an error.
+mkdir "$scratch/home"
+shown=$(cd "$scratch" && env -u DISPLAY -u VELMORA_HOME HOME="$scratch/home" QT_QPA_PLATFORM=offscreen \
+          VELMORA_SHOW_AND_QUIT=1 timeout 120 "$root/usr/bin/velmora" 2>"$scratch/first.log") \
+  || fail "the first start ended with $?: $(tail -5 "$scratch/first.log")"
+[[ "$(head -1 <<<"$shown")" == "Elsoind" ]] || fail "the first start showed \"$shown\" instead of the first-start window"
+[[ -d "$scratch/home/Velmora/DATA" ]] || fail "the first start made no data directory in ~/Velmora"
 echo "ok: $(basename "$deb"), $sheets demo sheets read by the unpacked tool; $report"

@@ -8,8 +8,11 @@
 #include "app/UserError.h"
 #include "app/Version.h"
 #include "db/Database.h"
+#include "program/FirstStart.h"
 #include "program/StartupSequence.h"
 #include "program/ui/ProgramWindows.h"
+#include "program/ui/TElsoind.h"
+#include "backup/ui/BackupCommands.h"
 #include "shell/ui/Tfokep.h"
 #include "store/IndexFiles.h"
 #include "store/Reindex.h"
@@ -23,9 +26,13 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QTimer>
+
+#include <cstdio>
 
 #include <cstdlib>
 #include <exception>
+#include <filesystem>
 #include <memory>
 
 namespace velmora::ui {
@@ -44,7 +51,45 @@ private:
     Tfokep& fokep_;
 };
 
+// VELMORA_SHOW_AND_QUIT: names the first window shown on standard output
+// and closes each window as it appears, so the program ends by itself.
+class ShowAndQuit : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (event->type() == QEvent::Show && widget && widget->isWindow()) {
+            if (!named_) {
+                named_ = true;
+                std::printf("%s\n", qPrintable(widget->objectName()));
+                std::fflush(stdout);
+            }
+            QTimer::singleShot(0, widget, &QWidget::close);
+        }
+        return false;
+    }
+
+private:
+    bool named_ = false;
+};
+
 } // namespace
+
+bool RunFirstStart(ProgramWindows& windows, app::Session& session, db::Database& dbs, app::Dialogs& dialogs,
+                   const std::string& demoTool) {
+    // The working folders exist before the restore stages its files in TEMP.
+    app::Konyvtaraz(session);
+    TElsoind window(windows.fokep.get(), session.dataDir, CommandGuard(dialogs, &dbs),
+                    [&windows] { windows.backupCommands->restore(); }, demoTool);
+    return window.run();
+}
+
+std::string DemoToolBeside(const std::string& programDir) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    for (const fs::path candidate : {fs::path(programDir) / "velmora-demo", fs::path(programDir) / "../../bin/velmora-demo"})
+        if (fs::is_regular_file(candidate, ec)) return fs::absolute(candidate, ec).lexically_normal().string();
+    return {};
+}
 
 void ConnectCommands(Tfokep& fokep, app::Session& session, db::Database& dbs, app::Dialogs& dialogs) {
     fokep.setCommandGuard(CommandGuard(dialogs, &dbs));
@@ -87,8 +132,16 @@ int RunProgram(int argc, char** argv) {
 
     app::SystemClock clock;
     app::Session session(clock);
+    ShowAndQuit showAndQuit;
+    if (std::getenv("VELMORA_SHOW_AND_QUIT")) application.installEventFilter(&showAndQuit);
     session.dataDir = app::ProgramDataDir(
         app::InstallationDir(ss(QApplication::applicationDirPath()), std::getenv("VELMORA_HOME")));
+    // A first start makes the data directory, so that it is held like any other.
+    const bool firstStart = program::isFirstStart(session.dataDir);
+    if (firstStart) {
+        std::error_code ec;
+        std::filesystem::create_directories(session.dataDir, ec);
+    }
     std::unique_ptr<app::DataDirLock> hold;
     if (!HoldDataDir(session.dataDir, hold)) return 1;
     db::Database dbs(session.dataDir);
@@ -104,6 +157,9 @@ int RunProgram(int argc, char** argv) {
     std::unique_ptr<ProgramWindows> windows;
     try {
         windows = std::make_unique<ProgramWindows>(session, dbs, dialogs);
+        if (firstStart && !RunFirstStart(*windows, session, dbs, dialogs,
+                                         DemoToolBeside(ss(QApplication::applicationDirPath()))))
+            return 0;
         if (!RunStartUp(*windows->fokep, session, dbs, dialogs)) return 0;
     } catch (const std::exception& e) {
         QMessageBox box(QMessageBox::NoIcon, app::kProgramTitle,

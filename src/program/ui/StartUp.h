@@ -35,7 +35,22 @@ bool RunStartUp(Tfokep& fokep, app::Session& session, db::Database& dbs, app::Di
 // hold (the start-up says so in its own words).
 bool HoldDataDir(const std::string& dataDir, std::unique_ptr<app::DataDirLock>& hold);
 
-// The whole program; the process's exit code.
+struct ProgramWindows;
+
+// The installation has no data yet: the first-start window, whose ways in
+// run as their menu commands do. True when the data directory has been
+// filled and the start-up goes on; false when the program ends (the window
+// was left with "Mégsem" or closed). `demoTool` as for TElsoind.
+bool RunFirstStart(ProgramWindows& windows, app::Session& session, db::Database& dbs, app::Dialogs& dialogs,
+                   const std::string& demoTool);
+
+// The demo builder installed with the program in `programDir` (beside it,
+// or in the bin folder of a packaged installation); empty when there is none.
+std::string DemoToolBeside(const std::string& programDir);
+
+// The whole program; the process's exit code. With VELMORA_SHOW_AND_QUIT
+// set, the object name of the first window shown is printed and every window
+// is closed as it appears, so that a script sees how the program starts.
 int RunProgram(int argc, char** argv);
 
 } // namespace velmora::ui
