@@ -1,5 +1,6 @@
 #include "program/ui/TElsoind.h"
 
+#include "app/Dialogs.h"
 #include "app/Version.h"
 #include "program/FirstStart.h"
 #include "widgets/Buttons.h"
@@ -7,6 +8,7 @@
 #include "widgets/QtText.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -37,10 +39,12 @@ TElsoind::TElsoind(QWidget* parent, std::string dataDir, const CommandGuard& gua
     Szoveg->setText(qs("A program még nem talál adatokat, mert az adatkönyvtárban\n    " + dataDir_ +
                        "\nnincsenek meg a RUV-től kapott szerződéses állományok.\n\n"
                        "Új szolgáltatóként kérje a RUV-től a szerződés állományait (PART, HSZERZ, HSZOLGSZ, "
-                       "HTERULET, HTHELY), valamint a TELEPUL és a BNOTORZS táblát, másolja őket a fenti "
-                       "könyvtárba, majd indítsa újra a programot.\n\n"
+                       "HTERULET, HTHELY), valamint a TELEPUL és a BNOTORZS táblát, és olvassa be őket abból a "
+                       "mappából, ahová kapta (vagy másolja őket a fenti könyvtárba, és indítsa újra a programot).\n\n"
                        "Ha másik gépről költözik, töltse vissza az ott készült mentést (Zaras.arj)."));
 
+    Alapok = NamedButton(this, "Alapok", "A RUV állományainak beolvasása mappából...",
+                         "A RUV-től kapott hét tábla átvétele egy mappából");
     Visszatolt = NamedButton(this, "Visszatolt", "Visszatöltés mentésből (Zaras.arj)...",
                              "Egy másik gépen készült mentés visszatöltése");
     Bemutato = new QLabel(qs(demoText(demoTool, ss(QCoreApplication::applicationFilePath()))), this);
@@ -50,6 +54,7 @@ TElsoind::TElsoind(QWidget* parent, std::string dataDir, const CommandGuard& gua
     Megsem = NamedButton(this, "Megsem", "Mégsem", "Kilépés a programból");
 
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(Alapok);
     buttons->addWidget(Visszatolt);
     buttons->addStretch(1);
     buttons->addWidget(Megsem);
@@ -60,6 +65,13 @@ TElsoind::TElsoind(QWidget* parent, std::string dataDir, const CommandGuard& gua
 
     guard.onClick(Visszatolt, this, [this, restore] {
         restore();
+        afterRestore();
+    });
+    guard.onClick(Alapok, this, [this, &dialogs = guard.dialogs()] {
+        const std::optional<std::string> folder =
+            dialogs.chooseDirectory("A RUV-től kapott állományok mappája", QDir::homePath().toStdString());
+        if (!folder) return;
+        program::takeFundTables(*folder, dataDir_);
         afterRestore();
     });
     connect(Megsem, &QPushButton::clicked, this, &QDialog::reject);

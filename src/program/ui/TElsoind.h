@@ -2,8 +2,9 @@
 // The first-start window: the installation has no data yet, so instead of
 // the start-up (which would only report the fund's tables as missing) the
 // new provider is told where the data come from and can bring them in:
-// a backup archive made on another machine is restored through the same
-// command as Szervíz → Visszatöltés. "Mégsem" or the close box ends the
+// the fund's seven tables are taken from a folder, or a backup archive made
+// on another machine is restored through the same command as Szervíz →
+// Visszatöltés. "Mégsem" or the close box ends the
 // program without touching anything.
 #include <QDialog>
 
@@ -30,6 +31,7 @@ public:
     bool run();
 
     QLabel* Szoveg;          // what a first start is and where the data come from
+    QPushButton* Alapok;     // "A RUV állományainak beolvasása mappából..."
     QPushButton* Visszatolt; // "Visszatöltés mentésből (Zaras.arj)..."
     QLabel* Bemutato;        // how the demo installation is reached, or that it is not installed
     QPushButton* Megsem;

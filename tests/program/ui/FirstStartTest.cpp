@@ -19,10 +19,12 @@
 #include "store/IndexFiles.h"
 #include "store/Schemas.h"
 #include "support/Files.h"
+#include "support/TableFixture.h"
 #include "support/ui/ModalWatcher.h"
 #include "widgets/QtDialogs.h"
 
 #include <QLabel>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -176,6 +178,39 @@ private slots:
             for (const auto& row : db::Sql(old).run(sheets).rows) out += row[0].asString() + "|";
             return out;
         }());
+    }
+
+    // A new provider: the fund's seven tables from the folder she got them
+    // in, then the program's own tables are made by the normal start.
+    void theFundsTablesFromAFolderAndTheStartGoesOn() {
+        const fs::path ruv = work->path() / "ruv";
+        fs::create_directories(ruv);
+        test::writeFundTables(ruv.string());
+        watcher->onWindow("Elsoind", [](QWidget* w) { press(w, "Alapok"); });
+        watcher->onWindow("QFileDialog", [ruv](QWidget* w) {
+            auto* chooser = static_cast<QFileDialog*>(w);
+            chooser->setDirectory(QString::fromStdString(ruv.string()));
+            QMetaObject::invokeMethod(chooser, "accept");
+        });
+        QVERIFY(runFirstStart());
+        checkWatcher();
+        QVERIFY(!program::isFirstStart(session->dataDir));
+
+        watcher->onWindow("PasswordDlg", [](QWidget* w) {
+            test::typeText(w->findChild<QLineEdit*>("Password"), QString::fromUtf8("titkos"));
+            press(w, "OKBtn");
+        });
+        watcher->onWindow("Zarasbe", [](QWidget* w) {
+            auto* period = w->findChild<QLineEdit*>("ME1");
+            period->selectAll();
+            QTest::keyClicks(period, "202604");
+            press(w, "OKBtn");
+        });
+        QVERIFY2(ui::RunStartUp(*program->fokep, *session, *dbs, *dialogs),
+                 qPrintable(watcher->failures().join("\n") + "\nseen:\n" + watcher->seen().join("\n")));
+        checkWatcher();
+        QVERIFY(program->fokep->isVisible());
+        QVERIFY(fs::exists(installation / "DATA" / "HLapa.dbf"));
     }
 
     // A restore that cannot be done leaves the window open for another way;

@@ -104,7 +104,9 @@ void ModalWatcher::answerBox(QWidget* w) {
 bool ModalWatcher::handleWindow(QWidget* top) {
     for (const QPointer<QWidget>& w : acting_)
         if (w == top) return true;
-    if (windows_.empty() || top->objectName() != windows_.front().objectName) {
+    const bool expected = !windows_.empty() && (top->objectName() == windows_.front().objectName ||
+                                                QString(top->metaObject()->className()) == windows_.front().objectName);
+    if (!expected) {
         if (unexpected_ != top) {
             unexpected_ = top;
             unexpectedSince_ = now();

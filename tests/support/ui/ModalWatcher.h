@@ -32,7 +32,8 @@ public:
     // before the press (time in which a delayed window could wrongly appear).
     void expect(const QString& textPart, const QString& button = QStringLiteral("OK"), int waitMs = 0);
     // A modal window that is not a message box is handed to `act` (a chooser,
-    // a location window); the window is rejected if `act` leaves it open.
+    // a location window), found by its object name or its class ("QFileDialog");
+    // the window is rejected if `act` leaves it open.
     void onWindow(const QString& objectName, std::function<void(QWidget*)> act);
 
     // Texts of the boxes seen, in order (text, then informative text).
