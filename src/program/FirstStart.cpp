@@ -5,10 +5,10 @@
 #include "db/Os.h"
 #include "store/ContractCheck.h"
 #include "store/IndexFiles.h"
+#include "store/TableReplacement.h"
 
 #include <cctype>
 #include <filesystem>
-#include <utility>
 #include <vector>
 
 namespace velmora::program {
@@ -40,40 +40,32 @@ std::string findIgnoringCase(const std::string& folder, const std::string& fileN
 } // namespace
 
 void takeFundTables(const std::string& folder, const std::string& dataDir) {
-    std::vector<std::pair<std::string, const store::schema::TableDef*>> found;
+    std::vector<store::TableReplacement> replacements;
     std::string missing;
+    db::Database source(folder);
     for (const store::schema::TableDef* def : store::fundTables()) {
         const std::string file = findIgnoringCase(folder, def->fileName);
-        if (file.empty())
+        if (file.empty()) {
             missing += (missing.empty() ? "" : ", ") + def->fileName;
-        else
-            found.emplace_back(file, def);
+            continue;
+        }
+        try {
+            db::Table& table = source.table(def->name, std::filesystem::path(file).filename().string());
+            table.open();
+            table.close();
+        } catch (const std::exception& e) {
+            throw app::UserError("A(z) " + file + " állomány nem olvasható dBASE tábla!\n" + e.what());
+        }
+        replacements.push_back({def, file});
     }
     if (!missing.empty())
         throw app::UserError("A választott mappában nincs meg a RUV-től kapott állományok mindegyike!\nHiányzik: " +
                              missing);
+    // All seven in one replacement: a kill leaves none of them or all.
     db::os::makeDirectories(dataDir);
-    std::vector<std::string> copied;
-    try {
-        for (const auto& [file, def] : found) {
-            const std::string target = (std::filesystem::path(dataDir) / def->fileName).string();
-            db::os::copyFileReplacing(file, target);
-            copied.push_back(target);
-        }
-        // Each must open as a table; the start builds their index files.
-        db::Database db(dataDir);
-        for (const auto& [file, def] : found) {
-            try {
-                store::tableOf(db, *def).open();
-            } catch (const std::exception& e) {
-                throw app::UserError("A(z) " + file + " állomány nem olvasható dBASE tábla!\n" + e.what());
-            }
-        }
-        db.closeAll();
-    } catch (...) {
-        for (const std::string& target : copied) db::os::remove(target);
-        throw;
-    }
+    db::Database db(dataDir);
+    store::replaceTables(db, replacements);
+    db.closeAll();
 }
 
 } // namespace velmora::program

@@ -14,9 +14,9 @@ bool isFirstStart(const std::string& dataDir);
 // The fund's seven tables (PART, HSZERZ, HSZOLGSZ, HTERULET, HTHELY,
 // TELEPUL, BNOTORZS), as the fund gives them to a new provider, taken from
 // `folder` (file names in any case) into `dataDir`, which is made when
-// missing. All or nothing: a table missing from the folder, or one that is
-// not a readable dBASE table, is refused (app::UserError naming it) and
-// whatever was copied is removed again.
+// missing. A table missing from the folder, or one that is not a readable
+// dBASE table, is refused (app::UserError naming it) before anything is
+// copied; the seven then come in as one table replacement.
 void takeFundTables(const std::string& folder, const std::string& dataDir);
 
 } // namespace velmora::program
