@@ -4,19 +4,16 @@
 // answers each box and window as the user would, pressing buttons on the
 // window on top; a box the user could not reach fails the test instead of
 // hanging it.
-#include "support/ui/UiTest.h"
+#include "program/ui/WholeProgram.h"
 
-#include "app/Clock.h"
-#include "app/Directories.h"
-#include "app/Session.h"
+#include "backup/ui/Tviszv.h"
 #include "db/Database.h"
 #include "db/Sql.h"
-#include "program/ui/ProgramWindows.h"
 #include "program/ui/StartUp.h"
-#include "widgets/BrowseFrame.h"
+#include "program/ui/ProgramWindows.h"
 #include "register/ui/Tlapok.h"
+#include "reports/ui/PrivateCups.h"
 #include "reports/ui/ReportPreview.h"
-#include "backup/ui/Tviszv.h"
 #include "sheets/ui/SheetProgram.h"
 #include "sheets/ui/Tlapuj.h"
 #include "shell/ui/TAlapkeres.h"
@@ -25,8 +22,7 @@
 #include "store/Schemas.h"
 #include "support/FundFiles.h"
 #include "support/ui/ModalWatcher.h"
-#include "reports/ui/PrivateCups.h"
-#include "widgets/QtDialogs.h"
+#include "widgets/BrowseFrame.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -55,37 +51,16 @@ std::string quoted(const std::string& s) { return "'" + s + "'"; }
 
 } // namespace
 
-class ClerkMonthTest : public QObject {
+class ClerkMonthTest : public test::WholeProgramTest {
     Q_OBJECT
 
-    std::unique_ptr<test::TempDir> work;
-    fs::path previousDir;
-    fs::path installation;
-    std::unique_ptr<app::FixedClock> clock;
-    std::unique_ptr<app::Session> session;
-    std::unique_ptr<db::Database> dbs;
-    std::unique_ptr<ui::QtDialogs> dialogs;
-    std::unique_ptr<ui::ProgramWindows> program;
-    std::unique_ptr<test::ModalWatcher> watcher;
-
     ui::Tfokep& fokep() { return *program->fokep; }
-    std::string query(const std::string& sql) {
-        std::string out;
-        for (const auto& row : db::Sql(*dbs).run(sql).rows)
-            for (const auto& v : row) out += v.asString() + "|";
-        return out;
-    }
     void pointAt(const char* sorsz) {
         if (!store::tableOf(*dbs, store::schema::HLAPA()).locate("SORSZ;RESZ", {db::Value(sorsz), db::Value("")}))
             QTest::qFail((std::string("no sheet ") + sorsz).c_str(), __FILE__, __LINE__);
         test::settle();
     }
     void menu(const char* item) { fokep().menuItem(item)->trigger(); }
-    void checkWatcher() {
-        QVERIFY2(watcher->failures().isEmpty(), qPrintable(watcher->failures().join("\n") + "\nseen:\n" +
-                                                           watcher->seen().join("\n")));
-        QVERIFY2(watcher->done(), qPrintable("not answered; seen:\n" + watcher->seen().join("\n")));
-    }
     // The location window: the folder set, then "OK".
     std::function<void(QWidget*)> pickFolder(fs::path folder) {
         return [folder](QWidget* w) {
@@ -118,48 +93,13 @@ class ClerkMonthTest : public QObject {
         QTest::mouseClick(w.ment, Qt::LeftButton);
     }
 
-    // Login: the first password typed becomes the password; the period.
-    void startUp() {
-        watcher->onWindow("PasswordDlg", [](QWidget* w) {
-            test::typeText(w->findChild<QLineEdit*>("Password"), QString::fromUtf8("titkos jelszó"));
-            QTest::mouseClick(w->findChild<QPushButton*>("OKBtn"), Qt::LeftButton);
-        });
-        watcher->onWindow("Zarasbe", [](QWidget* w) {
-            auto* period = w->findChild<QLineEdit*>("ME1");
-            period->selectAll();
-            QTest::keyClicks(period, "202604");
-            QTest::mouseClick(w->findChild<QPushButton*>("OKBtn"), Qt::LeftButton);
-        });
-        QVERIFY(ui::RunStartUp(fokep(), *session, *dbs, *dialogs));
-        checkWatcher();
-    }
-
 private slots:
     void init() {
-        work = std::make_unique<test::TempDir>();
-        installation = work->path() / "Velmora";
-        const std::string out = test::runCommand(quoted(VELMORA_DEMO_TOOL) + " --out " + quoted(installation.string()) +
-                                                 " --program " + quoted(VELMORA_PROGRAM_FILE) + " --until 2026.04 2>&1");
+        std::string out;
+        setUp([&out](const fs::path& installation) { out = makeDemo(installation); });
         QVERIFY2(fs::exists(installation / "DATA" / "HLapa.dbf"), out.c_str());
-        previousDir = fs::current_path();
-        fs::current_path(installation);  // the program works where it is started
-        clock = std::make_unique<app::FixedClock>(app::Date{2026, 5, 6});
-        session = std::make_unique<app::Session>(*clock);
-        session->dataDir = app::ProgramDataDir(installation.string());
-        dbs = std::make_unique<db::Database>(session->dataDir);
-        dialogs = std::make_unique<ui::QtDialogs>();
-        program = std::make_unique<ui::ProgramWindows>(*session, *dbs, *dialogs);
-        watcher = std::make_unique<test::ModalWatcher>();
     }
-    void cleanup() {
-        watcher.reset();
-        program.reset();
-        dialogs.reset();
-        dbs.reset();
-        session.reset();
-        fs::current_path(previousDir);
-        work.reset();
-    }
+    void cleanup() { tearDown(); }
 
     void aMonthOfWork() {
         const fs::path floppy = work->path() / "floppy", stick = work->path() / "pendrive";

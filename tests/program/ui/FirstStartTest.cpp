@@ -1,6 +1,6 @@
 // The first start of an installation without data: the first-start window
 // instead of the start-up's error chain, its ways in, and its way out.
-#include "support/ui/UiTest.h"
+#include "program/ui/WholeProgram.h"
 
 #include "app/Archiver.h"
 #include "app/Clock.h"
@@ -39,8 +39,6 @@ using namespace velmora;
 
 namespace {
 
-std::string quoted(const std::string& s) { return "'" + s + "'"; }
-
 // No table or other file anywhere under `dir` (the working folders may be there).
 bool noFilesIn(const fs::path& dir) {
     for (const auto& entry : fs::recursive_directory_iterator(dir))
@@ -56,8 +54,7 @@ std::string upper(std::string s) {
 // The backup of another machine: Zaras.arj of a demo installation's tables,
 // as "Mentés" leaves it on a stick.
 void writeBackupOfAnotherMachine(const fs::path& machine, const fs::path& stick) {
-    const std::string out = test::runCommand(quoted(VELMORA_DEMO_TOOL) + " --out " + quoted(machine.string()) +
-                                             " --program " + quoted(VELMORA_PROGRAM_FILE) + " --until 2026.04 2>&1");
+    const std::string out = test::WholeProgramTest::makeDemo(machine);
     std::vector<std::string> names;
     for (const auto* def : backup::backedUpTables())
         for (const auto& entry : fs::directory_iterator(machine / "DATA"))
@@ -70,32 +67,11 @@ void writeBackupOfAnotherMachine(const fs::path& machine, const fs::path& stick)
 
 } // namespace
 
-class FirstStartTest : public QObject {
+class FirstStartTest : public test::WholeProgramTest {
     Q_OBJECT
 
-    std::unique_ptr<test::TempDir> work;
-    fs::path previousDir;
-    fs::path installation;
-    std::unique_ptr<app::FixedClock> clock;
-    std::unique_ptr<app::Session> session;
-    std::unique_ptr<db::Database> dbs;
-    std::unique_ptr<ui::QtDialogs> dialogs;
-    std::unique_ptr<ui::ProgramWindows> program;
-    std::unique_ptr<test::ModalWatcher> watcher;
-
-    std::string query(const std::string& sql) {
-        std::string out;
-        for (const auto& row : db::Sql(*dbs).run(sql).rows)
-            for (const auto& v : row) out += v.asString() + "|";
-        return out;
-    }
     bool runFirstStart(const std::string& demoTool = {}) {
         return ui::RunFirstStart(*program, *session, *dbs, *dialogs, demoTool);
-    }
-    void checkWatcher() {
-        QVERIFY2(watcher->failures().isEmpty(), qPrintable(watcher->failures().join("\n") + "\nseen:\n" +
-                                                           watcher->seen().join("\n")));
-        QVERIFY2(watcher->done(), qPrintable("not answered; seen:\n" + watcher->seen().join("\n")));
     }
     static void press(QWidget* window, const char* button) {
         QTest::mouseClick(window->findChild<QPushButton*>(button), Qt::LeftButton);
@@ -122,28 +98,10 @@ class FirstStartTest : public QObject {
 
 private slots:
     void init() {
-        work = std::make_unique<test::TempDir>();
-        installation = work->path() / "Velmora";
-        fs::create_directories(installation / "DATA");  // as the program makes it on a first start
-        previousDir = fs::current_path();
-        fs::current_path(installation);
-        clock = std::make_unique<app::FixedClock>(app::Date{2026, 5, 6});
-        session = std::make_unique<app::Session>(*clock);
-        session->dataDir = app::ProgramDataDir(installation.string());
-        dbs = std::make_unique<db::Database>(session->dataDir);
-        dialogs = std::make_unique<ui::QtDialogs>();
-        program = std::make_unique<ui::ProgramWindows>(*session, *dbs, *dialogs);
-        watcher = std::make_unique<test::ModalWatcher>();
+        // DATA as the program makes it on a first start.
+        setUp([](const fs::path& installation) { fs::create_directories(installation / "DATA"); });
     }
-    void cleanup() {
-        watcher.reset();
-        program.reset();
-        dialogs.reset();
-        dbs.reset();
-        session.reset();
-        fs::current_path(previousDir);
-        work.reset();
-    }
+    void cleanup() { tearDown(); }
 
     // Moving to a new computer: the archive made on the old one comes back
     // through the restore command, then the program starts as usual on it.
@@ -156,18 +114,8 @@ private slots:
         checkWatcher();
         QVERIFY(!program::isFirstStart(session->dataDir));
 
-        watcher->onWindow("PasswordDlg", [](QWidget* w) {
-            test::typeText(w->findChild<QLineEdit*>("Password"), QString::fromUtf8("titkos jelszó"));
-            press(w, "OKBtn");
-        });
-        watcher->onWindow("Zarasbe", [](QWidget* w) {
-            auto* period = w->findChild<QLineEdit*>("ME1");
-            period->selectAll();
-            QTest::keyClicks(period, "202604");
-            press(w, "OKBtn");
-        });
-        QVERIFY(ui::RunStartUp(*program->fokep, *session, *dbs, *dialogs));
-        checkWatcher();
+        startUp();
+        if (QTest::currentTestFailed()) return;
         QVERIFY(program->fokep->isVisible());
         QCOMPARE(session->mIdoszak, std::string("2026.04"));
         db::Database old((work->path() / "regi" / "DATA").string());
@@ -196,19 +144,8 @@ private slots:
         checkWatcher();
         QVERIFY(!program::isFirstStart(session->dataDir));
 
-        watcher->onWindow("PasswordDlg", [](QWidget* w) {
-            test::typeText(w->findChild<QLineEdit*>("Password"), QString::fromUtf8("titkos"));
-            press(w, "OKBtn");
-        });
-        watcher->onWindow("Zarasbe", [](QWidget* w) {
-            auto* period = w->findChild<QLineEdit*>("ME1");
-            period->selectAll();
-            QTest::keyClicks(period, "202604");
-            press(w, "OKBtn");
-        });
-        QVERIFY2(ui::RunStartUp(*program->fokep, *session, *dbs, *dialogs),
-                 qPrintable(watcher->failures().join("\n") + "\nseen:\n" + watcher->seen().join("\n")));
-        checkWatcher();
+        startUp();
+        if (QTest::currentTestFailed()) return;
         QVERIFY(program->fokep->isVisible());
         QVERIFY(fs::exists(installation / "DATA" / "HLapa.dbf"));
     }
