@@ -11,6 +11,7 @@ PKGS=(
   xvfb xauth fonts-liberation poppler-utils
   python3-dbf gdal-bin arj faketime
   cups printer-driver-cups-pdf
+  qt6-charts-dev libxlsxwriter-dev python3-openpyxl
 )
 
 missing=()
