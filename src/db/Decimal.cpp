@@ -101,4 +101,9 @@ int Decimal::compare(const Decimal& a, const Decimal& b) {
     return da < db ? -1 : (da > db ? 1 : 0);
 }
 
+Decimal operator+(const Decimal& a, const Decimal& b) {
+    const int scale = std::max(a.scale(), b.scale());
+    return Decimal(a.rescaled(scale).value_or(Decimal()).units() + b.rescaled(scale).value_or(Decimal()).units(), scale);
+}
+
 } // namespace velmora::db

@@ -42,6 +42,9 @@ public:
     friend bool operator==(const Decimal& a, const Decimal& b) { return compare(a, b) == 0; }
     friend bool operator<(const Decimal& a, const Decimal& b) { return compare(a, b) < 0; }
     static int compare(const Decimal& a, const Decimal& b);
+    // The exact sum at the larger of the two scales (no overflow check: the
+    // sums of the program's fields stay far below it).
+    friend Decimal operator+(const Decimal& a, const Decimal& b);
 
 private:
     int64_t units_ = 0;

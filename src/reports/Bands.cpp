@@ -22,6 +22,11 @@ Band& Band::cell(TextItem item) {
     return *this;
 }
 
+Band& Band::fill(double x, double y, double w, double h, int grey) {
+    fills.push_back({x, y, w, h, grey});
+    return *this;
+}
+
 Band& Band::line(double x1, double y1, double x2, double y2, double widthMm) {
     lines.push_back({x1, y1, x2, y2, widthMm});
     return *this;

@@ -30,15 +30,24 @@ struct LineItem {
     double widthMm = 0.2;
 };
 
+// A filled rectangle: the bars of a chart on paper, in a grey that a
+// black-and-white printer keeps apart (0 black, 255 white).
+struct FillItem {
+    double x = 0, y = 0, w = 0, h = 0;  // mm within the band
+    int grey = 128;
+};
+
 // One horizontal strip across the page's printable width.
 struct Band {
     double height = 0;
     std::vector<TextItem> texts;
     std::vector<LineItem> lines;
+    std::vector<FillItem> fills;  // painted first, under the lines and texts
 
     Band& text(double x, double w, std::string t, Align align = Align::Left, double sizePt = 9, bool bold = false);
     Band& cell(TextItem item);
     Band& line(double x1, double y1, double x2, double y2, double widthMm = 0.2);
+    Band& fill(double x, double y, double w, double h, int grey);
     // A line across `width` at the band's bottom.
     Band& underline(double width, double widthMm = 0.3);
 };

@@ -21,13 +21,6 @@ std::string dayColumns() {
 
 std::string visitJoin() { return db::sql::joinKey("a", "b", {"sorsz", "resz", "idoszak"}, {"resz"}); }
 
-// Sum of int64 units of two decimals brought to the larger scale.
-db::Decimal plus(const db::Decimal& a, const db::Decimal& b) {
-    const int scale = std::max(a.scale(), b.scale());
-    return db::Decimal(a.rescaled(scale).value_or(db::Decimal()).units() + b.rescaled(scale).value_or(db::Decimal()).units(),
-                       scale);
-}
-
 // The sheets of the period itself that went out with its shipment.
 int sentSheetsOf(db::Sql& sql, const std::string& period) {
     try {
@@ -93,6 +86,13 @@ std::optional<MonthlySummary> monthlySummary(db::Database& db, const std::string
     return s;
 }
 
+bool supplementApplies(const std::string& tpotl) { return tpotl != "N"; }
+
+db::Decimal dayValue(int days, const db::Decimal& alapdij, bool supplement) {
+    // days × fee × 1.1 (or × 1.0)
+    return db::Decimal(int64_t(days) * alapdij.units() * (supplement ? 11 : 10), alapdij.scale() + 1);
+}
+
 std::optional<MonthlyAccounting> monthlyAccounting(db::Database& db, const std::string& period) {
     const auto rows = db::namedRows(db::Sql(db).run(
         "select b.intkod,b.sorsz,b.resz,b.idoszak,a.taj,c.nev,a.tpotl,d.alapdij" + dayColumns() +
@@ -115,14 +115,13 @@ std::optional<MonthlyAccounting> monthlyAccounting(db::Database& db, const std::
         r.nev = text(row, "nev");
         r.idoszak = text(row, "idoszak");
         r.alapdij = row.at("alapdij").asDecimal();
-        r.tpotl = text(row, "tpotl") != "N";
+        r.tpotl = supplementApplies(text(row, "tpotl"));
         for (int d = 1; d <= 31; ++d)
             if (!text(row, "apdat" + std::to_string(d)).empty() && !text(row, "eli" + std::to_string(d)).empty())
                 ++r.inap;
-        // days × fee × 1.1 (or × 1.0): one decimal more than the fee.
-        r.value = db::Decimal(int64_t(r.inap) * r.alapdij.units() * (r.tpotl ? 11 : 10), r.alapdij.scale() + 1);
+        r.value = dayValue(r.inap, r.alapdij, r.tpotl);
         a.mnap += r.inap;
-        a.total = plus(a.total, r.value);
+        a.total = a.total + r.value;
         a.rows.push_back(std::move(r));
     }
     return a;

@@ -60,6 +60,12 @@ struct MonthlyAccounting {
 
 inline constexpr const char* kNoBilledData = "Nincs a szolgáltatónak beolvasott elszámolása!";
 
+// The value of billed days as the accounting counts it: days × base fee,
+// +10 % unless the sheet's TPOTL is "N" (an empty TPOTL gets it too); one
+// decimal more than the fee.
+bool supplementApplies(const std::string& tpotl);
+db::Decimal dayValue(int days, const db::Decimal& alapdij, bool supplement);
+
 // Nothing when the period has no sheet or its base fee was not read back.
 std::optional<MonthlyAccounting> monthlyAccounting(db::Database& db, const std::string& period);
 Report monthlyAccountingReport(const MonthlyAccounting& a, const std::string& printedAt);

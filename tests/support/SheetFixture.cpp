@@ -73,6 +73,7 @@ SheetData& SheetData::sheet(const RawSheet& s) {
         visits["TEV" + n] = v.tev;
         visits["APDAT" + n] = s.idoszak + "." + app::TwoDigits(v.day);
         visits["APBTAJ" + n] = v.nurse;
+        if (!v.eli.empty()) visits["ELI" + n] = v.eli;
     }
     hlapb_.push_back(rowOf(schema::HLAPB().fields, visits));
     return *this;
@@ -86,8 +87,17 @@ SheetData& SheetData::employee(const Employee& e) {
     return *this;
 }
 
-SheetData& SheetData::periodRow(const std::string& idoszak, const std::string& zaras) {
-    zaras_.push_back(rowOf(schema::ZARAS().fields, {{"Idoszak", idoszak}, {"Zaras", zaras}, {"Lapoksz", 1}}));
+SheetData& SheetData::periodRow(const std::string& idoszak, const std::string& zaras,
+                                std::map<std::string, db::Value> more) {
+    more["Idoszak"] = idoszak;
+    if (!zaras.empty()) more["Zaras"] = zaras;
+    if (!more.count("Lapoksz")) more["Lapoksz"] = 1;
+    zaras_.push_back(rowOf(schema::ZARAS().fields, more));
+    return *this;
+}
+
+SheetData& SheetData::contracts(std::vector<Row> rows) {
+    contracts_ = std::move(rows);
     return *this;
 }
 
@@ -106,6 +116,7 @@ SheetData& SheetData::patient(const std::string& taj, const std::string& nev) {
 
 void SheetData::open(app::Date today, const std::string& period) {
     writeFundTables(dirName_);
+    if (!contracts_.empty()) writeTable(dirName_, "HSZERZ.DBF", contractFields(true), contracts_, 3);
     writeTable(dirName_, "HSZOLGSZ.DBF", staffFields(), staff_, 3);
     writeTable(dirName_, schema::APOL().fileName, schema::APOL().fields,
                {{people::nurse1, "Ápoló Anna"}, {people::nurse2, "Ápoló Bella"}});

@@ -29,6 +29,7 @@ struct VisitDay {
     int day;
     std::string tev;
     std::string nurse;
+    std::string eli = {};  // the fund's billing mark; empty: not billed
 };
 
 // A sheet as its two rows hold it; `header` adds or overrides fields by name.
@@ -59,7 +60,10 @@ public:
     // Before open(): what the directory holds besides the defaults.
     SheetData& sheet(const RawSheet& s);
     SheetData& employee(const Employee& e);     // replaces the default staff on first use
-    SheetData& periodRow(const std::string& idoszak, const std::string& zaras);
+    SheetData& periodRow(const std::string& idoszak, const std::string& zaras,
+                         std::map<std::string, db::Value> more = {});
+    // The contract table's rows instead of the fund tables' two contracts.
+    SheetData& contracts(std::vector<Row> rows);
     SheetData& patient(const std::string& taj, const std::string& nev);
 
     // Writes the tables and opens them as the program does on `today`, with
@@ -80,7 +84,7 @@ public:
 private:
     TempDir temp_;
     std::string dirName_;
-    std::vector<Row> hlapa_, hlapb_, beteg_, zaras_, staff_;
+    std::vector<Row> hlapa_, hlapb_, beteg_, zaras_, staff_, contracts_;
     bool ownStaff_ = false;
     std::unique_ptr<Start> start_;
     std::unique_ptr<sheets::SheetContext> ctx_;

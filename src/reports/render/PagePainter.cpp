@@ -78,6 +78,8 @@ private:
 };
 
 void paintBand(QPainter& painter, Fonts& fonts, const Band& band, double left, double top, int pageNumber, double mm) {
+    for (const FillItem& f : band.fills)
+        painter.fillRect(QRectF((left + f.x) * mm, (top + f.y) * mm, f.w * mm, f.h * mm), QColor(f.grey, f.grey, f.grey));
     for (const LineItem& l : band.lines) {
         QPen pen(Qt::black);
         pen.setWidthF(std::max(l.widthMm * mm, 1.0));
