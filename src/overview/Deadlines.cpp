@@ -35,7 +35,8 @@ Deadlines deadlines(const std::map<std::string, PeriodRow>& periods, const std::
     if (const auto row = periods.find(current); row != periods.end() && !row->second.zaras.empty())
         d.currentShipped = row->second.zaras;
     for (const auto& [p, row] : periods)
-        if (p.substr(0, 4) == year && !row.zaras.empty()) d.answers.push_back({p, row.zaras, row.ruvkuld});
+        if (p.substr(0, 4) == year && !row.zaras.empty())
+            d.answers.push_back({p, row.zaras, row.answered() ? (row.ruvkuld.empty() ? "igen" : row.ruvkuld) : ""});
     return d;
 }
 

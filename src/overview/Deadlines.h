@@ -23,7 +23,7 @@ struct PeriodDeadline {
 struct FundAnswer {
     std::string period;
     std::string shipped;   // the shipment's date
-    std::string answered;  // when the answer was read; empty: not yet
+    std::string answered;  // when the answer was read ("igen" when only its marks tell); empty: not yet
 };
 
 struct Deadlines {

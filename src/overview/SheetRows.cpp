@@ -1,5 +1,6 @@
 #include "overview/SheetRows.h"
 
+#include "app/Period.h"
 #include "app/TextHelpers.h"
 #include "db/Sql.h"
 
@@ -60,11 +61,24 @@ std::vector<SheetRow> sheetRows(db::Database& db, const std::string& from, const
 
 std::map<std::string, PeriodRow> periodRows(db::Database& db) {
     std::map<std::string, PeriodRow> out;
-    for (const auto& r : db::Sql(db).run("select idoszak,zaras,ruvkuld,alapdij from zaras").rows) {
+    db::Sql sql(db);
+    for (const auto& r : sql.run("select idoszak,zaras,ruvkuld,alapdij from zaras").rows) {
         PeriodRow p{r[0].asString(), r[1].asString(), r[2].asString(), r[3].asDecimal()};
         out[p.idoszak] = p;
     }
+    std::string anyMark;
+    for (int d = 1; d <= 31; ++d) anyMark += (d > 1 ? " or eli" : "eli") + std::to_string(d) + " is not null";
+    for (const auto& r : sql.run("select distinct idoszak from hlapb where " + anyMark).rows) {
+        PeriodRow& p = out[r[0].asString()];
+        p.idoszak = r[0].asString();
+        p.marked = true;
+    }
     return out;
+}
+
+db::Decimal PeriodRow::fee() const {
+    if (alapdij.units() != 0) return alapdij;
+    return db::Decimal::fromInt(app::BaseFee(idoszak));
 }
 
 std::map<std::string, std::string> patientNames(db::Database& db) {
@@ -75,7 +89,7 @@ std::map<std::string, std::string> patientNames(db::Database& db) {
 
 bool answerRead(const std::string& idoszak, const std::map<std::string, PeriodRow>& periods) {
     const auto p = periods.find(idoszak);
-    return p != periods.end() && !p->second.ruvkuld.empty();
+    return p != periods.end() && p->second.answered();
 }
 
 int daysNotPaid(const SheetRow& sheet, const std::map<std::string, PeriodRow>& periods) {

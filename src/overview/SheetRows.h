@@ -27,6 +27,15 @@ struct PeriodRow {
     std::string zaras;    // the shipment's date; empty: not closed
     std::string ruvkuld;  // when the fund's answer was read; empty: not read
     db::Decimal alapdij;  // the base fee the fund sent
+    bool marked = false;  // some visit of the period carries the fund's mark
+
+    // The fund's answer has been read: its date stands in the period table,
+    // or its marks on the visits (a fee file whose period the table does not
+    // know leaves the date out).
+    bool answered() const { return !ruvkuld.empty() || marked; }
+    // The day's fee the unpaid days are valued at: the fund's, or the
+    // program's own for the period when the fund's was not stored.
+    db::Decimal fee() const;
 };
 
 // Sheets whose IDOSZAK lies in from … to, by period and number. Throws

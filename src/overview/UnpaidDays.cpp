@@ -1,5 +1,6 @@
 #include "overview/UnpaidDays.h"
 
+#include "app/Date.h"
 #include "app/TextHelpers.h"
 
 #include "overview/SheetRows.h"
@@ -30,6 +31,13 @@ std::string rangeText(const UnpaidList& list) {
 
 } // namespace
 
+std::optional<std::string> rangeProblem(const std::string& from, const std::string& to) {
+    for (const std::string* p : {&from, &to})
+        if (!app::Date::parse(*p + ".01")) return "Hibás időszak: " + *p + " (ÉÉÉÉ.HH alakú kell).";
+    if (from > to) return std::string("A kezdő időszak nem lehet későbbi a záró időszaknál!");
+    return std::nullopt;
+}
+
 UnpaidList unpaidDays(db::Database& db, const std::string& from, const std::string& to) {
     UnpaidList list{from, to, {}, {}, 0, {}};
     const auto periods = periodRows(db);
@@ -47,7 +55,7 @@ UnpaidList unpaidDays(db::Database& db, const std::string& from, const std::stri
         u.recorded = s.sznap;
         u.billed = s.billed;
         u.notPaid = notPaid;
-        u.amount = reports::dayValue(notPaid, periods.at(s.key.idoszak).alapdij, reports::supplementApplies(s.tpotl));
+        u.amount = reports::dayValue(notPaid, periods.at(s.key.idoszak).fee(), reports::supplementApplies(s.tpotl));
         list.days += notPaid;
         list.total = list.total + u.amount;
         list.sheets.push_back(std::move(u));

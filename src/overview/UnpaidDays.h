@@ -9,6 +9,7 @@
 #include "reports/DataTable.h"
 #include "sheets/Sheet.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,10 @@ struct UnpaidList {
 
 inline constexpr const char* kUnpaidTitle = "Ki nem fizetett napok";
 inline constexpr const char* kNoUnpaid = "A megadott időszakban minden jelentett napot kifizetett a RUV.";
+
+// What is wrong with a typed range of periods ("YYYY.MM" each); nothing
+// when it is sound.
+std::optional<std::string> rangeProblem(const std::string& from, const std::string& to);
 
 // Throws db::DbError when a table cannot be read.
 UnpaidList unpaidDays(db::Database& db, const std::string& from, const std::string& to);

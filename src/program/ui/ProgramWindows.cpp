@@ -9,6 +9,7 @@
 #include "exchange/ui/ExchangeWindows.h"
 #include "exchange/ui/FullImportCommand.h"
 #include "masterdata/ui/MasterDataWindows.h"
+#include "overview/ui/OverviewCommands.h"
 #include "program/ui/StartUp.h"
 #include "register/ui/RegisterWindows.h"
 #include "reports/ui/EmployeeDaysCommand.h"
@@ -16,6 +17,7 @@
 #include "reports/ui/MonthlyCommands.h"
 #include "reports/ui/SheetPrintCommand.h"
 #include "reports/ui/TajListCommands.h"
+#include "sheets/SheetStore.h"
 #include "sheets/ui/SheetWindows.h"
 #include "shell/ui/StatusPanels.h"
 #include "shell/ui/Tfokep.h"
@@ -23,6 +25,8 @@
 #include "store/Schemas.h"
 #include "widgets/QtDialogs.h"
 #include "widgets/QtText.h"
+
+#include <QApplication>
 
 namespace velmora::ui {
 
@@ -60,6 +64,14 @@ ProgramWindows::ProgramWindows(app::Session& session, db::Database& dbs, QtDialo
     for (const MenuCommand& command : employeeDays->commands()) fokep->setCommand(qs(command.item), command.run);
     monthly = std::make_unique<MonthlyCommands>(*fokep, session, dbs, dialogs);
     for (const MenuCommand& command : monthly->commands()) fokep->setCommand(qs(command.item), command.run);
+    OverviewLinks links;
+    links.openRegister = [this](const std::string& filter) { registerWindows->recordingOf(filter); };
+    links.viewSheet = [this, &dbs](const sheets::SheetKey& key) {
+        if (const auto sheet = sheets::loadSheet(dbs, key))
+            sheetWindows->storedSheet(*sheet, sheets::EntryMode::View, QApplication::activeWindow());
+    };
+    overview = std::make_unique<OverviewCommands>(*fokep, session, dbs, dialogs, std::move(links));
+    for (const MenuCommand& command : overview->commands()) fokep->setCommand(qs(command.item), command.run);
 }
 
 // The windows go before the tables and the main window they use.

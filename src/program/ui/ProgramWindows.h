@@ -24,6 +24,7 @@ class ExchangeWindows;
 class FullImportCommand;
 class MasterListCommands;
 class MonthlyCommands;
+class OverviewCommands;
 class QtDialogs;
 class RegisterWindows;
 class SheetPrintCommand;
@@ -52,6 +53,7 @@ struct ProgramWindows {
     std::unique_ptr<TajListCommands> tajLists;
     std::unique_ptr<EmployeeDaysCommand> employeeDays;
     std::unique_ptr<MonthlyCommands> monthly;
+    std::unique_ptr<OverviewCommands> overview;
 };
 
 } // namespace velmora::ui

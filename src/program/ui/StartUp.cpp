@@ -12,6 +12,7 @@
 #include "program/StartupSequence.h"
 #include "program/ui/ProgramWindows.h"
 #include "program/ui/TElsoind.h"
+#include "overview/ui/OverviewCommands.h"
 #include "backup/ui/BackupCommands.h"
 #include "shell/ui/Tfokep.h"
 #include "store/IndexFiles.h"
@@ -161,6 +162,7 @@ int RunProgram(int argc, char** argv) {
                                          DemoToolBeside(ss(QApplication::applicationDirPath()))))
             return 0;
         if (!RunStartUp(*windows->fokep, session, dbs, dialogs)) return 0;
+        windows->overview->offer();
     } catch (const std::exception& e) {
         QMessageBox box(QMessageBox::NoIcon, app::kProgramTitle,
                         QString("Hiba a program indításakor: ") + qs(e.what()), QMessageBox::Ok);

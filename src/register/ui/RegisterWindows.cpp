@@ -29,6 +29,12 @@ void RegisterWindows::recording() {
     run(RegisterMode::Recording, reg::yearFilter(ctx_.session.mIdoszak));
 }
 
+void RegisterWindows::recordingOf(const std::string& filter) {
+    QApplication::processEvents();
+    ctx_.dialogs.status(0, "Elszámolási lapok rögzítése");
+    run(RegisterMode::Recording, filter);
+}
+
 void RegisterWindows::sending(const std::string& filter) {
     ctx_.dialogs.status(0, "Elszámolási lapok küldése RUV-felé");
     bulkToggle_.on = false;

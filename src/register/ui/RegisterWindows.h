@@ -31,6 +31,9 @@ public:
     // The register in recording mode over the sheets of the current
     // period's year.
     void recording();
+    // In recording mode over the sheets `filter` lets through (the overview
+    // opens it on a month's, a state's or a nurse's sheets).
+    void recordingOf(const std::string& filter);
     // In sending mode over the sheets `filter` lets through (the shipment
     // decides which); the bulk-mark toggle starts off.
     void sending(const std::string& filter);

@@ -9,6 +9,7 @@
 #include "backup/ui/Tviszv.h"
 #include "db/Database.h"
 #include "db/Sql.h"
+#include "overview/UnpaidDays.h"
 #include "program/ui/StartUp.h"
 #include "program/ui/ProgramWindows.h"
 #include "register/ui/Tlapok.h"
@@ -25,11 +26,13 @@
 #include "widgets/BrowseFrame.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
+#include <QTableWidget>
 
 #include <filesystem>
 #include <fstream>
@@ -230,6 +233,34 @@ private slots:
         menu("ElszmolsilapokbeolvassaRUVtl1");
         checkWatcher();
         QCOMPARE(query("select eli3, eli7 from hlapb where sorsz='00024' and coalesce(resz,'')=''"), std::string("E1|E1|"));
+
+        // The year at a glance after the fund's answer: April's sheet billed,
+        // and no day left unpaid.
+        watcher->onWindow("Attekintes", [&](QWidget* w) {
+            QVERIFY(QTest::qWaitForWindowActive(w));
+            auto* allapotok = w->findChild<QTableWidget*>("allapotok");
+            QCOMPARE(allapotok->item(3, 7)->text(), QString("1"));  // "RUV által elszámolt"
+            QCOMPARE(allapotok->item(3, 9)->text(), QString("0"));  // "Nem fizetett nap"
+            if (const QByteArray shots = qgetenv("VELMORA_SHOTS"); !shots.isEmpty()) {
+                w->resize(1280, 760);
+                QTest::qWait(300);
+                // A palette of 256 colours keeps the help's picture small.
+                w->grab().toImage().convertToFormat(QImage::Format_Indexed8).save(QString::fromLocal8Bit(shots) +
+                                                                                  "/attekintes.png");
+            }
+            QTest::mouseClick(w->findChild<QPushButton*>("nemfizetett"), Qt::LeftButton);
+            QTest::mouseClick(w->findChild<QPushButton*>("kilep"), Qt::LeftButton);
+        });
+        int unpaid = -1;
+        watcher->onWindow("Nemfizetett", [&](QWidget* w) {
+            QVERIFY(QTest::qWaitForWindowActive(w));
+            unpaid = w->findChild<QTableWidget*>("lapok")->rowCount();
+            QVERIFY(w->findChild<QLabel*>("osszesen")->text().startsWith(QString::fromUtf8(overview::kNoUnpaid)));
+            QTest::mouseClick(w->findChild<QPushButton*>("kilep"), Qt::LeftButton);
+        });
+        menu("ttekints1");
+        checkWatcher();
+        QCOMPARE(unpaid, 0);
 
         // Backup onto a stick, a change, then the archive restored.
         watcher->expect(QString(), "Igen");
