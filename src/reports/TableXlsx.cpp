@@ -8,6 +8,7 @@
 #include "app/Date.h"
 #include "app/UserError.h"
 #include "db/Os.h"
+#include "reports/WorkbookCheck.h"
 
 #include <xlsxwriter.h>
 
@@ -140,7 +141,11 @@ std::string workbookBytes(const DataTable& table) {
         error = book.close();
     }
     if (error != LXW_NO_ERROR) throw std::runtime_error(failed(error));
-    return db::os::File::open(file, db::os::Access::Read).readAll();
+    std::string bytes = db::os::File::open(file, db::os::Access::Read).readAll();
+    // The failed write's errno is gone by now: the likely cause is told.
+    if (!wholeWorkbook(bytes))
+        throw std::runtime_error("a munkafüzet nem készült el egészen: betelt a lemez vagy az ideiglenes könyvtár");
+    return bytes;
 }
 
 } // namespace
