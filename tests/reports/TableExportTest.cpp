@@ -5,13 +5,13 @@
 
 #include "app/UserError.h"
 #include "support/Files.h"
+#include "support/TableReadBack.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
 #include <filesystem>
-#include <sstream>
 #include <sys/resource.h>
 
 using namespace velmora;
@@ -21,14 +21,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kReader = std::string(VELMORA_TEST_SOURCE_DIR) + "/tools/read_table.py";
-
-std::vector<std::string> readBack(const char* kind, const std::string& path) {
-    std::istringstream out(test::runCommand("/usr/bin/python3 " + kReader + " " + kind + " '" + path + "' 2>&1"));
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(out, line);) lines.push_back(line);
-    return lines;
-}
+std::vector<std::string> readBack(const char* kind, const std::string& path) { return test::readBackTable(kind, path); }
 
 std::string escaped(const std::string& text) {
     std::string out;
