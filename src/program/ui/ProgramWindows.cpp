@@ -21,12 +21,14 @@
 #include "shell/ui/Tfokep.h"
 #include "store/IndexFiles.h"
 #include "store/Schemas.h"
+#include "widgets/GridSaving.h"
 #include "widgets/QtDialogs.h"
 #include "widgets/QtText.h"
 
 namespace velmora::ui {
 
 ProgramWindows::ProgramWindows(app::Session& session, db::Database& dbs, QtDialogs& dialogs) {
+    gridSaving = std::make_unique<GridSaving>(session, dialogs);
     fokep = std::make_unique<Tfokep>(session, dialogs);
     dialogs.setParentWindow(fokep.get());
     StatusPanels* panels = fokep->panels();
