@@ -35,7 +35,8 @@ bool isPeriod(const std::string& s) {
 }
 
 std::vector<std::pair<const char*, bool>> reportOptionsGiven(const Options& o) {
-    return {{"--pdf", o.pdf.has_value()},    {"--from", o.from.has_value()},       {"--to", o.to.has_value()},
+    return {{"--pdf", o.pdf.has_value()},    {"--xlsx", o.xlsx.has_value()},       {"--csv", o.csv.has_value()},
+            {"--from", o.from.has_value()},  {"--to", o.to.has_value()},
             {"--taj", o.taj.has_value()},    {"--chapter", o.chapter.has_value()}, {"--orders", o.orders.has_value()}};
 }
 

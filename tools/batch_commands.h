@@ -33,6 +33,8 @@ struct Options {
     // report
     bool periodGiven = false;            // --period was on the command line
     std::optional<std::string> pdf;      // --pdf
+    std::optional<std::string> xlsx;     // --xlsx
+    std::optional<std::string> csv;      // --csv
     std::optional<std::string> from, to; // --from, --to (taj-list)
     std::optional<std::string> taj;      // --taj (taj-list)
     std::optional<std::string> chapter;  // --chapter (bno-chapter)

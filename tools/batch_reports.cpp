@@ -1,6 +1,7 @@
-// "report NAME": the reports of the Listák menu written as PDF, from the same
-// logic as the windows, with the windows' questions (the TAJ, the periods,
-// the disease chapter, the number of ordering sheets) as options.
+// "report NAME": the reports of the Listák menu written as PDF, or their
+// rows as an Excel workbook or a CSV file, from the same logic as the
+// windows, with the windows' questions (the TAJ, the periods, the disease
+// chapter, the number of ordering sheets) as options.
 #include "batch_run.h"
 
 #include "db/DbError.h"
@@ -13,6 +14,7 @@
 #include "reports/PageFrame.h"
 #include "reports/Monthly.h"
 #include "reports/SheetForm.h"
+#include "reports/TableExport.h"
 #include "reports/TajLists.h"
 #include "reports/render/OffscreenPainting.h"
 #include "reports/render/PdfFile.h"
@@ -29,28 +31,31 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A report with rows, or the message that says why there is none ("" when
-// it has been shown).
+// A report with rows and the rows as a table, or the message that says why
+// there is none ("" when it has been shown).
 struct Made {
     std::optional<reports::Report> report;
     std::string why;
+    reports::DataTable table;
 };
 
 using Maker = std::function<Made(Run&)>;
 
 // `report`, unless it has no rows: then the window's message `whyEmpty` gives.
-Made made(reports::Report report, const std::function<std::string()>& whyEmpty) {
-    if (report.noRows()) return {std::nullopt, whyEmpty()};
-    return {std::move(report), ""};
+Made made(reports::Report report, reports::DataTable table, const std::function<std::string()>& whyEmpty) {
+    if (report.noRows()) return {std::nullopt, whyEmpty(), {}};
+    return {std::move(report), "", std::move(table)};
 }
 
-Made made(reports::Report report, const char* whyEmpty) {
-    return made(std::move(report), [whyEmpty] { return std::string(whyEmpty); });
+Made made(reports::Report report, reports::DataTable table, const char* whyEmpty) {
+    return made(std::move(report), std::move(table), [whyEmpty] { return std::string(whyEmpty); });
 }
 
 Made masterList(Run& run, reports::MasterList list, const std::optional<reports::BnoChapter>& chapter = {}) {
     run.dialogs.status(0, chapter ? reports::kChapterStatus : reports::masterListStatus(list));
-    return made(reports::masterListReport(run.db, list, chapter, reports::printedAtNow()), reports::kEmptyList);
+    const reports::MasterListRows rows = reports::masterListRows(run.db, list, chapter);
+    return made(reports::masterListReport(rows, reports::printedAtNow()), reports::masterListTable(rows),
+                reports::kEmptyList);
 }
 
 // The chapter whose item is `given` or names the range `given` ("C00-D48").
@@ -103,28 +108,31 @@ Made sheetForms(Run& run) {
             : listedForms(run);
     if (!forms) return {};
     return made(reports::sheetFormReport(*forms, session.clock().today().text(), reports::printedAtNow()),
-                reports::kNoSheetToPrint);
+                reports::sheetFormTable(*forms), reports::kNoSheetToPrint);
 }
 
 Made monthlySummary(Run& run) {
     run.dialogs.status(0, reports::kSummaryStatus);
     const auto s = reports::monthlySummary(run.db, run.session.mIdoszak, run.session.IDOSZAK1, run.session.IDOSZAK2,
                                            run.session.alapert, std::stoi(*run.options.orders));
-    if (!s) return {std::nullopt, reports::kNoShipment};
-    return made(reports::monthlySummaryReport(*s, reports::printedAtNow()), reports::kNoShipment);
+    if (!s) return {std::nullopt, reports::kNoShipment, {}};
+    return made(reports::monthlySummaryReport(*s, reports::printedAtNow()), reports::monthlySummaryTable(*s),
+                reports::kNoShipment);
 }
 
 Made monthlyAccounting(Run& run) {
     const auto a = reports::monthlyAccounting(run.db, run.session.mIdoszak);
-    if (!a) return {std::nullopt, reports::kNoBilledData};
-    return made(reports::monthlyAccountingReport(*a, reports::printedAtNow()), reports::kNoBilledData);
+    if (!a) return {std::nullopt, reports::kNoBilledData, {}};
+    return made(reports::monthlyAccountingReport(*a, reports::printedAtNow()), reports::monthlyAccountingTable(*a),
+                reports::kNoBilledData);
 }
 
 Made employeeDays(Run& run) {
     run.dialogs.status(0, reports::kEmployeeStatus);
     const auto days = reports::employeeDays(run.db, run.session.mIdoszak, run.dialogs);
     if (!days) return {};  // its message has been shown
-    return made(reports::employeeDaysReport(*days, reports::printedAtNow()), reports::kNoEmployees);
+    return made(reports::employeeDaysReport(*days, reports::printedAtNow()), reports::employeeDaysTable(*days),
+                reports::kNoEmployees);
 }
 
 reports::TajSelection tajSelection(const Options& o, const std::string& current) {
@@ -150,13 +158,14 @@ Made tajList(Run& run) {
             return {};
         }
     if (s.scope != reports::TajScope::OnePatient) run.dialogs.status(0, reports::kTajListStatus);
-    return made(reports::tajListReport(reports::tajList(run.db, s), reports::printedAtNow()),
+    const reports::TajList list = reports::tajList(run.db, s);
+    return made(reports::tajListReport(list, reports::printedAtNow()), reports::tajListTable(list),
                 [&] { return reports::emptyTajListMessage(run.db, s); });
 }
 
 struct ReportKind {
     Maker make;
-    std::set<std::string> options;  // the report's own options besides --pdf
+    std::set<std::string> options;  // the report's own options besides the file's
 };
 
 const std::map<std::string, ReportKind>& reportKinds() {
@@ -175,6 +184,8 @@ const std::map<std::string, ReportKind>& reportKinds() {
     };
     return kinds;
 }
+
+bool isFileOption(const std::string& option) { return option == "--pdf" || option == "--xlsx" || option == "--csv"; }
 
 void requireWhole(const std::string& text) {
     const bool digits = !text.empty() && text.size() <= 6 &&
@@ -203,11 +214,16 @@ void validateReport(Options& o) {
     const std::string& name = o.args.at(0);
     const auto kind = reportKinds().find(name);
     if (kind == reportKinds().end()) throw UsageError{"Ismeretlen jelentés: " + name};
-    if (!o.pdf || o.pdf->empty()) throw UsageError{"A report parancshoz a --pdf FÁJL kapcsoló kell."};
+    const int files = o.pdf.has_value() + o.xlsx.has_value() + o.csv.has_value();
+    if (files != 1)
+        throw UsageError{files == 0 ? "A report parancshoz a --pdf, --xlsx vagy --csv FÁJL kapcsoló kell."
+                                    : "A --pdf, --xlsx és --csv közül csak egy adható meg."};
+    for (const auto* file : {&o.pdf, &o.xlsx, &o.csv})
+        if (*file && (*file)->empty()) throw UsageError{"A report parancs FÁJL-ja nem lehet üres."};
     std::vector<std::pair<const char*, bool>> given = reportOptionsGiven(o);
     given.push_back({"--sheets", !o.sheets.empty()});
     for (const auto& [option, present] : given)
-        if (present && std::string(option) != "--pdf" && !kind->second.options.count(option))
+        if (present && !isFileOption(option) && !kind->second.options.count(option))
             throw UsageError{std::string("A(z) ") + option + " kapcsoló nem való a(z) " + name + " jelentéshez."};
     if (name == "bno-chapter") {
         if (!o.chapter) throw UsageError{std::string(reports::kChooseChapter) + " (--chapter, például C00-D48)"};
@@ -228,18 +244,25 @@ int reportCommand(Run& run) {
         if (!made.why.empty()) run.dialogs.error(made.why);
         return std::max(outcome(run.dialogs), int(kFailed));
     }
-    const fs::path pdf = fs::absolute(*run.options.pdf);
+    const Options& o = run.options;
+    const fs::path file = fs::absolute(o.pdf ? *o.pdf : o.xlsx ? *o.xlsx : *o.csv);
     try {
-        db::os::makeDirectories(pdf.parent_path().string());  // a script names a folder that may not be there yet
+        db::os::makeDirectories(file.parent_path().string());  // a script names a folder that may not be there yet
     } catch (const db::DbError&) {
-        // writePdf names the place that cannot be written
+        // the writer names the place that cannot be written
     }
     {
-        // A kill while the PDF is written leaves no part of it behind.
-        const db::PendingFiles pending(run.db.directory(), {db::os::besideName(pdf.string())});
-        reports::writePdf(*made.report, pdf.string());
+        // A kill while the file is written leaves no part of it behind.
+        const db::PendingFiles pending(run.db.directory(), {db::os::besideName(file.string())});
+        if (o.pdf)
+            reports::writePdf(*made.report, file.string());
+        else
+            reports::writeTable(made.table, file.string(), o.xlsx ? reports::TableFormat::Xlsx : reports::TableFormat::Csv);
     }
-    run.dialogs.information("A lista PDF állományba mentve:\n" + pdf.string());
+    run.dialogs.information(std::string(o.pdf    ? "A lista PDF állományba mentve:\n"
+                                        : o.xlsx ? "A lista Excel táblázatba mentve:\n"
+                                                 : "A lista CSV állományba mentve:\n") +
+                            file.string());
     return outcome(run.dialogs);
 }
 

@@ -38,7 +38,10 @@ const char* const kHelp =
     "  import-billed KÖNYVTÁR        elszámolt lapok beolvasása (a --period időszakára)\n"
     "  import-contracts KÖNYVTÁR     szerződések beolvasása\n"
     "  import-full KÖNYVTÁR --yes    teljes adatállomány beolvasása (a helyi lapok helyére)\n"
-    "  report NÉV --pdf FÁJL         a Listák menü egy listája PDF-be (a FÁJL helyére):\n"
+    "  report NÉV --pdf FÁJL | --xlsx FÁJL | --csv FÁJL\n"
+    "                                a Listák menü egy listája PDF-be, vagy a sorai Excel\n"
+    "                                táblázatba, illetve CSV állományba (a FÁJL helyére;\n"
+    "                                a három közül egy):\n"
     "      doctors | nurses | patients | bno      törzslisták\n"
     "      bno-chapter --chapter C00-D48          egy betegségcsoport BNO kódjai\n"
     "      sheets [--sheets LAPOK]                a --period időszakának elszámolási lapjai,\n"
@@ -87,6 +90,8 @@ const char* const kHelp =
     "  velmora-batch --data DATA import-full /mnt/ruv --yes\n"
     "  velmora-batch --data DATA --period 2024.03 report monthly-summary --orders 12 --pdf osszesito.pdf\n"
     "  velmora-batch --data DATA report taj-list --from 2024.01 --to 2024.03 --pdf taj.pdf\n"
+    "  velmora-batch --data DATA report taj-list --xlsx taj.xlsx\n"
+    "  velmora-batch --data DATA --period 2024.03 report monthly-accounting --csv elszamolas.csv\n"
     "  velmora-batch --data DATA reindex\n"
     "  velmora-batch --data DATA check\n"
     "  velmora-batch --data DATA recover\n";
@@ -153,6 +158,8 @@ Options parse(int argc, char** argv) {
         else if (a == "--sheets") o.sheets = splitList(value(i, a));
         else if (a == "--copy") o.copyTo = value(i, a);
         else if (a == "--pdf") o.pdf = value(i, a);
+        else if (a == "--xlsx") o.xlsx = value(i, a);
+        else if (a == "--csv") o.csv = value(i, a);
         else if (a == "--from") o.from = value(i, a);
         else if (a == "--to") o.to = value(i, a);
         else if (a == "--taj") o.taj = value(i, a);

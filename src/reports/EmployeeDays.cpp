@@ -24,7 +24,7 @@ std::optional<EmployeeDays> employeeDays(db::Database& db, const std::string& pe
 
 Report employeeDaysReport(const EmployeeDays& d, const std::string& printedAt) {
     Report r;
-    r.title = "Dolgozók teljesített napjai " + d.period;
+    r.title = employeeDaysTitle(d.period);
     const double width = r.printableWidth();
     Band& h = r.pageHeader;
     h.cell({0, 0, 60, 4, "Velmora", Align::Left, 8, false});
@@ -71,6 +71,25 @@ Report employeeDaysReport(const EmployeeDays& d, const std::string& printedAt) {
     if (d.sznez) total.cell({0, 7, 80, 4.5, "* Kiegészítő tevékenység", Align::Left, 8, false});
     r.summary = total;
     return r;
+}
+
+} // namespace velmora::reports
+
+namespace velmora::reports {
+
+DataTable employeeDaysTable(const EmployeeDays& d) {
+    DataTable t;
+    t.title = employeeDaysTitle(d.period);
+    t.column("Dolgozó TAJ-száma", 11)
+        .column("Dolgozó neve", 30)
+        .column("Szerződött dolgozói kapacitás", 14)
+        .column("Kiegészítő tevékenység", 11)
+        .column("Teljesített napok", 11)
+        .column("Túllépés", 9);
+    for (const EmployeeRow& e : d.rows)
+        t.rows.push_back({Cell::of(e.taj), Cell::of(e.nev), Cell::of(e.keret), Cell::of(e.supplementary ? "igen" : ""),
+                          Cell::of(e.napdb), Cell::of(e.overrun())});
+    return t;
 }
 
 } // namespace velmora::reports

@@ -5,6 +5,7 @@
 #include "app/Dialogs.h"
 #include "db/Database.h"
 #include "reports/Bands.h"
+#include "reports/DataTable.h"
 #include "reports/Provider.h"
 
 #include <optional>
@@ -28,6 +29,8 @@ struct EmployeeDays {
     bool sznez = false;  // someone has supplementary hours
 };
 
+inline std::string employeeDaysTitle(const std::string& period) { return "Dolgozók teljesített napjai " + period; }
+
 inline constexpr const char* kEmployeeStatus = "Dolgozó kapacitás lista nyomtatása";
 inline constexpr const char* kNoEmployees = "Nincs a szolgáltatónak dolgozói kerete!";
 inline constexpr const char* kEmployeeQueryFailed = "Hiba a lefutásban! (16)";
@@ -36,5 +39,7 @@ inline constexpr const char* kEmployeeQueryFailed = "Hiba a lefutásban! (16)";
 std::optional<EmployeeDays> employeeDays(db::Database& db, const std::string& period, app::Dialogs& dialogs);
 
 Report employeeDaysReport(const EmployeeDays& days, const std::string& printedAt);
+// A line per employee.
+DataTable employeeDaysTable(const EmployeeDays& days);
 
 } // namespace velmora::reports

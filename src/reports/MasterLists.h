@@ -3,7 +3,9 @@
 // code, and the BNO codes of one disease chapter. Each reads its table
 // through a query of its own, so the windows' tables keep their rows.
 #include "db/Database.h"
+#include "db/Value.h"
 #include "reports/Bands.h"
+#include "reports/DataTable.h"
 
 #include <optional>
 #include <string>
@@ -35,9 +37,22 @@ inline constexpr const char* kNoChapter = "Nincs megadva betegségcsoport";
 inline constexpr const char* kChooseChapter = "A BNO főcsoportot ki kell választani!";
 inline constexpr const char* kEmptyList = "Nincs nyomtatható adat!";
 
-// The list as bands; `chapter` narrows the BNO list. `printedAt` goes into
-// the page footer.
+// The list's rows as read, once, for its picture and its table.
+struct MasterListRows {
+    MasterList list = MasterList::Doctors;
+    std::string title;     // "Orvosok listája", the BNO list with its chapter
+    std::string subtitle;  // the chapter's item
+    std::vector<std::vector<db::Value>> rows;
+};
+
+// `chapter` narrows the BNO list.
+MasterListRows masterListRows(db::Database& db, MasterList list, const std::optional<BnoChapter>& chapter);
+
+// The list as bands; `printedAt` goes into the page footer.
+Report masterListReport(const MasterListRows& rows, const std::string& printedAt);
 Report masterListReport(db::Database& db, MasterList list, const std::optional<BnoChapter>& chapter,
                         const std::string& printedAt);
+// The list as values: codes and names as text, a birth date as a date.
+DataTable masterListTable(const MasterListRows& rows);
 
 } // namespace velmora::reports

@@ -6,6 +6,7 @@
 #include "db/Database.h"
 #include "db/Decimal.h"
 #include "reports/Bands.h"
+#include "reports/DataTable.h"
 #include "reports/Provider.h"
 
 #include <array>
@@ -28,6 +29,10 @@ struct MonthlySummary {
     db::Decimal mtpft;     // Ft: the 10 % territorial supplement of those days
 };
 
+// The reports' titles: the saved file's name.
+inline std::string summaryTitle(const std::string& period) { return "Havi összesítő " + period; }
+inline std::string accountingTitle(const std::string& period) { return "Havi elszámolás " + period; }
+
 inline constexpr const char* kSummaryStatus = "Havi összesítő nyomtatása";
 inline constexpr const char* kNoShipment = "Nincs erre az időszakra zárás!";
 inline constexpr const char* kOnlyNumbers = "Csak szám írható a mezőbe!";
@@ -42,6 +47,8 @@ inline constexpr const char* kSummaryCountFailed = "Hiba a lefutásban! (17)";
 std::optional<MonthlySummary> monthlySummary(db::Database& db, const std::string& period, const std::string& firstDay,
                                              const std::string& lastDay, int baseFee, int oszam);
 Report monthlySummaryReport(const MonthlySummary& s, const std::string& printedAt);
+// The summary's figures a line each: what, how much, in what.
+DataTable monthlySummaryTable(const MonthlySummary& s);
 
 struct AccountingRow {
     std::string lap, taj, nev, idoszak;
@@ -69,5 +76,7 @@ db::Decimal dayValue(int days, const db::Decimal& alapdij, bool supplement);
 // Nothing when the period has no sheet or its base fee was not read back.
 std::optional<MonthlyAccounting> monthlyAccounting(db::Database& db, const std::string& period);
 Report monthlyAccountingReport(const MonthlyAccounting& a, const std::string& printedAt);
+// A line per sheet part; the totals are the spreadsheet's to add.
+DataTable monthlyAccountingTable(const MonthlyAccounting& a);
 
 } // namespace velmora::reports

@@ -31,7 +31,7 @@ std::string thousands(const db::Decimal& ft) { return huMoney(db::Decimal(ft.uni
 
 Report monthlySummaryReport(const MonthlySummary& s, const std::string& printedAt) {
     Report r;
-    r.title = "Havi összesítő " + s.period;
+    r.title = summaryTitle(s.period);
     const bool varo = s.firstIdoszak >= "2017.01";
     Band& h = r.pageHeader;
     pageTop(h);
@@ -106,7 +106,7 @@ Report monthlySummaryReport(const MonthlySummary& s, const std::string& printedA
 
 Report monthlyAccountingReport(const MonthlyAccounting& a, const std::string& printedAt) {
     Report r;
-    r.title = "Havi elszámolás " + a.period;
+    r.title = accountingTitle(a.period);
     Band& h = r.pageHeader;
     pageTop(h);
     h.cell({0, 6, kWidth, 6, "Havi összesítő az elszámolt napokról " + a.period + ". hónapban", Align::Center, 12,

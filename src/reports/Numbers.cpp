@@ -24,7 +24,7 @@ uint64_t magnitudeOf(long long v) { return v < 0 ? uint64_t(0) - uint64_t(v) : u
 
 std::string huNumber(long long value) { return (value < 0 ? "-" : "") + grouped(magnitudeOf(value)); }
 
-std::string huMoney(const db::Decimal& value, int decimals) {
+db::Decimal roundedTo(const db::Decimal& value, int decimals) {
     // Units at the wanted scale, rounded half away from zero.
     int64_t units = value.units();
     if (value.scale() > decimals) {
@@ -36,6 +36,11 @@ std::string huMoney(const db::Decimal& value, int decimals) {
     } else {
         for (int s = value.scale(); s < decimals; ++s) units *= 10;
     }
+    return db::Decimal(units, decimals);
+}
+
+std::string huMoney(const db::Decimal& value, int decimals) {
+    const int64_t units = roundedTo(value, decimals).units();
     uint64_t scale = 1;
     for (int i = 0; i < decimals; ++i) scale *= 10;
     const uint64_t mag = magnitudeOf(units);

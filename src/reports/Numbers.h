@@ -14,5 +14,7 @@ std::string huNumber(long long value);
 // `value` rounded half away from zero to `decimals` places, which are always
 // shown ("12,50"); no decimal comma when `decimals` is 0.
 std::string huMoney(const db::Decimal& value, int decimals);
+// The same rounding as a number: what the form prints, for a spreadsheet.
+db::Decimal roundedTo(const db::Decimal& value, int decimals);
 
 } // namespace velmora::reports

@@ -21,12 +21,13 @@ std::string fitName(const std::string& title) {
 
 } // namespace
 
-std::string reportPath(const std::string& dir, const std::string& title, const std::string& stamp) {
+std::string reportPath(const std::string& dir, const std::string& title, const std::string& stamp,
+                       const std::string& extension) {
     namespace fs = std::filesystem;
     const std::string base = (fs::path(dir) / (fitName(title) + " " + stamp)).string();
-    std::string path = base + ".pdf";
+    std::string path = base + extension;
     std::error_code ec;
-    for (int n = 2; fs::exists(path, ec); ++n) path = base + " (" + std::to_string(n) + ").pdf";
+    for (int n = 2; fs::exists(path, ec); ++n) path = base + " (" + std::to_string(n) + ")" + extension;
     return path;
 }
 

@@ -7,9 +7,11 @@
 namespace velmora::reports {
 
 // The path in `dir` for the report; `stamp` is the moment as
-// "YYYY-MM-DD HH-MM". When a report of the same name was saved there within
-// the same minute, " (2)", " (3)" … comes before ".pdf": an earlier PDF is
-// never overwritten.
-std::string reportPath(const std::string& dir, const std::string& title, const std::string& stamp);
+// "YYYY-MM-DD HH-MM", `extension` the file's kind (".pdf", ".xlsx", ".csv").
+// When a file of the same name was saved there within the same minute,
+// " (2)", " (3)" … comes before the extension: an earlier one is never
+// overwritten.
+std::string reportPath(const std::string& dir, const std::string& title, const std::string& stamp,
+                       const std::string& extension = ".pdf");
 
 } // namespace velmora::reports

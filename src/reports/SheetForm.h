@@ -5,6 +5,7 @@
 // by day with activities and nurse, and the activity totals.
 #include "db/Database.h"
 #include "reports/Bands.h"
+#include "reports/DataTable.h"
 
 #include <array>
 #include <string>
@@ -36,6 +37,7 @@ struct SheetForm {
     std::array<int, 8> tv{};  // visit days with activity 1..8
 };
 
+inline constexpr const char* kSheetFormTitle = "Elszámolási lapok";
 inline constexpr const char* kNoSheetToPrint = "Nincs kiválasztva elszámolási lap!";
 
 // The sheets marked for printing (JELOLES "*") with their visit row and
@@ -52,5 +54,7 @@ std::vector<SheetForm> periodSheetForms(db::Database& db, const std::string& per
 // The forms as a report, each on pages of its own; `today` ("YYYY.MM.DD")
 // under "Dátum:", `printedAt` in the page footer.
 Report sheetFormReport(const std::vector<SheetForm>& forms, const std::string& today, const std::string& printedAt);
+// A line per form with its main fields (not its days).
+DataTable sheetFormTable(const std::vector<SheetForm>& forms);
 
 } // namespace velmora::reports

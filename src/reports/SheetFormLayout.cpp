@@ -129,7 +129,7 @@ Band formFoot(const SheetForm& f, const std::string& today) {
 
 Report sheetFormReport(const std::vector<SheetForm>& forms, const std::string& today, const std::string& printedAt) {
     Report r;
-    r.title = "Elszámolási lapok";
+    r.title = kSheetFormTitle;
     r.pageHeader.cell({0, 0, 50, 4, "Velmora", Align::Left, 8, false});
     r.pageHeader.cell({140, 0, 50, 4, std::string("Verzió: v ") + app::kVersion, Align::Right, 8, false});
     r.pageHeader.height = 6;

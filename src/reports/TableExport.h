@@ -24,6 +24,9 @@ void writeTable(const DataTable& table, const std::string& path, TableFormat for
 // The CSV text itself, byte order mark first.
 std::string csvText(const DataTable& table);
 
+// The message's first line: "A(z) <path> állomány nem írható!".
+std::string unwritable(const std::string& path);
+
 // ".xlsx" or ".csv".
 const char* extensionOf(TableFormat format);
 

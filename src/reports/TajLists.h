@@ -5,6 +5,7 @@
 // the patient's totals.
 #include "db/Database.h"
 #include "reports/Bands.h"
+#include "reports/DataTable.h"
 
 #include <array>
 #include <optional>
@@ -41,6 +42,7 @@ struct TajList {
     std::vector<TajPatient> patients;
 };
 
+inline constexpr const char* kTajListTitle = "TAJ számos ellenőrző lista";
 inline constexpr const char* kTajListStatus = "Teljes TAJ-számos lista nyomtatása folyik, kis türelmet kérek...";
 inline constexpr const char* kNoPeriodChosen = "Nincs megadva idoszak!";
 inline constexpr const char* kNoTaj = "Nincs TAJ-szám megadva!";
@@ -61,5 +63,7 @@ std::string emptyTajListMessage(db::Database& db, const TajSelection& selection)
 
 // Landscape, `printedAt` in the page footer.
 Report tajListReport(const TajList& list, const std::string& printedAt);
+// A line per sheet part, each with its patient's TAJ and name.
+DataTable tajListTable(const TajList& list);
 
 } // namespace velmora::reports

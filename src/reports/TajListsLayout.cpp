@@ -82,7 +82,7 @@ Band patientTotals(const TajPatient& p) {
 Report tajListReport(const TajList& list, const std::string& printedAt) {
     Report r;
     r.orientation = Orientation::Landscape;
-    r.title = "TAJ számos ellenőrző lista";
+    r.title = kTajListTitle;
     r.pageHeader = header(r, list.title);
     r.pageFooter = listFooter(r, printedAt);
     for (const TajPatient& p : list.patients) {

@@ -2,6 +2,7 @@
 
 #include "db/Table.h"
 #include "widgets/Browse.h"
+#include "widgets/GridSaving.h"
 #include "widgets/Hint.h"
 #include "widgets/Navigator.h"
 
@@ -30,6 +31,7 @@ BrowseFrame::BrowseFrame(FrameSetup setup, db::Table& table, QWidget* parent, st
     if (!setup_.sheetFrame) browse_->model()->setTitleBackground(Qt::yellow);
     if (!setup_.gridHint.isEmpty()) setHint(browse_->grid(), setup_.gridHint);
     if (!setup_.frameHint.isEmpty()) setHint(this, setup_.frameHint);
+    saveActions_ = offerGridSaving(browse_->grid(), browse_->model(), navigator_);
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { focusMoved(now); });
 }
 

@@ -11,9 +11,11 @@
 #include "app/FramePosition.h"
 #include "widgets/FrameSetup.h"
 
+#include <array>
 #include <functional>
 #include <string>
 
+class QAction;
 class QTableView;
 
 namespace velmora::db { class Table; }
@@ -38,6 +40,9 @@ public:
     // The width that shows every column of the grid without scrolling.
     int fullWidth() const;
     Navigator* navigator() const { return navigator_; }
+    // "Mentés Excel táblázatba", "Mentés CSV állományba": for a window
+    // whose grid has a context menu of its own.
+    const std::array<QAction*, 2>& saveActions() const { return saveActions_; }
     db::Table& table() const { return table_; }
 
     void FrameEnter();
@@ -58,6 +63,7 @@ private:
     std::function<std::string()> periodShown_;
     Browse* browse_;
     Navigator* navigator_;
+    std::array<QAction*, 2> saveActions_;
     app::StoredPosition stored_;
     bool inside_ = false;
     QWidget* watchedWindow_ = nullptr;

@@ -9,7 +9,7 @@
 namespace velmora::ui {
 
 Navigator::Navigator(db::Table& table, QWidget* parent) : QWidget(parent), table_(table) {
-    auto* layout = new QHBoxLayout(this);
+    auto* layout = layout_ = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     struct ButtonDef {
@@ -43,6 +43,8 @@ Navigator::Navigator(db::Table& table, QWidget* parent) : QWidget(parent), table
 }
 
 Navigator::~Navigator() { table_.unsubscribe(listener_); }
+
+void Navigator::addTool(QWidget* tool) { layout_->insertWidget(layout_->count() - 1, tool); }
 
 void Navigator::follow() {
     const bool open = table_.isOpen() && !table_.isEmpty();

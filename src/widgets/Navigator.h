@@ -5,6 +5,7 @@
 // is empty or closed.
 #include <QWidget>
 
+class QHBoxLayout;
 class QToolButton;
 
 namespace velmora::db { class Table; }
@@ -18,12 +19,15 @@ public:
     ~Navigator() override;
 
     QToolButton* button(int which) const { return buttons_[which]; }
+    // Another tool beside the four buttons (the grid's saving).
+    void addTool(QWidget* tool);
     enum { First, Prior, Next, Last };
 
 private:
     void follow();
 
     db::Table& table_;
+    QHBoxLayout* layout_;
     QToolButton* buttons_[4];
     int listener_ = 0;
 };

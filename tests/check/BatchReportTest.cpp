@@ -1,11 +1,15 @@
 // velmora-batch report on a copy of the demo installation: every report of
-// the Listák menu written as PDF and read back by pdftotext, the data
-// directory unchanged by it, and the refusals with no PDF written.
+// the Listák menu written as PDF and read back by pdftotext, lists' rows as
+// a workbook and a CSV read back by python3-openpyxl and Python's csv, the
+// data directory unchanged by it, and the refusals with no file written.
 #include "check/BatchFixture.h"
 #include "support/TableFixture.h"
+#include "support/TableReadBack.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <sstream>
 #include <strings.h>
 
 namespace velmora::test {
@@ -159,7 +163,10 @@ TEST_F(BatchReport, BadReportArgumentsAreRefusedAndNoPdfIsWritten) {
         const char* message;
     } cases[] = {
         {"report lista --pdf KI/lista.pdf", "Ismeretlen jelentés: lista"},
-        {"report doctors", "A report parancshoz a --pdf FÁJL kapcsoló kell."},
+        {"report doctors", "A report parancshoz a --pdf, --xlsx vagy --csv FÁJL kapcsoló kell."},
+        {"report doctors --pdf KI/lista.pdf --csv KI/lista.pdf", "A --pdf, --xlsx és --csv közül csak egy adható meg."},
+        {"report doctors --xlsx ''", "A report parancs FÁJL-ja nem lehet üres."},
+        {"backup --xlsx KI/lista.pdf", "A(z) --xlsx csak a report parancshoz való."},
         {"report doctors --taj 123456788 --pdf KI/lista.pdf", "A(z) --taj kapcsoló nem való a(z) doctors jelentéshez."},
         {"report bno-chapter --pdf KI/lista.pdf", "A BNO főcsoportot ki kell választani!"},
         {"report bno-chapter --chapter X00-X99 --pdf KI/lista.pdf", "Ismeretlen betegségcsoport: X00-X99"},
@@ -174,6 +181,48 @@ TEST_F(BatchReport, BadReportArgumentsAreRefusedAndNoPdfIsWritten) {
     };
     const auto before = tableFiles();
     for (const auto& c : cases) expectNoReport(c.arguments, 64, c.message);
+    EXPECT_EQ(changedPaths(before, tableFiles()), "");
+}
+
+// The rows for a spreadsheet: the patients as CSV, the sheets of three
+// months as a workbook, each row a sheet with its patient.
+TEST_F(BatchReport, ListsRowsAsWorkbookAndCsv) {
+    const auto before = tableFiles();
+    const fs::path csv = dir.path() / "KI" / "betegek.csv";
+    ToolRun run = runBatch(dir.path(), "--data DATA report patients --csv KI/betegek.csv");
+    ASSERT_EQ(run.exit, 0) << run.err;
+    EXPECT_NE(run.err.find("A lista CSV állományba mentve:\n" + csv.string()), std::string::npos) << run.err;
+    std::vector<std::string> lines = readBackTable("csv", csv.string());
+    ASSERT_GT(lines.size(), 3u);
+    EXPECT_EQ(lines[0], "bom\tyes");
+    EXPECT_EQ(lines[1], "crlf\tyes");
+    EXPECT_EQ(lines[2], "TAJ szám\tNév\tSzületési idő\tKözigazgatási kód\tVáros\tUtca, házszám");
+    std::vector<std::string> tajs = column("Beteg.dbf", 0), read;
+    std::sort(tajs.begin(), tajs.end());
+    for (size_t i = 3; i < lines.size(); ++i) read.push_back(lines[i].substr(0, lines[i].find('\t')));
+    EXPECT_EQ(read, tajs);
+
+    const fs::path xlsx = dir.path() / "KI" / "taj.xlsx";
+    run = runBatch(dir.path(), "--data DATA report taj-list --from 2026.01 --to 2026.03 --xlsx KI/taj.xlsx");
+    ASSERT_EQ(run.exit, 0) << run.err;
+    EXPECT_NE(run.err.find("A lista Excel táblázatba mentve:\n" + xlsx.string()), std::string::npos) << run.err;
+    lines = readBackTable("xlsx", xlsx.string());
+    const size_t sheets = std::ranges::count_if(column("HLapa.dbf", 0), [](const std::string& p) {
+        return p >= "2026.01" && p <= "2026.03";
+    });
+    ASSERT_GT(sheets, 0u);
+    ASSERT_EQ(lines.size(), 2 + 21 + 1 + sheets);
+    EXPECT_EQ(lines[0], "sheet\tTAJ számos ellenőrző lista");
+    EXPECT_EQ(lines[1], "freeze\tA2");
+    EXPECT_EQ(lines[23].substr(0, lines[23].find('\t')), "h:TAJ-szám:bold");
+    for (size_t i = 24; i < lines.size(); ++i) {
+        std::vector<std::string> cells;
+        std::stringstream in(lines[i]);
+        for (std::string cell; std::getline(in, cell, '\t');) cells.push_back(cell);
+        ASSERT_EQ(cells.size(), 21u) << lines[i];
+        EXPECT_TRUE(cells[3] >= "s:2026.01" && cells[3] <= "s:2026.03") << lines[i];  // the period
+        EXPECT_EQ(cells[12].substr(0, 2), "n:") << lines[i];                           // days, a number
+    }
     EXPECT_EQ(changedPaths(before, tableFiles()), "");
 }
 

@@ -4,6 +4,7 @@
 #include "reports/EmployeeDays.h"
 
 #include "support/SheetFixture.h"
+#include "TableText.h"
 
 #include <gtest/gtest.h>
 
@@ -65,4 +66,14 @@ TEST_F(Employees, CapacityByThePeriodsRuleAgainstTheDaysMade) {
     data.dialogs().clearLog();
     EXPECT_FALSE(reports::employeeDays(data.db(), "2012.01", data.dialogs()));
     EXPECT_EQ(data.dialogs().errors(), std::vector<std::string>{reports::kEmployeeQueryFailed});
+}
+
+TEST_F(Employees, TheTableALinePerEmployee) {
+    const reports::DataTable t = reports::employeeDaysTable(run("2012.01"));
+    EXPECT_EQ(t.title, "Dolgozók teljesített napjai 2012.01");
+    EXPECT_EQ(headings(t), (std::vector<std::string>{"Dolgozó TAJ-száma", "Dolgozó neve", "Szerződött dolgozói kapacitás",
+                                                     "Kiegészítő tevékenység", "Teljesített napok", "Túllépés"}));
+    ASSERT_EQ(t.rows.size(), 2u);
+    EXPECT_EQ(rowText(t.rows[0]), (std::vector<std::string>{"s:" + anna, "s:Anna", "n:99", "s:igen", "n:1", "n:0"}));
+    EXPECT_EQ(rowText(t.rows[1]), (std::vector<std::string>{"s:" + bella, "s:Bella", "n:7", "e", "n:8", "n:1"}));
 }

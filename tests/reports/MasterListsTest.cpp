@@ -6,6 +6,7 @@
 #include "store/IndexFiles.h"
 #include "store/Schemas.h"
 #include "support/TableFixture.h"
+#include "TableText.h"
 
 #include <gtest/gtest.h>
 
@@ -103,4 +104,27 @@ TEST_F(Lists, ThePatientTableKeepsItsRow) {
     reports::masterListReport(db, reports::MasterList::Patients, {}, "");
     EXPECT_EQ(beteg.recNo(), before);
     EXPECT_EQ(beteg.text("Nev"), name);
+}
+
+// The table of a list: the same rows as its picture, from one reading;
+// codes kept as text with their leading zeros, the birth date a date.
+TEST_F(Lists, TheTableHasThePicturesRowsAsValues) {
+    open();
+    const reports::MasterListRows patients = reports::masterListRows(db, reports::MasterList::Patients, {});
+    const reports::DataTable t = reports::masterListTable(patients);
+    EXPECT_EQ(t.title, "Betegek listája");
+    EXPECT_EQ(headings(t), (std::vector<std::string>{"TAJ szám", "Név", "Születési idő", "Közigazgatási kód", "Város",
+                                                     "Utca, házszám"}));
+    ASSERT_EQ(t.rows.size(), 2u);
+    EXPECT_EQ(rowText(t.rows[0]), (std::vector<std::string>{"s:111111111", "s:Árva Éva", "d:1938.01.02", "s:0200002",
+                                                            "s:Kossuth tér 2.", "s:II. em."}));
+    EXPECT_EQ(cellText(t.rows[1][5]), "e");
+    EXPECT_EQ(reports::masterListReport(patients, "").groups[0].rows.size(), t.rows.size());
+
+    const reports::DataTable chapter = reports::masterListTable(
+        reports::masterListRows(db, reports::MasterList::Bno, reports::bnoChapter("Daganatok (C00-D48)")));
+    EXPECT_EQ(chapter.title, "BNO kódok listája – Daganatok");
+    EXPECT_EQ(headings(chapter), (std::vector<std::string>{"BNO kód", "Megnevezés"}));
+    EXPECT_EQ(rowText(chapter.rows.back()), (std::vector<std::string>{"s:D4899", "s:Bizonytalan daganat"}));
+    EXPECT_EQ(chapter.rows.size(), 4u);
 }

@@ -8,6 +8,7 @@
 #include "db/Sql.h"
 #include "reports/Numbers.h"
 #include "support/SheetFixture.h"
+#include "TableText.h"
 
 #include <gtest/gtest.h>
 
@@ -93,4 +94,35 @@ TEST_F(Monthly, AccountingOfTheBilledDaysAtTheFundsFee) {
     EXPECT_EQ(a->rows[1].inap, 0);
     EXPECT_EQ(a->mnap, 18);
     EXPECT_EQ(reports::huMoney(a->total, 1), "64 152,0");
+}
+
+// The tables: the summary's figures a line each, the accounting a line a
+// sheet part, numbers as numbers with their decimals.
+TEST_F(Monthly, TablesOfTheSummaryAndTheAccounting) {
+    const auto s = reports::monthlySummary(data.db(), "2024.05", "2024.05.01", "2024.05.31", 3240, 4);
+    ASSERT_TRUE(s);
+    const reports::DataTable summary = reports::monthlySummaryTable(*s);
+    EXPECT_EQ(summary.title, "Havi összesítő 2024.05");
+    EXPECT_EQ(headings(summary), (std::vector<std::string>{"Megnevezés", "Érték", "Egység"}));
+    EXPECT_EQ(figure(summary, "\"Egyéni elszámolási lap\"-ok száma"), "n:2");
+    EXPECT_EQ(figure(summary, "1. Szakápolás"), "n:27");
+    EXPECT_EQ(figure(summary, "Ellátott napok száma összesen"), "n:32");
+    EXPECT_EQ(figure(summary, "Ellátott napok forint összege összesen"), "n:103680");
+    EXPECT_EQ(figure(summary, "Területi pótlék összege összesen"), "n:6480,0");
+    EXPECT_EQ(figure(summary, "Sztornózott napszám"), "n:-12");
+    EXPECT_EQ(figure(summary, "Dátum"), "d:2024.06.05");
+    EXPECT_EQ(figure(summary, "Szolgáltató VARO kódja"), "s:1234");
+
+    db::Sql sql(data.db());
+    sql.run("update zaras set alapdij=3240 where idoszak='2024.05'");
+    sql.run("update hlapb set eli1='E2405', eli2='E2405' where sorsz='00001'");
+    const auto a = reports::monthlyAccounting(data.db(), "2024.05");
+    ASSERT_TRUE(a);
+    const reports::DataTable accounting = reports::monthlyAccountingTable(*a);
+    EXPECT_EQ(accounting.title, "Havi elszámolás 2024.05");
+    ASSERT_EQ(accounting.rows.size(), 3u);
+    EXPECT_EQ(rowText(accounting.rows[0]),
+              (std::vector<std::string>{"s:00001", "s:" + people::patient, "s:Minta Mária", "s:2024.05", "n:3240,0",
+                                        "n:2", "s:+10%", "n:7128,0"}));
+    EXPECT_EQ(cellText(accounting.rows[1][6]), "e");  // no supplement
 }

@@ -4,6 +4,7 @@
 #include "reports/SheetForm.h"
 
 #include "support/SheetFixture.h"
+#include "TableText.h"
 
 #include <gtest/gtest.h>
 
@@ -70,4 +71,21 @@ TEST_F(Forms, EachSheetOnPagesOfItsOwnWithThePeriodsCaptions) {
     EXPECT_TRUE(bandHas(recent, "Szolgáltató VARO kódja:"));
     EXPECT_TRUE(bandHas(recent, "Azonosító típus:"));
     EXPECT_TRUE(bandHas(*r.groups[1].footer, "2024.03.05"));
+}
+
+TEST_F(Forms, TheTableALinePerSheetWithItsMainFields) {
+    const reports::DataTable t = reports::sheetFormTable(reports::markedSheetForms(data.db(), "2024.02.01", "2024.02.29"));
+    EXPECT_EQ(t.title, "Elszámolási lapok");
+    ASSERT_EQ(t.rows.size(), 2u);
+    ASSERT_EQ(t.columns.size(), 26u);
+    const std::vector<std::string> feb = rowText(t.rows[1]);
+    EXPECT_EQ(feb[0], "s:00002");
+    EXPECT_EQ(feb[1], "s:2024.02");
+    EXPECT_EQ(feb[4], "s:" + people::patient);
+    EXPECT_EQ(feb[5], "s:Minta Mária");
+    EXPECT_EQ(feb[10], "s:nem");
+    EXPECT_EQ(feb[12], "s:C5000");
+    EXPECT_EQ(feb[17], "n:2");
+    const std::vector<std::string> activities(feb.begin() + 18, feb.end());
+    EXPECT_EQ(activities, (std::vector<std::string>{"n:1", "n:0", "n:1", "n:0", "n:1", "n:0", "n:0", "n:0"}));
 }

@@ -4,6 +4,7 @@
 #include "reports/TajLists.h"
 
 #include "support/SheetFixture.h"
+#include "TableText.h"
 
 #include <gtest/gtest.h>
 
@@ -108,4 +109,24 @@ TEST(TajListLayout, DaysShowEvenWhenNoneButAnActivityOnNoDayStaysEmpty) {
     };
     EXPECT_EQ(firstLine(0), (std::vector<std::string>{"0", "", "", "", "", "", "", "", ""}));
     EXPECT_EQ(firstLine(1), (std::vector<std::string>{"1 234", "1", "", "", "", "", "", "", ""}));
+}
+
+// The table: a line per sheet part with its patient, dates as dates and
+// every activity count a number, 0 too.
+TEST_F(TajLists, TheTableALinePerSheetWithItsPatient) {
+    const reports::DataTable t = reports::tajListTable(list(TajScope::All));
+    EXPECT_EQ(t.title, "TAJ számos ellenőrző lista");
+    ASSERT_EQ(t.columns.size(), 21u);
+    EXPECT_EQ(t.columns[12].heading, "Összes napszám");
+    EXPECT_EQ(t.columns[13].heading, "1. tevékenység");
+    ASSERT_EQ(t.rows.size(), 3u);
+    const size_t first = people::patient < other ? 0 : 1;
+    const std::vector<std::string> row = rowText(t.rows[first]);
+    const std::vector<std::string> start(row.begin(), row.begin() + 4);
+    EXPECT_EQ(start, (std::vector<std::string>{"s:" + people::patient, "s:Minta Mária", "s:00001A", "s:2024.04"}));
+    EXPECT_EQ(row[11], "s:Emlő rosszindulatú daganata");
+    EXPECT_EQ(row[12], "n:2");
+    const std::vector<std::string> activities(row.begin() + 13, row.end());
+    EXPECT_EQ(activities, (std::vector<std::string>{"n:2", "n:0", "n:1", "n:0", "n:0", "n:0", "n:0", "n:0"}));
+    EXPECT_EQ(cellText(t.rows[first == 0 ? 2 : 0][0]), "s:" + other);
 }

@@ -2,6 +2,7 @@
 
 #include "widgets/BrowseModel.h"
 #include "widgets/GridCursor.h"
+#include "widgets/GridSaving.h"
 #include "widgets/Hint.h"
 #include "widgets/Navigator.h"
 
@@ -61,6 +62,7 @@ Tszerzkep::Tszerzkep(db::Table& hszerz, QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(grid_, 1);
     layout->addWidget(navigator_);
+    offerGridSaving(grid_, model_, navigator_);
 }
 
 void Tszerzkep::showEvent(QShowEvent* event) {

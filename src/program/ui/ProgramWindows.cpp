@@ -23,6 +23,7 @@
 #include "shell/ui/Tfokep.h"
 #include "store/IndexFiles.h"
 #include "store/Schemas.h"
+#include "widgets/GridSaving.h"
 #include "widgets/QtDialogs.h"
 #include "widgets/QtText.h"
 
@@ -31,6 +32,7 @@
 namespace velmora::ui {
 
 ProgramWindows::ProgramWindows(app::Session& session, db::Database& dbs, QtDialogs& dialogs) {
+    gridSaving = std::make_unique<GridSaving>(session, dialogs);
     fokep = std::make_unique<Tfokep>(session, dialogs);
     dialogs.setParentWindow(fokep.get());
     StatusPanels* panels = fokep->panels();

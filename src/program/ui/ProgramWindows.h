@@ -22,6 +22,7 @@ class CheckCommand;
 class EmployeeDaysCommand;
 class ExchangeWindows;
 class FullImportCommand;
+class GridSaving;
 class MasterListCommands;
 class MonthlyCommands;
 class OverviewCommands;
@@ -38,6 +39,7 @@ struct ProgramWindows {
     ProgramWindows(app::Session& session, db::Database& dbs, QtDialogs& dialogs);
     ~ProgramWindows();
 
+    std::unique_ptr<GridSaving> gridSaving;  // before every grid, gone after them
     std::unique_ptr<Tfokep> fokep;
     std::unique_ptr<app::ZarasPeriodTable> periods;
     std::unique_ptr<app::SysPasswordStore> passwords;

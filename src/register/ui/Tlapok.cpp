@@ -196,6 +196,10 @@ void Tlapok::buildMenus() {
     recordingItems_.push_back(item(PMlap, "Lezrs1", "Lezárás", "Az elszámolási lap utólagos lezárása",
                                    &Tlapok::closingDate, QKeySequence(Qt::Key_F4)));
 
+    // The grid saved for a spreadsheet, in whichever menu the mode shows.
+    PMlap->addSeparator();
+    PMlap->addActions({Lapkep1->saveActions()[0], Lapkep1->saveActions()[1]});
+
     PMKi = new QMenu(this);
     PMKi->setObjectName(QStringLiteral("PMKi"));
     item(PMKi, "Egylapkivlasztsa1", "&Egy lap", "Egy lap kiválasztása elküldésre", &Tlapok::markOne);
@@ -204,6 +208,8 @@ void Tlapok::buildMenus() {
     Aktulisvlapjai1 = item(PMKi, "Aktulisvlapjai1", "Aktuális év &lapjai",
                            "Aktuális év lel nem küldött lapjainak kiválasztása (4 hónapi korrekció figyelembevételével)",
                            &Tlapok::markYear);
+    PMKi->addSeparator();
+    PMKi->addActions({Lapkep1->saveActions()[0], Lapkep1->saveActions()[1]});
 }
 
 void Tlapok::setSendAction(std::function<void()> action) {

@@ -21,7 +21,8 @@ void EmployeeDaysCommand::print() {
     dialogs_.status(0, reports::kEmployeeStatus);
     const auto days = reports::employeeDays(db_, session_.mIdoszak, dialogs_);
     if (!days) return;
-    if (!showReport(&owner_, reports::employeeDaysReport(*days, reports::printedAtNow()), session_, dialogs_))
+    if (!showReport(&owner_, reports::employeeDaysReport(*days, reports::printedAtNow()),
+                    reports::employeeDaysTable(*days), session_, dialogs_))
         dialogs_.error(reports::kNoEmployees);
 }
 

@@ -38,7 +38,9 @@ void MasterListCommands::show(reports::MasterList list, const std::optional<repo
                               const char* status) {
     QApplication::processEvents();
     dialogs_.status(0, status);
-    if (!showReport(&owner_, reports::masterListReport(db_, list, chapter, reports::printedAtNow()), session_, dialogs_))
+    const reports::MasterListRows rows = reports::masterListRows(db_, list, chapter);
+    if (!showReport(&owner_, reports::masterListReport(rows, reports::printedAtNow()), reports::masterListTable(rows),
+                    session_, dialogs_))
         dialogs_.information(reports::kEmptyList);
 }
 

@@ -26,13 +26,15 @@ void MonthlyCommands::summary() {
     dialogs_.status(0, reports::kSummaryStatus);
     const auto s = reports::monthlySummary(db_, session_.mIdoszak, session_.IDOSZAK1, session_.IDOSZAK2,
                                            session_.alapert, *oszam);
-    if (!s || !showReport(&owner_, reports::monthlySummaryReport(*s, reports::printedAtNow()), session_, dialogs_))
+    if (!s || !showReport(&owner_, reports::monthlySummaryReport(*s, reports::printedAtNow()),
+                          reports::monthlySummaryTable(*s), session_, dialogs_))
         dialogs_.error(reports::kNoShipment);
 }
 
 void MonthlyCommands::accounting() {
     const auto a = reports::monthlyAccounting(db_, session_.mIdoszak);
-    if (!a || !showReport(&owner_, reports::monthlyAccountingReport(*a, reports::printedAtNow()), session_, dialogs_))
+    if (!a || !showReport(&owner_, reports::monthlyAccountingReport(*a, reports::printedAtNow()),
+                          reports::monthlyAccountingTable(*a), session_, dialogs_))
         dialogs_.error(reports::kNoBilledData);
 }
 

@@ -6,6 +6,7 @@
 #include "reports/render/PdfFile.h"
 #include "widgets/Buttons.h"
 #include "widgets/Help.h"
+#include "widgets/TableSave.h"
 
 #include <QDateTime>
 #include <QHBoxLayout>
@@ -31,8 +32,9 @@ constexpr double kMinZoom = 0.5, kMaxZoom = 3.0;
 } // namespace
 
 ReportPreview::ReportPreview(QWidget* parent, const reports::Report& report, const app::Session& session,
-                             app::Dialogs& dialogs)
-    : QDialog(parent), report_(report), breaks_(report_), session_(session), dialogs_(dialogs) {
+                             app::Dialogs& dialogs, std::optional<reports::DataTable> table)
+    : QDialog(parent), report_(report), table_(std::move(table)), breaks_(report_), session_(session),
+      dialogs_(dialogs) {
     setObjectName(QStringLiteral("ReportPreview"));
     setWindowTitle(QString::fromStdString(report_.title));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
@@ -49,6 +51,10 @@ ReportPreview::ReportPreview(QWidget* parent, const reports::Report& report, con
     Kicsinyit = NamedButton(this, "Kicsinyit", "K&icsinyítés");
     Nyomtat = NamedButton(this, "Nyomtat", "&Nyomtatás");
     Pdf = NamedButton(this, "Pdf", "&PDF");
+    if (table_) {
+        Excel = NamedButton(this, "Excel", "&Excel", saveCommandText(reports::TableFormat::Xlsx));
+        Csv = NamedButton(this, "Csv", "&CSV", saveCommandText(reports::TableFormat::Csv));
+    }
     Bezar = NamedButton(this, "Bezar", "&Bezárás");
     Oldalszam = new QLabel(this);
     Oldalszam->setObjectName(QStringLiteral("Oldalszam"));
@@ -65,7 +71,8 @@ ReportPreview::ReportPreview(QWidget* parent, const reports::Report& report, con
                        static_cast<QWidget*>(Nagyit), static_cast<QWidget*>(Kicsinyit)})
         tools->addWidget(w);
     tools->addStretch(1);
-    for (QPushButton* b : {Nyomtat, Pdf, Bezar}) tools->addWidget(b);
+    for (QPushButton* b : {Nyomtat, Pdf, Excel, Csv, Bezar})
+        if (b) tools->addWidget(b);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(tools);
     layout->addWidget(scroll_, 1);
@@ -79,6 +86,10 @@ ReportPreview::ReportPreview(QWidget* parent, const reports::Report& report, con
         const std::string path = saveAsPdf();
         if (!path.empty()) dialogs_.information("A lista PDF állományba mentve:\n" + path);
     });
+    if (table_) {
+        connect(Excel, &QPushButton::clicked, this, [this] { saveAsTable(reports::TableFormat::Xlsx); });
+        connect(Csv, &QPushButton::clicked, this, [this] { saveAsTable(reports::TableFormat::Csv); });
+    }
     connect(Bezar, &QPushButton::clicked, this, &QDialog::accept);
     InstallHelpKey(this);
     resize(static_cast<int>(report_.pageWidth() * kScreenDotsPerMm) + 80, 760);
@@ -125,6 +136,11 @@ std::string ReportPreview::saveAsPdf() {
     return path;
 }
 
+std::string ReportPreview::saveAsTable(reports::TableFormat format) {
+    if (!table_) return {};
+    return saveTableInLista(*table_, format, session_, dialogs_);
+}
+
 void ReportPreview::print() {
     if (QPrinterInfo::availablePrinters().isEmpty()) {
         dialogs_.error("Nincs telepített nyomtató! A lista a PDF gombbal állományba menthető.");
@@ -156,6 +172,14 @@ void ReportPreview::print() {
 bool showReport(QWidget* parent, const reports::Report& report, const app::Session& session, app::Dialogs& dialogs) {
     if (report.noRows()) return false;
     ReportPreview preview(parent, report, session, dialogs);
+    preview.exec();
+    return true;
+}
+
+bool showReport(QWidget* parent, const reports::Report& report, const reports::DataTable& table,
+                const app::Session& session, app::Dialogs& dialogs) {
+    if (report.noRows()) return false;
+    ReportPreview preview(parent, report, session, dialogs, table);
     preview.exec();
     return true;
 }

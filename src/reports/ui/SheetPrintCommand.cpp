@@ -36,7 +36,7 @@ void SheetPrintCommand::printMarked() {
     } else {
         const std::string today = session_.clock().today().text();
         showReport(lapok, reports::sheetFormReport(forms, today, reports::printedAtNow()),
-                   session_, dialogs_);
+                   reports::sheetFormTable(forms), session_, dialogs_);
     }
     // The marks go whether or not the forms were printed.
     try {

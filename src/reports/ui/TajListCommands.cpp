@@ -39,7 +39,8 @@ void TajListCommands::summary() {
 void TajListCommands::show(reports::TajSelection selection) {
     selection.current = session_.mIdoszak;
     const reports::TajList list = reports::tajList(db_, selection);
-    if (!showReport(&owner_, reports::tajListReport(list, reports::printedAtNow()), session_, dialogs_))
+    if (!showReport(&owner_, reports::tajListReport(list, reports::printedAtNow()), reports::tajListTable(list),
+                    session_, dialogs_))
         dialogs_.error(reports::emptyTajListMessage(db_, selection));
 }
 

@@ -124,6 +124,9 @@ private slots:
                 emit grid->customContextMenuRequested(QPoint(4, 4));
                 QWidget* popup = QApplication::activePopupWidget();
                 QCOMPARE(popup, static_cast<QWidget*>(c.mode == RegisterMode::Recording ? w.PMlap : w.PMKi));
+                // The grid saved for a spreadsheet from either menu.
+                for (const char* item : {"MentesExcel", "MentesCsv"})
+                    QVERIFY2(popup->actions().contains(w.findChild<QAction*>(item)), item);
                 popup->close();
 
                 // Rows 00001, 00002, 00003; the cursor on the April sheet.

@@ -1,6 +1,7 @@
 // The master-data lists from the menu: the preview pages through and saves
 // the PDF into LISTA, whose text pdftotext reads back; the chapter window's
-// refusals; an empty list and an unwritable LISTA.
+// refusals; the rows saved for a spreadsheet beside the PDF; an empty list
+// and an unwritable LISTA.
 #include "support/ui/MenuOwner.h"
 #include "support/ui/UiTest.h"
 
@@ -12,6 +13,7 @@
 #include "store/Schemas.h"
 #include "support/Files.h"
 #include "support/TableFixture.h"
+#include "support/TableReadBack.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -166,6 +168,33 @@ private slots:
         QVERIFY(pdfs().empty());
     }
 
+    // "Excel" and "CSV" save the list's rows into LISTA beside where the
+    // PDF goes, and tell where; the workbook and the CSV read back.
+    void patientListToSpreadsheet() {
+        printFromMenu("Betegek2", [](ui::ReportPreview* preview) {
+            QVERIFY(preview->Excel && preview->Csv);
+            QTest::mouseClick(preview->Excel, Qt::LeftButton);
+            QTest::mouseClick(preview->Csv, Qt::LeftButton);
+            QTest::mouseClick(preview->Bezar, Qt::LeftButton);
+        });
+        const auto files = pdfs();
+        QCOMPARE(files.size(), size_t(2));
+        const auto info = dialogs->texts(Kind::Information);
+        QCOMPARE(info.size(), size_t(2));
+        for (const fs::path& f : files) {
+            QVERIFY(f.filename().string().rfind("Betegek listája ", 0) == 0);
+            const bool xlsx = f.extension() == ".xlsx";
+            QVERIFY(xlsx || f.extension() == ".csv");
+            const std::string told = std::string(xlsx ? "A lista Excel táblázatba mentve:\n" : "A lista CSV állományba mentve:\n") + f.string();
+            QVERIFY2(info[0] == told || info[1] == told, told.c_str());
+            const std::vector<std::string> lines = test::readBackTable(xlsx ? "xlsx" : "csv", f.string());
+            QVERIFY(!lines.empty());
+            const std::string eva = xlsx ? "s:111111111\ts:Árva Éva\td:1938.01.02:yyyy.mm.dd\ts:0200002\ts:Kossuth tér 2.\te"
+                                         : "111111111\tÁrva Éva\t1938.01.02\t0200002\tKossuth tér 2.\t";
+            QCOMPARE(lines.back(), eva);
+        }
+    }
+
     void emptyListAndUnwritableLista() {
         owner->menuItem("Orvosok2")->trigger();
         QCOMPARE(dialogs->texts(Kind::Information), std::vector<std::string>{reports::kEmptyList});
@@ -173,9 +202,12 @@ private slots:
         session->klista = dir->file("nincs/LISTA");
         printFromMenu("Betegek2", [](ui::ReportPreview* preview) {
             QCOMPARE(preview->saveAsPdf(), std::string());
+            QCOMPARE(preview->saveAsTable(reports::TableFormat::Xlsx), std::string());
+            QCOMPARE(preview->saveAsTable(reports::TableFormat::Csv), std::string());
         });
-        QCOMPARE(dialogs->errors().size(), size_t(1));
-        QVERIFY(dialogs->errors()[0].find("nem írható") != std::string::npos);
+        QCOMPARE(dialogs->errors().size(), size_t(3));
+        for (const std::string& e : dialogs->errors()) QVERIFY2(e.find("nem írható") != std::string::npos, e.c_str());
+        QCOMPARE(dialogs->texts(Kind::Information), std::vector<std::string>{reports::kEmptyList});  // nothing saved
         QVERIFY(pdfs().empty());
     }
 };

@@ -1,5 +1,6 @@
 #pragma once
-// The report windows' tests: the preview that opens next saves its PDF,
+// The report windows' tests: the preview that opens next saves its PDF
+// (and offers the list's rows for a spreadsheet, as every list does),
 // and the one PDF a folder then holds is read back by pdftotext (and
 // removed, so that the next report's is the only one again).
 #include "support/Files.h"
@@ -17,6 +18,8 @@ inline void savePdfInNextPreview() {
     onNextModal([](QWidget* preview) {
         auto* pdf = preview->findChild<QPushButton*>("Pdf");
         QVERIFY2(pdf, "no report preview opened");
+        QVERIFY2(preview->findChild<QPushButton*>("Excel") && preview->findChild<QPushButton*>("Csv"),
+                 "the preview offers no spreadsheet");
         QTest::mouseClick(pdf, Qt::LeftButton);
     });
 }
