@@ -9,6 +9,9 @@
 #include "db/Os.h"
 
 #include "app/TextHelpers.h"
+#include "overview/Overview.h"
+#include "overview/OverviewReport.h"
+#include "overview/UnpaidDays.h"
 #include "reports/EmployeeDays.h"
 #include "reports/MasterLists.h"
 #include "reports/PageFrame.h"
@@ -163,6 +166,23 @@ Made tajList(Run& run) {
                 [&] { return reports::emptyTajListMessage(run.db, s); });
 }
 
+// The days the fund did not pay, --from … --to (the year of the period up
+// to it by default).
+Made unpaidDays(Run& run) {
+    const std::string to = run.options.to.value_or(run.session.mIdoszak);
+    const std::string from = run.options.from.value_or(to.substr(0, 4) + ".01");
+    const overview::UnpaidList list = overview::unpaidDays(run.db, from, to);
+    if (list.sheets.empty()) return {std::nullopt, overview::kNoUnpaid, {}};
+    return made(overview::unpaidReport(list, reports::printedAtNow()), overview::unpaidTable(list), overview::kNoUnpaid);
+}
+
+// The year at a glance of the period's year, with its charts.
+Made yearOverview(Run& run) {
+    run.dialogs.status(0, overview::kOverviewStatus);
+    const overview::Overview o = overview::makeOverview(run.db, run.session, run.dialogs);
+    return made(overview::overviewReport(o, reports::printedAtNow()), overview::overviewTable(o), "");
+}
+
 struct ReportKind {
     Maker make;
     std::set<std::string> options;  // the report's own options besides the file's
@@ -181,6 +201,8 @@ const std::map<std::string, ReportKind>& reportKinds() {
         {"monthly-accounting", {monthlyAccounting, {}}},
         {"employee-days", {employeeDays, {}}},
         {"taj-list", {tajList, {"--taj", "--from", "--to"}}},
+        {"unpaid-days", {unpaidDays, {"--from", "--to"}}},
+        {"overview", {yearOverview, {}}},
     };
     return kinds;
 }
@@ -206,6 +228,15 @@ void validateTajOptions(Options& o) {
     if (!o.to) return;
     if (const auto problem = reports::periodRangeProblem(*o.from, *o.to)) throw UsageError{*problem};
     o.period = o.to;  // the range ends with the period the run works in
+}
+
+void validateUnpaidOptions(Options& o) {
+    if (o.from && o.periodGiven) throw UsageError{"A --period és a --from közül csak az egyik adható meg."};
+    for (const auto* p : {&o.from, &o.to})
+        if (*p && !isPeriod(**p)) throw UsageError{"Hibás időszak: " + **p + " (ÉÉÉÉ.HH alakú kell)."};
+    if (o.from && o.to)
+        if (const auto problem = overview::rangeProblem(*o.from, *o.to)) throw UsageError{*problem};
+    if (o.to) o.period = o.to;  // the range ends with the period the run works in
 }
 
 } // namespace
@@ -234,6 +265,7 @@ void validateReport(Options& o) {
         requireWhole(*o.orders);
     }
     if (name == "taj-list") validateTajOptions(o);
+    if (name == "unpaid-days") validateUnpaidOptions(o);
 }
 
 int reportCommand(Run& run) {

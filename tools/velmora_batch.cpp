@@ -51,6 +51,12 @@ const char* const kHelp =
     "      employee-days                          dolgozók teljesített napjai\n"
     "      taj-list [--taj TAJ | --period IDŐSZAK | --from IDŐSZAK [--to IDŐSZAK]]\n"
     "                                             TAJ számos ellenőrző lista\n"
+    "      unpaid-days [--from IDŐSZAK] [--to IDŐSZAK]\n"
+    "                                             ki nem fizetett napok (alapból az év\n"
+    "                                             elejétől a --period időszakáig)\n"
+    "      overview                               az év áttekintése (PDF: a diagramokkal)\n"
+    "  overview --pdf FÁJL           ugyanaz, mint a report overview: a --period évének\n"
+    "                                áttekintése\n"
     "  reindex                       indexelés\n"
     "  check                         az adatok ellenőrzése, semmit sem módosít; a félbemaradt\n"
     "                                műveletek nyomait is jelenti\n"
@@ -91,6 +97,7 @@ const char* const kHelp =
     "  velmora-batch --data DATA --period 2024.03 report monthly-summary --orders 12 --pdf osszesito.pdf\n"
     "  velmora-batch --data DATA report taj-list --from 2024.01 --to 2024.03 --pdf taj.pdf\n"
     "  velmora-batch --data DATA report taj-list --xlsx taj.xlsx\n"
+    "  velmora-batch --data DATA overview --period 2024.03 --pdf attekintes.pdf\n"
     "  velmora-batch --data DATA --period 2024.03 report monthly-accounting --csv elszamolas.csv\n"
     "  velmora-batch --data DATA reindex\n"
     "  velmora-batch --data DATA check\n"
@@ -129,6 +136,12 @@ void validate(Options& o) {
         arguments(1);
     } else if (o.command == "report") {
         arguments(1);
+        validateReport(o);
+    } else if (o.command == "overview") {
+        // The overview is a report of its own: the same files and options.
+        arguments(0);
+        o.command = "report";
+        o.args = {"overview"};
         validateReport(o);
     } else {
         throw UsageError{"Ismeretlen parancs: " + o.command};

@@ -17,6 +17,21 @@ constexpr double kAxisLabel = 8;  // mm left of the plot for the scale
 constexpr double kTitle = 6;      // mm above the plot for the title
 constexpr double kMonths = 5;     // mm below the plot for the months
 
+// A text of one line at (x, y): the band's own text() would stretch it to
+// the chart band's height.
+void label(Band& band, double x, double y, double w, const std::string& text, Align align, double sizePt, bool bold = false) {
+    reports::TextItem t;
+    t.x = x;
+    t.y = y;
+    t.w = w;
+    t.h = sizePt * 0.3528 * 1.25;
+    t.text = text;
+    t.align = align;
+    t.sizePt = sizePt;
+    t.bold = bold;
+    band.cell(t);
+}
+
 double maxOf(const std::vector<double>& v) { return v.empty() ? 0 : *std::max_element(v.begin(), v.end()); }
 
 // A round top for the scale: 1, 2 or 5 times a power of ten.
@@ -38,13 +53,11 @@ struct Plot {
 
 Plot frame(Band& band, double x, double width, double height, const std::string& title, double top, size_t months) {
     Plot p{x + kAxisLabel, kTitle, width - kAxisLabel, height - kTitle - kMonths, roundTop(top)};
-    band.text(x, width, title, Align::Left, 9, true);
+    label(band, x, 0, width, title, Align::Left, 9, true);
     band.line(p.left, p.top, p.left, p.top + p.height);
     band.line(p.left, p.top + p.height, p.left + p.width, p.top + p.height);
-    band.text(x, kAxisLabel - 1, whole(p.top_value), Align::Right, 6);
-    band.texts.back().y = p.top - 1.5;
-    band.text(x, kAxisLabel - 1, "0", Align::Right, 6);
-    band.texts.back().y = p.top + p.height - 1.5;
+    label(band, x, p.top - 1.5, kAxisLabel - 1, whole(p.top_value), Align::Right, 6);
+    label(band, x, p.top + p.height - 1.5, kAxisLabel - 1, "0", Align::Right, 6);
     (void)months;
     return p;
 }
@@ -52,8 +65,7 @@ Plot frame(Band& band, double x, double width, double height, const std::string&
 void monthsBelow(Band& band, const Plot& p, const std::vector<std::string>& labels) {
     const double slot = p.slot(labels.size());
     for (size_t i = 0; i < labels.size(); ++i) {
-        band.text(p.left + slot * double(i), slot, labels[i], Align::Center, 6);
-        band.texts.back().y = p.top + p.height + 0.5;
+        label(band, p.left + slot * double(i), p.top + p.height + 0.5, slot, labels[i], Align::Center, 6);
     }
 }
 
@@ -253,6 +265,34 @@ void lineChart(Band& band, double x, double width, double height, const std::str
     std::vector<std::string> labels;
     for (size_t i = 0; i < count; ++i) labels.push_back(i < 9 ? "0" + std::to_string(i + 1) : std::to_string(i + 1));
     monthsBelow(band, p, labels);
+}
+
+reports::DataTable overviewTable(const Overview& o) {
+    using reports::Cell;
+    reports::DataTable t;
+    t.title = std::string(kOverviewTitle) + " " + o.year;
+    t.column("Hónap", 9).column("Szerződött nap", 14).column("Rögzített nap", 13).column("Szerződött Ft", 14);
+    t.column("Rögzített Ft", 14).column("Területi pótlék Ft", 17).column("Maradvány Ft", 13);
+    for (int s = 0; s < kStates; ++s) t.column(stateName(SheetState(s)), 14);
+    t.column("Nem fizetett nap", 15);
+    for (size_t i = 0; i < o.budget.months.size(); ++i) {
+        const MonthBudget& m = o.budget.months[i];
+        auto& r = t.row();
+        r[0] = Cell::of(m.period);
+        if (m.contractDays) {
+            r[1] = Cell::of(*m.contractDays);
+            r[3] = Cell::of(m.contractAmount);
+        }
+        r[2] = Cell::of(m.recordedDays);
+        r[4] = Cell::of(m.recordedAmount);
+        r[5] = Cell::of(m.supplement);
+        if (m.residue) r[6] = Cell::of(static_cast<int64_t>(*m.residue));
+        if (i < o.states.months.size()) {
+            for (int s = 0; s < kStates; ++s) r[7 + size_t(s)] = Cell::of(o.states.months[i].sheets[size_t(s)]);
+            r[7 + kStates] = Cell::of(o.states.months[i].daysNotPaid);
+        }
+    }
+    return t;
 }
 
 reports::Report overviewReport(const Overview& o, const std::string& printedAt) {

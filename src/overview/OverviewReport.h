@@ -3,6 +3,7 @@
 // black-and-white printer keeps apart, and its figures as lists.
 #include "overview/Overview.h"
 #include "reports/Bands.h"
+#include "reports/DataTable.h"
 
 #include <string>
 #include <vector>
@@ -24,6 +25,9 @@ void lineChart(reports::Band& band, double x, double width, double height, const
                const std::vector<ChartSeries>& lines);
 
 reports::Report overviewReport(const Overview& o, const std::string& printedAt);
+// The budget's figures month by month as the report's rows for a
+// spreadsheet: the days, the amounts, the residue and the sheets by state.
+reports::DataTable overviewTable(const Overview& o);
 
 // "2026.03" as the charts label it ("03").
 std::string monthLabel(const std::string& period);

@@ -82,7 +82,7 @@ reports::DataTable unpaidTable(const UnpaidList& list) {
         r[4] = reports::Cell::of(u.recorded);
         r[5] = reports::Cell::of(u.billed);
         r[6] = reports::Cell::of(u.notPaid);
-        r[7] = reports::Cell::of(u.amount);
+        r[7] = reports::Cell::of(reports::roundedTo(u.amount, 0));  // whole forints, as the list prints them
     }
     return t;
 }

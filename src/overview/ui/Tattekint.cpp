@@ -395,7 +395,8 @@ bool Tattekint::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void Tattekint::print() {
-    showReport(this, overview::overviewReport(overview_, reports::printedAtNow()), session_, dialogs_);
+    showReport(this, overview::overviewReport(overview_, reports::printedAtNow()), overview::overviewTable(overview_),
+               session_, dialogs_);
 }
 
 } // namespace velmora::ui

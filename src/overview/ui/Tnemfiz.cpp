@@ -7,6 +7,7 @@
 #include "widgets/Help.h"
 #include "widgets/Placement.h"
 #include "widgets/QtText.h"
+#include "widgets/TableSave.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -76,6 +77,8 @@ Tnemfiz::Tnemfiz(QWidget* parent, app::Session& session, db::Database& dbs, app:
     layout->addLayout(buttons);
     guard_.onClick(listaz, this, [this] { list(); });
     guard_.onClick(nyomtat, this, [this] { print(); });
+    guard_.onClick(excel, this, [this] { saveTableInLista(overview::unpaidTable(list_), reports::TableFormat::Xlsx, session_, dialogs_); });
+    guard_.onClick(csv, this, [this] { saveTableInLista(overview::unpaidTable(list_), reports::TableFormat::Csv, session_, dialogs_); });
     connect(kilep, &QPushButton::clicked, this, &QDialog::reject);
     connect(lapok, &QTableWidget::cellDoubleClicked, this, [this] { guard_.run([this] { openChosen(); }); });
     // Enter in a period field lists, as the button does.
@@ -141,7 +144,8 @@ void Tnemfiz::openChosen() {
 }
 
 void Tnemfiz::print() {
-    if (!showReport(this, overview::unpaidReport(list_, reports::printedAtNow()), session_, dialogs_))
+    if (!showReport(this, overview::unpaidReport(list_, reports::printedAtNow()), overview::unpaidTable(list_), session_,
+                    dialogs_))
         dialogs_.information(overview::kNoUnpaid);
 }
 

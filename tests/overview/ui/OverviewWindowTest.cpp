@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 
+#include <filesystem>
 #include <memory>
 
 using namespace velmora;
@@ -150,13 +151,22 @@ private slots:
             QCOMPARE(lapok->rowCount(), 1);
             test::savePdfInNextPreview();
             test::control<QPushButton>(w, "nyomtat")->click();
+            const std::string text = test::takeOnlyPdfText(lista->path());
+            for (const char* part : {"Ki nem fizetett napok", "00002", "Minta Mária", "24 816", "Összesen: 1 lap"})
+                QVERIFY2(text.find(part) != std::string::npos, part);
+            // Saved for a spreadsheet: the row with its numbers as numbers.
+            QTest::mouseClick(test::control<QPushButton>(w, "csv"), Qt::LeftButton);
+            std::vector<std::filesystem::path> files;
+            for (const auto& e : std::filesystem::directory_iterator(lista->path())) files.push_back(e.path());
+            QVERIFY2(files.size() == 1, data->dialogs().problems().empty() ? "no file" : data->dialogs().problems().back().c_str());
+            QCOMPARE(files[0].extension().string(), std::string(".csv"));
+            const std::string csv = test::fileBytes(files[0]);
+            QVERIFY2(csv.find("2024.03;00002;") != std::string::npos && csv.find(";10;6;4;24816") != std::string::npos,
+                     csv.c_str());
             test::control<QPushButton>(w, "kilep")->click();
         });
         owner->menuItem("Kinemfizetettnapok1")->trigger();
         QVERIFY(seen);
-        const std::string text = test::takeOnlyPdfText(lista->path());
-        for (const char* part : {"Ki nem fizetett napok", "00002", "Minta Mária", "24 816", "Összesen: 1 lap"})
-            QVERIFY2(text.find(part) != std::string::npos, part);
     }
 
     void overviewOnPaper() {
