@@ -155,6 +155,18 @@ TEST_F(BatchReport, TheMonthlyReportsFollowTheShipmentAndTheFundsAnswer) {
     const std::string accounting = report("--period 2026.03 report monthly-accounting");
     EXPECT_NE(accounting.find("elszámolt napokról 2026.03. hónapban"), std::string::npos);
     EXPECT_NE(accounting.find("14 300,5 Ft"), std::string::npos) << accounting;  // 2 days × 7150,25
+
+    // The days the fund left unpaid, and the year at a glance with its answer read.
+    const std::string unpaid = report("report unpaid-days --from 2026.03 --to 2026.03");
+    EXPECT_NE(unpaid.find("Ki nem fizetett napok"), std::string::npos) << unpaid;
+    EXPECT_NE(unpaid.find("Időszak: 2026.03"), std::string::npos) << unpaid;
+    EXPECT_NE(unpaid.find("Összesen:"), std::string::npos) << unpaid;
+    const std::string overview = report("overview --period 2026.03");
+    EXPECT_NE(overview.find("Áttekintés – 2026. év"), std::string::npos) << overview;
+    EXPECT_NE(overview.find("2026.03: elküldve"), std::string::npos) << overview;
+    EXPECT_EQ(overview.find("RUV válasz még nincs beolvasva", overview.find("2026.03: elküldve")),
+              std::string::npos)
+        << overview;
 }
 
 TEST_F(BatchReport, BadReportArgumentsAreRefusedAndNoPdfIsWritten) {
