@@ -1,7 +1,6 @@
 #include "backup/Backup.h"
 
 #include "app/Archiver.h"
-#include "backup/BackupRecord.h"
 #include "backup/BackupSet.h"
 #include "db/Journal.h"
 #include "db/Os.h"
@@ -11,7 +10,6 @@
 #include "store/Reindex.h"
 
 #include <algorithm>
-#include <ctime>
 #include <filesystem>
 
 namespace fs = std::filesystem;
@@ -123,16 +121,6 @@ void removeQuietly(const std::string& dir) {
     }
 }
 
-// The session's day (a test stands on its own) and the machine's time.
-std::string backupMoment(const app::Session& session) {
-    const std::time_t t = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&t, &local);
-    char time[8];
-    std::strftime(time, sizeof time, "%H:%M", &local);
-    return session.clock().today().text() + " " + time;
-}
-
 } // namespace
 
 BackupOutcome runBackup(db::Database& db, const app::Session& session, app::Dialogs& dialogs, BackupWindows& windows,
@@ -188,7 +176,6 @@ BackupOutcome runBackup(db::Database& db, const app::Session& session, app::Dial
             dialogs.warning(kNoPlace);
         }
     }
-    recordBackup(ment, backupMoment(session), ment + (outcome.placed ? "\n" + *outcome.placed : std::string()));
     dialogs.information(std::string(kBackupDone) + "\n" + summary);
     return outcome;
 }

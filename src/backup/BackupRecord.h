@@ -1,8 +1,8 @@
 #pragma once
-// When and where the last backup was made: a line the backup leaves in MENT
-// once everything it reports has been proven, read back by the overview.
-// A MENT of an older backup without the line still tells the day its files
-// were written.
+// When the last backup was made and where it is: read off MENT, which a
+// backup replaces whole (its folder and the archive in it are written at
+// the moment of the backup), so nothing besides the set itself has to be
+// written and a backup of an older version tells its day too.
 #include "app/Date.h"
 
 #include <optional>
@@ -10,20 +10,15 @@
 
 namespace velmora::backup {
 
-inline constexpr const char* kRecordName = "utolso_mentes.txt";
-
 struct LastBackup {
-    std::string when;   // "YYYY.MM.DD HH:MM", or "YYYY.MM.DD" read off the files
-    std::string where;  // the folders it went to, one a line
-    bool fromFiles = false;  // read off MENT's files, not the backup's own line
+    std::string when;   // "YYYY.MM.DD HH:MM", local time
+    std::string where;  // the MENT folder
 
     // The day of the backup; nothing when `when` is damaged.
     std::optional<app::Date> day() const;
 };
 
-// Written beside and renamed; a failure is not the backup's: it is left
-// unrecorded (the overview then reads the files' day).
-void recordBackup(const std::string& mentdir, const std::string& when, const std::string& where);
+// Nothing when MENT is missing or empty.
 std::optional<LastBackup> lastBackup(const std::string& mentdir);
 
 // Older than a week on `today`, or never made.
