@@ -5,7 +5,7 @@ set -euo pipefail
 
 PKGS=(
   build-essential cmake ninja-build pkg-config ccache clang
-  libsqlite3-dev libicu-dev
+  libsqlite3-dev libicu-dev libsodium-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev qt6-webengine-dev
   xvfb xauth fonts-liberation poppler-utils

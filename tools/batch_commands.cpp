@@ -4,6 +4,7 @@
 #include "app/PeriodChoice.h"
 #include "app/Session.h"
 #include "app/UserError.h"
+#include "backup/ArchiveCrypt.h"
 #include "backup/Backup.h"
 #include "backup/Restore.h"
 #include "db/Database.h"
@@ -90,13 +91,45 @@ private:
 
 // --- backup and restore -----------------------------------------------------------
 
+// The passphrase of an encrypted backup: the file --passphrase-file names,
+// without one closing line break, so that `echo` and an editor both make
+// one. Never from the command line, which other users of the machine see.
+class PassphraseFile {
+public:
+    PassphraseFile(const std::optional<std::string>& path, ConsoleDialogs& dialogs) : dialogs_(dialogs) {
+        if (!path) return;
+        try {
+            std::string text = db::os::File::open(*path, db::os::Access::Read).readAll();
+            if (!text.empty() && text.back() == '\n') text.pop_back();
+            if (!text.empty() && text.back() == '\r') text.pop_back();
+            text_ = std::move(text);
+        } catch (const db::DbError& e) {
+            dialogs_.error("A jelszófájl nem olvasható!", e.what());
+            unreadable_ = true;
+        }
+    }
+    bool unreadable() const { return unreadable_; }
+    std::optional<std::string> passphrase() const {
+        if (!text_) dialogs_.error("A titkosított mentés jelszavát a --passphrase-file FÁJL kapcsoló adja meg.");
+        return text_;
+    }
+
+private:
+    ConsoleDialogs& dialogs_;
+    std::optional<std::string> text_;
+    bool unreadable_ = false;
+};
+
 class BackupPlace final : public backup::BackupWindows {
 public:
-    explicit BackupPlace(std::optional<std::string> dir) : dir_(std::move(dir)) {}
+    BackupPlace(std::optional<std::string> dir, const PassphraseFile& passphrase)
+        : dir_(std::move(dir)), passphrase_(passphrase) {}
     std::optional<std::string> chooseBackupPlace() override { return dir_; }
+    std::optional<std::string> askPassphrase(const std::string&) override { return passphrase_.passphrase(); }
 
 private:
     std::optional<std::string> dir_;
+    const PassphraseFile& passphrase_;
 };
 
 // A folder a script names, made when it is not there yet; when it cannot
@@ -109,15 +142,19 @@ void makeFolderQuietly(const std::string& dir) {
 }
 
 int backupCommand(Run& run) {
+    const PassphraseFile passphrase(run.options.passphraseFile, run.dialogs);
+    if (passphrase.unreadable()) return kFailed;
     const bool outside = run.options.archive.has_value();
-    run.dialogs.setAnswer([outside](const std::string& text) -> std::optional<bool> {
+    const bool encrypt = run.options.encrypt;
+    run.dialogs.setAnswer([outside, encrypt](const std::string& text) -> std::optional<bool> {
         if (text == backup::kOutsideQuestion) return outside;
+        if (text == backup::kEncryptQuestion) return encrypt;
         return std::nullopt;
     });
     // A script names a folder that may not be there yet; the backup names
     // a place that cannot be written.
     if (outside) makeFolderQuietly(*run.options.archive);
-    BackupPlace place(run.options.archive);
+    BackupPlace place(run.options.archive, passphrase);
     const backup::BackupOutcome done = backup::runBackup(run.db, run.session, run.dialogs, place, run.progress);
     if (!done.copied || (outside && !done.placed)) return std::max(outcome(run.dialogs), int(kFailed));
     return outcome(run.dialogs);
@@ -125,14 +162,29 @@ int backupCommand(Run& run) {
 
 class RestorePlace final : public backup::RestoreWindows {
 public:
-    explicit RestorePlace(backup::RestoreSource source) : source_(std::move(source)) {}
+    RestorePlace(backup::RestoreSource source, const PassphraseFile& passphrase)
+        : source_(std::move(source)), passphrase_(passphrase) {}
     std::optional<backup::RestoreSource> chooseRestoreSource() override { return source_; }
+    std::optional<std::string> askPassphrase(const std::string&) override { return passphrase_.passphrase(); }
 
 private:
     backup::RestoreSource source_;
+    const PassphraseFile& passphrase_;
 };
 
+// The name an archive given by path is read under in TEMP: the encrypted
+// copy's name keeps its check that the file really is one.
+std::string archiveCopyName(const fs::path& archive) {
+    const std::string name = archive.filename().string();
+    const std::string tail = ".titkos";
+    const bool encryptedName = name.size() >= tail.size() &&
+                               db::upperAscii(name.substr(name.size() - tail.size())) == db::upperAscii(tail);
+    return encryptedName ? backup::kEncryptedArchiveName : "Zaras.arj";
+}
+
 int restoreCommand(Run& run) {
+    const PassphraseFile passphrase(run.options.passphraseFile, run.dialogs);
+    if (passphrase.unreadable()) return kFailed;
     backup::RestoreSource source;
     if (run.options.ment) {
         source = {run.session.mentdir, true};
@@ -152,7 +204,7 @@ int restoreCommand(Run& run) {
             try {
                 db::os::removeTree(copy.string());
                 db::os::makeDirectories(copy.string());
-                db::os::copyFile(archive.string(), (copy / "Zaras.arj").string());
+                db::os::copyFile(archive.string(), (copy / archiveCopyName(archive)).string());
             } catch (const db::DbError& e) {
                 run.dialogs.error(e.what());
                 return kFailed;
@@ -161,7 +213,7 @@ int restoreCommand(Run& run) {
         }
     }
     if (!source.dir.empty() && source.dir.back() != '/') source.dir += '/';
-    RestorePlace place(source);
+    RestorePlace place(source, passphrase);
     const bool goOn = backup::runRestore(run.db, run.session, run.dialogs, place, run.progress);
     if (!run.options.ment) {
         try {

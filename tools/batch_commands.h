@@ -28,6 +28,8 @@ struct Options {
     std::optional<std::string> period;   // --period
     std::optional<std::string> archive;  // --archive
     bool ment = false;                   // --ment
+    bool encrypt = false;                // --encrypt (backup)
+    std::optional<std::string> passphraseFile;  // --passphrase-file (backup --encrypt, restore)
     std::vector<std::string> sheets;     // --sheets, "YYYY.MM/NNNNN[R]"
     std::optional<std::string> copyTo;   // --copy (ship)
     // report

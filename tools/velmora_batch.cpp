@@ -152,6 +152,11 @@ void validate(Options& o) {
         for (const auto& [name, given] : reportOptionsGiven(o))
             if (given) throw UsageError{std::string("A(z) ") + name + " csak a report parancshoz való."};
     if (o.copyTo && o.command != "ship") throw UsageError{"A --copy csak a ship parancshoz való."};
+    if (o.encrypt && (o.command != "backup" || !o.archive || !o.passphraseFile))
+        throw UsageError{"Az --encrypt a backup parancshoz való, az --archive KÖNYVTÁR és a --passphrase-file FÁJL "
+                         "kapcsolóval együtt."};
+    if (o.passphraseFile && !(o.command == "backup" && o.encrypt) && !(o.command == "restore" && o.archive))
+        throw UsageError{"A --passphrase-file a backup --encrypt és a restore --archive parancshoz való."};
     if (o.period && !isPeriod(*o.period)) throw UsageError{"Hibás időszak: " + *o.period + " (ÉÉÉÉ.HH alakú kell)."};
 }
 
@@ -168,6 +173,8 @@ Options parse(int argc, char** argv) {
         else if (a == "--period") o.period = value(i, a), o.periodGiven = true;
         else if (a == "--archive") o.archive = value(i, a);
         else if (a == "--ment") o.ment = true;
+        else if (a == "--encrypt") o.encrypt = true;
+        else if (a == "--passphrase-file") o.passphraseFile = value(i, a);
         else if (a == "--sheets") o.sheets = splitList(value(i, a));
         else if (a == "--copy") o.copyTo = value(i, a);
         else if (a == "--pdf") o.pdf = value(i, a);

@@ -2,6 +2,9 @@
 
 #include "app/Password.h"
 #include "db/Database.h"
+#include "db/Os.h"
+
+#include <filesystem>
 
 namespace velmora::app {
 
@@ -39,6 +42,13 @@ std::string SysPasswordStore::read() {
 }
 
 void SysPasswordStore::write(const std::string& storedForm) {
+    // Only an open SYS of the old layout is rebuilt; anything else goes the
+    // ordinary way and fails with the engine's own message.
+    const int field = table_.isOpen() ? table_.fieldIndex(kField) : -1;
+    if (field >= 0 && static_cast<size_t>(table_.fields()[field].width) < storedForm.size()) {
+        writeWidened(storedForm);
+        return;
+    }
     if (table_.isEmpty()) {
         table_.append();
     } else {
@@ -52,6 +62,38 @@ void SysPasswordStore::write(const std::string& storedForm) {
         table_.cancel();
         throw;
     }
+}
+
+void SysPasswordStore::writeWidened(const std::string& storedForm) {
+    namespace fs = std::filesystem;
+    const std::string stage = (fs::path(db_.directory()) / kPasswordStaging).string();
+    const std::string live = db_.resolve(kFile);
+    table_.close();
+    try {
+        db::os::removeTree(stage);
+        db::os::makeDirectories(stage);
+        {
+            db::Database staged(stage);
+            db::Table& sys = staged.table("SYS", kFile);
+            sys.create({db::FieldDef::character(kField, static_cast<int>(kPasswordFieldWidth))});
+            sys.open();
+            sys.append();
+            sys.setField(kField, db::Value(storedForm));
+            sys.post();
+            sys.close();
+        }
+        db::os::rename((fs::path(stage) / kFile).string(), live);
+        db::os::syncDirectory(db_.directory());
+        db::os::removeTree(stage);
+    } catch (...) {
+        try {
+            db::os::removeTree(stage);
+        } catch (...) {
+        }
+        table_.open();
+        throw;
+    }
+    table_.open();
 }
 
 } // namespace velmora::app

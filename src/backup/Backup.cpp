@@ -1,6 +1,7 @@
 #include "backup/Backup.h"
 
 #include "app/Archiver.h"
+#include "backup/ArchiveCrypt.h"
 #include "backup/BackupSet.h"
 #include "db/Journal.h"
 #include "db/Os.h"
@@ -104,10 +105,77 @@ std::string placeArchive(const std::string& dataDir, const std::string& archive,
     return target;
 }
 
+// The encrypted copy in `dir`, written beside its final name and read back
+// into the archive's very bytes, then put over any older one there.
+std::string placeEncrypted(const std::string& dataDir, const std::string& archive, const std::string& dir,
+                           const std::string& passphrase) {
+    const std::string target = (fs::path(dir) / kEncryptedArchiveName).string();
+    const std::string part = db::os::besideName(target);
+    const db::PendingFiles pending(dataDir, {part});
+    try {
+        encryptArchive(archive, part, passphrase);
+        db::os::rename(part, target);
+        db::os::syncDirectory(dir);
+    } catch (...) {
+        try {
+            db::os::remove(part);
+        } catch (...) {
+        }
+        throw;
+    }
+    return target;
+}
+
+// The passphrase typed twice; nothing when the user left, or the two differ
+// or break a rule (the message has been shown).
+std::optional<std::string> newPassphrase(app::Dialogs& dialogs, BackupWindows& windows) {
+    const std::optional<std::string> first = windows.askPassphrase(kPassphrasePrompt);
+    if (!first) return std::nullopt;
+    if (const std::string problem = passphraseProblem(*first); !problem.empty()) {
+        dialogs.error(problem);
+        return std::nullopt;
+    }
+    const std::optional<std::string> second = windows.askPassphrase(kPassphraseAgainPrompt);
+    if (!second) return std::nullopt;
+    if (*second != *first) {
+        dialogs.error(kPassphrasesDiffer);
+        return std::nullopt;
+    }
+    return first;
+}
+
 std::string detailOf(const std::exception& e) {
     if (const auto* a = dynamic_cast<const app::ArchiverError*>(&e))
         return a->detail().empty() ? a->what() : std::string(a->what()) + "\n" + a->detail();
     return e.what();
+}
+
+// The archive's copy at the chosen place, encrypted when the user asks for
+// it; the line the final message gets for it.
+std::string placeCopy(const std::string& dataDir, const std::string& archive, const std::string& place,
+                      app::Dialogs& dialogs, BackupWindows& windows, BackupOutcome& outcome) {
+    if (!dialogs.ask(kEncryptQuestion, app::QuestionKind::Confirmation)) {
+        try {
+            outcome.placed = placeArchive(dataDir, archive, place);
+            return "\nMásolata: " + *outcome.placed;
+        } catch (const std::exception& e) {
+            dialogs.error(kCopyFailed, detailOf(e));
+            return {};
+        }
+    }
+    const auto passphrase = newPassphrase(dialogs, windows);
+    if (!passphrase) {
+        dialogs.warning(kNoEncryptedCopy);
+        return {};
+    }
+    try {
+        outcome.placed = placeEncrypted(dataDir, archive, place, *passphrase);
+        outcome.encrypted = true;
+        return "\nTitkosított másolata: " + *outcome.placed;
+    } catch (const std::exception& e) {
+        dialogs.error(kEncryptFailed, detailOf(e));
+        return {};
+    }
 }
 
 } // namespace
@@ -166,12 +234,7 @@ BackupOutcome runBackup(db::Database& db, const app::Session& session, app::Dial
         const std::string archive = ment + "/" + kArchiveName;
         summary += "\n" + std::string(kArchiveName) + ": " + archive;
         if (const auto place = windows.chooseBackupPlace()) {
-            try {
-                outcome.placed = placeArchive(db.directory(), archive, *place);
-                summary += "\nMásolata: " + *outcome.placed;
-            } catch (const std::exception& e) {
-                dialogs.error(kCopyFailed, detailOf(e));
-            }
+            summary += placeCopy(db.directory(), archive, *place, dialogs, windows, outcome);
         } else {
             dialogs.warning(kNoPlace);
         }

@@ -9,6 +9,12 @@
 // on the chosen drive is written beside its final name, compared and tested
 // before it is renamed into place: "Biztonsági mentés megtörtént!" is shown
 // only for what has been proven.
+//
+// For a place outside the machine the copy can be encrypted instead
+// (Zaras.arj.titkos, ArchiveCrypt.h): the passphrase is asked twice and kept
+// only while the copy is written; the copy is opened again with it and
+// compared with the archive before it is renamed into place. MENT's own
+// Zaras.arj stays plain: it never leaves the machine.
 #include "app/Dialogs.h"
 #include "app/Progress.h"
 #include "app/Session.h"
@@ -27,6 +33,13 @@ inline constexpr const char* kPlaceCaption = "Mentés helyének kiválasztása";
 inline constexpr const char* kNoPlace = "Nincs kiválasztva mentési hely, mentés a MENT könyvtárban található!";
 inline constexpr const char* kCopyFailed = "Hiba a Zaras.arj másolásában! A mentés a MENT könyvtárban található.";
 inline constexpr const char* kBackupDone = "Biztonsági mentés megtörtént!";
+inline constexpr const char* kEncryptQuestion =
+    "Titkosítva készüljön a másolat?\nHa a mentés elhagyja a gépet (pendrive, külső lemez), válassza az Igent: "
+    "a jelszó nélkül senki sem olvashatja el. A jelszót a program nem jegyzi meg; elvesztése a mentés elvesztése.";
+inline constexpr const char* kNoEncryptedCopy =
+    "Nem készült titkosított másolat, mentés a MENT könyvtárban található!";
+inline constexpr const char* kEncryptFailed =
+    "Hiba a titkosított másolat készítésében! A mentés a MENT könyvtárban található.";
 
 // What the backup needs from the windows.
 class BackupWindows {
@@ -34,12 +47,15 @@ public:
     virtual ~BackupWindows() = default;
     // The location window with kPlaceCaption; nothing unless left with OK.
     virtual std::optional<std::string> chooseBackupPlace() = 0;
+    // The passphrase window with the prompt; nothing when left with "Mégsem".
+    virtual std::optional<std::string> askPassphrase(const std::string& prompt) = 0;
 };
 
 struct BackupOutcome {
     bool copied = false;               // MENT holds the new set
     bool packed = false;               // and Zaras.arj, tested
-    std::optional<std::string> placed; // the archive's tested copy elsewhere
+    std::optional<std::string> placed; // the archive's tested copy elsewhere (plain or encrypted)
+    bool encrypted = false;            // the copy elsewhere is Zaras.arj.titkos
 };
 
 // The command. The shared tables are closed for the copies and open again

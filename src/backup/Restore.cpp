@@ -2,6 +2,7 @@
 
 #include "app/Archiver.h"
 #include "app/UserError.h"
+#include "backup/ArchiveCrypt.h"
 #include "backup/BackupSet.h"
 #include "db/Database.h"
 #include "db/DbError.h"
@@ -53,15 +54,56 @@ void copyFromFolder(const std::string& dir, const std::string& stage) {
         if (const auto found = db::findFileNoCase(dir, name)) store::copyFileChecked(*found, stage + "/" + name);
 }
 
-// The archive tested and extracted; its members must be the set's tables,
-// each once, and nothing else.
-void extractFrom(const std::string& dir, const std::string& stage) {
-    const auto archive = db::findFileNoCase(dir, kArchiveName);
-    if (!archive)
+// The passphrase window was left with "Mégsem": no restore.
+struct NoPassphrase {};
+
+// The archive a folder holds: Zaras.arj or its encrypted copy, the newer
+// one when both are there.
+std::optional<std::string> findArchive(const std::string& dir) {
+    const auto plain = db::findFileNoCase(dir, kArchiveName);
+    const auto encrypted = db::findFileNoCase(dir, kEncryptedArchiveName);
+    if (!plain || !encrypted) return plain ? plain : encrypted;
+    std::error_code ec;
+    return fs::last_write_time(*encrypted, ec) >= fs::last_write_time(*plain, ec) ? encrypted : plain;
+}
+
+bool namedEncrypted(const std::string& path) {
+    const std::string name = fs::path(path).filename().string();
+    return strcasecmp(name.c_str(), kEncryptedArchiveName) == 0;
+}
+
+// An encrypted archive opened into `folder` (the archiver extracts only
+// into an empty folder, so not the staging folder); the opened archive's path.
+std::string openEncrypted(const std::string& archive, const std::string& folder, RestoreWindows& windows) {
+    if (!isEncryptedArchive(archive))
+        throw app::UserError("A(z) " + fs::path(archive).filename().string() +
+                             " nem titkosított mentés: hiányzik a titkosított mentés fejléce!\n" + kRestoreRefused);
+    const std::optional<std::string> passphrase = windows.askPassphrase(kPassphrasePrompt);
+    if (!passphrase) throw NoPassphrase{};
+    if (const std::string problem = passphraseProblem(*passphrase); !problem.empty()) throw app::UserError(problem);
+    const std::string opened = folder + "/" + kArchiveName;
+    try {
+        decryptArchive(archive, opened, *passphrase);
+    } catch (const app::UserError& e) {
+        throw app::UserError(std::string(e.what()) + "\n" + kRestoreRefused);
+    }
+    return opened;
+}
+
+// The archive (opened first when encrypted) tested and extracted; its
+// members must be the set's tables, each once, and nothing else. True when
+// it was the encrypted copy.
+bool extractFrom(const std::string& dir, const std::string& stage, const std::string& ktemp, RestoreWindows& windows) {
+    const auto found = findArchive(dir);
+    if (!found)
         throw app::UserError("Nincs a " + withSlash(dir) + " útvonalon ZARAS.ARJ!!\nNem lehet az adatokat visszatölteni!");
+    const bool encrypted = namedEncrypted(*found) || isEncryptedArchive(*found);
+    std::optional<StagingDir> opened;
+    if (encrypted) opened.emplace(ktemp);
+    const std::string archive = encrypted ? openEncrypted(*found, opened->path, windows) : *found;
     const std::vector<std::string> names = backedUpFileNames();
     std::set<std::string> seen;
-    for (const std::string& member : app::archiveMembers(*archive)) {
+    for (const std::string& member : app::archiveMembers(archive)) {
         std::string known;
         for (const std::string& n : names)
             if (strcasecmp(n.c_str(), member.c_str()) == 0) known = n;
@@ -72,8 +114,9 @@ void extractFrom(const std::string& dir, const std::string& stage) {
             throw app::UserError("A ZARAS.ARJ archívumban kétszer van meg: " + member +
                                  "\nNem lehet az adatokat visszatölteni!");
     }
-    app::testArchive(*archive);
-    app::extractArchive(*archive, stage);
+    app::testArchive(archive);
+    app::extractArchive(archive, stage);
+    return encrypted;
 }
 
 std::string detailOf(const std::exception& e) {
@@ -119,6 +162,7 @@ bool runRestore(db::Database& db, app::Session& session, app::Dialogs& dialogs, 
     app::ProgressScope scope(progress, "Visszatöltés", 4, false);
     std::vector<SetFile> set;
     std::optional<StagingDir> stage;
+    bool encrypted = false;
     try {
         stage.emplace(session.ktemp);
         scope.step("A mentés ellenőrzése", 0);
@@ -127,10 +171,13 @@ bool runRestore(db::Database& db, app::Session& session, app::Dialogs& dialogs, 
             copyFromFolder(source->dir, stage->path);
             where = "a " + withSlash(source->dir) + " könyvtárban";
         } else {
-            extractFrom(source->dir, stage->path);
+            encrypted = extractFrom(source->dir, stage->path, session.ktemp, windows);
             where = "a ZARAS.ARJ archívumban";
         }
         set = checkSet(stage->path, where);
+    } catch (const NoPassphrase&) {
+        dialogs.information(kNoRestore);
+        return true;
     } catch (const app::UserError& e) {
         dialogs.error(e.what());
         return true;
@@ -170,7 +217,9 @@ bool runRestore(db::Database& db, app::Session& session, app::Dialogs& dialogs, 
     if (!details) return false;
     store::showContractDetails(*details, session, dialogs);
     dialogs.information(std::string(kRestoreDone) + "\n" + std::to_string(set.size()) + " állomány visszatöltve " +
-                        (source->fromMent ? "a MENT könyvtárból." : "a ZARAS.ARJ archívumból."));
+                        (source->fromMent  ? "a MENT könyvtárból."
+                         : encrypted       ? "a titkosított Zaras.arj.titkos archívumból."
+                                           : "a ZARAS.ARJ archívumból."));
     dialogs.status(0, kIndexDone);
     return true;
 }

@@ -9,6 +9,13 @@
 // every file is in place, put back on any failure), older layouts are
 // upgraded as at start-up and every index is rebuilt. A "Nem" or "Mégsem"
 // anywhere changes nothing.
+//
+// A chosen folder may hold the encrypted copy (Zaras.arj.titkos) instead of,
+// or beside, Zaras.arj; the newer of the two is restored. An archive is
+// taken as encrypted by its first bytes, whatever its name: its passphrase
+// is asked, and it is opened into the staging folder and checked there like
+// a plain one. A wrong passphrase, a cut or changed file, or a plain file
+// under the encrypted name is refused before anything changes.
 #include "app/Dialogs.h"
 #include "app/Progress.h"
 #include "app/Session.h"
@@ -39,6 +46,8 @@ public:
     // The restore window, and for "Választott útvonal" the location window;
     // nothing when the user chose no place or left with "Mégsem".
     virtual std::optional<RestoreSource> chooseRestoreSource() = 0;
+    // The passphrase window with the prompt; nothing when left with "Mégsem".
+    virtual std::optional<std::string> askPassphrase(const std::string& prompt) = 0;
 };
 
 // The command. False when the program has to end (the contract details

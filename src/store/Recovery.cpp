@@ -1,6 +1,7 @@
 #include "store/Recovery.h"
 
 #include "app/Directories.h"
+#include "app/PasswordStore.h"
 #include "db/DbError.h"
 #include "db/Journal.h"
 #include "db/Os.h"
@@ -57,6 +58,8 @@ void dataDirLeftovers(const std::string& dir, std::vector<Leftover>& out) {
         const std::string u = upper(n);
         if (n == kStagingFolder) {
             out.push_back({Leftover::Action::Remove, path, {}, {}, "félbemaradt táblacsere (" + n + ")"});
+        } else if (n == app::kPasswordStaging) {
+            out.push_back({Leftover::Action::Remove, path, {}, {}, "félbemaradt jelszócsere (" + n + ")"});
         } else if (endsWith(u, ".DBF.UJ") || endsWith(u, ".MDX.UJ") || endsWith(u, ".DBF.TMP") ||
                    endsWith(u, ".MDX.TMP") || endsWith(u, ".DBF.PACK")) {
             out.push_back({Leftover::Action::Remove, path, {}, {}, "félbemaradt írás (" + n + ")"});

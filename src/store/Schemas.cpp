@@ -106,7 +106,7 @@ const TableDef& HLAPB() {
 
 // Created by the login at the engine's default level, which is 4.
 const TableDef& SYS() {
-    static const TableDef t = make("SYS", "sys.dbf", {C("P_W", 40)}, {}, "");
+    static const TableDef t = make("SYS", "sys.dbf", {C("P_W", 128)}, {}, "");
     return t;
 }
 

@@ -49,6 +49,7 @@ QString HelpChapter(const QString& windowName) {
         {"Tellenor", "ellenorzes"},    {"ReportPreview", "listak"},  {"Ttajsz", "listak"},
         {"Ttajido", "listak"},         {"Tobe", "listak"},           {"TBcsop", "listak"},
         {"Elsoind", "elsoinditas"},    {"Attekintes", "attekintes"}, {"Nemfizetett", "nemfizetett"},
+        {"Tmentjel", "mentes"},
     };
     return chapters.value(windowName);
 }

@@ -2,12 +2,15 @@
 #include "support/TableFixture.h"
 
 #include "app/Archiver.h"
+#include "app/UserError.h"
+#include "backup/ArchiveCrypt.h"
 #include "backup/Backup.h"
 #include "backup/BackupSet.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <deque>
 #include <filesystem>
 #include <map>
 
@@ -28,9 +31,19 @@ std::map<std::string, std::string> snapshot(const std::string& dir) {
 struct Place : backup::BackupWindows {
     std::optional<std::string> dir;
     int asked = 0;
+    // What the passphrase window returns each time, in order (nothing: "Mégsem").
+    std::deque<std::optional<std::string>> passphrases;
+    std::vector<std::string> prompts;
     std::optional<std::string> chooseBackupPlace() override {
         ++asked;
         return dir;
+    }
+    std::optional<std::string> askPassphrase(const std::string& prompt) override {
+        prompts.push_back(prompt);
+        if (passphrases.empty()) throw std::logic_error("no passphrase scripted");
+        auto p = passphrases.front();
+        passphrases.pop_front();
+        return p;
     }
 };
 
@@ -68,7 +81,7 @@ struct BackupFixture {
 
 TEST(Backup, CopiesPacksAndPlacesTheArchiveEachProven) {
     BackupFixture f;
-    f.start.dialogs.answerYes();
+    f.start.dialogs.answerYes().answerNo();  // outside MENT, not encrypted
     f.place.dir = f.drive.str();
     const auto outcome = f.run();
     EXPECT_TRUE(outcome.copied && outcome.packed);
@@ -139,4 +152,74 @@ TEST(Backup, AnArchiverThatCannotRunIsReportedAndNothingIsPlaced) {
     EXPECT_EQ(f.start.dialogs.errors(), std::vector<std::string>{backup::kPackFailed});
     EXPECT_NE(f.start.dialogs.errorDetails()[0].find("ARJ"), std::string::npos);
     EXPECT_TRUE(fs::is_empty(f.drive.path()));
+}
+
+// The encrypted copy on the drive: asked for twice, written beside its
+// name and proven, and it opens into exactly MENT's Zaras.arj. MENT keeps
+// its plain archive; no plain copy reaches the drive.
+TEST(Backup, TheEncryptedCopyOpensIntoTheArchive) {
+    BackupFixture f;
+    f.start.dialogs.answerYes().answerYes();
+    f.place.dir = f.drive.str();
+    f.place.passphrases = {"Hosszú jelszó, ő és ű", "Hosszú jelszó, ő és ű"};
+    const auto outcome = f.run();
+    const std::string copy = f.drive.file(backup::kEncryptedArchiveName);
+    EXPECT_EQ(outcome.placed, copy);
+    EXPECT_TRUE(outcome.encrypted);
+    EXPECT_EQ(f.place.prompts, (std::vector<std::string>{backup::kPassphrasePrompt, backup::kPassphraseAgainPrompt}));
+    EXPECT_EQ(f.start.dialogs.texts(Kind::Question), (std::vector<std::string>{backup::kOutsideQuestion,
+                                                                                backup::kEncryptQuestion}));
+    EXPECT_EQ(f.start.dialogs.problems(), std::vector<std::string>{});
+    EXPECT_EQ(snapshot(f.drive.str()).size(), 1u) << "only the encrypted copy, nothing beside it";
+    EXPECT_TRUE(backup::isEncryptedArchive(copy));
+    EXPECT_EQ(fileBytes(copy).find("HSzerz.dbf"), std::string::npos) << "member names show through";
+    backup::decryptArchive(copy, f.data.file("opened"), "Hosszú jelszó, ő és ű");
+    EXPECT_EQ(fileBytes(f.data.file("opened")), fileBytes(f.ment + "/Zaras.arj"));
+    EXPECT_EQ(app::archiveMembers(f.ment + "/Zaras.arj"), backup::backedUpFileNames());
+    const auto info = f.start.dialogs.texts(Kind::Information);
+    ASSERT_EQ(info.size(), 1u);
+    EXPECT_NE(info[0].find(copy), std::string::npos) << info[0];
+    EXPECT_TRUE(f.tablesOpen());
+}
+
+// A passphrase refused or left: no copy on the drive, the backup in MENT
+// whole, and the command ends as done with what it has.
+TEST(Backup, APassphraseRefusedLeavesTheBackupInMent) {
+    std::string longest, tooLong;
+    for (size_t i = 0; i < 256; ++i) longest += "ő";
+    tooLong = longest + "x";
+    const struct Case {
+        const char* what;
+        std::deque<std::optional<std::string>> typed;
+        std::vector<std::string> problems;
+        bool placed;
+    } cases[] = {
+        {"empty", {""}, {backup::kPassphraseRequired, backup::kNoEncryptedCopy}, false},
+        {"too long", {tooLong}, {backup::kPassphraseTooLong, backup::kNoEncryptedCopy}, false},
+        {"the two differ", {"jelszó", "jelszo"}, {backup::kPassphrasesDiffer, backup::kNoEncryptedCopy}, false},
+        {"Mégsem first", {std::nullopt}, {backup::kNoEncryptedCopy}, false},
+        {"Mégsem second", {"jelszó", std::nullopt}, {backup::kNoEncryptedCopy}, false},
+        {"the longest", {longest, longest}, {}, true},
+        {"beyond code page 852", {"密码 \xF0\x9F\x98\x80", "密码 \xF0\x9F\x98\x80"}, {}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        BackupFixture f;
+        f.start.dialogs.answerYes().answerYes();
+        f.place.dir = f.drive.str();
+        f.place.passphrases = c.typed;
+        const auto outcome = f.run();
+        EXPECT_TRUE(outcome.copied && outcome.packed);
+        EXPECT_EQ(outcome.placed.has_value(), c.placed);
+        EXPECT_EQ(f.start.dialogs.problems(), c.problems);
+        EXPECT_EQ(fs::exists(f.drive.file(backup::kEncryptedArchiveName)), c.placed);
+        EXPECT_EQ(snapshot(f.drive.str()).size(), c.placed ? 1u : 0u);
+        EXPECT_TRUE(fs::exists(f.ment + "/Zaras.arj"));
+        EXPECT_EQ(f.start.dialogs.texts(Kind::Information).size(), 1u);
+        if (c.placed) {
+            const std::string passphrase = *c.typed.front();
+            EXPECT_TRUE(backup::decryptsTo(f.drive.file(backup::kEncryptedArchiveName), f.ment + "/Zaras.arj",
+                                           passphrase));
+        }
+    }
 }

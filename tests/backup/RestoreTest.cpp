@@ -2,6 +2,7 @@
 #include "support/TableFixture.h"
 
 #include "app/Archiver.h"
+#include "backup/ArchiveCrypt.h"
 #include "backup/Backup.h"
 #include "backup/BackupSet.h"
 #include "backup/Restore.h"
@@ -32,9 +33,22 @@ std::map<std::string, std::string> liveFiles(const std::string& dir) {
 struct Windows : backup::BackupWindows, backup::RestoreWindows {
     std::optional<std::string> place;
     std::optional<backup::RestoreSource> source;
+    std::optional<std::string> passphrase;  // every time it is asked; nothing: "Mégsem"
+    int passphraseAsked = 0;
     std::optional<std::string> chooseBackupPlace() override { return place; }
     std::optional<backup::RestoreSource> chooseRestoreSource() override { return source; }
+    std::optional<std::string> askPassphrase(const std::string&) override {
+        ++passphraseAsked;
+        return passphrase;
+    }
 };
+
+// The drive's Zaras.arj swapped for its encrypted copy.
+void encryptOnDrive(const std::string& drive, const std::string& passphrase) {
+    const std::string plain = (fs::path(drive) / backup::kArchiveName).string();
+    backup::encryptArchive(plain, (fs::path(drive) / backup::kEncryptedArchiveName).string(), passphrase);
+    fs::remove(plain);
+}
 
 std::vector<std::string> nurses(db::Table& apol) {
     std::vector<std::string> out;
@@ -60,7 +74,7 @@ struct RestoreFixture {
         start.session.ktemp = data.file("TEMP") + "/";
         apol = &store::tableOf(start.db, store::schema::APOL());
         windows.place = drive.str();
-        start.dialogs.answerYes();
+        start.dialogs.answerYes().answerNo();  // outside MENT, the plain copy
         backup::runBackup(start.db, start.session, start.dialogs, windows, progress);
         apol->append();
         apol->setField("Aptaj", db::Value("222222222"));
@@ -97,6 +111,51 @@ TEST(Restore, PutsBackTheBackupFromMentOrFromTheArchive) {
     }
 }
 
+// An encrypted copy, found by its name or by its first bytes under the
+// plain name, puts back exactly the tables that were backed up.
+TEST(Restore, AnEncryptedCopyPutsBackTheTablesByteForByte) {
+    for (const bool underPlainName : {false, true}) {
+        SCOPED_TRACE(underPlainName);
+        RestoreFixture f;
+        std::map<std::string, std::string> saved;
+        for (const std::string& name : backup::backedUpFileNames()) saved[name] = fileBytes(f.ment + "/" + name);
+        encryptOnDrive(f.drive.str(), "Mentés 2024 ősz");
+        if (underPlainName)
+            fs::rename(f.drive.file(backup::kEncryptedArchiveName), f.drive.file(backup::kArchiveName));
+        fs::remove_all(f.ment);
+        f.windows.passphrase = "Mentés 2024 ősz";
+        ASSERT_TRUE(f.run(backup::RestoreSource{f.drive.str(), false}));
+        EXPECT_EQ(f.start.dialogs.problems(), std::vector<std::string>{}) << f.start.dialogs.errorDetails()[0];
+        EXPECT_EQ(f.windows.passphraseAsked, 1);
+        EXPECT_EQ(nurses(*f.apol), std::vector<std::string>{"Mentett Ápoló"});
+        for (const auto& [name, bytes] : saved) EXPECT_EQ(fileBytes(*f.start.db.findFile(name)), bytes) << name;
+        const auto info = f.start.dialogs.texts(Kind::Information);
+        ASSERT_EQ(info.size(), 1u);
+        EXPECT_NE(info[0].find("titkosított"), std::string::npos) << info[0];
+        EXPECT_TRUE(fs::is_empty(f.data.file("TEMP")));
+    }
+}
+
+// Both in one folder: the newer one is restored.
+TEST(Restore, OfAPlainAndAnEncryptedArchiveTheNewerIsRead) {
+    RestoreFixture f;
+    backup::encryptArchive(f.drive.file(backup::kArchiveName), f.drive.file(backup::kEncryptedArchiveName), "jelszó");
+    const auto now = fs::file_time_type::clock::now();
+    fs::last_write_time(f.drive.file(backup::kArchiveName), now - std::chrono::hours(24));
+    fs::last_write_time(f.drive.file(backup::kEncryptedArchiveName), now);
+    f.windows.passphrase = "jelszó";
+    ASSERT_TRUE(f.run(backup::RestoreSource{f.drive.str(), false}));
+    EXPECT_EQ(f.windows.passphraseAsked, 1);
+
+    RestoreFixture g;
+    backup::encryptArchive(g.drive.file(backup::kArchiveName), g.drive.file(backup::kEncryptedArchiveName), "jelszó");
+    fs::last_write_time(g.drive.file(backup::kEncryptedArchiveName), now - std::chrono::hours(24));
+    fs::last_write_time(g.drive.file(backup::kArchiveName), now);
+    ASSERT_TRUE(g.run(backup::RestoreSource{g.drive.str(), false}));
+    EXPECT_EQ(g.windows.passphraseAsked, 0);
+    EXPECT_EQ(nurses(*g.apol), std::vector<std::string>{"Mentett Ápoló"});
+}
+
 TEST(Restore, AnOlderLayoutIsUpgradedAsAtStartUp) {
     RestoreFixture f;
     db::FieldList old;
@@ -117,7 +176,20 @@ TEST(Restore, EveryRefusalLeavesTheLiveTablesAsTheyWere) {
         bool fromMent;
         bool yes;
         std::string message;   // a part of the error shown, "" for none
+        bool saysNoRestore = false;  // "Visszatöltés nem történt !" although answered Yes
     };
+    // The drive's archive encrypted, then spoilt; the passphrase the window gives.
+    const auto encrypted = [](std::function<void(std::string&)> spoil, std::optional<std::string> typed) {
+        return Spoil([spoil, typed](RestoreFixture& f) {
+            encryptOnDrive(f.drive.str(), "jelszó");
+            const std::string path = f.drive.file(backup::kEncryptedArchiveName);
+            std::string bytes = fileBytes(path);
+            spoil(bytes);
+            std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+            f.windows.passphrase = typed;
+        });
+    };
+    const auto asIs = [](std::string&) {};
     const auto archiveOf = [](const std::vector<std::string>& names) {
         return Spoil([names](RestoreFixture& f) {
             for (const std::string& n : names)
@@ -153,6 +225,19 @@ TEST(Restore, EveryRefusalLeavesTheLiveTablesAsTheyWere) {
          false, true, "visszatölteni"},
         {"an archive with a foreign member", archiveOf(thirteenAndOne), false, true, "Other.dbf"},
         {"an archive with one member too many", archiveOf(fifteen), false, true, "readme.txt"},
+        {"a wrong passphrase", encrypted(asIs, "Jelszó"), false, true, backup::kWrongPassphrase},
+        {"an empty passphrase", encrypted(asIs, ""), false, true, backup::kPassphraseRequired},
+        {"the passphrase window left", encrypted(asIs, std::nullopt), false, true, "", true},
+        {"an encrypted copy cut short", encrypted([](std::string& b) { b.resize(b.size() - 100); }, "jelszó"), false,
+         true, backup::kEncryptedDamaged},
+        {"a byte flipped in the encrypted copy", encrypted([](std::string& b) { b[b.size() / 2] ^= 4; }, "jelszó"),
+         false, true, backup::kEncryptedDamaged},
+        {"a plain archive named as encrypted",
+         [](RestoreFixture& f) {
+             fs::rename(f.drive.file(backup::kArchiveName), f.drive.file(backup::kEncryptedArchiveName));
+             f.windows.passphrase = "jelszó";
+         },
+         false, true, "nem titkosított mentés"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -172,7 +257,10 @@ TEST(Restore, EveryRefusalLeavesTheLiveTablesAsTheyWere) {
             const std::string shown = errors[0] + "\n" + f.start.dialogs.errorDetails()[0];
             EXPECT_NE(shown.find(c.message), std::string::npos) << shown;
         }
-        EXPECT_EQ(f.start.dialogs.texts(Kind::Information),
-                  c.yes ? std::vector<std::string>{} : std::vector<std::string>{backup::kNoRestore});
+        EXPECT_EQ(f.start.dialogs.texts(Kind::Information), c.yes && !c.saysNoRestore
+                                                                ? std::vector<std::string>{}
+                                                                : std::vector<std::string>{backup::kNoRestore});
+        EXPECT_TRUE(!fs::exists(f.data.file("TEMP")) || fs::is_empty(f.data.file("TEMP")))
+            << "nothing opened is left behind";
     }
 }

@@ -141,6 +141,11 @@ TEST_F(BatchTool, BadInputIsRefusedWithTheUsageLineAndChangesNothing) {
         {"--data DATA ship 2026.04 --period 2026.03", 64, "eltér"},
         {"--data NINCS check", 5, "nem található"},
         {"--data IDEGEN backup", 5, "nem a Velmora adatkönyvtára"},
+        {"--data DATA backup --encrypt --passphrase-file jelszo.txt", 64, "--encrypt"},
+        {"--data DATA backup --archive KI --encrypt", 64, "--passphrase-file"},
+        {"--data DATA backup --archive KI --passphrase-file jelszo.txt", 64, "--passphrase-file"},
+        {"--data DATA restore --ment --passphrase-file jelszo.txt --yes", 64, "--passphrase-file"},
+        {"--data DATA backup --archive KI --encrypt --passphrase titok", 64, "Ismeretlen kapcsoló"},
     };
     const auto before = treeBytes(dir.path());
     for (const auto& c : cases) {
@@ -210,6 +215,50 @@ TEST_F(BatchTool, BackupThenRestoreFromTheArchivePutsEveryTableBackByteForByte) 
     const ToolRun fromMent = runBatch(dir.path(), "--data DATA restore --ment --yes");
     ASSERT_EQ(fromMent.exit, 0) << fromMent.err;
     EXPECT_EQ(changedPaths(tablesAtBackup, tables()), "");
+}
+
+// The passphrase comes from a file, never from the command line; the copy
+// on the drive is the encrypted one alone, and only the right passphrase
+// opens it.
+TEST_F(BatchTool, AnEncryptedBackupRestoresOnlyWithItsPassphrase) {
+    std::ofstream(dir.path() / "jelszo.txt") << "Titkos mentés, ősz 2026\n";
+    std::ofstream(dir.path() / "rossz.txt") << "Titkos mentés, ősz 2025\n";
+    const ToolRun backup =
+        runBatch(dir.path(), "--data DATA backup --archive KIMENT --encrypt --passphrase-file jelszo.txt");
+    ASSERT_EQ(backup.exit, 0) << backup.err;
+    std::vector<std::string> onDrive;
+    for (const auto& e : fs::directory_iterator(dir.path() / "KIMENT")) onDrive.push_back(e.path().filename().string());
+    EXPECT_EQ(onDrive, std::vector<std::string>{"Zaras.arj.titkos"});
+    EXPECT_EQ(fileBytes(dir.path() / "KIMENT" / "Zaras.arj.titkos").substr(0, 8), "VLMTITK1");
+    const auto tablesAtBackup = tables();
+    ASSERT_EQ(runBatch(dir.path(), "--data DATA ship 2026.04 --yes").exit, 0);
+    const auto shipped = tables();
+    ASSERT_TRUE(shipped != tablesAtBackup);
+
+    fs::create_directories(dir.path() / "HAMIS");
+    fs::copy_file(data() / "MENT" / "Zaras.arj", dir.path() / "HAMIS" / "Zaras.arj.titkos");
+    const struct {
+        const char* arguments;
+        const char* wording;
+    } refusals[] = {
+        {"restore --archive KIMENT/Zaras.arj.titkos --passphrase-file rossz.txt --yes", "nem nyitható ki"},
+        {"restore --archive KIMENT --yes", "--passphrase-file"},
+        {"restore --archive KIMENT --passphrase-file nincs.txt --yes", "jelszófájl nem olvasható"},
+        {"restore --archive HAMIS/Zaras.arj.titkos --passphrase-file jelszo.txt --yes", "nem titkosított mentés"},
+    };
+    for (const auto& r : refusals) {
+        SCOPED_TRACE(r.arguments);
+        const ToolRun run = runBatch(dir.path(), std::string("--data DATA ") + r.arguments);
+        EXPECT_EQ(run.exit, 1);
+        EXPECT_NE(run.err.find(r.wording), std::string::npos) << run.err;
+        EXPECT_EQ(changedPaths(shipped, tables()), "");
+    }
+
+    const ToolRun restore =
+        runBatch(dir.path(), "--data DATA restore --archive KIMENT/Zaras.arj.titkos --passphrase-file jelszo.txt --yes");
+    ASSERT_EQ(restore.exit, 0) << restore.err;
+    EXPECT_EQ(changedPaths(tablesAtBackup, tables()), "");
+    EXPECT_EQ(runBatch(dir.path(), "--data DATA check").exit, 0);
 }
 
 TEST_F(BatchTool, ShipSendsEveryPendingSheetOfThePeriodsWindow) {

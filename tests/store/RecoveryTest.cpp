@@ -54,6 +54,9 @@ TEST(Recovery, LeftoversOfInterruptedCommandsAreRemovedOrPutBack) {
     const Case cases[] = {
         {"a table replacement before its journal",
          with({{"DATA/csere.uj/", ""}, {"DATA/csere.uj/HLapa.dbf", "new"}}), with({})},
+        {"the password table's new layout before its rename: the old one stays",
+         with({{"DATA/sys.dbf", "old layout"}, {"DATA/sys.uj/", ""}, {"DATA/sys.uj/sys.dbf", "half"}}),
+         with({{"DATA/sys.dbf", "old layout"}})},
         {"files written beside their final names",
          with({{"DATA/Beteg.mdx.uj", "half"}, {"KULD/hosa4711.dbf.uj", "half"}, {"LISTA/lista.pdf.uj", "half"}}),
          with({})},

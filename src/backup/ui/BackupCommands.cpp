@@ -1,5 +1,6 @@
 #include "backup/ui/BackupCommands.h"
 
+#include "backup/ui/Tmentjel.h"
 #include "backup/ui/Tviszv.h"
 #include "shell/ui/TAlapkeres.h"
 #include "widgets/QtProgress.h"
@@ -12,7 +13,7 @@ namespace velmora::ui {
 BackupCommands::BackupCommands(QWidget& owner, app::Session& session, db::Database& dbs, app::Dialogs& dialogs,
                                TAlapkeres& location)
     : owner_(owner), session_(session), db_(dbs), dialogs_(dialogs), guard_(dialogs, &dbs), location_(location),
-      viszv_(new Tviszv(&owner, session, dialogs, location, guard_)) {}
+      viszv_(new Tviszv(&owner, session, dialogs, location, guard_)), mentjel_(new Tmentjel(&owner)) {}
 
 MenuCommands BackupCommands::commands() {
     return {{"Ments1", guard_.guarded([this] { backup(); })},
@@ -38,6 +39,8 @@ void BackupCommands::restore() {
 std::optional<std::string> BackupCommands::chooseBackupPlace() {
     return location_.choose("S", backup::kPlaceCaption);
 }
+
+std::optional<std::string> BackupCommands::askPassphrase(const std::string& prompt) { return mentjel_->ask(prompt); }
 
 std::optional<backup::RestoreSource> BackupCommands::chooseRestoreSource() {
     viszv_->run();

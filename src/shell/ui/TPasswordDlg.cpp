@@ -1,6 +1,5 @@
 #include "shell/ui/TPasswordDlg.h"
 
-#include "app/Login.h"
 #include "widgets/Hint.h"
 #include "widgets/OkCancel.h"
 #include "widgets/QtText.h"
@@ -63,7 +62,8 @@ TPasswordDlg::~TPasswordDlg() {
 
 void TPasswordDlg::asPasswordChange() {
     setWindowTitle("Jelszó módosítása");
-    Label1->setText("Kérem a jelszó módosítását");
+    change_.emplace(store_);
+    Label1->setText(change_->prompt());
 }
 
 bool TPasswordDlg::endsProgram() const {
@@ -71,7 +71,10 @@ bool TPasswordDlg::endsProgram() const {
 }
 
 void TPasswordDlg::OKBtnClick() {
-    switch (app::SubmitPassword(store_, session_.jels2, ss(Password->text()), dialogs_)) {
+    const std::string typed = ss(Password->text());
+    const app::LoginStep step =
+        change_ ? change_->submit(typed, dialogs_) : app::SubmitPassword(store_, typed, dialogs_);
+    switch (step) {
     case app::LoginStep::Close:
         outcome_ = Outcome::Accepted;
         QDialog::accept();
@@ -79,6 +82,11 @@ void TPasswordDlg::OKBtnClick() {
     case app::LoginStep::StayOpen:
         Password->setFocus();
         Password->selectAll();
+        return;
+    case app::LoginStep::NextEntry:
+        Label1->setText(change_->prompt());
+        Password->clear();
+        Password->setFocus();
         return;
     case app::LoginStep::Cancel:
         reject();

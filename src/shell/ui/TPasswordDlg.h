@@ -1,14 +1,18 @@
 #pragma once
-// "Bejelentkezési ablak": asks for the installation's password at start-up,
-// or for a new one when the user changes it from the menu. The table work
-// and the judgement are the login logic's; the window reads its entry and
+// "Bejelentkezési ablak": asks for the installation's password at start-up;
+// as "Jelszó módosítása" it asks for the current password, then for the new
+// one twice, in the same entry under a changing prompt. The table work and
+// the judgement are the login logic's; the window reads its entry and
 // closes as told.
 #include "app/Dialogs.h"
+#include "app/Login.h"
 #include "app/PasswordStore.h"
 #include "app/Session.h"
 #include "widgets/CommandGuard.h"
 
 #include <QDialog>
+
+#include <optional>
 
 class QLabel;
 class QLineEdit;
@@ -25,7 +29,8 @@ public:
                  QWidget* parent = nullptr);
     ~TPasswordDlg() override;
 
-    // The password change from the menu: its own caption and prompt.
+    // The password change from the menu: its own caption, and the prompt
+    // of each of its questions.
     void asPasswordChange();
 
     enum class Outcome {
@@ -56,6 +61,7 @@ private:
     app::Session& session_;
     app::PasswordStore& store_;
     app::Dialogs& dialogs_;
+    std::optional<app::PasswordChange> change_;
     Outcome outcome_ = Outcome::Cancelled;
     bool ready_ = false;
 };

@@ -4,17 +4,22 @@
 #include "support/ui/MenuOwner.h"
 #include "support/ui/UiTest.h"
 
+#include "backup/ArchiveCrypt.h"
 #include "backup/Backup.h"
 #include "backup/Restore.h"
 #include "backup/ui/BackupCommands.h"
+#include "backup/ui/Tmentjel.h"
 #include "backup/ui/Tviszv.h"
 #include "shell/ui/TAlapkeres.h"
 #include "store/Schemas.h"
 #include "store/IndexFiles.h"
 #include "support/TableFixture.h"
 
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 
 #include <filesystem>
 #include <memory>
@@ -66,6 +71,39 @@ class BackupWindowTest : public QObject {
         };
     }
 
+    // The passphrase window: its prompt noted, the text typed and "OK"
+    // pressed (or "Mégsem" when `typed` is null); `then` waits for the next
+    // window.
+    std::function<void(QWidget*)> passphrase(const char* typed, QStringList* prompts,
+                                             std::function<void(QWidget*)> then = {}) {
+        return [this, typed, prompts, then](QWidget* window) {
+            QCOMPARE(window, static_cast<QWidget*>(commands->mentjel()));
+            auto* w = commands->mentjel();
+            prompts->append(w->Label1->text());
+            QCOMPARE(w->Jelszo->echoMode(), QLineEdit::Password);
+            QVERIFY(w->Jelszo->text().isEmpty());
+            if (!typed) {
+                QTest::mouseClick(w->CancelBtn, Qt::LeftButton);
+            } else {
+                test::typeText(w->Jelszo, QString::fromUtf8(typed));
+                QTest::mouseClick(w->OKBtn, Qt::LeftButton);
+            }
+            afterClose(then);
+        };
+    }
+    // The location window, then the passphrase window once or twice.
+    std::function<void(QWidget*)> pickThen(std::string folder, std::function<void(QWidget*)> then) {
+        return [this, folder, then](QWidget* window) {
+            pick(folder)(window);
+            afterClose(then);
+        };
+    }
+    // The next window is waited for once the one just left is hidden, so
+    // that it is not taken for the next.
+    static void afterClose(std::function<void(QWidget*)> then) {
+        if (then) QTimer::singleShot(0, [then] { test::onNextModal(then); });
+    }
+
     // The restore window: an item chosen (none when null), then "OK".
     void restoreWith(QRadioButton* ui::Tviszv::*item, std::function<void(QWidget*)> thenLocation = {}) {
         dialogs().answerYes();
@@ -81,7 +119,7 @@ class BackupWindowTest : public QObject {
 
     // Backs up with one nurse, archive copied to the drive, then adds a second.
     void backUpThenChange() {
-        dialogs().answerYes();
+        dialogs().answerYes().answerNo();  // outside MENT, not encrypted
         test::onNextModal(pick(drive->str()));
         owner->menuItem("Ments1")->trigger();
         QVERIFY(fs::exists(drive->file("Zaras.arj")));
@@ -119,7 +157,7 @@ private slots:
     // caption: the tested archive on the drive and the closing message.
     void backupToAChosenPlace() {
         location->setWindowTitle("Eredeti");
-        dialogs().answerYes();
+        dialogs().answerYes().answerNo();
         QString caption;
         QPoint at;
         test::onNextModal(pick(drive->str(), &caption, &at));
@@ -143,6 +181,45 @@ private slots:
         QVERIFY(fs::is_empty(drive->path()));
         QCOMPARE(dialogs().texts(Kind::Warning), std::vector<std::string>{backup::kNoPlace});
         QVERIFY(endedWithDone());
+    }
+
+    // Yes to the encryption: the passphrase window twice, the encrypted copy
+    // alone on the drive; it restores through the restore window and the
+    // passphrase window, and a wrong passphrase there changes nothing.
+    void encryptedBackupAndItsRestore() {
+        dialogs().answerYes().answerYes();
+        QStringList prompts;
+        test::onNextModal(pickThen(drive->str(), passphrase("Pendrive jelszó ő", &prompts,
+                                                            passphrase("Pendrive jelszó ő", &prompts))));
+        owner->menuItem("Ments1")->trigger();
+        QCOMPARE(prompts, (QStringList{QString::fromUtf8(backup::kPassphrasePrompt),
+                                       QString::fromUtf8(backup::kPassphraseAgainPrompt)}));
+        QVERIFY(dialogs().problems().empty());
+        QVERIFY(endedWithDone());
+        QVERIFY(fs::exists(drive->file(backup::kEncryptedArchiveName)));
+        QVERIFY(!fs::exists(drive->file("Zaras.arj")));
+        QVERIFY(backup::decryptsTo(drive->file(backup::kEncryptedArchiveName), data->file("MENT/Zaras.arj"),
+                                   "Pendrive jelszó ő"));
+        addNurse("222222222", "Később Felvett");
+        const std::vector<std::string> now{"Mentett Ápoló", "Később Felvett"};
+
+        dialogs().clearLog();
+        prompts.clear();
+        restoreWith(&ui::Tviszv::RG1Utvonal, pickThen(drive->str(), passphrase("Pendrive jelszo", &prompts)));
+        QCOMPARE(prompts, QStringList{QString::fromUtf8(backup::kPassphrasePrompt)});
+        QCOMPARE(dialogs().errors().size(), size_t(1));
+        QVERIFY(dialogs().errors()[0].find(backup::kWrongPassphrase) != std::string::npos);
+        QCOMPARE(nurses(), now);
+
+        dialogs().clearLog();
+        restoreWith(&ui::Tviszv::RG1Utvonal, pickThen(drive->str(), passphrase(nullptr, &prompts)));
+        QCOMPARE(dialogs().texts(Kind::Information), std::vector<std::string>{backup::kNoRestore});
+        QCOMPARE(nurses(), now);
+
+        dialogs().clearLog();
+        restoreWith(&ui::Tviszv::RG1Utvonal, pickThen(drive->str(), passphrase("Pendrive jelszó ő", &prompts)));
+        QVERIFY(dialogs().problems().empty());
+        QCOMPARE(nurses(), std::vector<std::string>{"Mentett Ápoló"});
     }
 
     void restoreFromMent() {

@@ -6,6 +6,7 @@
 // hanging it.
 #include "program/ui/WholeProgram.h"
 
+#include "backup/ui/Tmentjel.h"
 #include "backup/ui/Tviszv.h"
 #include "db/Database.h"
 #include "db/Sql.h"
@@ -70,6 +71,15 @@ class ClerkMonthTest : public test::WholeProgramTest {
             auto* location = static_cast<ui::TAlapkeres*>(w);
             location->setDirectory(folder.string());
             QTest::mouseClick(location->Igen, Qt::LeftButton);
+        };
+    }
+
+    // The passphrase window: the passphrase typed key by key, then "OK".
+    std::function<void(QWidget*)> typePassphrase(QString passphrase) {
+        return [passphrase](QWidget* w) {
+            auto* window = static_cast<ui::Tmentjel*>(w);
+            test::typeText(window->Jelszo, passphrase);
+            QTest::mouseClick(window->OKBtn, Qt::LeftButton);
         };
     }
 
@@ -262,13 +272,17 @@ private slots:
         checkWatcher();
         QCOMPARE(unpaid, 0);
 
-        // Backup onto a stick, a change, then the archive restored.
+        // An encrypted backup onto a stick, a change, then the copy restored.
         watcher->expect(QString(), "Igen");
         watcher->onWindow("Alapkeres", pickFolder(stick));
+        watcher->expect(QString::fromUtf8("Titkosítva készüljön a másolat?"), "Igen");
+        watcher->onWindow("Tmentjel", typePassphrase("Pendrive, 2026 tavasz"));
+        watcher->onWindow("Tmentjel", typePassphrase("Pendrive, 2026 tavasz"));
         watcher->expect(QString::fromUtf8("Biztonsági mentés megtörtént!"), "OK", 600);
         menu("Ments1");
         checkWatcher();
-        QVERIFY(fs::exists(stick / "Zaras.arj"));
+        QVERIFY(fs::exists(stick / "Zaras.arj.titkos"));
+        QVERIFY(!fs::exists(stick / "Zaras.arj"));
         db::Sql(*dbs).run("update hlapa set gyak='utana' where sorsz='00024' and coalesce(resz,'')=''");
 
         watcher->expect(QString(), "Igen");
@@ -278,6 +292,7 @@ private slots:
             QTest::mouseClick(viszv->B1, Qt::LeftButton);
         });
         watcher->onWindow("Alapkeres", pickFolder(stick));
+        watcher->onWindow("Tmentjel", typePassphrase("Pendrive, 2026 tavasz"));
         // The last box stays open past the progress dialog's delay.
         watcher->expect(QString::fromUtf8("A visszatöltés befejeződött!!"), "OK", 1500);
         menu("Visszatlts1");
@@ -296,6 +311,7 @@ private slots:
         fs::create_directories(damaged);
         watcher->expect(QString(), "Igen");
         watcher->onWindow("Alapkeres", pickFolder(stick));
+        watcher->expect(QString::fromUtf8("Titkosítva készüljön a másolat?"), "Nem");
         watcher->expect(QString::fromUtf8("Biztonsági mentés megtörtént!"), "OK");
         menu("Ments1");
         checkWatcher();

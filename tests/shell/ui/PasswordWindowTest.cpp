@@ -1,5 +1,7 @@
-// The login window on a real SYS table: the first password is stored, later
-// starts accept only that one, and the menu's password change replaces it.
+// The login window on a real SYS table: the first password is stored as its
+// hash, later starts accept only that one, an old scrambled form is upgraded
+// on its first login, a damaged store is named, and the menu's password
+// change asks for the current password before the new one twice.
 #include "support/ui/UiTest.h"
 
 #include "app/Password.h"
@@ -87,7 +89,9 @@ private slots:
         Run first = login("Titok");
         QCOMPARE(first.outcome, Outcome::Accepted);
         QVERIFY(!first.stillOpen);
-        QCOMPARE(storedForm(), app::ScramblePassword("Titok"));
+        const std::string hash = storedForm();
+        QVERIFY(app::KindOfStoredForm(hash) == app::StoredForm::Hash);
+        QVERIFY(app::PasswordMatches(hash, "Titok"));
 
         Run wrong = login("titok");  // case matters
         QCOMPARE(wrong.outcome, Outcome::WrongPassword);
@@ -99,18 +103,51 @@ private slots:
         QCOMPARE(right.outcome, Outcome::Accepted);
         QVERIFY(!right.endsProgram);
         QVERIFY(dialogs->log().empty());
-        QCOMPARE(storedForm(), app::ScramblePassword("Titok"));
+        QCOMPARE(storedForm(), hash);
     }
 
-    void aPasswordTooLongToStoreIsRefused() {
-        Run run = login(QString(14, 'z'));  // 14 x "183": 42 digits, the field holds 40
+    void aPasswordTooLongIsRefused() {
+        Run run = login(QString(257, QChar(0x151)));  // "ő" beyond the 256 characters
         QVERIFY(run.stillOpen);
         QCOMPARE(dialogs->errors(), std::vector<std::string>{app::kPasswordTooLong});
         QCOMPARE(storedForm(), std::string());
 
         dialogs->clearLog();
-        QCOMPARE(login(QString(13, 'z')).outcome, Outcome::Accepted);  // 39 digits fit
+        QCOMPARE(login(QString(256, QChar(0x151))).outcome, Outcome::Accepted);
         QVERIFY(dialogs->log().empty());
+    }
+
+    // An installation from before the hash: SYS of the old layout with the
+    // scrambled form. The right password gets in and leaves the hash.
+    void theOldFormIsUpgradedOnItsFirstLogin() {
+        {
+            db::Database dbs(data->path());
+            db::Table& sys = dbs.table("SYS", "sys.dbf");
+            sys.create({db::FieldDef::character("P_W", 40)});
+            sys.open();
+            sys.append();
+            sys.setField("P_W", db::Value(app::ScramblePassword("Régi")));
+            sys.post();
+        }
+        QCOMPARE(login("Régi").outcome, Outcome::Accepted);
+        QVERIFY(dialogs->log().empty());
+        QVERIFY(app::KindOfStoredForm(storedForm()) == app::StoredForm::Hash);
+        QCOMPARE(login("régi").outcome, Outcome::WrongPassword);
+        QCOMPARE(login("Régi").outcome, Outcome::Accepted);
+    }
+
+    void aDamagedStoreEndsTheStartWithItsReason() {
+        {
+            db::Database dbs(data->path());
+            app::SysPasswordStore store(dbs);
+            store.create();
+            store.open();
+            store.write("$argon2id$v=19$m=65536,t=2,p=1$sérült");
+        }
+        Run run = login("Titok");
+        QCOMPARE(run.outcome, Outcome::WrongPassword);
+        QVERIFY(run.endsProgram);
+        QCOMPARE(dialogs->errors(), std::vector<std::string>{app::kPasswordStoreDamaged});
     }
 
     void anEmptyEntryActsAsCancel() {
@@ -120,14 +157,42 @@ private slots:
         QVERIFY(atStart.endsProgram);
 
         login("Titok");
+        const std::string hash = storedForm();
         session->jels2 = true;
         Run changing = login("");
         QCOMPARE(changing.outcome, Outcome::Cancelled);
         QVERIFY(!changing.endsProgram);
-        QCOMPARE(storedForm(), app::ScramblePassword("Titok"));
+        QCOMPARE(storedForm(), hash);
     }
 
+    // The menu's change through the real window: the prompts each entry is
+    // typed under, the button that ends it, and the password that works
+    // afterwards. Every refusal leaves the old password and the program.
+    void passwordChangeFromTheMenu_data() {
+        QTest::addColumn<QStringList>("typed");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QStringList>("prompts");
+        QTest::addColumn<QStringList>("boxes");
+        QTest::addColumn<QString>("works");
+        const QString current = "Kérem a jelenlegi jelszót", fresh = "Kérem a jelszó módosítását",
+                      again = "Kérem az új jelszót még egyszer";
+        const QString differ = QString::fromUtf8(app::kPasswordsDiffer);
+        QTest::newRow("changed") << QStringList{"Régi", "Új", "Új"} << "OKBtn"
+                                 << QStringList{current, fresh, again} << QStringList{} << "Új";
+        QTest::newRow("wrong current") << QStringList{"Új"} << "OKBtn" << QStringList{current}
+                                       << QStringList{"Érvénytelen jelszó!"} << "Régi";
+        QTest::newRow("cancelled at the new one") << QStringList{"Régi", "Új"} << "CancelBtn"
+                                                  << QStringList{current, fresh} << QStringList{} << "Régi";
+        QTest::newRow("second entry differs") << QStringList{"Régi", "Új", "Uj", "Új", "Új"} << "OKBtn"
+                                              << QStringList{current, fresh, again, fresh, again}
+                                              << QStringList{differ} << "Új";
+    }
     void passwordChangeFromTheMenu() {
+        QFETCH(QStringList, typed);
+        QFETCH(QString, button);
+        QFETCH(QStringList, prompts);
+        QFETCH(QStringList, boxes);
+        QFETCH(QString, works);
         login("Régi");
         db::Database dbs(data->path());
         app::SysPasswordStore store(dbs);
@@ -136,34 +201,34 @@ private slots:
         QAction* change = fokep.menuItem("Jelszmdosts1");
         QVERIFY(change->isEnabled());
 
-        // "Mégsem" keeps the old password and the program.
-        QString caption, prompt;
+        QString caption;
+        QStringList seen;
         test::onNextModal([&](QWidget* w) {
             caption = w->windowTitle();
-            prompt = w->findChild<QLabel*>("Label1")->text();
-            test::typeText(w->findChild<QLineEdit*>("Password"), "Új");
-            QTest::mouseClick(w->findChild<QPushButton*>("CancelBtn"), Qt::LeftButton);
+            auto* entry = w->findChild<QLineEdit*>("Password");
+            for (int i = 0; i < typed.size(); ++i) {
+                seen << w->findChild<QLabel*>("Label1")->text();
+                QVERIFY(entry->text().isEmpty());
+                test::typeText(entry, typed[i]);
+                const bool last = i + 1 == typed.size();
+                QTest::mouseClick(w->findChild<QPushButton*>(last ? button : "OKBtn"), Qt::LeftButton);
+            }
         });
         change->trigger();
         QCOMPARE(caption, QString("Jelszó módosítása"));
-        QCOMPARE(prompt, QString("Kérem a jelszó módosítását"));
+        QCOMPARE(seen, prompts);
         QCOMPARE(fokep.panels()->text(0), QString("A meglévő jelszó megváltoztatása"));
         QVERIFY(session->jels2);
+        QStringList shown;
+        for (const auto& e : dialogs->log())
+            if (e.kind != ScriptedDialogs::Kind::Status) shown << QString::fromStdString(e.text);
+        QCOMPARE(shown, boxes);
         store.close();
-        QCOMPARE(storedForm(), app::ScramblePassword("Régi"));
-
-        // OK stores the new one without asking for the old.
-        test::onNextModal([&](QWidget* w) {
-            test::typeText(w->findChild<QLineEdit*>("Password"), "Új");
-            QTest::mouseClick(w->findChild<QPushButton*>("OKBtn"), Qt::LeftButton);
-        });
-        change->trigger();
-        store.close();
-        QCOMPARE(storedForm(), app::ScramblePassword("Új"));
 
         session->jels2 = false;
-        QCOMPARE(login("Régi").outcome, Outcome::WrongPassword);
-        QCOMPARE(login("Új").outcome, Outcome::Accepted);
+        const bool changed = works != "Régi";
+        QCOMPARE(login(changed ? "Régi" : "Új").outcome, Outcome::WrongPassword);
+        QCOMPARE(login(works).outcome, Outcome::Accepted);
     }
 
     void aTableThatCannotBeCreated() {
