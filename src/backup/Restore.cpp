@@ -11,8 +11,10 @@
 #include "store/FileCopy.h"
 #include "store/Reindex.h"
 #include "store/TableReplacement.h"
+#include "store/History.h"
 #include "store/TableSetup.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <set>
@@ -97,12 +99,38 @@ bool upgrade(db::Database& db, app::Dialogs& dialogs) {
     return true;
 }
 
+bool inSet(const std::vector<SetFile>& set, const store::schema::TableDef& def) {
+    return std::any_of(set.begin(), set.end(), [&](const SetFile& f) { return f.def == &def; });
+}
+
+// The restore's row goes into the restored history itself, so that it
+// comes in place with the tables. A set made before the history was kept
+// gets a history that starts with it.
+void recordRestore(db::Database& staged, store::Replacement& replacement, const std::vector<SetFile>& set,
+                   const std::string& from, app::Dialogs& dialogs) {
+    namespace history = store::history;
+    const bool withHistory = inSet(set, store::schema::ELOZMENY()) || inSet(set, store::schema::ELOZVEG());
+    history::Entry entry{history::kRestore, {}, {}, {}, {}, {{}, "Visszatöltve " + from + "."}};
+    if (withHistory) {
+        history::Crtelozm(staged, dialogs);
+        history::record(staged, entry);
+    } else {
+        entry.text.note += " A mentés az előzmények vezetése előtt készült, az előzmények ezzel a sorral kezdődnek.";
+        history::startHistory(staged, entry);
+    }
+    staged.closeAll();
+    for (const store::schema::TableDef* def : {&store::schema::ELOZMENY(), &store::schema::ELOZVEG()})
+        if (!inSet(set, *def)) replacement.add(*def);
+}
+
 // The set staged in the data directory and upgraded there, so that the
 // tables, their layouts and their index files change in one step.
-void stageUpgraded(store::Replacement& replacement, const std::vector<SetFile>& set, app::Dialogs& dialogs) {
+void stageUpgraded(store::Replacement& replacement, const std::vector<SetFile>& set, const std::string& from,
+                   app::Dialogs& dialogs) {
     for (const SetFile& f : set) replacement.stage(*f.def, f.path);
     db::Database staged(replacement.folder());
     if (!upgrade(staged, dialogs)) throw app::UserError(kRestoreRefused);
+    recordRestore(staged, replacement, set, from, dialogs);
 }
 
 } // namespace
@@ -119,16 +147,18 @@ bool runRestore(db::Database& db, app::Session& session, app::Dialogs& dialogs, 
     app::ProgressScope scope(progress, "Visszatöltés", 4, false);
     std::vector<SetFile> set;
     std::optional<StagingDir> stage;
+    std::string where, from;
     try {
         stage.emplace(session.ktemp);
         scope.step("A mentés ellenőrzése", 0);
-        std::string where;
         if (source->fromMent) {
             copyFromFolder(source->dir, stage->path);
             where = "a " + withSlash(source->dir) + " könyvtárban";
+            from = "a " + withSlash(source->dir) + " könyvtár másolataiból";
         } else {
             extractFrom(source->dir, stage->path);
             where = "a ZARAS.ARJ archívumban";
+            from = "a " + withSlash(source->dir) + " könyvtár ZARAS.ARJ archívumából";
         }
         set = checkSet(stage->path, where);
     } catch (const app::UserError& e) {
@@ -143,7 +173,7 @@ bool runRestore(db::Database& db, app::Session& session, app::Dialogs& dialogs, 
     try {
         scope.step("Átalakítás", 1);
         store::Replacement replacement(db);
-        stageUpgraded(replacement, set, dialogs);
+        stageUpgraded(replacement, set, from, dialogs);
         scope.step("Az állományok cseréje és indexelése", 2);
         store::mindzar(db);
         replacement.commit();
