@@ -303,6 +303,7 @@ int dispatch(Run& run) {
     if (c == "import-full") return importFullCommand(run);
     if (c == "reindex") return reindexCommand(run);
     if (c == "report") return reportCommand(run);
+    if (c == "history") return historyCommand(run);
     throw std::logic_error("velmora-batch: no command " + c);
 }
 
@@ -314,7 +315,7 @@ int runCommand(const Options& options) {
     session.dataDir = options.dataDir + "/";
     db::Database db(session.dataDir);
     ConsoleDialogs dialogs(options.yes);
-    if (options.command == "report")  // a report changes nothing, whatever the period
+    if (options.command == "report" || options.command == "history")  // they change nothing, whatever the period
         dialogs.setAnswer([](const std::string& text) -> std::optional<bool> {
             if (text == app::kClosedPeriodQuestion) return true;
             return std::nullopt;
