@@ -47,13 +47,6 @@ db::Table& openTable(db::Database& db, const schema::TableDef& def) {
     return t;
 }
 
-uint32_t anchorRecord(const db::Table& anchor) {
-    for (uint32_t r = 0, n = anchor.physicalCount(); r < n; ++r)
-        if (!anchor.isDeletedAt(r)) return r;
-    throw db::DbError(db::DbError::Code::NotFound,
-                      "Az előzmények láncának vége (Elozveg.dbf) üres, ezért a változás nem menthető.");
-}
-
 std::string newIdentifier() {
     std::random_device random;
     static const char digits[] = "0123456789abcdef";
@@ -180,7 +173,9 @@ void record(db::Database& db, const std::vector<Entry>& entries) {
     db::Table& history = openTable(db, schema::ELOZMENY());
     db::Table& end = openTable(db, schema::ELOZVEG());
     std::optional<Anchor> anchor = readAnchor(end);
-    if (!anchor) anchorRecord(end);  // throws: the chain has no end to continue
+    if (!anchor)
+        throw db::DbError(db::DbError::Code::NotFound,
+                          "Az előzmények láncának vége (Elozveg.dbf) üres, ezért a változás nem menthető.");
     db::WriteUnit unit(db);
     appendEntries(history, *anchor, entries, false);
     writeAnchor(db, *anchor);

@@ -31,7 +31,7 @@ const Defs& indexOrder() {
     static const Defs t = {&schema::BNOTORZS(), &schema::BETEG(),    &schema::APOL(),    &schema::ORVOS(),
                            &schema::MARADV(),   &schema::HSZERZ(),   &schema::HSZOLGSZ(), &schema::TELEPUL(),
                            &schema::HTERULET(), &schema::HTHELY(),   &schema::ZARAS(),   &schema::HLAPA(),
-                           &schema::HLAPB(),    &schema::ELOZMENY(), &schema::ELOZVEG()};
+                           &schema::HLAPB(),    &schema::ELOZMENY()};
     return t;
 }
 

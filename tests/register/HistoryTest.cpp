@@ -5,6 +5,7 @@
 #include "register/SheetCommands.h"
 
 #include "db/Os.h"
+#include "sheets/SheetCheck.h"
 #include "sheets/SheetEntry.h"
 #include "sheets/SheetStore.h"
 #include "store/History.h"
@@ -91,7 +92,7 @@ TEST(History, EachChangeOfASheetWritesOneRowWithTheFieldsItChanged) {
         c.change(data);
         std::vector<std::string> rows = changes(data);
         if (std::string(c.name) == "modification") rows.erase(rows.begin());  // the new sheet's own row
-        ASSERT_EQ(rows.size(), 1u) << testing::PrintToString(rows);
+        ASSERT_EQ(rows.size(), 1u) << ::testing::PrintToString(rows);
         EXPECT_EQ(rows[0].substr(0, rows[0].find(':')), c.action + " " + c.key + " " + patient);
         for (const std::string& f : c.fields) EXPECT_TRUE(mentions(rows, 0, f)) << f << " in " << rows[0];
         for (const std::string& f : c.absent) EXPECT_FALSE(mentions(rows, 0, f)) << f << " in " << rows[0];
@@ -126,9 +127,9 @@ TEST(History, ARefusedOrRolledBackChangeWritesNoRow) {
     // Refused by the register's rules: a closing date that is no date.
     EXPECT_ANY_THROW(reg::storeClosingDate(data.db(), {"00012", "", "2024.05"}, "2024.13.40", true));
     // Rolled back by a full disk while the history's own file is written.
-    testing::refuseFirstWriteTo("Elozmeny.dbf");
+    velmora::testing::refuseFirstWriteTo("Elozmeny.dbf");
     EXPECT_ANY_THROW(reg::cancelSheet(data.db(), {"00012", "", "2024.05"}));
-    EXPECT_TRUE(testing::firstWriteRefused());
+    EXPECT_TRUE(velmora::testing::firstWriteRefused());
     db::os::testing::reset();
 
     EXPECT_EQ(data.rows("HLAPA") + data.rows("ELOZMENY") + data.rows("ELOZVEG"), before);
@@ -161,7 +162,9 @@ TEST(History, AUserNameCodePage852CannotHoldIsWrittenInLettersItHas) {
     if (was) setenv("LOGNAME", saved.c_str(), 1);
     else unsetenv("LOGNAME");
 
-    const auto entries = history::readHistory(historyTable(data), {.action = history::kCancel});
+    history::HistoryFilter cancellations;
+    cancellations.action = history::kCancel;
+    const auto entries = history::readHistory(historyTable(data), cancellations);
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries[0].felh, "Zoë Odegard li Łukas");  // twenty characters of "Zoë Odegard li Łukasz"
 }
