@@ -140,7 +140,7 @@ void startChain(db::Database& db, Anchor anchor, const Entry& first) {
 }
 
 Entry restartEntry(const std::string& why, const std::string& identifier) {
-    return {kRestarted, {}, {}, {}, {}, {{}, why + " " + identifierNote(identifier)}};
+    return {kRestarted, {}, {}, {}, {}, {{}, identifierNote(identifier) + " " + why}};
 }
 
 } // namespace
@@ -188,7 +188,8 @@ void startHistory(db::Database& db, Entry first) {
     createOpen(db, schema::ELOZMENY());
     createOpen(db, schema::ELOZVEG());
     Anchor anchor{newIdentifier(), 0, {}};
-    first.text.note += (first.text.note.empty() ? "" : " ") + identifierNote(anchor.identifier);
+    // The identifier leads the note, so that it stays in the row's first line however long the note.
+    first.text.note = identifierNote(anchor.identifier) + (first.text.note.empty() ? "" : " ") + first.text.note;
     startChain(db, anchor, first);
 }
 
@@ -236,8 +237,8 @@ void Crtelozm(db::Database& db, app::Dialogs& dialogs) {
     if (!haveHistory && !anchor && lost.empty()) {
         // A data directory that has kept no history yet.
         const Anchor fresh{newIdentifier(), 0, {}};
-        startChain(db, fresh, {kStarted, {}, {}, {}, {}, {{}, "Az előzmények vezetése elkezdődött. " +
-                                                                   identifierNote(fresh.identifier)}});
+        startChain(db, fresh, {kStarted, {}, {}, {}, {}, {{}, identifierNote(fresh.identifier) +
+                                                                   " Az előzmények vezetése elkezdődött."}});
         return;
     }
     Anchor next;

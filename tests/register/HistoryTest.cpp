@@ -4,6 +4,7 @@
 #include "register/NewSheets.h"
 #include "register/SheetCommands.h"
 
+#include "db/DbError.h"
 #include "db/Os.h"
 #include "sheets/SheetCheck.h"
 #include "sheets/SheetEntry.h"
