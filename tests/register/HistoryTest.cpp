@@ -53,7 +53,7 @@ sheets::SaveResult saveNew(SheetData& data) {
 struct ChangeCase {
     const char* name;
     std::function<void(SheetData&)> change;
-    std::string action, key;
+    std::string action, key, taj;
     std::vector<std::string> fields;  // " FIELD old>new" parts the row must hold
     std::vector<std::string> absent;  // parts it must not
 };
@@ -61,10 +61,13 @@ struct ChangeCase {
 }  // namespace
 
 TEST(History, EachChangeOfASheetWritesOneRowWithTheFieldsItChanged) {
+    // The stored sheets are another patient's, so that the new sheet (the
+    // known patient's) meets no earlier order or visit of its patient.
     const std::string patient = people::patient;
+    const std::string other = tajOf("10000002");
     const std::vector<ChangeCase> cases = {
         {"new sheet", [](SheetData& d) { ASSERT_EQ(saveNew(d).outcome, sheets::SaveOutcome::Saved); }, "Új lap",
-         "2024.05/00100", {" SZNAP >5", " TEV2 >1   5", " TAJ >" + patient}, {" APDAT", " ELKULDVE"}},
+         "2024.05/00100", patient, {" SZNAP >5", " TEV2 >1   5", " TAJ >" + patient}, {" APDAT", " ELKULDVE"}},
         {"modification",
          [](SheetData& d) {
              ASSERT_EQ(saveNew(d).outcome, sheets::SaveOutcome::Saved);
@@ -74,27 +77,30 @@ TEST(History, EachChangeOfASheetWritesOneRowWithTheFieldsItChanged) {
              d.dialogs().answerYes();
              ASSERT_EQ(sheets::saveSheet(form, d.ctx()).outcome, sheets::SaveOutcome::Saved);
          },
-         "Módosítás", "2024.05/00100", {" GYAK naponta>hetente"}, {" SZNAP", " TEV2", " TAJ "}},
+         "Módosítás", "2024.05/00100", patient, {" GYAK heti 3>hetente"}, {" SZNAP", " TEV2", " TAJ "}},
         {"closing date", [](SheetData& d) { reg::storeClosingDate(d.db(), {"00012", "", "2024.05"}, "2024.05.28", true); },
-         "Lezárás", "2024.05/00012", {" LEZDAT >2024.05.28", " ELKULDVE 2024.05>YY", " MODTIPUS >L"}, {" SZNAP"}},
+         "Lezárás", "2024.05/00012", other, {" LEZDAT >2024.05.28", " ELKULDVE 2024.05>YY", " MODTIPUS >L"}, {" SZNAP"}},
         {"cancellation", [](SheetData& d) { reg::cancelSheet(d.db(), {"00012", "", "2024.05"}); }, "Sztornó",
-         "2024.05/00012", {" ELKULDVE 2024.05>YY", " MODTIPUS >S"}, {" SZNAP"}},
+         "2024.05/00012", other, {" ELKULDVE 2024.05>YY", " MODTIPUS >S"}, {" SZNAP"}},
         {"deletion", [](SheetData& d) { reg::deleteSheet(d.db(), {"00013", "", "2024.05"}); }, "Törlés",
-         "2024.05/00013", {" SZNAP 5>", " TEV3 1   5>", " TAJ " + patient + ">"}, {}},
+         "2024.05/00013", other, {" SZNAP 5>", " TEV3 1   5>", " TAJ " + other + ">"}, {}},
         {"conversion", [](SheetData& d) { reg::convertSheet(d.db(), {"00013", "", "2024.05"}, "A"); }, "Átalakítás",
-         "2024.05/00013A", {" RESZ >A", "!Régi kulcs: 2024.05/00013, új kulcs: 2024.05/00013A"}, {" SZNAP"}},
+         "2024.05/00013A", other, {" RESZ >A", "!Régi kulcs: 2024.05/00013, új kulcs: 2024.05/00013A"}, {" SZNAP"}},
     };
     for (const ChangeCase& c : cases) {
         SCOPED_TRACE(c.name);
         SheetData data;
-        data.sheet(seriesPart("2024.05", "00012", "", 5, {{"Elkuldve", "2024.05"}, {"Gyak", "naponta"}}))
-            .sheet(seriesPart("2024.05", "00013", "", 5, {{"Gyak", "naponta"}}));
+        data.patient(other, "Másik Márta");
+        RawSheet sent = seriesPart("2024.05", "00012", "", 5, {{"Elkuldve", "2024.05"}, {"Gyak", "naponta"}});
+        RawSheet open = seriesPart("2024.05", "00013", "", 5, {{"Gyak", "naponta"}});
+        sent.taj = open.taj = other;
+        data.sheet(sent).sheet(open);
         data.open({2024, 6, 10}, "2024.05");
         c.change(data);
         std::vector<std::string> rows = changes(data);
         if (std::string(c.name) == "modification") rows.erase(rows.begin());  // the new sheet's own row
         ASSERT_EQ(rows.size(), 1u) << ::testing::PrintToString(rows);
-        EXPECT_EQ(rows[0].substr(0, rows[0].find(':')), c.action + " " + c.key + " " + patient);
+        EXPECT_EQ(rows[0].substr(0, rows[0].find(':')), c.action + " " + c.key + " " + c.taj);
         for (const std::string& f : c.fields) EXPECT_TRUE(mentions(rows, 0, f)) << f << " in " << rows[0];
         for (const std::string& f : c.absent) EXPECT_FALSE(mentions(rows, 0, f)) << f << " in " << rows[0];
     }
