@@ -23,6 +23,7 @@ const std::vector<MenuItemDef>& MainMenuItems() {
         {"BNOX1", "B&NO X", "BNO kódok megtekintése", "Alapadatok1"},
         {"Maradvnyok1", "&Maradványok", "Maradványok kezelése", "Alapadatok1"},
         {"Elszmolsilapokrgztse1", "&Elszámolási lapok rögzítése", "Elszámolási lapok rögzítése", "Adatok1"},
+        {"Elzmnyek1", "El&őzmények", "Az elszámolási lapok változásainak előzményei", "Adatok1"},
         {"Listk1", "&Listák", "Listák készítése", ""},
         {"Elszmolsilapoknyomtatsa1", "&Elszámolási lapok nyomtatása", "Elszámolási lapok nyomtatása", "Listk1"},
         {"Havisszestafloppykldemnyhez1", "&Havi összesítő a floppy küldeményhez",
