@@ -48,7 +48,7 @@ QString HelpChapter(const QString& windowName) {
         {"Tleido", "javitas"},         {"Tszweb", "adatkuldes"},     {"Tviszv", "mentes"},
         {"Tellenor", "ellenorzes"},    {"ReportPreview", "listak"},  {"Ttajsz", "listak"},
         {"Ttajido", "listak"},         {"Tobe", "listak"},           {"TBcsop", "listak"},
-        {"Elsoind", "elsoinditas"},
+        {"Elsoind", "elsoinditas"},    {"TElozmeny", "elozmenyek"},
     };
     return chapters.value(windowName);
 }
