@@ -156,7 +156,7 @@ int restoreCommand(Run& run) {
                 run.dialogs.error(e.what());
                 return kFailed;
             }
-            source = {copy.string(), false};
+            source = {copy.string(), false, archive.string()};
         }
     }
     if (!source.dir.empty() && source.dir.back() != '/') source.dir += '/';

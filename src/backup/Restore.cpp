@@ -158,7 +158,8 @@ bool runRestore(db::Database& db, app::Session& session, app::Dialogs& dialogs, 
         } else {
             extractFrom(source->dir, stage->path);
             where = "a ZARAS.ARJ archívumban";
-            from = "a " + withSlash(source->dir) + " könyvtár ZARAS.ARJ archívumából";
+            from = source->archive.empty() ? "a " + withSlash(source->dir) + " könyvtár ZARAS.ARJ archívumából"
+                                           : "a(z) " + source->archive + " archívumból";
         }
         set = checkSet(stage->path, where);
     } catch (const app::UserError& e) {

@@ -128,7 +128,7 @@ TEST_F(HistoryOnDemo, BackupAndRestoreKeepTheChainWholeAndAddTheRestoresRow) {
     const ToolRun history = batch("history");
     const std::string last = history.out.substr(history.out.rfind('\n', history.out.size() - 2) + 1);
     EXPECT_NE(last.find("Visszatöltés"), std::string::npos) << last;
-    EXPECT_NE(last.find("ZARAS.ARJ"), std::string::npos) << last;
+    EXPECT_NE(last.find("OUT/Zaras.arj archívumból"), std::string::npos) << last;
 }
 
 TEST_F(HistoryOnDemo, ASetMadeBeforeTheHistoryRestoresTheFourteenTablesAndAHistoryStartingWithTheRestore) {
