@@ -6,6 +6,7 @@
 
 #include "db/Database.h"
 #include "db/Sql.h"
+#include "store/History.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -208,6 +209,31 @@ void appendHeavyPatient(db::Table& lapa, db::Table& lapb, int lastYear) {
     appendHeavySheet(lapa, lapb, heavy.period, heavy.sorsz, 101, 31, heavy.nurse);
 }
 
+// Fifteen years of history: each sheet saved new, sent with its period and
+// answered by the fund, as the program writes them.
+void writeHistory(db::Database& database, const db::Table& lapa) {
+    namespace history = store::history;
+    history::startHistory(database, {history::kStarted, {}, {}, {}, {}, {{}, "Az előzmények vezetése elkezdődött."}});
+    std::vector<history::Entry> entries;
+    const auto text = [&](uint32_t r, const char* f) { return lapa.valueAt(r, lapa.fieldIndex(f)).asString(); };
+    for (uint32_t r = 0; r < lapa.physicalCount(); ++r) {
+        const std::string idoszak = text(r, "Idoszak"), sorsz = text(r, "Sorsz"), resz = text(r, "Resz"),
+                          taj = text(r, "Taj");
+        history::ChangeText made;
+        for (const char* f : {"TAJ", "KOZIGKOD", "BNOFEK", "BNOFO", "ORVKODE", "ORVKODJ", "ELREND", "SZAKVET",
+                              "GYAK", "ELVIZDB", "ELSZAM", "APTAJ1", "APTAJ2", "SZNAP"})
+            made.changes.push_back({f, {}, text(r, f)});
+        for (int d = 1; d <= 28; ++d)
+            if (d % 3 != 0) made.changes.push_back({"TEV" + std::to_string(d), {}, "1357"});
+        entries.push_back({history::kNewSheet, idoszak, sorsz, resz, taj, made});
+        entries.push_back({history::kShipment, idoszak, sorsz, resz, taj,
+                           {{{"ELKULDVE", {}, idoszak}, {"JELOLES", "*", {}}}, "Elküldve a(z) " + idoszak + " adatküldésével."}});
+        entries.push_back({history::kBilled, idoszak, sorsz, resz, taj,
+                           {{{"ALLAPOT", {}, "1"}, {"ELI1", {}, idoszak}}, "A RUV " + idoszak + " elszámolása szerint."}});
+    }
+    history::record(database, entries);
+}
+
 } // namespace
 
 std::string tajWithCheckDigit(const std::string& eightDigits) {
@@ -287,6 +313,7 @@ std::string buildDataSet(const std::string& dir, const DataSetSize& size) {
     lapa.addIndex("Lap3", "Idoszak+Sorsz+Resz");
     lapb.addIndex("Lapb1", "Sorsz+Resz");
     lapb.addIndex("Lapb2", "Idoszak+Sorsz+Resz");
+    writeHistory(database, lapa);
 
     sqlite3* native = nullptr;
     sqlite3_open((dir + "/native.sqlite").c_str(), &native);

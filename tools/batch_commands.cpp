@@ -209,7 +209,7 @@ int restoreCommand(Run& run) {
                 run.dialogs.error(e.what());
                 return kFailed;
             }
-            source = {copy.string(), false};
+            source = {copy.string(), false, archive.string()};
         }
     }
     if (!source.dir.empty() && source.dir.back() != '/') source.dir += '/';
@@ -356,6 +356,7 @@ int dispatch(Run& run) {
     if (c == "import-full") return importFullCommand(run);
     if (c == "reindex") return reindexCommand(run);
     if (c == "report") return reportCommand(run);
+    if (c == "history") return historyCommand(run);
     throw std::logic_error("velmora-batch: no command " + c);
 }
 
@@ -367,7 +368,7 @@ int runCommand(const Options& options) {
     session.dataDir = options.dataDir + "/";
     db::Database db(session.dataDir);
     ConsoleDialogs dialogs(options.yes);
-    if (options.command == "report")  // a report changes nothing, whatever the period
+    if (options.command == "report" || options.command == "history")  // they change nothing, whatever the period
         dialogs.setAnswer([](const std::string& text) -> std::optional<bool> {
             if (text == app::kClosedPeriodQuestion) return true;
             return std::nullopt;

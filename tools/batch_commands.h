@@ -41,6 +41,7 @@ struct Options {
     std::optional<std::string> taj;      // --taj (taj-list)
     std::optional<std::string> chapter;  // --chapter (bno-chapter)
     std::optional<std::string> orders;   // --orders (monthly-summary), as typed
+    std::optional<std::string> sheet;    // --sheet (history), "YYYY.MM/NNNNN[R]"
 };
 
 // A command line the tool cannot take: the message, then the usage line.
@@ -57,6 +58,9 @@ std::vector<std::pair<const char*, bool>> reportOptionsGiven(const Options& opti
 // The report command's own arguments and options checked, and the period
 // its start-up takes set; throws UsageError.
 void validateReport(Options& options);
+
+// "history": the checked options; throws UsageError.
+void validateHistory(const Options& options);
 
 // Runs a command that works through the program's start-up, on a data
 // directory the caller holds (its lock taken, its recovery run); the exit

@@ -31,4 +31,7 @@ std::optional<sheets::SheetKey> parseSheetKey(const std::string& text);
 // "report NAME": the report written as PDF.
 int reportCommand(Run& run);
 
+// "history": the history as tab-separated text on standard output.
+int historyCommand(Run& run);
+
 } // namespace velmora::batch

@@ -82,7 +82,8 @@ const char* const kHelp =
     "  1  a parancs hibával megállt; az üzenete mondja meg, miért\n"
     "  2  a parancs kérdést tenne fel, és nincs --yes; semmi sem változott\n"
     "  3  az adatkönyvtáron a program vagy egy másik futás dolgozik\n"
-    "  4  check: hibát talált (a jelentés a szabványos kimeneten)\n"
+    "  4  check: hibát talált (a jelentés a szabványos kimeneten), az előzmények\n"
+    "     programon kívüli módosítását is\n"
     "  5  nincs ilyen adatkönyvtár, vagy nem a program adatkönyvtára\n"
     "  64 ismeretlen parancs vagy kapcsoló, hiányzó vagy hibás paraméter\n"
     "\n"
@@ -143,14 +144,19 @@ void validate(Options& o) {
         o.command = "report";
         o.args = {"overview"};
         validateReport(o);
+    } else if (o.command == "history") {
+        arguments(0);
+        validateHistory(o);
     } else {
         throw UsageError{"Ismeretlen parancs: " + o.command};
     }
     if (!o.sheets.empty() && o.command != "ship" && o.command != "report")
         throw UsageError{"A --sheets csak a ship és a report sheets parancshoz való."};
+    if (o.sheet && o.command != "history") throw UsageError{"A --sheet csak a history parancshoz való."};
     if (o.command != "report")
         for (const auto& [name, given] : reportOptionsGiven(o))
-            if (given) throw UsageError{std::string("A(z) ") + name + " csak a report parancshoz való."};
+            if (given && !(o.command == "history" && (std::string(name) == "--from" || std::string(name) == "--to")))
+                throw UsageError{std::string("A(z) ") + name + " csak a report parancshoz való."};
     if (o.copyTo && o.command != "ship") throw UsageError{"A --copy csak a ship parancshoz való."};
     if (o.encrypt && (o.command != "backup" || !o.archive || !o.passphraseFile))
         throw UsageError{"Az --encrypt a backup parancshoz való, az --archive KÖNYVTÁR és a --passphrase-file FÁJL "
@@ -185,6 +191,7 @@ Options parse(int argc, char** argv) {
         else if (a == "--taj") o.taj = value(i, a);
         else if (a == "--chapter") o.chapter = value(i, a);
         else if (a == "--orders") o.orders = value(i, a);
+        else if (a == "--sheet") o.sheet = value(i, a);
         else if (a.rfind("-", 0) == 0) throw UsageError{"Ismeretlen kapcsoló: " + a};
         else if (o.command.empty()) o.command = a;
         else o.args.push_back(a);

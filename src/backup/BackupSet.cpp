@@ -57,9 +57,12 @@ void checkFile(db::Database& db, const sc::TableDef& def, const std::string& whe
 const std::vector<const sc::TableDef*>& backedUpTables() {
     static const std::vector<const sc::TableDef*> t = {
         &sc::HSZERZ(), &sc::HSZOLGSZ(), &sc::BNOTORZS(), &sc::ORVOS(), &sc::APOL(),  &sc::TELEPUL(), &sc::BETEG(),
-        &sc::HTERULET(), &sc::HTHELY(), &sc::ZARAS(),  &sc::PART(),  &sc::MARADV(), &sc::HLAPA(),   &sc::HLAPB()};
+        &sc::HTERULET(), &sc::HTHELY(), &sc::ZARAS(),  &sc::PART(),  &sc::MARADV(), &sc::HLAPA(),   &sc::HLAPB(),
+        &sc::ELOZMENY(), &sc::ELOZVEG()};
     return t;
 }
+
+bool optionalInSet(const sc::TableDef& def) { return &def == &sc::ELOZMENY() || &def == &sc::ELOZVEG(); }
 
 std::vector<std::string> backedUpFileNames() {
     std::vector<std::string> names;
@@ -71,6 +74,7 @@ std::vector<SetFile> checkSet(const std::string& dir, const std::string& where) 
     std::vector<SetFile> set;
     for (const sc::TableDef* def : backedUpTables()) {
         const auto found = db::findFileNoCase(dir, def->fileName);
+        if (!found && optionalInSet(*def)) continue;
         if (!found)
             throw app::UserError("Nincs " + where + " " + upper(def->fileName) +
                                  " !!\nNem lehet az adatokat visszatölteni!");

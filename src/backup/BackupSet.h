@@ -11,8 +11,12 @@ namespace velmora::backup {
 
 inline constexpr const char* kArchiveName = "Zaras.arj";
 
-// In the order they are copied.
+// In the order they are copied: the fourteen tables, then the history and
+// the end of its chain.
 const std::vector<const store::schema::TableDef*>& backedUpTables();
+// The history's two tables: a set made before the history was kept lacks
+// them, and restores all the same.
+bool optionalInSet(const store::schema::TableDef& def);
 
 // Their file names as the program writes them ("HSzerz.dbf", ...).
 std::vector<std::string> backedUpFileNames();
@@ -23,7 +27,7 @@ struct SetFile {
     std::string path;
 };
 
-// Every table of the set in `dir`, names matched without regard to case;
+// Every table of the set in `dir` (the history's only when there), names matched without regard to case;
 // each one opened and read to its last row by a fresh engine (a truncated,
 // damaged or foreign file is refused) and carrying the fields its table
 // needs (an older layout that start-up upgrades is accepted). Throws

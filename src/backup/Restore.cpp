@@ -12,8 +12,10 @@
 #include "store/FileCopy.h"
 #include "store/Reindex.h"
 #include "store/TableReplacement.h"
+#include "store/History.h"
 #include "store/TableSetup.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <set>
@@ -140,12 +142,38 @@ bool upgrade(db::Database& db, app::Dialogs& dialogs) {
     return true;
 }
 
+bool inSet(const std::vector<SetFile>& set, const store::schema::TableDef& def) {
+    return std::any_of(set.begin(), set.end(), [&](const SetFile& f) { return f.def == &def; });
+}
+
+// The restore's row goes into the restored history itself, so that it
+// comes in place with the tables. A set made before the history was kept
+// gets a history that starts with it.
+void recordRestore(db::Database& staged, store::Replacement& replacement, const std::vector<SetFile>& set,
+                   const std::string& from, app::Dialogs& dialogs) {
+    namespace history = store::history;
+    const bool withHistory = inSet(set, store::schema::ELOZMENY()) || inSet(set, store::schema::ELOZVEG());
+    history::Entry entry{history::kRestore, {}, {}, {}, {}, {{}, "Visszatöltve " + from + "."}};
+    if (withHistory) {
+        history::Crtelozm(staged, dialogs);
+        history::record(staged, entry);
+    } else {
+        entry.text.note += " A mentés az előzmények vezetése előtt készült, az előzmények ezzel a sorral kezdődnek.";
+        history::startHistory(staged, entry);
+    }
+    staged.closeAll();
+    for (const store::schema::TableDef* def : {&store::schema::ELOZMENY(), &store::schema::ELOZVEG()})
+        if (!inSet(set, *def)) replacement.add(*def);
+}
+
 // The set staged in the data directory and upgraded there, so that the
 // tables, their layouts and their index files change in one step.
-void stageUpgraded(store::Replacement& replacement, const std::vector<SetFile>& set, app::Dialogs& dialogs) {
+void stageUpgraded(store::Replacement& replacement, const std::vector<SetFile>& set, const std::string& from,
+                   app::Dialogs& dialogs) {
     for (const SetFile& f : set) replacement.stage(*f.def, f.path);
     db::Database staged(replacement.folder());
     if (!upgrade(staged, dialogs)) throw app::UserError(kRestoreRefused);
+    recordRestore(staged, replacement, set, from, dialogs);
 }
 
 } // namespace
@@ -163,16 +191,20 @@ bool runRestore(db::Database& db, app::Session& session, app::Dialogs& dialogs, 
     std::vector<SetFile> set;
     std::optional<StagingDir> stage;
     bool encrypted = false;
+    std::string where, from;
     try {
         stage.emplace(session.ktemp);
         scope.step("A mentés ellenőrzése", 0);
-        std::string where;
         if (source->fromMent) {
             copyFromFolder(source->dir, stage->path);
             where = "a " + withSlash(source->dir) + " könyvtárban";
+            from = "a " + withSlash(source->dir) + " könyvtár másolataiból";
         } else {
             encrypted = extractFrom(source->dir, stage->path, session.ktemp, windows);
             where = "a ZARAS.ARJ archívumban";
+            const std::string name = encrypted ? "Zaras.arj.titkos" : "ZARAS.ARJ";
+            from = source->archive.empty() ? "a " + withSlash(source->dir) + " könyvtár " + name + " archívumából"
+                                           : "a(z) " + source->archive + " archívumból";
         }
         set = checkSet(stage->path, where);
     } catch (const NoPassphrase&) {
@@ -190,7 +222,7 @@ bool runRestore(db::Database& db, app::Session& session, app::Dialogs& dialogs, 
     try {
         scope.step("Átalakítás", 1);
         store::Replacement replacement(db);
-        stageUpgraded(replacement, set, dialogs);
+        stageUpgraded(replacement, set, from, dialogs);
         scope.step("Az állományok cseréje és indexelése", 2);
         store::mindzar(db);
         replacement.commit();

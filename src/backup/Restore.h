@@ -38,6 +38,9 @@ inline constexpr const char* kIndexDone = "Az indexelés befejeződött!!";
 struct RestoreSource {
     std::string dir;
     bool fromMent = false;   // plain copies; else a Zaras.arj in dir
+    // The archive as the user named it, when dir holds a copy of it under
+    // the backup's own name: the history tells where the set came from.
+    std::string archive = {};
 };
 
 class RestoreWindows {

@@ -1,6 +1,7 @@
 #include "check/DataCheck.h"
 
 #include "check/SendingTraces.h"
+#include "check/HistoryCheck.h"
 #include "check/TableImage.h"
 #include "app/TextHelpers.h"
 #include "db/DbError.h"
@@ -45,7 +46,8 @@ const std::vector<const schema::TableDef*>& checkedTables() {
     static const std::vector<const schema::TableDef*> tables = {
         &schema::ZARAS(), &schema::APOL(),     &schema::ORVOS(),    &schema::BETEG(),    &schema::MARADV(),
         &schema::HLAPA(), &schema::HLAPB(),    &schema::SYS(),      &schema::PART(),     &schema::HSZERZ(),
-        &schema::HSZOLGSZ(), &schema::TELEPUL(), &schema::HTERULET(), &schema::HTHELY(), &schema::BNOTORZS()};
+        &schema::HSZOLGSZ(), &schema::TELEPUL(), &schema::HTERULET(), &schema::HTHELY(), &schema::BNOTORZS(),
+        &schema::ELOZMENY(), &schema::ELOZVEG()};
     return tables;
 }
 
@@ -261,6 +263,8 @@ void crossCheck(const Images& images, Reports& reports) {
     if (images.count("HLAPB")) checkVisits(*images.at("HLAPB"), images, headerKeys, *reports.at("HLAPB"));
     const auto image = [&](const char* name) { return images.count(name) ? images.at(name).get() : nullptr; };
     checkSendingTraces(image("HLAPA"), image("ZARAS"), *reports.at("HLAPA"), *reports.at("ZARAS"));
+    if (image("ELOZMENY"))
+        checkHistory(*image("ELOZMENY"), image("ELOZVEG"), *reports.at("ELOZMENY"));
 }
 
 } // namespace

@@ -6,6 +6,8 @@
 #include "db/DbError.h"
 #include "db/Table.h"
 #include "db/WriteUnit.h"
+#include "sheets/RowLookup.h"
+#include "sheets/SheetHistory.h"
 #include "exchange/IncomingFolder.h"
 #include "exchange/Shipment.h"
 #include "exchange/ShipmentFiles.h"
@@ -13,6 +15,8 @@
 #include "store/Schemas.h"
 
 #include <array>
+#include <set>
+#include <tuple>
 
 namespace velmora::exchange {
 
@@ -217,6 +221,20 @@ void inBatch(db::Table& table, Change change) {
 
 } // namespace
 
+// The sheets whose payment state or visit days the answer touches, each once.
+static std::vector<sheets::SheetKey> billedSheets(const db::Table& hlapa, const db::Table& hlapb, const BilledPlan& plan) {
+    std::set<std::tuple<std::string, std::string, std::string>> seen;
+    std::vector<sheets::SheetKey> keys;
+    auto add = [&](const db::Table& t, uint32_t recno) {
+        sheets::SheetKey key{sheets::fieldText(t, recno, "Sorsz"), sheets::fieldText(t, recno, "Resz"),
+                             sheets::fieldText(t, recno, "Idoszak")};
+        if (seen.insert({key.idoszak, key.sorsz, key.resz}).second) keys.push_back(key);
+    };
+    for (const auto& [recno, marks] : plan.payment) add(hlapa, recno);
+    for (const auto& [recno, marks] : plan.visitMarks) add(hlapb, recno);
+    return keys;
+}
+
 BilledPlan planBilled(db::Database& db, const std::string& folder, const std::string& intkod,
                       const std::string& period) {
     db::Database scratch(folder);
@@ -234,6 +252,7 @@ void applyBilled(db::Database& db, const BilledPlan& plan, const std::string& pe
     db::Table& hlapb = store::tableOf(db, schema::HLAPB());
     db::Table& zaras = store::tableOf(db, schema::ZARAS());
     const int allapot = fieldOf(hlapa, "Allapot");
+    const sheets::SheetSnapshots before = sheets::snapshotsOf(db, billedSheets(hlapa, hlapb, plan));
     db::WriteUnit unit(db);
     inBatch(hlapb, [&] {
         for (const auto& [recno, marks] : plan.visitMarks)
@@ -249,6 +268,7 @@ void applyBilled(db::Database& db, const BilledPlan& plan, const std::string& pe
         zaras.setField("Ruvkuld", today.text());
         zaras.post();
     }
+    sheets::recordChanges(db, store::history::kBilled, before, "A RUV " + period + " elszámolása szerint.");
     unit.commit();
 }
 

@@ -11,10 +11,14 @@
 #include "exchange/ShipmentFiles.h"
 #include "sheets/ContractFigures.h"
 #include "sheets/RowLookup.h"
+#include "store/History.h"
 #include "store/IndexFiles.h"
 #include "store/TableReplacement.h"
 
 #include <filesystem>
+#include <map>
+#include <set>
+#include <tuple>
 
 namespace velmora::exchange {
 
@@ -55,6 +59,53 @@ std::string memberPath(const std::string& dir, Incoming id, const std::string& i
 
 std::string countText(int n) { return std::to_string(n); }
 
+// A sheet's few fields the history keeps of a full import.
+struct Summary {
+    std::string taj;
+    std::vector<std::pair<std::string, std::string>> fields;
+};
+using SummaryMap = std::map<std::tuple<std::string, std::string, std::string>, Summary>;  // IDOSZAK, SORSZ, RESZ
+
+SummaryMap summaries(const db::Table& hlapa) {
+    SummaryMap out;
+    for (uint32_t r = 0, n = hlapa.physicalCount(); r < n; ++r) {
+        if (hlapa.isDeletedAt(r)) continue;
+        Summary s;
+        s.taj = sheets::fieldText(hlapa, r, "Taj");
+        for (const char* f : {"SzNap", "Elkuldve", "Modtipus", "Allapot"})
+            s.fields.emplace_back(db::upperAscii(f), sheets::fieldText(hlapa, r, f));
+        out[{sheets::fieldText(hlapa, r, "Idoszak"), sheets::fieldText(hlapa, r, "Sorsz"),
+             sheets::fieldText(hlapa, r, "Resz")}] = std::move(s);
+    }
+    return out;
+}
+
+// One summary row per sheet the import replaces, drops or brings.
+std::vector<store::history::Entry> replacedSheets(const db::Table& local, const db::Table& fund) {
+    const SummaryMap before = summaries(local), after = summaries(fund);
+    std::set<SummaryMap::key_type> keys;
+    for (const auto& [k, s] : before) keys.insert(k);
+    for (const auto& [k, s] : after) keys.insert(k);
+    std::vector<store::history::Entry> entries;
+    for (const auto& key : keys) {
+        const auto b = before.find(key), a = after.find(key);
+        store::history::Entry e{store::history::kFullImport, std::get<0>(key), std::get<1>(key), std::get<2>(key),
+                                a != after.end() ? a->second.taj : b->second.taj, {}};
+        const size_t fields = (a != after.end() ? a->second : b->second).fields.size();
+        for (size_t i = 0; i < fields; ++i) {
+            const std::string was = b != before.end() ? b->second.fields[i].second : std::string();
+            const std::string now = a != after.end() ? a->second.fields[i].second : std::string();
+            const std::string& name = (a != after.end() ? a->second : b->second).fields[i].first;
+            if (was != now) e.text.changes.push_back({name, was, now});
+        }
+        e.text.note = b == before.end()   ? "A RUV teljes adatállományából érkezett lap."
+                      : a == after.end()  ? "A helyi lap elmaradt: a RUV teljes adatállományában nincs."
+                                          : "A helyi lap helyére a RUV teljes adatállományának lapja került.";
+        entries.push_back(std::move(e));
+    }
+    return entries;
+}
+
 } // namespace
 
 LocalSheets localSheets(db::Database& db) {
@@ -90,14 +141,17 @@ bool replaceSheets(db::Database& db, const FullDataSet& set, app::Dialogs& dialo
     store::Replacement replacement(db);
     replacement.write(schema::HLAPA(), set.headers);
     replacement.write(schema::HLAPB(), set.visits);
+    std::vector<store::history::Entry> history;
     {
         // The marks go into the new sheets before they replace the old
         // ones, so that the replacement and its marks are one step.
         db::Database staged(replacement.folder());
-        store::tableOf(staged, schema::HLAPA()).open();
+        db::Table& fund = store::tableOf(staged, schema::HLAPA());
+        fund.open();
         if (!sheets::markFullSeriesOfYear(staged, set.newest.substr(0, 4), dialogs)) return false;
+        history = replacedSheets(store::tableOf(db, schema::HLAPA()), fund);
     }
-    replacement.commit();
+    replacement.commit([&] { store::history::record(db, history); });
     return true;
 }
 

@@ -7,6 +7,7 @@
 #include "db/Table.h"
 #include "db/Os.h"
 #include "db/WriteUnit.h"
+#include "sheets/SheetHistory.h"
 #include "exchange/KuldFolder.h"
 #include "register/NewSheets.h"
 #include "sheets/RowLookup.h"
@@ -74,6 +75,19 @@ std::set<Key> sendSheets(db::Table& hlapa, const std::string& period) {
         }
     });
     return sent;
+}
+
+// The sheets a shipment sends, for their history.
+std::vector<sheets::SheetKey> markedSheets(const db::Table& hlapa) {
+    const int jeloles = fieldOf(hlapa, "Jeloles"), idoszak = fieldOf(hlapa, "Idoszak"),
+              sorsz = fieldOf(hlapa, "Sorsz"), resz = fieldOf(hlapa, "Resz");
+    std::vector<sheets::SheetKey> keys;
+    for (uint32_t r = 0, n = hlapa.physicalCount(); r < n; ++r)
+        if (!hlapa.isDeletedAt(r) && !app::IsBlank(hlapa.valueAt(r, jeloles).asString())) {
+            const auto [i, s, p] = keyAt(hlapa, r, idoszak, sorsz, resz);
+            keys.push_back({s, p, i});
+        }
+    return keys;
 }
 
 void sendVisitRows(db::Table& hlapb, const std::set<Key>& sent, const std::string& period) {
@@ -178,10 +192,12 @@ std::vector<std::string> recordShipment(db::Database& db, const std::string& per
     db::Table& hlapa = store::tableOf(db, schema::HLAPA());
     db::Table& hlapb = store::tableOf(db, schema::HLAPB());
     db::Table& zaras = store::tableOf(db, schema::ZARAS());
+    const sheets::SheetSnapshots before = sheets::snapshotsOf(db, markedSheets(hlapa));
     db::WriteUnit unit(db);
     const std::set<Key> sent = sendSheets(hlapa, period);
     sendVisitRows(hlapb, sent, period);
     closePeriod(zaras, period, today, count);
+    sheets::recordChanges(db, store::history::kShipment, before, "Elküldve a(z) " + period + " adatküldésével.");
     for (const db::FileOperation& op : kuldMoves) unit.addFileOperation(op);
     unit.commit();
     return unit.warnings();

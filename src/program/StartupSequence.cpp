@@ -6,6 +6,7 @@
 #include "register/PeriodTableUpkeep.h"
 #include "sheets/SheetTables.h"
 #include "store/ContractCheck.h"
+#include "store/History.h"
 #include "store/TableSetup.h"
 #include "store/Recovery.h"
 
@@ -25,6 +26,7 @@ bool openTablesAfterPeriod(db::Database& db, app::Session& session, app::Dialogs
     store::Crtlapa(db, dialogs);
     sheets::fillSheetDefaultsFrom2016(db, dialogs);
     store::Crtlapb(db, dialogs);
+    store::history::Crtelozm(db, dialogs);
     return true;
 }
 

@@ -8,6 +8,7 @@
 #include "register/SheetCommands.h"
 #include "sheets/FieldChecks.h"
 #include "sheets/SendingState.h"
+#include "sheets/SheetHistory.h"
 #include "sheets/SheetStore.h"
 
 #include <stdexcept>
@@ -163,8 +164,10 @@ void storeClosingDate(db::Database& db, const sheets::SheetKey& key, const std::
         {sheet.elkuldve, sheet.modtipus}, {sheets::SendingEvent::Closing, key.idoszak, {}, markApplies});
     sheet.elkuldve = after.elkuldve;
     sheet.modtipus = after.modtipus;
+    const sheets::SheetSnapshot before = sheets::snapshotOf(db, key);
     db::WriteUnit unit(db);
     sheets::rewriteSheet(db, sheet);
+    sheets::recordChange(db, store::history::kClosing, key, before);
     unit.commit();
 }
 

@@ -5,6 +5,7 @@
 #include "db/DbError.h"
 #include "db/Sql.h"
 #include "db/WriteUnit.h"
+#include "sheets/SheetHistory.h"
 #include "sheets/CrossChecks.h"
 #include "sheets/SendingState.h"
 #include "sheets/SheetStore.h"
@@ -96,9 +97,11 @@ DeleteAction deleteAction(const std::string& elkuldve, const std::string& idosza
 void deleteSheet(db::Database& db, const sheets::SheetKey& key) {
     changeableSheet(db, key);
     {
+        const sheets::SheetSnapshot before = sheets::snapshotOf(db, key);
         db::WriteUnit unit(db);
         sheets::removeSheet(db, key);
         sheets::telenez(db, key.sorsz, yearOf(key), false);
+        sheets::recordChange(db, store::history::kDelete, key, before);
         unit.commit();
     }
     db::Table& hlapa = store::tableOf(db, store::schema::HLAPA());
@@ -115,9 +118,11 @@ void cancelSheet(db::Database& db, const sheets::SheetKey& key) {
         {sheet.elkuldve, sheet.modtipus}, {sheets::SendingEvent::Cancellation, key.idoszak, {}, false});
     sheet.elkuldve = after.elkuldve;
     sheet.modtipus = after.modtipus;
+    const sheets::SheetSnapshot before = sheets::snapshotOf(db, key);
     db::WriteUnit unit(db);
     sheets::rewriteSheet(db, sheet);
     sheets::telenez(db, key.sorsz, yearOf(key), true);
+    sheets::recordChange(db, store::history::kCancel, key, before);
     unit.commit();
 }
 
@@ -139,6 +144,17 @@ ConvertDecision convertDecision(const std::string& elkuldve, const std::string& 
     return {kConvertOther, false, {}, {}};
 }
 
+// The conversion's row is kept under the new key and names the old one, so
+// that the sheet's history follows it across the change of key.
+static void recordConversion(db::Database& db, const sheets::SheetKey& from, const sheets::SheetKey& to,
+                      const sheets::SheetSnapshot& before) {
+    auto entry = sheets::changeEntry(db, store::history::kConvert, to, before,
+                                     "Régi kulcs: " + from.idoszak + "/" + from.number() + ", új kulcs: " +
+                                         to.idoszak + "/" + to.number());
+    entry->text.changes.insert(entry->text.changes.begin(), {"RESZ", from.resz, to.resz});
+    store::history::record(db, *entry);
+}
+
 void convertSheet(db::Database& db, const sheets::SheetKey& key, const std::string& newResz) {
     const std::optional<sheets::Sheet> stored = sheets::loadSheet(db, key);
     if (!stored || !visitRowExists(db, key)) throw app::UserError(kConvertBroken);
@@ -151,6 +167,7 @@ void convertSheet(db::Database& db, const sheets::SheetKey& key, const std::stri
     if (sheets::sheetExists(db, target) || visitRowExists(db, target)) throw app::UserError(kKeyTaken);
     if (from == sheets::SheetKind::FirstPart && seriesHasLaterParts(db, key)) throw app::UserError(kLaterParts);
 
+    const sheets::SheetSnapshot before = sheets::snapshotOf(db, key);
     db::WriteUnit unit(db);
     sheets::changeSheetKey(db, key, target);
     if (to == sheets::SheetKind::Full && !stored->tele.empty()) {
@@ -161,6 +178,7 @@ void convertSheet(db::Database& db, const sheets::SheetKey& key, const std::stri
         sheets::rewriteSheet(db, full);
     }
     sheets::telenez(db, key.sorsz, yearOf(key), false);
+    recordConversion(db, key, target, before);
     unit.commit();
 }
 

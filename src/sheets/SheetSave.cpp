@@ -8,6 +8,7 @@
 #include "sheets/FieldChecks.h"
 #include "sheets/RowLookup.h"
 #include "sheets/SendingState.h"
+#include "sheets/SheetHistory.h"
 #include "sheets/SheetCheck.h"
 #include "sheets/SheetStore.h"
 #include "store/IndexFiles.h"
@@ -91,12 +92,14 @@ void applyCorrectionMark(Sheet& sheet, db::Database& db, const app::Clock& clock
 void writeSheet(SheetForm& form, SheetContext& ctx, const std::optional<Sheet>& stored) {
     Sheet sheet = sheetOfForm(form, ctx, stored ? &*stored : nullptr);
     if (stored) applyCorrectionMark(sheet, ctx.db, ctx.session.clock());
+    const SheetSnapshot before = stored ? snapshotOf(ctx.db, sheet.key) : SheetSnapshot{};
     db::WriteUnit unit(ctx.db);
     if (stored) rewriteSheet(ctx.db, sheet);
     else appendSheet(ctx.db, sheet);
     storePatient(form, ctx.db);
     storeDoctors(form, ctx.db);
     telenez(ctx.db, sheet.key.sorsz, sheet.key.idoszak.substr(0, 4), false);
+    recordChange(ctx.db, stored ? store::history::kModify : store::history::kNewSheet, sheet.key, before);
     unit.commit();
 }
 

@@ -237,6 +237,8 @@ std::optional<Sheet> loadSheet(db::Database& db, const SheetKey& key) {
     return sheet;
 }
 
+std::vector<uint32_t> sheetRecords(const db::Table& table, const SheetKey& key) { return recordsOf(table, key); }
+
 bool sheetExists(db::Database& db, const SheetKey& key) { return !recordsOf(headerTable(db), key).empty(); }
 
 void appendSheet(db::Database& db, const Sheet& sheet) {

@@ -8,6 +8,7 @@
 #include "sheets/Sheet.h"
 
 #include <optional>
+#include <vector>
 
 namespace velmora::sheets {
 
@@ -18,6 +19,10 @@ namespace velmora::sheets {
 // as its raw text, a damaged number as 0; written back unchanged, its
 // bytes stay.
 std::optional<Sheet> loadSheet(db::Database& db, const SheetKey& key);
+
+// The live records of either sheet table that hold exactly the key, in
+// physical order.
+std::vector<uint32_t> sheetRecords(const db::Table& table, const SheetKey& key);
 
 // Whether a header row with this key exists.
 bool sheetExists(db::Database& db, const SheetKey& key);

@@ -18,16 +18,20 @@ const Defs& sharedTables() {
     static const Defs t = {&schema::HLAPA(),    &schema::HLAPB(),  &schema::HSZERZ(),  &schema::HSZOLGSZ(),
                            &schema::PART(),     &schema::TELEPUL(), &schema::HTERULET(), &schema::HTHELY(),
                            &schema::APOL(),     &schema::BETEG(),  &schema::ORVOS(),   &schema::BNOTORZS(),
-                           &schema::MARADV(),   &schema::ZARAS()};
+                           &schema::MARADV(),   &schema::ZARAS(),   &schema::ELOZMENY(), &schema::ELOZVEG()};
     return t;
 }
+
+// The history's tables are made by their own start-up step; until it has
+// run they may be missing.
+bool madeLater(const schema::TableDef* def) { return def == &schema::ELOZMENY() || def == &schema::ELOZVEG(); }
 
 // The order in which indexel rebuilds them.
 const Defs& indexOrder() {
     static const Defs t = {&schema::BNOTORZS(), &schema::BETEG(),    &schema::APOL(),    &schema::ORVOS(),
                            &schema::MARADV(),   &schema::HSZERZ(),   &schema::HSZOLGSZ(), &schema::TELEPUL(),
                            &schema::HTERULET(), &schema::HTHELY(),   &schema::ZARAS(),   &schema::HLAPA(),
-                           &schema::HLAPB()};
+                           &schema::HLAPB(),    &schema::ELOZMENY()};
     return t;
 }
 
@@ -38,13 +42,16 @@ void mindzar(db::Database& db) {
 }
 
 void mindnyit(db::Database& db) {
-    for (const schema::TableDef* def : sharedTables()) tableOf(db, *def).open();
+    for (const schema::TableDef* def : sharedTables()) {
+        db::Table& table = tableOf(db, *def);
+        if (!madeLater(def) || table.exists()) table.open();
+    }
 }
 
 void indtorol(db::Database& db) {
     static const char* const files[] = {"Apol.mdx",    "Beteg.mdx",    "Orvos.mdx",    "BNOtorzs.mdx", "HSzerz.mdx",
                                         "HSzolgsz.mdx", "HThely.mdx",  "HTerulet.mdx", "Telepul.mdx",  "Maradv.mdx",
-                                        "Zaras.mdx",    "HLapa.mdx",   "HLapb.mdx"};
+                                        "Zaras.mdx",    "HLapa.mdx",   "HLapb.mdx",   "Elozmeny.mdx", "Elozveg.mdx"};
     for (const char* name : files)
         if (auto found = db.findFile(name)) db::os::remove(*found);
 }
@@ -58,6 +65,7 @@ std::optional<ContractDetails> indexel(db::Database& db, app::Dialogs& dialogs, 
         for (const schema::TableDef* def : order) {
             scope.step("A(z) " + def->fileName + " állomány indexelése", done++);
             db::Table& table = tableOf(db, *def);
+            if (madeLater(def) && !table.exists()) continue;
             if (indexFileMissing(table, *def)) restoreIndex(table, *def, def->activeAfterReindex);
         }
     }

@@ -110,6 +110,25 @@ const TableDef& SYS() {
     return t;
 }
 
+// One row per change of a sheet (continued in the next rows when its text
+// is longer than VALTOZAS); HASH chains it to the row before.
+const TableDef& ELOZMENY() {
+    static const TableDef t = make("ELOZMENY", "Elozmeny.dbf",
+                                   {N("Sor", 10), C("Ido", 19), C("Felh", 20), C("Verzio", 8), C("Muvelet", 20),
+                                    C("Idoszak", 7), C("Sorsz", 5), C("Resz", 1), C("Taj", 9), N("Folyt", 3),
+                                    C("Valtozas", 200), C("Hash", 64)},
+                                   {{"Elo1", "Idoszak+Sorsz+Resz"}, {"Elo2", "Taj"}}, "");
+    return t;
+}
+
+// One row: the data directory's history identifier, the number of the
+// last history row and its hash.
+const TableDef& ELOZVEG() {
+    static const TableDef t =
+        make("ELOZVEG", "Elozveg.dbf", {C("Azon", 32), N("Sorok", 10), C("Utolso", 64)}, {}, "");
+    return t;
+}
+
 const TableDef& PART() {
     static const TableDef t = make("PART", "Part.dbf", {}, {}, "");
     return t;

@@ -41,6 +41,9 @@ const TableDef& MARADV();
 const TableDef& HLAPA();
 const TableDef& HLAPB();
 const TableDef& SYS();
+// The history of the sheets, and the end of its chain of hashes.
+const TableDef& ELOZMENY();
+const TableDef& ELOZVEG();
 
 // Tables from the fund. HSZERZ carries the layout it is rebuilt with when a
 // contract table without FINKOD has to be brought up to date.

@@ -79,7 +79,7 @@ void Replacement::write(const schema::TableDef& def, const std::vector<std::vect
 
 void Replacement::add(const schema::TableDef& def) { tables_.push_back(&def); }
 
-void Replacement::commit() {
+void Replacement::commit(const std::function<void()>& alsoInUnit) {
     db::os::syncDirectory(folder_);
     std::vector<Closed> closed;
     for (const schema::TableDef* def : tables_) {
@@ -95,6 +95,7 @@ void Replacement::commit() {
             unit.addFileOperation(db::FileOperation::rename(stagedPath(*def), table.path()));
         }
         unit.addFileOperation(db::FileOperation::removeTree(folder_));
+        if (alsoInUnit) alsoInUnit();
         unit.commit();
     } catch (...) {
         // Before the journal nothing changed; after it the next start

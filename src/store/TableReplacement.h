@@ -18,6 +18,7 @@
 #include "db/Database.h"
 #include "store/Schemas.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -55,7 +56,9 @@ public:
     // failure before the journal changes nothing (the tables are open again
     // as they were) and throws; a failure after it throws and leaves the
     // tables closed until the next start finishes the replacement.
-    void commit();
+    // `alsoInUnit` runs inside the replacement's write unit, for what is
+    // written together with it into tables it does not replace.
+    void commit(const std::function<void()>& alsoInUnit = {});
 
 private:
     db::Database& db_;

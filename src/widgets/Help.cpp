@@ -50,6 +50,7 @@ QString HelpChapter(const QString& windowName) {
         {"Ttajido", "listak"},         {"Tobe", "listak"},           {"TBcsop", "listak"},
         {"Elsoind", "elsoinditas"},    {"Attekintes", "attekintes"}, {"Nemfizetett", "nemfizetett"},
         {"Tmentjel", "mentes"},
+        {"TElozmeny", "elozmenyek"},
     };
     return chapters.value(windowName);
 }

@@ -24,17 +24,31 @@ import dbf
 
 SKIPPED = ('.mdx', '.jnl', '.jnl.tmp')
 
+# The history's time of day, and the hashes that cover it, differ from run
+# to run of the same command; every other field must match.
+RUN_TIME_FIELDS = {'elozmeny.dbf': ('ido', 'hash'), 'elozveg.dbf': ('utolso',)}
+
+# The working directory being read: a path into it that a row names (the
+# history's note of where a restore came from) reads alike in every one.
+WORKDIR = None
+
 
 def table_rows(path):
     table = dbf.Table(path, codepage='cp852')
     table.open(dbf.READ_ONLY)
+    skipped = RUN_TIME_FIELDS.get(os.path.basename(path).lower(), ())
+    names = [name.lower() for name in table.field_names]
     try:
         rows = []
         for record in table:
             values = []
-            for value in record:
-                if isinstance(value, str):
+            for name, value in zip(names, record):
+                if name in skipped:
+                    value = '-'
+                elif isinstance(value, str):
                     value = value.rstrip()
+                    if WORKDIR:
+                        value = value.replace(WORKDIR, '<WORKDIR>')
                 values.append(repr(value))
             rows.append(('*' if dbf.is_deleted(record) else ' ') + '|'.join(values))
         return str(len(table)) + ' rows: ' + ' / '.join(rows)
@@ -94,8 +108,10 @@ def leftovers(root):
 
 
 def main():
+    global WORKDIR
     for root in sys.argv[1:]:
         print('=== ' + root)
+        WORKDIR = os.path.abspath(root)
         folders = ['DATA', 'DATA/MENT', 'KULD']
         folders += sorted(name for name in os.listdir(root)
                           if os.path.isdir(os.path.join(root, name)) and name.startswith('OUT'))

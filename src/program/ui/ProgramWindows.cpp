@@ -13,6 +13,7 @@
 #include "program/ui/StartUp.h"
 #include "register/ui/RegisterWindows.h"
 #include "reports/ui/EmployeeDaysCommand.h"
+#include "reports/ui/HistoryCommand.h"
 #include "reports/ui/MasterListCommands.h"
 #include "reports/ui/MonthlyCommands.h"
 #include "reports/ui/SheetPrintCommand.h"
@@ -60,6 +61,8 @@ ProgramWindows::ProgramWindows(app::Session& session, db::Database& dbs, QtDialo
     for (const MenuCommand& command : masterLists->commands()) fokep->setCommand(qs(command.item), command.run);
     sheetPrint = std::make_unique<SheetPrintCommand>(session, dbs, dialogs, *registerWindows);
     for (const MenuCommand& command : sheetPrint->commands()) fokep->setCommand(qs(command.item), command.run);
+    history = std::make_unique<HistoryCommand>(*fokep, session, dbs, dialogs, *registerWindows);
+    for (const MenuCommand& command : history->commands()) fokep->setCommand(qs(command.item), command.run);
     tajLists = std::make_unique<TajListCommands>(*fokep, session, dbs, dialogs, masterData->betegval);
     for (const MenuCommand& command : tajLists->commands()) fokep->setCommand(qs(command.item), command.run);
     employeeDays = std::make_unique<EmployeeDaysCommand>(*fokep, session, dbs, dialogs);

@@ -23,6 +23,7 @@ class EmployeeDaysCommand;
 class ExchangeWindows;
 class FullImportCommand;
 class GridSaving;
+class HistoryCommand;
 class MasterListCommands;
 class MonthlyCommands;
 class OverviewCommands;
@@ -52,6 +53,7 @@ struct ProgramWindows {
     std::unique_ptr<CheckCommand> checkCommand;
     std::unique_ptr<MasterListCommands> masterLists;
     std::unique_ptr<SheetPrintCommand> sheetPrint;
+    std::unique_ptr<HistoryCommand> history;
     std::unique_ptr<TajListCommands> tajLists;
     std::unique_ptr<EmployeeDaysCommand> employeeDays;
     std::unique_ptr<MonthlyCommands> monthly;

@@ -195,6 +195,9 @@ void Tlapok::buildMenus() {
                                    &Tlapok::convert, QKeySequence(Qt::Key_F3)));
     recordingItems_.push_back(item(PMlap, "Lezrs1", "Lezárás", "Az elszámolási lap utólagos lezárása",
                                    &Tlapok::closingDate, QKeySequence(Qt::Key_F4)));
+    recordingItems_.push_back(item(PMlap, "Elzmnyek1", "Előzmények",
+                                   "Az elszámolási lap változásai: ki, mikor, mit módosított rajta",
+                                   &Tlapok::history, QKeySequence(Qt::Key_F6)));
 
     // The grid saved for a spreadsheet, in whichever menu the mode shows.
     PMlap->addSeparator();
@@ -220,6 +223,10 @@ void Tlapok::setSendAction(std::function<void()> action) {
 void Tlapok::setPrintAction(std::function<void()> action) {
     printAction_ = std::move(action);
     nyomtat->setEnabled(static_cast<bool>(printAction_));
+}
+
+void Tlapok::setHistoryAction(std::function<void(const sheets::SheetKey&)> action) {
+    historyAction_ = std::move(action);
 }
 
 void Tlapok::run(RegisterMode mode, const std::string& filter) {

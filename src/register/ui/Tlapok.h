@@ -53,6 +53,9 @@ public:
     // print. A button whose action is not set stays disabled.
     void setSendAction(std::function<void()> action);
     void setPrintAction(std::function<void()> action);
+    // What "Előzmények" opens for the sheet under the cursor, set by the
+    // history window; without it the item does nothing.
+    void setHistoryAction(std::function<void(const sheets::SheetKey&)> action);
 
     // --- the commands (TlapokCommands.cpp) -----------------------------------
     void newSheet(sheets::SheetKind kind);  // "Teljes számla", "Első részszámla"
@@ -62,6 +65,7 @@ public:
     void view();                            // "Megtekintés"
     void convert();                         // "Átalakít"
     void closingDate();                     // "Lezárás"
+    void history();                         // "Előzmények"
     void markOne();                         // "Egy lap", Enter, double click
     void markMonth();                       // "Aktuális hónap lapjai"
     void markYear();                        // "Aktuális év lapjai"
@@ -121,6 +125,7 @@ private:
     reg::RegisterMode mode_ = reg::RegisterMode::Recording;
     reg::BudgetTexts budget_;
     std::function<void()> sendAction_, printAction_;
+    std::function<void(const sheets::SheetKey&)> historyAction_;
 
     std::vector<QAction*> recordingItems_;  // PMlap's, with their keys
     QAction* Aktulisvlapjai1 = nullptr;

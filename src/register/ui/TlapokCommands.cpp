@@ -101,6 +101,11 @@ void Tlapok::view() {
     openStored(sheets::EntryMode::View);
 }
 
+void Tlapok::history() {
+    if (!recording() || !historyAction_) return;
+    if (const auto key = currentSheet()) historyAction_(*key);
+}
+
 // --- changes of a stored sheet ------------------------------------------------------
 
 void Tlapok::deleteOrCancel() {

@@ -24,6 +24,7 @@ const std::vector<MenuItemDef>& MainMenuItems() {
         {"Maradvnyok1", "&Maradványok", "Maradványok kezelése", "Alapadatok1"},
         {"Elszmolsilapokrgztse1", "&Elszámolási lapok rögzítése", "Elszámolási lapok rögzítése", "Adatok1"},
         {"ttekints1", "Á&ttekintés", "Az év áttekintése: napkeret, kapacitás, lapok, határidők, mentés", "Adatok1"},
+        {"Elzmnyek1", "El&őzmények", "Az elszámolási lapok változásainak előzményei", "Adatok1"},
         {"Listk1", "&Listák", "Listák készítése", ""},
         {"Elszmolsilapoknyomtatsa1", "&Elszámolási lapok nyomtatása", "Elszámolási lapok nyomtatása", "Listk1"},
         {"Havisszestafloppykldemnyhez1", "&Havi összesítő a floppy küldeményhez",
