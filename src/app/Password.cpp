@@ -23,6 +23,12 @@ bool allDigits(const std::string& s) {
 // a bad field, an unknown algorithm).
 bool readableHash(const std::string& stored) {
     if (stored.rfind("$argon2id$", 0) != 0 || stored.size() >= crypto_pwhash_STRBYTES) return false;
+    // The form the program writes: a 16-byte salt and a 32-byte hash, 22 and
+    // 43 characters of base64. A hash cut short may still decode (libsodium
+    // takes shorter ones), so the lengths are checked first.
+    const size_t hashAt = stored.rfind('$');
+    const size_t saltAt = stored.rfind('$', hashAt - 1);
+    if (saltAt == std::string::npos || hashAt - saltAt - 1 != 22 || stored.size() - hashAt - 1 != 43) return false;
     ensureSodium();
     return crypto_pwhash_str_needs_rehash(stored.c_str(), kOpsLimit, kMemLimit) != -1;
 }

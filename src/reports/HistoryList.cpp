@@ -99,4 +99,17 @@ Report historyReport(const std::vector<HistoryLine>& lines, const std::string& t
     return report;
 }
 
+DataTable historyTable(const std::vector<HistoryLine>& lines, const std::string& title) {
+    DataTable t;
+    t.title = title;
+    t.column("Idő", 19).column("Felhasználó", 14).column("Művelet", 18).column("Lap", 16).column("TAJ szám", 11);
+    t.column("Mező", 10).column("Régi érték", 20).column("Új érték", 20).column("Megjegyzés", 40);
+    for (const HistoryLine& l : lines) {
+        auto& r = t.row();
+        const std::string values[] = {l.ido, l.felh, l.muvelet, l.lap, l.taj, l.mezo, l.regi, l.uj, l.megjegyzes};
+        for (size_t i = 0; i < 9; ++i) r[i] = Cell::of(values[i]);
+    }
+    return t;
+}
+
 } // namespace velmora::reports

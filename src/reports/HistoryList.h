@@ -5,6 +5,7 @@
 // choice of period range, patient, action and user checked and turned into
 // the history's filter; the lines as a report for the preview.
 #include "reports/Bands.h"
+#include "reports/DataTable.h"
 #include "store/HistoryRead.h"
 
 #include <optional>
@@ -40,5 +41,7 @@ inline constexpr const char* kNoHistory = "Nincs a feltételeknek megfelelő el�
 // The lines on landscape pages under `title` and `subtitle`; `printedAt` in the footer.
 Report historyReport(const std::vector<HistoryLine>& lines, const std::string& title, const std::string& subtitle,
                      const std::string& printedAt);
+// The same lines as rows for a spreadsheet.
+DataTable historyTable(const std::vector<HistoryLine>& lines, const std::string& title);
 
 } // namespace velmora::reports

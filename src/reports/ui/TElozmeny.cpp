@@ -208,7 +208,8 @@ bool TElozmeny::applyChoice() {
 void TElozmeny::print() {
     const reports::Report report =
         reports::historyReport(lines(), title_, subtitle_, reports::printedAtNow());
-    if (!showReport(this, report, session_, dialogs_)) dialogs_.error(reports::kNoHistory);
+    if (!showReport(this, report, reports::historyTable(lines(), title_), session_, dialogs_))
+        dialogs_.error(reports::kNoHistory);
 }
 
 } // namespace velmora::ui
