@@ -29,6 +29,16 @@ public:
     std::optional<std::string> chooseDirectory(const std::string&, const std::string&) override { return {}; }
 };
 
+// The tables the program's windows work on, opened as the program opens them.
+inline void openProgramTables(db::Database& database) {
+    namespace schema = store::schema;
+    for (const schema::TableDef* def :
+         {&schema::HLAPA(), &schema::HLAPB(), &schema::BETEG(), &schema::APOL(), &schema::ORVOS(), &schema::ZARAS(),
+          &schema::HSZOLGSZ(), &schema::TELEPUL(), &schema::BNOTORZS(), &schema::PART(), &schema::MARADV(),
+          &schema::HSZERZ()})
+        store::tableOf(database, *def).open();
+}
+
 // A copy of the shared data set in a temporary folder named after `name`,
 // removed at the end; `budget` adds the residue and the contract the
 // register's figures read.

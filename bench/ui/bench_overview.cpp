@@ -26,7 +26,6 @@
 namespace {
 
 using namespace velmora;
-namespace schema = store::schema;
 
 // The program's tables open in the data set's last period.
 struct Tables {
@@ -37,11 +36,7 @@ struct Tables {
     db::Database database{copy.dir};
 
     Tables() {
-        for (const schema::TableDef* def :
-             {&schema::HLAPA(), &schema::HLAPB(), &schema::BETEG(), &schema::APOL(), &schema::ORVOS(),
-              &schema::ZARAS(), &schema::HSZOLGSZ(), &schema::TELEPUL(), &schema::BNOTORZS(), &schema::PART(),
-              &schema::MARADV(), &schema::HSZERZ()})
-            store::tableOf(database, *def).open();
+        bench::openProgramTables(database);
         session.acceptPeriod(bench::heavyPatient().period, false);
         session.ertad();
         session.mentdir = copy.dir + "/MENT";

@@ -39,7 +39,6 @@
 namespace {
 
 using namespace velmora;
-namespace schema = store::schema;
 
 // Counts the paints of a widget.
 class PaintCounter : public QObject {
@@ -85,11 +84,7 @@ struct Program {
     std::unique_ptr<ui::RegisterWindows> registerWindows;
 
     Program() {
-        for (const schema::TableDef* def :
-             {&schema::HLAPA(), &schema::HLAPB(), &schema::BETEG(), &schema::APOL(), &schema::ORVOS(),
-              &schema::ZARAS(), &schema::HSZOLGSZ(), &schema::TELEPUL(), &schema::BNOTORZS(), &schema::PART(),
-              &schema::MARADV(), &schema::HSZERZ()})
-            store::tableOf(database, *def).open();
+        bench::openProgramTables(database);
         session.acceptPeriod(bench::heavyPatient().period, false);
         session.ertad();
         sheets::addPatientNameLookup(database);

@@ -8,8 +8,6 @@
 namespace velmora::store::history {
 namespace {
 
-enum Column { kSor, kIdo, kFelh, kVerzio, kMuvelet, kIdoszak, kSorsz, kResz, kTaj, kFolyt, kValtozas, kHash };
-
 std::string text(const db::Table& t, uint32_t r, int column) { return t.valueAt(r, column).asString(); }
 
 std::string rowName(const StoredRow& row, uint32_t recno) {

@@ -20,6 +20,9 @@ inline constexpr const char* kStarted = "Előzmények kezdete";
 inline constexpr const char* kRestarted = "Előzmények pótlása";
 inline constexpr const char* kRestore = "Visszatöltés";
 
+// ELOZMENY's fields by position, as its layout lists them.
+enum Column { kSor, kIdo, kFelh, kVerzio, kMuvelet, kIdoszak, kSorsz, kResz, kTaj, kFolyt, kValtozas, kHash };
+
 // One row of ELOZMENY as stored (texts as read back: right-trimmed).
 struct StoredRow {
     int64_t sor = 0;

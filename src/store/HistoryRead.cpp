@@ -1,6 +1,7 @@
 #include "store/HistoryRead.h"
 
 #include "store/History.h"
+#include "store/HistoryChain.h"
 
 #include <algorithm>
 #include <set>
@@ -8,21 +9,20 @@
 namespace velmora::store::history {
 namespace {
 
-enum Column { kSor, kIdo, kFelh, kVerzio, kMuvelet, kIdoszak, kSorsz, kResz, kTaj, kFolyt, kValtozas };
-
 std::string text(const db::Table& t, uint32_t r, int c) { return t.valueAt(r, c).asString(); }
 
 HistoryEntry entryAt(const db::Table& t, uint32_t r) {
+    const StoredRow row = readRow(t, r);
     HistoryEntry e;
-    e.sor = t.valueAt(r, kSor).asInt();
-    e.ido = text(t, r, kIdo);
-    e.felh = text(t, r, kFelh);
-    e.verzio = text(t, r, kVerzio);
-    e.muvelet = text(t, r, kMuvelet);
-    e.idoszak = text(t, r, kIdoszak);
-    e.sorsz = text(t, r, kSorsz);
-    e.resz = text(t, r, kResz);
-    e.taj = text(t, r, kTaj);
+    e.sor = row.sor;
+    e.ido = row.ido;
+    e.felh = row.felh;
+    e.verzio = row.verzio;
+    e.muvelet = row.muvelet;
+    e.idoszak = row.idoszak;
+    e.sorsz = row.sorsz;
+    e.resz = row.resz;
+    e.taj = row.taj;
     return e;
 }
 
