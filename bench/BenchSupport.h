@@ -24,7 +24,7 @@ public:
     void warning(const std::string& text) override { problems.push_back(text); }
     void information(const std::string&) override {}
     void message(const std::string&) override {}
-    bool ask(const std::string&, app::QuestionKind) override { return true; }
+    bool ask(const app::Question&) override { return true; }
     void status(int, const std::string&) override {}
     std::optional<std::string> chooseDirectory(const std::string&, const std::string&) override { return {}; }
 };

@@ -34,8 +34,8 @@ struct Windows : backup::BackupWindows, backup::RestoreWindows {
 // Yes to every question but the encryption's, which `encrypt` answers.
 struct BackupDialogs : bench::RecordingDialogs {
     bool encrypt = false;
-    bool ask(const std::string& text, app::QuestionKind) override {
-        return text == backup::kEncryptQuestion ? encrypt : true;
+    bool ask(const app::Question& question) override {
+        return question.id == app::Msg::EncryptQuestion ? encrypt : true;
     }
 };
 

@@ -31,7 +31,7 @@ struct QuietDialogs : app::Dialogs {
     void warning(const std::string&) override { ++problems; }
     void information(const std::string&) override {}
     void message(const std::string&) override { ++problems; }
-    bool ask(const std::string&, app::QuestionKind) override { return false; }
+    bool ask(const app::Question&) override { return false; }
     void status(int, const std::string&) override {}
     std::optional<std::string> chooseDirectory(const std::string&, const std::string&) override { return {}; }
 };

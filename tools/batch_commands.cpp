@@ -145,12 +145,6 @@ int backupCommand(Run& run) {
     const PassphraseFile passphrase(run.options.passphraseFile, run.dialogs);
     if (passphrase.unreadable()) return kFailed;
     const bool outside = run.options.archive.has_value();
-    const bool encrypt = run.options.encrypt;
-    run.dialogs.setAnswer([outside, encrypt](const std::string& text) -> std::optional<bool> {
-        if (text == backup::kOutsideQuestion) return outside;
-        if (text == backup::kEncryptQuestion) return encrypt;
-        return std::nullopt;
-    });
     // A script names a folder that may not be there yet; the backup names
     // a place that cannot be written.
     if (outside) makeFolderQuietly(*run.options.archive);
@@ -284,7 +278,7 @@ int shipCommand(Run& run) {
     // The question comes before any mark is set, so that a refusal leaves
     // the sheets as they were.
     if (!run.options.yes) {
-        run.dialogs.ask(exchange::sendQuestion(count, run.session.zarnez), app::QuestionKind::Confirmation);
+        run.dialogs.ask(exchange::sendQuestion(count, run.session.zarnez));
         return outcome(run.dialogs);
     }
     // The marks set here reach the files with the shipment, in one unit;
@@ -297,10 +291,6 @@ int shipCommand(Run& run) {
     } else {
         for (const std::string& text : chosen) reg::toggleMark(run.db, *parseSheetKey(text));
     }
-    run.dialogs.setAnswer([](const std::string& text) -> std::optional<bool> {
-        if (text == exchange::kEReportQuestion) return false;  // the page is for a person at a window
-        return std::nullopt;
-    });
     if (run.options.copyTo) makeFolderQuietly(*run.options.copyTo);
     ShipmentCopy windows(run.options.copyTo);
     exchange::sendMarked(run.db, run.session, run.dialogs, run.progress, windows, &marks);
@@ -367,12 +357,7 @@ int runCommand(const Options& options) {
     app::Session session(clock);
     session.dataDir = options.dataDir + "/";
     db::Database db(session.dataDir);
-    ConsoleDialogs dialogs(options.yes);
-    if (options.command == "report" || options.command == "history")  // they change nothing, whatever the period
-        dialogs.setAnswer([](const std::string& text) -> std::optional<bool> {
-            if (text == app::kClosedPeriodQuestion) return true;
-            return std::nullopt;
-        });
+    ConsoleDialogs dialogs(options.yes, [&options](app::Msg question) { return answerFor(options, question); });
     ConsoleProgress progress;
     CommandLineStartup startup(db, session, dialogs, options.period.value_or(clock.today().period()));
     if (!program::runStartup(db, session, dialogs, startup) || dialogs.failed() || dialogs.refused()) {

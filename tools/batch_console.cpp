@@ -4,7 +4,7 @@
 
 namespace velmora::batch {
 
-ConsoleDialogs::ConsoleDialogs(bool yes, std::function<std::optional<bool>(const std::string&)> answer)
+ConsoleDialogs::ConsoleDialogs(bool yes, Answer answer)
     : yes_(yes), answer_(std::move(answer)) {}
 
 void ConsoleDialogs::error(const std::string& text) {
@@ -30,9 +30,10 @@ void ConsoleDialogs::say(const std::string& text) {
     lastSaid_ = text;
 }
 
-bool ConsoleDialogs::ask(const std::string& text, app::QuestionKind) {
+bool ConsoleDialogs::ask(const app::Question& question) {
+    const std::string& text = question.text;
     if (answer_)
-        if (const std::optional<bool> decided = answer_(text)) {
+        if (const std::optional<bool> decided = answer_(question.id)) {
             std::cerr << text << " " << (*decided ? "Igen" : "Nem") << "\n";
             return *decided;
         }
@@ -63,6 +64,22 @@ void ConsoleProgress::step(const std::string& text, int done) {
     std::cerr << "  " << text;
     if (total_ > 0) std::cerr << " (" << done << "/" << total_ << ")";
     std::cerr << "\n";
+}
+
+} // namespace velmora::batch
+
+namespace velmora::batch {
+
+std::optional<bool> answerFor(const Options& options, app::Msg question) {
+    const std::string& c = options.command;
+    using app::Msg;
+    // The reports and the history change nothing, whatever the period.
+    if (question == Msg::ClosedPeriodQuestion && (c == "report" || c == "history")) return true;
+    if (c == "backup" && question == Msg::OutsideCopyQuestion) return options.archive.has_value();
+    if (c == "backup" && question == Msg::EncryptQuestion) return options.encrypt;
+    // The e-report page is for a person at a window.
+    if (c == "ship" && question == Msg::EReportQuestion) return false;
+    return std::nullopt;
 }
 
 } // namespace velmora::batch

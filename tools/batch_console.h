@@ -1,10 +1,11 @@
 #pragma once
 // The program's messages and questions on standard error. A question is
-// answered Yes only when the command line says so (--yes, or the option
-// that stands for it); otherwise it is answered No, which every command
-// takes as "change nothing", and the question is remembered as the
-// refusal the tool exits with.
+// answered by its identity: the command's own answer when it has one
+// (answerFor), otherwise Yes only with --yes; without it the answer is No,
+// which every command takes as "change nothing", and the question is
+// remembered as the refusal the tool exits with. Its words are only shown.
 #include "app/Dialogs.h"
+#include "batch_commands.h"
 #include "app/Progress.h"
 
 #include <functional>
@@ -17,18 +18,19 @@ class ConsoleDialogs final : public app::Dialogs {
 public:
     // `answer` may decide a question itself (nothing when it does not
     // know it); the rest are Yes with `yes`, refused without.
-    ConsoleDialogs(bool yes, std::function<std::optional<bool>(const std::string&)> answer = {});
+    using Answer = std::function<std::optional<bool>(app::Msg)>;
+    ConsoleDialogs(bool yes, Answer answer = {});
 
     void error(const std::string& text) override;
     void error(const std::string& text, const std::string& detail) override;
     void warning(const std::string& text) override;
     void information(const std::string& text) override;
     void message(const std::string& text) override;
-    bool ask(const std::string& text, app::QuestionKind kind) override;
+    bool ask(const app::Question& question) override;
     void status(int panel, const std::string& text) override;
     std::optional<std::string> chooseDirectory(const std::string& caption, const std::string& start) override;
 
-    void setAnswer(std::function<std::optional<bool>(const std::string&)> answer) { answer_ = std::move(answer); }
+    void setAnswer(Answer answer) { answer_ = std::move(answer); }
     bool failed() const { return failed_; }
     const std::optional<std::string>& refused() const { return refused_; }
 
@@ -36,11 +38,15 @@ private:
     void say(const std::string& text);
 
     bool yes_;
-    std::function<std::optional<bool>(const std::string&)> answer_;
+    Answer answer_;
     bool failed_ = false;
     std::optional<std::string> refused_;
     std::string lastSaid_;
 };
+
+// The command's own answer to a question, by its identity; nothing for a
+// question the command leaves to --yes.
+std::optional<bool> answerFor(const Options& options, app::Msg question);
 
 // Progress as lines "title: step (done/total)".
 class ConsoleProgress final : public app::Progress {

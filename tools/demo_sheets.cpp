@@ -39,7 +39,6 @@ using sheets::SheetForm;
 using sheets::SheetKey;
 using sheets::SheetKind;
 
-const char* const kSaveQuestion = "Adatok ellenőrzése rendben! Elmenthetők ?";
 
 // A patient's visit days stay below the 150 the checks warn of.
 constexpr int kPatientDays = 140;
@@ -57,8 +56,8 @@ public:
     void warning(const std::string& text) override { add("Figyelmeztetés: " + text); }
     void information(const std::string& text) override { add("Tájékoztatás: " + text); }
     void message(const std::string& text) override { add(text); }
-    bool ask(const std::string& text, app::QuestionKind) override {
-        if (text != kSaveQuestion) add("Kérdés: " + text);
+    bool ask(const app::Question& question) override {
+        if (question.id != app::Msg::SaveSheetQuestion) add("Kérdés: " + question.text);
         return true;
     }
     void status(int, const std::string&) override {}
@@ -352,7 +351,7 @@ private:
     }
 
     void leave(SheetForm& form, const std::string& control) {
-        sheets::leaveField(form, control, ctx_);
+        sheets::applyAnswers(form, app::present(dialogs_, sheets::leaveField(form, control, ctx_).findings));
         const std::string boxes = dialogs_.take();
         if (!boxes.empty()) throw SheetRefused(where(form) + ", " + control + " mező:\n" + boxes);
     }

@@ -20,7 +20,7 @@ PeriodStep SubmitPeriod(Session& session, const std::string& entered, PeriodTabl
         session.acceptPeriod(entered, false);
         return PeriodStep::Accepted;
     }
-    if (!dialogs.ask(kClosedPeriodQuestion, QuestionKind::Warning)) return PeriodStep::Declined;
+    if (!dialogs.ask(question(Msg::ClosedPeriodQuestion, QuestionKind::Warning))) return PeriodStep::Declined;
     session.acceptPeriod(row->idoszak, true);
     return PeriodStep::Accepted;
 }

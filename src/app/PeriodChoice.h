@@ -43,11 +43,10 @@ enum class PeriodStep {
     Declined,  // a closed period the user did not want
 };
 
-inline constexpr const char* kClosedPeriodQuestion = "Lezárt időszak! Mégis ezzel akar foglalkozni?";
 
 // The period window's OK for the text of its entry. An open period (no row,
 // or a row without closing date) is accepted at once; a closed one only when
-// the user says Yes to kClosedPeriodQuestion, and the session then works in
+// the user says Yes to Msg::ClosedPeriodQuestion, and the session then works in
 // it knowingly (zarnez). Every valid entry clears zarnez first, so a declined
 // closed period leaves the previous period with zarnez cleared.
 PeriodStep SubmitPeriod(Session& session, const std::string& entered, PeriodTable& periods, Dialogs& dialogs);

@@ -9,62 +9,58 @@ namespace velmora::app {
 
 bool IsValidDateText(const std::string& s) { return Date::parse(s).has_value(); }
 
-bool CheckPeriod(const std::string& period, const Clock& clock, Dialogs& dialogs) {
+Findings periodFindings(const std::string& period, const Clock& clock, const std::string& field) {
     const std::string first = period + ".01";
-    bool ok = true;
-    if (!IsValidDateText(first)) {
-        dialogs.error("Érvénytelen időszak!!");
-        ok = false;
-    }
+    Findings found;
+    if (!IsValidDateText(first)) found.push_back(Finding::refusal(field, Msg::InvalidPeriod));
     // Compared as text against a bound with a trailing dot, so that 1999.05
     // itself is refused and 1999.06 is the first period allowed.
-    if (first <= "1999.05.01.") {
-        dialogs.error("Nem adhat meg 1999.06 előtti időszakot!");
-        ok = false;
-    }
-    if (first > clock.todayText()) {
-        dialogs.error("Nem adhat meg előre időszakot!");
-        ok = false;
-    }
-    return ok;
+    if (first <= "1999.05.01.") found.push_back(Finding::refusal(field, Msg::PeriodBefore1999));
+    if (first > clock.todayText()) found.push_back(Finding::refusal(field, Msg::PeriodInFuture));
+    return found;
+}
+
+bool CheckPeriod(const std::string& period, const Clock& clock, Dialogs& dialogs) {
+    return presented(dialogs, periodFindings(period, clock));
 }
 
 namespace {
 
-bool checkDateFrom(const std::string& date, const std::string& currentPeriod,
-                   const std::string& lowerBound, const std::string& tooEarly, Dialogs& dialogs) {
+Findings dateFrom(const std::string& date, const std::string& currentPeriod, const std::string& lowerBound,
+                  Msg tooEarly, const std::string& field) {
     std::string last;
     try {
         last = currentPeriod + "." + TwoDigits(DaysInPeriod(currentPeriod));
     } catch (const std::invalid_argument&) {
-        return false;
+        // No current period to hold the date against: refused without a word.
+        Finding silent = Finding::refusal(field, Msg::InvalidPeriod);
+        silent.text.clear();
+        return {silent};
     }
-    if (!IsValidDateText(date)) {
-        // Not a date: comparing it with the bounds would say nothing more.
-        dialogs.error("Érvénytelen dátum!!");
-        return false;
-    }
-    bool ok = true;
-    if (date < lowerBound) {
-        dialogs.error(tooEarly);
-        ok = false;
-    }
-    if (date > last) {
-        dialogs.error("Nem adhat meg az elszámolási időszakot követő dátumot!");
-        ok = false;
-    }
-    return ok;
+    // Not a date: comparing it with the bounds would say nothing more.
+    if (!IsValidDateText(date)) return {Finding::refusal(field, Msg::InvalidDate)};
+    Findings found;
+    if (date < lowerBound) found.push_back(Finding::refusal(field, tooEarly));
+    if (date > last) found.push_back(Finding::refusal(field, Msg::DateAfterPeriod));
+    return found;
 }
 
 } // namespace
 
+Findings dateFrom1895(const std::string& date, const std::string& currentPeriod, const std::string& field) {
+    return dateFrom(date, currentPeriod, "1895.01.01", Msg::DateBefore1895, field);
+}
+
+Findings dateFrom1996(const std::string& date, const std::string& currentPeriod, const std::string& field) {
+    return dateFrom(date, currentPeriod, "1996.10.01", Msg::DateBefore1996, field);
+}
+
 bool CheckDateFrom1895(const std::string& date, const std::string& currentPeriod, Dialogs& dialogs) {
-    return checkDateFrom(date, currentPeriod, "1895.01.01", "Hibás dátum! 1895 előtti nem lehet!", dialogs);
+    return presented(dialogs, dateFrom1895(date, currentPeriod));
 }
 
 bool CheckDateFrom1996(const std::string& date, const std::string& currentPeriod, Dialogs& dialogs) {
-    return checkDateFrom(date, currentPeriod, "1996.10.01", "Hibás dátum! 1996.10.01 előtti nem lehet!",
-                         dialogs);
+    return presented(dialogs, dateFrom1996(date, currentPeriod));
 }
 
 bool TajCheckDigitOk(const std::string& taj) {
@@ -118,11 +114,12 @@ std::string cleanTypedText(const std::string& s) {
     return out;
 }
 
-bool CheckMandatory(const std::string& s, Dialogs& dialogs) {
-    if (!IsBlank(s)) return true;
-    dialogs.error(kMandatoryField);
-    return false;
+Findings mandatory(const std::string& s, const std::string& field) {
+    if (!IsBlank(s)) return {};
+    return {Finding::refusal(field, Msg::MandatoryField)};
 }
+
+bool CheckMandatory(const std::string& s, Dialogs& dialogs) { return presented(dialogs, mandatory(s)); }
 
 int DaysInPeriod(const std::string& period) {
     const auto first = Date::parse(period + ".01");
@@ -160,11 +157,12 @@ std::string PadLeft(const std::string& s, int width, const std::string& fill) {
                     static_cast<size_t>(width));
 }
 
-bool CheckNotZCode(const std::string& code, Dialogs& dialogs) {
-    if (code.empty() || code[0] != 'Z') return true;
-    dialogs.error("Nem lehet \"Z\"-s kódot beírni!");
-    return false;
+Findings notZCode(const std::string& code, const std::string& field) {
+    if (code.empty() || code[0] != 'Z') return {};
+    return {Finding::refusal(field, Msg::ZCode)};
 }
+
+bool CheckNotZCode(const std::string& code, Dialogs& dialogs) { return presented(dialogs, notZCode(code)); }
 
 std::string SureDir(const std::string& path) {
     if (path.empty() || path.back() == '/') return path;

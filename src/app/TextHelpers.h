@@ -9,6 +9,7 @@
 // objectName in the window code.
 #include "app/Clock.h"
 #include "app/Dialogs.h"
+#include "app/Finding.h"
 
 #include <string>
 
@@ -19,12 +20,16 @@ namespace velmora::app {
 bool IsValidDateText(const std::string& s);
 
 // A billing period the user may choose: a real month, from 1999.06, not
-// after today. Every failing rule shows its message.
+// after today. Every failing rule is a finding; CheckPeriod shows them.
+Findings periodFindings(const std::string& period, const Clock& clock, const std::string& field = {});
 bool CheckPeriod(const std::string& period, const Clock& clock, Dialogs& dialogs);
 
 // A date from 1895.01.01 (resp. 1996.10.01) up to the last day of the
 // current period. An invalid date shows only its own message; an invalid
-// current period makes the check fail without a message.
+// current period makes the check fail without a message. The findings
+// point at `field`; the Check… forms show them.
+Findings dateFrom1895(const std::string& date, const std::string& currentPeriod, const std::string& field = {});
+Findings dateFrom1996(const std::string& date, const std::string& currentPeriod, const std::string& field = {});
 bool CheckDateFrom1895(const std::string& date, const std::string& currentPeriod, Dialogs& dialogs);
 bool CheckDateFrom1996(const std::string& date, const std::string& currentPeriod, Dialogs& dialogs);
 
@@ -37,10 +42,8 @@ bool TajCheckDigitOk(const std::string& taj);
 // no-break space that code page 852 puts at 255, or a raw 0xFF byte.
 bool IsBlank(const std::string& s);
 
-// The message of a field that must be filled and is not.
-inline constexpr const char* kMandatoryField = "A mező kitöltése kötelező!";
-
 // A field that must be filled.
+Findings mandatory(const std::string& s, const std::string& field = {});
 bool CheckMandatory(const std::string& s, Dialogs& dialogs);
 
 // Number of days of the period's month. Throws std::invalid_argument when
@@ -59,6 +62,7 @@ std::string PadLeft(const std::string& s, int width, const std::string& fill);
 
 
 // Diagnosis codes of chapter Z may not be entered on a sheet.
+Findings notZCode(const std::string& code, const std::string& field = {});
 bool CheckNotZCode(const std::string& code, Dialogs& dialogs);
 
 // What typing or pasting may put into a one-line text field: a tab or a

@@ -154,7 +154,7 @@ std::string detailOf(const std::exception& e) {
 // it; the line the final message gets for it.
 std::string placeCopy(const std::string& dataDir, const std::string& archive, const std::string& place,
                       app::Dialogs& dialogs, BackupWindows& windows, BackupOutcome& outcome) {
-    if (!dialogs.ask(kEncryptQuestion, app::QuestionKind::Confirmation)) {
+    if (!dialogs.ask(app::question(app::Msg::EncryptQuestion))) {
         try {
             outcome.placed = placeArchive(dataDir, archive, place);
             return "\nMásolata: " + *outcome.placed;
@@ -208,7 +208,7 @@ BackupOutcome runBackup(db::Database& db, const app::Session& session, app::Dial
     }
     // The new set and its archive take MENT's place together, after the
     // question: MENT never holds a set with another set's archive.
-    if (dialogs.ask(kOutsideQuestion, app::QuestionKind::Confirmation)) {
+    if (dialogs.ask(app::question(app::Msg::OutsideCopyQuestion))) {
         try {
             app::ProgressScope scope(progress, "Csomagolás", 1, false);
             scope.step("A(z) " + std::string(kArchiveName) + " készítése és ellenőrzése", 0);

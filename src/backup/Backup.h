@@ -26,16 +26,12 @@
 namespace velmora::backup {
 
 inline constexpr const char* kBackupFailed = "Hiba a mentésben";
-inline constexpr const char* kOutsideQuestion =
-    "Akarja menteni a MENT könyvtáron kívül az adatokat?\nVálassza ki a mentés helyét!";
 inline constexpr const char* kPackFailed = "Hiba a csomagolásban!";
 inline constexpr const char* kPlaceCaption = "Mentés helyének kiválasztása";
 inline constexpr const char* kNoPlace = "Nincs kiválasztva mentési hely, mentés a MENT könyvtárban található!";
-inline constexpr const char* kCopyFailed = "Hiba a Zaras.arj másolásában! A mentés a MENT könyvtárban található.";
+// The system's words, and on their own line where the backup still is.
+inline constexpr const char* kCopyFailed = "Hiba a zaras.arj mentésében\nA mentés a MENT könyvtárban található.";
 inline constexpr const char* kBackupDone = "Biztonsági mentés megtörtént!";
-inline constexpr const char* kEncryptQuestion =
-    "Titkosítva készüljön a másolat?\nHa a mentés elhagyja a gépet (pendrive, külső lemez), válassza az Igent: "
-    "a jelszó nélkül senki sem olvashatja el. A jelszót a program nem jegyzi meg; elvesztése a mentés elvesztése.";
 inline constexpr const char* kNoEncryptedCopy =
     "Nem készült titkosított másolat, mentés a MENT könyvtárban található!";
 inline constexpr const char* kEncryptFailed =

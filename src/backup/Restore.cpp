@@ -180,7 +180,7 @@ void stageUpgraded(store::Replacement& replacement, const std::vector<SetFile>& 
 
 bool runRestore(db::Database& db, app::Session& session, app::Dialogs& dialogs, RestoreWindows& windows,
                 app::Progress& progress) {
-    if (!dialogs.ask(kRestoreQuestion, app::QuestionKind::Confirmation)) {
+    if (!dialogs.ask(app::question(app::Msg::RestoreQuestion))) {
         dialogs.information(kNoRestore);
         return true;
     }

@@ -26,10 +26,10 @@
 
 namespace velmora::backup {
 
-inline constexpr const char* kRestoreQuestion = "Biztosan visszatölti az adatokat ?";
 inline constexpr const char* kNoRestore = "Visszatöltés nem történt !";
 inline constexpr const char* kNoSourceChosen = "Nincs kiválasztva a visszatöltés helye!";
-inline constexpr const char* kSourceCaption = "Visszatöltés helyének kiválasztása";
+// The system's own caption, as it has always been spelt.
+inline constexpr const char* kSourceCaption = "Visszatöltés helyének kiválsztása";
 inline constexpr const char* kRestoreRunning = "A visszatöltés folyamatban van!!";
 inline constexpr const char* kRestoreRefused = "Nem lehet az adatokat visszatölteni! Az adatok nem változtak.";
 inline constexpr const char* kRestoreDone = "A visszatöltés befejeződött!!";

@@ -294,7 +294,7 @@ void importBilled(db::Database& db, const app::Session& session, app::Dialogs& d
                   ImportWindows& windows) {
     const std::vector<Incoming> files = {Incoming::HEa, Incoming::HEb, Incoming::HEc, Incoming::HRuv};
     const std::optional<ChosenFolder> folder = chooseIncomingFolder(
-        db, dialogs, windows, {kBilledQuestion, kBilledDeclined, kBilledMissing}, files);
+        db, dialogs, windows, {app::Msg::BilledQuestion, kBilledDeclined, kBilledMissing}, files);
     if (!folder) return;
     const std::string& dir = folder->dir;
     const std::string& intkod = folder->intkod;

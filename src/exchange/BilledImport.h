@@ -25,7 +25,6 @@
 
 namespace velmora::exchange {
 
-inline constexpr const char* kBilledQuestion = "Az elszámolt adatokat beolvassuk! Rendben?";
 inline constexpr const char* kBilledDeclined = "Az elszámolt lapok beolvasása elmaradt!";
 inline constexpr const char* kImportCaption = "Beolvasás helyének kiválasztása";
 inline constexpr const char* kBilledMissing =

@@ -143,7 +143,7 @@ void importContracts(db::Database& db, app::Session& session, app::Dialogs& dial
                      ImportWindows& windows) {
     std::vector<Incoming> files = {Incoming::HAs, Incoming::HAr, Incoming::HAd, Incoming::HAt, Incoming::HPa};
     const std::optional<ChosenFolder> folder = chooseIncomingFolder(
-        db, dialogs, windows, {kContractQuestion, kContractDeclined, kContractMissing}, files);
+        db, dialogs, windows, {app::Msg::ContractQuestion, kContractDeclined, kContractMissing}, files);
     if (!folder) return;
     const std::string& dir = folder->dir;
     const std::string& intkod = folder->intkod;

@@ -20,7 +20,6 @@
 
 namespace velmora::exchange {
 
-inline constexpr const char* kContractQuestion = "A teljes szerződésállományt lecseréljük! Rendben?";
 inline constexpr const char* kContractDeclined = "A szerződések beolvasása elmaradt!";
 inline constexpr const char* kContractMissing =
     "Nincs a megadott helyen szerződés állomány !!\nSzerződéses adatok betöltése megszakadt!!";

@@ -119,14 +119,14 @@ LocalSheets localSheets(db::Database& db) {
     return out;
 }
 
-std::string replaceQuestion(const LocalSheets& local, const FullDataSet& set) {
-    std::string text = "A teljes adatállományt lecseréljük! A RUV " + countText(static_cast<int>(set.headers.size())) +
-                       " lapja (legújabb időszak: " + set.newest + ") kerül a helyi " + countText(local.sheets) +
-                       " lap helyére.";
+app::Question replaceQuestion(const LocalSheets& local, const FullDataSet& set) {
+    app::Question q = app::question(app::Msg::ReplaceAllQuestion);
+    q.text += "\nA RUV " + countText(static_cast<int>(set.headers.size())) + " lapja (legújabb időszak: " +
+              set.newest + ") kerül a helyi " + countText(local.sheets) + " lap helyére.";
     if (local.unsent > 0)
-        text += "\nFigyelem: a helyi lapok közül " + countText(local.unsent) +
-                " még nem volt elküldve, ezek elvesznek!";
-    return text + "\nRendben?";
+        q.text += "\nFigyelem: a helyi lapok közül " + countText(local.unsent) +
+                  " még nem volt elküldve, ezek elvesznek!";
+    return q;
 }
 
 FullDataSet unpackFullDataSet(const std::string& archive, const std::string& freshDir, const std::string& intkod) {
@@ -148,6 +148,7 @@ bool replaceSheets(db::Database& db, const FullDataSet& set, app::Dialogs& dialo
         db::Database staged(replacement.folder());
         db::Table& fund = store::tableOf(staged, schema::HLAPA());
         fund.open();
+        dialogs.status(0, kFullImportSeries);
         if (!sheets::markFullSeriesOfYear(staged, set.newest.substr(0, 4), dialogs)) return false;
         history = replacedSheets(store::tableOf(db, schema::HLAPA()), fund);
     }
@@ -172,7 +173,7 @@ std::optional<FullImportSummary> importFullDataSet(db::Database& db, const app::
 
     FullImportSummary summary;
     try {
-        dialogs.status(0, kFullImportRunning);
+        dialogs.status(0, app::text(app::Msg::FullImportProgress));
         std::error_code ec;
         fs::create_directories(session.ktemp, ec);
         StagingFolder unpacked((fs::path(session.ktemp) / "Telj").string(), db.directory());
@@ -184,14 +185,14 @@ std::optional<FullImportSummary> importFullDataSet(db::Database& db, const app::
             steps.step("Ellenőrzés kész", 1);
         }
         const LocalSheets local = localSheets(db);
-        if (!dialogs.ask(replaceQuestion(local, set), app::QuestionKind::Confirmation)) {
+        if (!dialogs.ask(replaceQuestion(local, set))) {
             dialogs.warning(kFullImportDeclined);
             dialogs.status(0, "");
             return std::nullopt;
         }
         app::ProgressScope steps(progress, "Teljes adatállomány cseréje", 2, false);
         steps.step("Az új lap- és látogatástáblák írása és a részszámlák jelölése", 0);
-        dialogs.status(0, kFullImportSeries);
+        dialogs.status(0, app::text(app::Msg::PaymentStateProgress));
         if (!replaceSheets(db, set, dialogs)) {
             dialogs.status(0, "");
             return std::nullopt;
@@ -199,7 +200,8 @@ std::optional<FullImportSummary> importFullDataSet(db::Database& db, const app::
         steps.step("A táblák cseréje kész", 1);
         summary = {set.rowsRead, local.sheets, static_cast<int>(set.headers.size()), 4};  // two tables, two index files
     } catch (const app::ArchiverError& e) {
-        dialogs.error(e.what(), e.detail());
+        // The system's words; what the archiver said goes below them.
+        dialogs.error(app::text(app::Msg::UnpackFailed), e.detail().empty() ? e.what() : std::string(e.what()) + "\n" + e.detail());
         dialogs.status(0, "");
         return std::nullopt;
     } catch (const app::UserError& e) {
@@ -207,7 +209,7 @@ std::optional<FullImportSummary> importFullDataSet(db::Database& db, const app::
         dialogs.status(0, "");
         return std::nullopt;
     } catch (const db::DbError& e) {
-        dialogs.error("Hiba a lefutásban! A helyi lapok nem változtak.", e.what());
+        dialogs.error(app::text(app::Msg::QueryFailed) + "\nA helyi lapok nem változtak.", e.what());
         dialogs.status(0, "");
         return std::nullopt;
     }

@@ -22,8 +22,6 @@ inline constexpr const char* kFullImportCaption = "Beolvasás helyének kiválas
 inline constexpr const char* kFullImportDeclined = "Az adatfelülírás elmaradt!";
 inline constexpr const char* kFullImportNoArchive =
     "Nincs a megadott helyen beolvasandó állomány !!\nA teljes adatállomány beolvasása megszakadt!!";
-inline constexpr const char* kFullImportRunning =
-    "A teljes adatállomány beolvasása folyamatban. Kis türelmet kérek...!!";
 inline constexpr const char* kFullImportSeries = "A részszámlák befejegyzése folyamatban. Kis türelmet kérek...!!";
 inline constexpr const char* kFullImportDone = "A teljes adatállomány cseréje befejeződött!";
 
@@ -34,8 +32,9 @@ struct LocalSheets {
 };
 LocalSheets localSheets(db::Database& db);
 
-// The question before anything changes, with what goes and what comes.
-std::string replaceQuestion(const LocalSheets& local, const FullDataSet& set);
+// The question before anything changes: the system's words, and below
+// them what goes and what comes.
+app::Question replaceQuestion(const LocalSheets& local, const FullDataSet& set);
 
 // Unpacks the archive into `freshDir` (empty) and reads the data set.
 // Throws app::UserError: members other than exactly HAa, HAb and HAc of

@@ -54,7 +54,7 @@ std::string rowPlace(const std::string& fileName, int row) {
 
 std::optional<ChosenFolder> chooseIncomingFolder(db::Database& db, app::Dialogs& dialogs, ImportWindows& windows,
                                                  const ImportStart& texts, const std::vector<Incoming>& layouts) {
-    if (!dialogs.ask(texts.question, app::QuestionKind::Confirmation)) {
+    if (!dialogs.ask(app::question(texts.question))) {
         dialogs.warning(texts.declined);
         return std::nullopt;
     }

@@ -33,7 +33,7 @@ public:
 
 // The texts of an import's first steps.
 struct ImportStart {
-    const char* question;  // asked first
+    app::Msg question;     // asked first
     const char* declined;  // the warning after No
     const char* missing;   // the error when a required file is not in the folder
 };

@@ -165,11 +165,8 @@ int markedCount(db::Database& db) {
     return r.rows.empty() ? 0 : static_cast<int>(r.rows[0][0].asInt());
 }
 
-std::string sendQuestion(int count, bool zarnez) {
-    const std::string n = std::to_string(count);
-    if (zarnez)
-        return "Erre az időszakra már készült elszámolás! Ismételten elküldhető " + n + " db elszámolási lap?";
-    return "Elküldhető " + n + " db elszámolási lap?";
+app::Question sendQuestion(int count, bool zarnez) {
+    return app::question(zarnez ? app::Msg::SendAgainQuestion : app::Msg::SendQuestion, {std::to_string(count)});
 }
 
 std::string providerIntkod(db::Database& db) {
@@ -248,7 +245,7 @@ void sendMarked(db::Database& db, const app::Session& session, app::Dialogs& dia
         dialogs.warning(kNothingMarked);
         return;
     }
-    if (!dialogs.ask(sendQuestion(count, session.zarnez), app::QuestionKind::Confirmation)) return;
+    if (!dialogs.ask(sendQuestion(count, session.zarnez))) return;
 
     ShipmentResult result;
     try {
@@ -274,7 +271,7 @@ void sendMarked(db::Database& db, const app::Session& session, app::Dialogs& dia
         dialogs.warning("A KULD könyvtár régi állományai közül nem mindet lehetett eltávolítani:" +
                         lines(result.kuldProblems));
 
-    if (dialogs.ask(kEReportQuestion, app::QuestionKind::Confirmation)) {
+    if (dialogs.ask(app::question(app::Msg::EReportQuestion))) {
         if (windows.eReport()) {
             dialogs.information(kEReportDone);
             return finish(dialogs, windows);

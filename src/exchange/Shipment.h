@@ -33,7 +33,6 @@ inline constexpr const char* kRunFailed = "Hiba a lefutásban!";
 inline constexpr const char* kNothingMarked = "Nincs elküldendő elszámolási lap!";
 inline constexpr const char* kNotRecorded =
     "Hiba a lefutásban! A lapok állapota nem változott, az állományok nem kerültek a KULD könyvtárba.";
-inline constexpr const char* kEReportQuestion = "E-jelentést akar küldeni?";
 inline constexpr const char* kEReportDone = "E-jelentés elkészült";
 // The page never showed (no address given, or it did not load): the report
 // is not claimed, and the copy is offered instead.
@@ -70,7 +69,7 @@ int markedCount(db::Database& db);
 
 // "Elküldhető N db elszámolási lap?", or the repeat wording when the user
 // chose a period already closed.
-std::string sendQuestion(int count, bool zarnez);
+app::Question sendQuestion(int count, bool zarnez);
 
 // PART's INTKOD, "" without a row.
 std::string providerIntkod(db::Database& db);

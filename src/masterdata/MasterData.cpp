@@ -8,7 +8,6 @@
 
 namespace velmora::masterdata {
 
-using app::QuestionKind;
 
 bool AnyRowWith(const db::Table& table, const std::vector<std::string>& fields, const std::string& value) {
     std::vector<int> indexes;
@@ -118,7 +117,7 @@ SaveResult SavePatient(db::Table& beteg, const PatientChecks& checks, EditMode m
     if (!CheckPatientSex(in.neme, dialogs)) return SaveResult::refused("bnem");
     if (!CheckPatientSettlement(checks.telepul, in.kozigkod, dialogs)) return SaveResult::refused("bkod");
     if (!app::CheckDateFrom1895(in.szuli, checks.currentPeriod, dialogs)) return SaveResult::refused("bszido");
-    if (!dialogs.ask("Elmenti a beteg adatait ?", QuestionKind::Confirmation)) return SaveResult::declined();
+    if (!dialogs.ask(app::question(app::Msg::SavePatientQuestion))) return SaveResult::declined();
     if (mode == EditMode::Modify) {
         beteg.edit();
     } else {
@@ -148,7 +147,7 @@ bool DeletePatient(db::Table& beteg, const db::Table& hlapa, app::Dialogs& dialo
         dialogs.information("A beteg szerepel az elszámolásban,\raz adatai nem törölhetők!!");
         return false;
     }
-    if (!dialogs.ask("Biztosan törli a beteg adatait ?", QuestionKind::Confirmation)) return false;
+    if (!dialogs.ask(app::question(app::Msg::DeletePatientQuestion))) return false;
     deleteAndPack(beteg);
     return true;
 }
@@ -161,10 +160,10 @@ const StaffRegister& Doctors() {
                                  "Onev",
                                  "OP",
                                  "Az orvos adatait ki kell tölteni!",
-                                 "Elmenti az orvos adatait ?",
+                                 app::Msg::SaveDoctorQuestion,
                                  "Ilyen orvos már létezik !",
                                  "Az orvos szerepel az elszámolásban, az adatai nem törölhetők!!",
-                                 "Biztosan törli az orvos adatait ?"};
+                                 app::Msg::DeleteDoctorQuestion};
     return r;
 }
 
@@ -174,10 +173,10 @@ const StaffRegister& Nurses() {
                                  "Anev",
                                  "Etaj",
                                  "Az ápoló adatait ki kell tölteni!",
-                                 "Elmenti az ápoló adatait ?",
+                                 app::Msg::SaveNurseQuestion,
                                  "Ilyen ápoló már létezik !",
                                  "Az ápoló szerepel az elszámolásban, az adatai nem törölhetők!!",
-                                 "Biztosan törli az ápoló adatait ?"};
+                                 app::Msg::DeleteNurseQuestion};
     return r;
 }
 
@@ -194,7 +193,7 @@ SaveResult SaveStaff(db::Table& table, const StaffRegister& reg, EditMode mode, 
         dialogs.warning(reg.missing);
         return SaveResult::refused(reg.codeControl);
     }
-    if (!dialogs.ask(reg.question, QuestionKind::Confirmation)) return SaveResult::declined();
+    if (!dialogs.ask(app::question(reg.question))) return SaveResult::declined();
     if (mode == EditMode::Modify) {
         table.edit();
     } else {
@@ -225,7 +224,7 @@ bool DeleteStaff(db::Table& table, const StaffRegister& reg, const db::Table& hl
         dialogs.information(reg.deleteRefused);
         return false;
     }
-    if (!dialogs.ask(reg.deleteQuestion, QuestionKind::Confirmation)) return false;
+    if (!dialogs.ask(app::question(reg.deleteQuestion))) return false;
     deleteAndPack(table);
     return true;
 }
@@ -250,7 +249,7 @@ SaveResult SaveResidue(db::Table& maradv, const db::Table& part, EditMode mode, 
         dialogs.warning("A Ft nem lehet 0!");
         return SaveResult::refused("mft");
     }
-    if (!dialogs.ask("Elmenti a maradvány adatait ?", QuestionKind::Confirmation)) return SaveResult::declined();
+    if (!dialogs.ask(app::question(app::Msg::SaveResidueQuestion))) return SaveResult::declined();
     if (mode == EditMode::Modify) {
         maradv.edit();
     } else {
@@ -271,7 +270,7 @@ SaveResult SaveResidue(db::Table& maradv, const db::Table& part, EditMode mode, 
 
 bool DeleteResidue(db::Table& maradv, app::Dialogs& dialogs) {
     if (maradv.recNo() < 0) return false;
-    if (!dialogs.ask("Biztosan törli a maradvány adatait ?", QuestionKind::Confirmation)) return false;
+    if (!dialogs.ask(app::question(app::Msg::DeleteResidueQuestion))) return false;
     deleteAndPack(maradv);
     return true;
 }

@@ -87,7 +87,10 @@ bool DeletePatient(db::Table& beteg, const db::Table& hlapa, app::Dialogs& dialo
 struct StaffRegister {
     std::string table, codeField, nameField;
     std::string codeControl;  // "OP" / "Etaj"
-    std::string missing, question, duplicate, deleteRefused, deleteQuestion;
+    std::string missing;
+    app::Msg question;
+    std::string duplicate, deleteRefused;
+    app::Msg deleteQuestion;
 };
 const StaffRegister& Doctors();
 const StaffRegister& Nurses();

@@ -138,7 +138,7 @@ bool closingDateFits(db::Database& db, const sheets::SheetKey& key, const std::s
         dialogs.error(kFromFund);
         return false;
     }
-    if (!sheets::closingDateCheck(date, szakvet, key.idoszak, dialogs)) return false;
+    if (!app::presented(dialogs, sheets::closingDateCheck(date, szakvet, key.idoszak))) return false;
     if (date < lastVisit(sheet)) {
         dialogs.error(kClosingBeforeVisit);
         return false;

@@ -17,7 +17,6 @@ inline constexpr const char* kBefore2008 = "Nem lehet új lapot rögzíteni 2008
 inline constexpr const char* kLateReport = "Nem lehet új lapot rögzíteni a pótjelentési időn kívül!";
 inline constexpr const char* kJanuaryNoNext = "Januárban nincs következő részszámla!";
 inline constexpr const char* kClosingBeforeVisit = "A lezárás dátuma nem lehet kisebb a teljesítés dátumánál!";
-inline constexpr const char* kClosingQuestion = "Rendben van a lezárás ?";
 inline constexpr const char* kNoClosing = "Nem történt lezárás!";
 
 // Nothing when a new full or first partial invoice may be started in

@@ -137,8 +137,8 @@ ConvertDecision convertDecision(const std::string& elkuldve, const std::string& 
         zarnez && periodRow && elkuldve == period && recentClosing(periodRow->zaras, today, 9);
     if (!app::IsBlank(elkuldve) && !freshlyClosed) return {kConvertSent, true, {}, {}};
     switch (sheets::kindOf(resz)) {
-        case sheets::SheetKind::FirstPart: return {{}, false, kToFullQuestion, ""};
-        case sheets::SheetKind::Full: return {{}, false, kToPartQuestion, "A"};
+        case sheets::SheetKind::FirstPart: return {{}, false, app::Msg::ToFullQuestion, ""};
+        case sheets::SheetKind::Full: return {{}, false, app::Msg::ToPartQuestion, "A"};
         case sheets::SheetKind::NextPart: break;
     }
     return {kConvertOther, false, {}, {}};

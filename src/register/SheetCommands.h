@@ -20,13 +20,9 @@ namespace velmora::reg {
 inline constexpr const char* kFromFund = "RUV-től visszakapott adat! Nem javítható!";
 inline constexpr const char* kOutsideCorrection = "Korrekciós időn kívül! Nem javítható!";
 inline constexpr const char* kNotThisPeriod = "Nem az elszámolási időszak lapja! Nem javítható!";
-inline constexpr const char* kDeleteQuestion = "Biztosan törli a beteg adatait ?";
 inline constexpr const char* kCancelOutside = "Már elküldött lap és korrekciós időn kívüli, nem törölhető!";
-inline constexpr const char* kCancelQuestion = "Valóban sztornózni akarja a lapot?";
 inline constexpr const char* kCancelDone = "A sztornózás megtörtént! Az adatküldésnél kiválasztható elküldésre!";
 inline constexpr const char* kConvertSent = "Már elküldött lap, nem javítható!";
-inline constexpr const char* kToFullQuestion = "Valóban teljes számlát akar a részszámlából?";
-inline constexpr const char* kToPartQuestion = "Valóban részszámlát akar a teljes számlából?";
 inline constexpr const char* kConvertOther = "Nem teljes, vagy nem első részszámla! Nem javítható! ";
 inline constexpr const char* kConvertBroken = "Hibás adat! A javítás nem hajtható végre!";
 
@@ -78,7 +74,7 @@ void cancelSheet(db::Database& db, const sheets::SheetKey& key);
 struct ConvertDecision {
     std::string refusal;   // the message when refused ("" when allowed)
     bool warning = false;  // the refusal is a warning (kConvertSent), else an error
-    std::string question;  // the confirmation to ask when allowed
+    std::optional<app::Msg> question;  // the confirmation to ask when allowed
     std::string newResz;   // "" to a full invoice, "A" to a first part
 };
 // Recent closing counts only with a closed period chosen (`zarnez`), by the

@@ -43,20 +43,22 @@ Statement periodVisitNurses(const std::string& period, const SheetKey* own);
 // other periods of the sheet's year (the other parts of its series).
 Statement seriesCodes(const SheetKey& key, const std::string& taj);
 
-bool overlapCheck(db::Sql& sql, const SheetKey& key, const std::string& taj, const std::string& elrend,
-                  const std::string& szakvet, app::Dialogs& dialogs);
+app::Findings overlapCheck(db::Sql& sql, const SheetKey& key, const std::string& taj, const std::string& elrend,
+                           const std::string& szakvet, const std::string& control);
 OrderNumberResult orderNumberCheck(db::Sql& sql, const SheetKey& key, const std::string& taj,
-                                   const std::string& elszam, OrderNumberForm form, app::Dialogs& dialogs);
+                                   const std::string& elszam, OrderNumberForm form, const std::string& control);
+// The queries below give nothing when they fail, and put the engine's
+// message into `cause` (when given).
 // The visit-date check for all the dates of a sheet in one query: those
-// of `dates` that another sheet of the patient holds. Nullopt when the
-// query failed.
+// of `dates` that another sheet of the patient holds.
 std::optional<std::set<std::string>> takenVisitDates(db::Sql& sql, const SheetKey& key, bool modifying,
-                                                     const std::vector<std::string>& dates, const std::string& taj);
-std::optional<int> patientDays(db::Sql& sql, const SheetKey& key, const std::string& taj);
-std::optional<CapacityCount> countCapacity(db::Sql& sql, const std::string& period, const SheetKey* own,
-                                           app::Dialogs& dialogs, const std::string& failure = "Hiba a lefutásban!");
-// Nullopt when the query failed.
+                                                     const std::vector<std::string>& dates, const std::string& taj,
+                                                     std::string* cause = nullptr);
+std::optional<int> patientDays(db::Sql& sql, const SheetKey& key, const std::string& taj,
+                               std::string* cause = nullptr);
+std::optional<CapacityCount> capacityCount(db::Sql& sql, const std::string& period, const SheetKey* own,
+                                           std::string* cause = nullptr);
 std::optional<std::vector<std::string>> seriesActivityCodes(db::Sql& sql, const SheetKey& key,
-                                                            const std::string& taj);
+                                                            const std::string& taj, std::string* cause = nullptr);
 
 } // namespace velmora::sheets::queries

@@ -87,8 +87,6 @@ Statement seriesCodes(const SheetKey& key, const std::string& taj) {
 
 namespace {
 
-const char* const kQueryFailed = "Hiba a lefutásban!";
-
 // Full invoices and first partial invoices outside January look back at the
 // patient's earlier sheets; next parts and January sheets do not.
 bool looksBack(const SheetKey& key) {
@@ -109,75 +107,69 @@ std::pair<std::string, std::string> visitSpan(const std::vector<db::Value>& row,
 
 } // namespace
 
-bool overlapCheck(db::Sql& sql, const SheetKey& key, const std::string& taj, const std::string& elrend,
-                  const std::string& szakvet, app::Dialogs& dialogs) {
-    bool passed = true;
-    if (szakvet < elrend) {
-        dialogs.error("Nem lehet az ápolásba vétel kezdete régebbi, mint az elrendelés!");
-        passed = false;
-    }
-    if (!looksBack(key)) return passed;
+app::Findings overlapCheck(db::Sql& sql, const SheetKey& key, const std::string& taj, const std::string& elrend,
+                           const std::string& szakvet, const std::string& control) {
+    using app::Finding;
+    app::Findings found;
+    if (szakvet < elrend) found.push_back(Finding::refusal(control, app::Msg::StartBeforeOrder));
+    if (!looksBack(key)) return found;
     db::SqlResult earlier;
     try {
         earlier = earlierVisits(key, taj).run(sql);
-    } catch (const std::exception&) {
-        dialogs.error(kQueryFailed);
-        return false;
+    } catch (const std::exception& e) {
+        found.push_back(Finding::failure(control, app::Msg::QueryFailed, e.what()));
+        return found;
     }
     for (const auto& row : earlier.rows) {
         const auto [earliest, latest] = visitSpan(row, 0);
         if (earliest.empty()) continue;
-        if (szakvet >= earliest && szakvet <= latest) {
-            dialogs.error("Az ápolásba vétel kezdete időben átfedi az előző teljesítést!");
-            passed = false;
-        }
+        if (szakvet >= earliest && szakvet <= latest) found.push_back(Finding::refusal(control, app::Msg::StartOverlaps));
     }
-    return passed;
+    return found;
 }
 
 OrderNumberResult orderNumberCheck(db::Sql& sql, const SheetKey& key, const std::string& taj,
-                                   const std::string& elszam, OrderNumberForm form, app::Dialogs& dialogs) {
+                                   const std::string& elszam, OrderNumberForm form, const std::string& control) {
+    using app::Finding;
     const auto entered = wholeNumber(elszam);
-    if (!entered) {
-        dialogs.error("Csak szám írható a mezőbe!");
-        return {};
-    }
-    if (!looksBack(key)) return {true, std::nullopt};
+    if (!entered) return {{Finding::refusal(control, app::Msg::OnlyNumber)}, std::nullopt};
+    if (!looksBack(key)) return {};
     db::SqlResult latest;
     try {
         latest = latestOtherSheet(key, taj).run(sql);
-    } catch (const std::exception&) {
-        dialogs.error(kQueryFailed);
-        return {};
+    } catch (const std::exception& e) {
+        return {{Finding::failure(control, app::Msg::QueryFailed, e.what())}, std::nullopt};
     }
     const int previous = latest.rows.empty() ? 0 : static_cast<int>(latest.rows[0][0].asInt());
     const bool closed = !latest.rows.empty() && !latest.rows[0][1].asString().empty();
     if (closed || *entered == previous + 1) {
-        OrderNumberResult result{true, std::nullopt};
-        if (closed && *entered != 1 &&
-            dialogs.ask("Előző elszámolási lap lezárt. Kér 1-es elrendelést?", app::QuestionKind::Confirmation))
-            result.elszam = "1";
+        OrderNumberResult result;
+        if (closed && *entered != 1) result.findings.push_back(Finding::question(control, app::Msg::FirstOrderQuestion, "1"));
         return result;
     }
-    dialogs.error("Csak nagyobb lehet az elrendelés száma, mint az előző!");
-    OrderNumberResult result;
+    OrderNumberResult result{{Finding::refusal(control, app::Msg::OrderNumberTooSmall)}, std::nullopt};
     if (form == OrderNumberForm::Field) result.elszam = std::to_string(previous + 1);
     return result;
 }
 
 std::optional<std::set<std::string>> takenVisitDates(db::Sql& sql, const SheetKey& key, bool modifying,
-                                                     const std::vector<std::string>& dates, const std::string& taj) {
+                                                     const std::vector<std::string>& dates, const std::string& taj,
+                                                     std::string* cause) {
     // The day field each date is looked for in: APDAT1 … APDAT31 follow a.taj.
     std::vector<std::pair<std::string, size_t>> wanted;
     for (const std::string& date : dates) {
         const auto day = app::Date::parse(date);
-        if (!day) return std::nullopt;
+        if (!day) {
+            if (cause) *cause = "Érvénytelen dátum a napok között: " + date;
+            return std::nullopt;
+        }
         wanted.emplace_back(date, static_cast<size_t>(day->day));
     }
     db::SqlResult rows;
     try {
         rows = patientVisitDays(key, modifying, taj).run(sql);
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        if (cause) *cause = e.what();
         return std::nullopt;
     }
     std::set<std::string> taken;
@@ -187,40 +179,42 @@ std::optional<std::set<std::string>> takenVisitDates(db::Sql& sql, const SheetKe
     return taken;
 }
 
-std::optional<int> patientDays(db::Sql& sql, const SheetKey& key, const std::string& taj) {
+std::optional<int> patientDays(db::Sql& sql, const SheetKey& key, const std::string& taj, std::string* cause) {
     try {
         const db::SqlResult sum = otherSheetsDays(key, taj).run(sql);
         return sum.rows.empty() ? 0 : static_cast<int>(sum.rows[0][1].asInt());
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        if (cause) *cause = e.what();
         return std::nullopt;
     }
 }
 
 std::optional<std::vector<std::string>> seriesActivityCodes(db::Sql& sql, const SheetKey& key,
-                                                            const std::string& taj) {
+                                                            const std::string& taj, std::string* cause) {
     try {
         std::vector<std::string> codes;
         for (const auto& row : seriesCodes(key, taj).run(sql).rows)
             for (size_t i = 1; i < row.size(); ++i)
                 if (!row[i].asString().empty()) codes.push_back(row[i].asString());
         return codes;
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        if (cause) *cause = e.what();
         return std::nullopt;
     }
 }
 
 } // namespace queries
 
-bool overlapCheck(db::Database& db, const SheetKey& key, const std::string& taj, const std::string& elrend,
-                  const std::string& szakvet, app::Dialogs& dialogs) {
+app::Findings overlapCheck(db::Database& db, const SheetKey& key, const std::string& taj, const std::string& elrend,
+                           const std::string& szakvet, const std::string& control) {
     db::Sql sql(db);
-    return queries::overlapCheck(sql, key, taj, elrend, szakvet, dialogs);
+    return queries::overlapCheck(sql, key, taj, elrend, szakvet, control);
 }
 
 OrderNumberResult orderNumberCheck(db::Database& db, const SheetKey& key, const std::string& taj,
-                                   const std::string& elszam, OrderNumberForm form, app::Dialogs& dialogs) {
+                                   const std::string& elszam, OrderNumberForm form, const std::string& control) {
     db::Sql sql(db);
-    return queries::orderNumberCheck(sql, key, taj, elszam, form, dialogs);
+    return queries::orderNumberCheck(sql, key, taj, elszam, form, control);
 }
 
 std::optional<bool> visitDateTaken(db::Database& db, const SheetKey& key, bool modifying, const std::string& date,
@@ -236,9 +230,9 @@ bool dayCountFits(int visitDays, int orderedDays, int billedDays) {
     return total <= orderedDays && total <= 50;
 }
 
-std::optional<int> patientDays(db::Database& db, const SheetKey& key, const std::string& taj) {
+std::optional<int> patientDays(db::Database& db, const SheetKey& key, const std::string& taj, std::string* cause) {
     db::Sql sql(db);
-    return queries::patientDays(sql, key, taj);
+    return queries::patientDays(sql, key, taj, cause);
 }
 
 } // namespace velmora::sheets

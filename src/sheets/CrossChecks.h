@@ -2,9 +2,11 @@
 // The checks of a sheet against the patient's other sheets, the nurses'
 // contracted time and the contract: each a function over the shared tables
 // with its statement's values bound as parameters (a TAJ the user typed
-// never becomes statement text). A check whose query fails shows "Hiba a
-// lefutásban!" and fails: it never reads as passed.
+// never becomes statement text). A check returns its findings; one whose
+// query fails refuses with "Hiba a lefutásban!" and the engine's message as
+// its cause: it never reads as passed.
 #include "app/Dialogs.h"
+#include "app/Finding.h"
 #include "db/Database.h"
 #include "sheets/Sheet.h"
 
@@ -18,20 +20,23 @@ namespace velmora::sheets {
 // before the order date, and, for a full invoice or first partial invoice
 // not in January, a start inside the span of visit dates of any other
 // sheet of the patient (another number, another period); one message per
-// overlapping sheet.
-bool overlapCheck(db::Database& db, const SheetKey& key, const std::string& taj, const std::string& elrend,
-                  const std::string& szakvet, app::Dialogs& dialogs);
+// overlapping sheet. The findings point at `control`.
+app::Findings overlapCheck(db::Database& db, const SheetKey& key, const std::string& taj, const std::string& elrend,
+                           const std::string& szakvet, const std::string& control = {});
 
 // ELSZAM against the patient's latest other sheet (for a full invoice or a
 // first partial invoice not in January): the previous ordinal + 1, or any
-// ordinal after a closed episode (asking whether to start again from 1).
+// ordinal after a closed episode (a question whether to start again from
+// 1, whose Yes sets the control to "1"). In the field's form a refused
+// number is replaced by the one the rule expects.
 enum class OrderNumberForm { Field, Save };
 struct OrderNumberResult {
-    bool passed = false;
-    std::optional<std::string> elszam;  // the value m_elszam takes, when it changes
+    app::Findings findings;
+    std::optional<std::string> elszam;  // the value m_elszam takes, when the check proposes one
+    bool passed() const { return !app::refuses(findings); }
 };
 OrderNumberResult orderNumberCheck(db::Database& db, const SheetKey& key, const std::string& taj,
-                                   const std::string& elszam, OrderNumberForm form, app::Dialogs& dialogs);
+                                   const std::string& elszam, OrderNumberForm form, const std::string& control = {});
 
 // Another sheet of the patient has a visit on `date`; in modify mode the
 // sheet's own rows (and only they) are left out. Nullopt when the query
@@ -43,8 +48,10 @@ std::optional<bool> visitDateTaken(db::Database& db, const SheetKey& key, bool m
 bool dayCountFits(int visitDays, int orderedDays, int billedDays);
 
 // The patient's visit days on sheets other than this one (another number
-// and part, another period). Nullopt when the query failed.
-std::optional<int> patientDays(db::Database& db, const SheetKey& key, const std::string& taj);
+// and part, another period). Nullopt when the query failed; `cause` then
+// holds the engine's message.
+std::optional<int> patientDays(db::Database& db, const SheetKey& key, const std::string& taj,
+                               std::string* cause = nullptr);
 
 // The nurses' contracted capacity in a period: one entry per employee of
 // the contract employed in it (HSZOLGSZ), with the visit days already

@@ -26,41 +26,28 @@ bool dateBlank(const std::string& text) {
     return app::IsBlank(rest);
 }
 
-bool numberCheck(const std::string& text, DayCountField field, app::Dialogs& dialogs) {
-    if (field == DayCountField::Billed && app::IsBlank(text)) return true;
+app::Findings numberCheck(const std::string& text, DayCountField field, const std::string& control) {
+    using app::Finding;
+    using app::Msg;
+    if (field == DayCountField::Billed && app::IsBlank(text)) return {};
     const auto value = wholeNumber(text);
-    if (!value) {
-        dialogs.error("Csak szám írható a mezőbe!");
-        return false;
-    }
-    if (field == DayCountField::Ordered && (*value > 50 || *value == 0)) {
-        dialogs.error("Az elrendelt napszám nem lehet több 50-nél és nem lehet 0!");
-        return false;
-    }
-    if (field == DayCountField::Billed && *value > 50) {
-        dialogs.error("Az eddig elszámolt napszám nem lehet több 50-nél!");
-        return false;
-    }
-    return true;
+    if (!value) return {Finding::refusal(control, Msg::OnlyNumber)};
+    if (field == DayCountField::Ordered && (*value > 50 || *value == 0))
+        return {Finding::refusal(control, Msg::OrderedDaysRange)};
+    if (field == DayCountField::Billed && *value > 50) return {Finding::refusal(control, Msg::BilledDaysRange)};
+    return {};
 }
 
-bool closingDateCheck(const std::string& lezdat, const std::string& szakvet, const std::string& period,
-                      app::Dialogs& dialogs) {
-    if (dateBlank(lezdat)) return true;
-    if (!app::IsValidDateText(lezdat)) {
-        dialogs.error("Érvénytelen dátum!");
-        return false;
-    }
-    bool ok = true;
-    if (lezdat < szakvet) {
-        dialogs.error("Nem lehet a lezárás dátuma kisebb, mint az ápolásba vétel dátuma!");
-        ok = false;
-    }
-    if (lezdat.substr(0, 7) > period) {
-        dialogs.error("Nem lehet a lezárás dátuma nagyobb a jelentési időszak végénél!");
-        ok = false;
-    }
-    return ok;
+app::Findings closingDateCheck(const std::string& lezdat, const std::string& szakvet, const std::string& period,
+                               const std::string& control) {
+    using app::Finding;
+    using app::Msg;
+    if (dateBlank(lezdat)) return {};
+    if (!app::IsValidDateText(lezdat)) return {Finding::refusal(control, Msg::InvalidDateShort)};
+    app::Findings found;
+    if (lezdat < szakvet) found.push_back(Finding::refusal(control, Msg::ClosingBeforeStart));
+    if (lezdat.substr(0, 7) > period) found.push_back(Finding::refusal(control, Msg::ClosingAfterPeriod));
+    return found;
 }
 
 bool activityCodeCharactersOk(const std::string& tev) { return ActivityCode::placed(tev).has_value(); }

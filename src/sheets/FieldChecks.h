@@ -3,7 +3,7 @@
 // closing-date window and the register repeat: whole numbers in the day
 // counts, the number check of the ordered and billed days, and the closing
 // date against the start of care and the sheet's period.
-#include "app/Dialogs.h"
+#include "app/Finding.h"
 #include "sheets/Sheet.h"
 
 #include <array>
@@ -21,15 +21,16 @@ bool dateBlank(const std::string& text);
 
 // The number check of the day counts. Ordered days: a whole number from 1
 // to 50. Billed days: a whole number up to 50, blank counting as 0 (the
-// field is stored 0 when empty). Shows the failing rule's message.
+// field is stored 0 when empty). The failing rule's finding points at
+// `control`.
 enum class DayCountField { Ordered, Billed };
-bool numberCheck(const std::string& text, DayCountField field, app::Dialogs& dialogs);
+app::Findings numberCheck(const std::string& text, DayCountField field, const std::string& control = {});
 
 // lezarell1: an empty closing date passes; a filled one must be a real
 // date, not before the start of care and not in a month after the sheet's
-// period. Each failing rule shows its message.
-bool closingDateCheck(const std::string& lezdat, const std::string& szakvet, const std::string& period,
-                      app::Dialogs& dialogs);
+// period. Each failing rule is a finding pointing at `control`.
+app::Findings closingDateCheck(const std::string& lezdat, const std::string& szakvet, const std::string& period,
+                               const std::string& control = {});
 
 // The activity code holds only spaces and the digits 1 to 8 (what the
 // activity chooser writes, and what a user may type).

@@ -1,6 +1,6 @@
 // The check of each entry-window field when the focus leaves it. A failed
-// check shows its message and names the control to go back to; the typed
-// text stays, and nothing is stored (except a nurse named in an activity
+// check is a finding that names the control to go back to; the typed text
+// stays, and nothing is stored (except a nurse named in an activity
 // nurse's name field, who joins APOL at once).
 #include "app/TextHelpers.h"
 #include "db/WriteUnit.h"
@@ -17,14 +17,26 @@
 
 namespace velmora::sheets {
 
+FocusMove FieldExit::focus() const {
+    const std::string field = app::firstRefusalField(findings);
+    return field.empty() ? move : FocusMove::to(field);
+}
+
 namespace {
 
-using Exit = std::function<FocusMove(SheetForm&, SheetContext&)>;
+using app::Finding;
+using app::Msg;
+using Exit = std::function<FieldExit(SheetForm&, SheetContext&)>;
 
 db::Table& table(SheetContext& ctx, const store::schema::TableDef& def) { return store::tableOf(ctx.db, def); }
 
-FocusMove back(const std::string& control) { return FocusMove::to(control); }
-const FocusMove kStay = FocusMove::stay();
+FieldExit back(const std::string& control) { return {{}, FocusMove::to(control)}; }
+const FieldExit kStay{};
+FieldExit refuse(const std::string& control, Msg id, const std::vector<std::string>& values = {}) {
+    return {{Finding::refusal(control, id, values)}, {}};
+}
+// Findings that refuse send the focus back to their control.
+FieldExit found(app::Findings findings) { return {std::move(findings), {}}; }
 
 // "aptev3" -> 3 for prefix "aptev"; 0 when the name is not prefix + a number.
 int numberAfter(const std::string& control, const std::string& prefix) {
@@ -43,15 +55,14 @@ bool tajTestApplies(const SheetForm& form) {
     return !recordsPatientCategory(form.m_idosz) || form.m_aztip == "1";
 }
 
+std::string numbered(const char* prefix, int n) { return prefix + std::to_string(n); }
+
 // --- the patient -------------------------------------------------------------
 
-FocusMove tajExit(SheetForm& form, SheetContext& ctx) {
+FieldExit tajExit(SheetForm& form, SheetContext& ctx) {
     form.betf = false;
-    if (tajTestApplies(form) && !app::TajCheckDigitOk(form.m_taj)) {
-        ctx.dialogs.error("Nem létező TAJ szám!");
-        return back("m_taj");
-    }
-    if (!app::CheckMandatory(form.m_taj, ctx.dialogs)) return back("m_taj");
+    if (tajTestApplies(form) && !app::TajCheckDigitOk(form.m_taj)) return refuse("m_taj", Msg::TajInvalid);
+    if (auto blank = app::mandatory(form.m_taj, "m_taj"); !blank.empty()) return found(blank);
     const db::Table& beteg = table(ctx, store::schema::BETEG());
     if (const auto row = rowWith(beteg, "TAJ", form.m_taj)) {
         form.m_nev = fieldText(beteg, *row, "Nev");
@@ -67,15 +78,18 @@ FocusMove tajExit(SheetForm& form, SheetContext& ctx) {
         form.bnem = sexName(fieldText(beteg, *row, "Neme"));
         form.betf = true;
     }
-    if (const auto days = patientDays(ctx.db, form.key(), form.m_taj)) form.tszam = *days;
-    else ctx.dialogs.error("Hiba a lefutásban!");
+    // The days are counted again by the sheet check: a failure here only
+    // tells, the focus goes on.
+    std::string cause;
+    if (const auto days = patientDays(ctx.db, form.key(), form.m_taj, &cause)) form.tszam = *days;
+    else return found({Finding::failure({}, Msg::QueryFailed, cause)});
     return kStay;
 }
 
 // A substitute identifier only for a type just changed to "0" or for an
 // empty TAJ field: an identifier already on the sheet stays, or the sheet
 // would move to another (new) patient.
-FocusMove aztipExit(SheetForm& form, SheetContext& ctx) {
+FieldExit aztipExit(SheetForm& form, SheetContext& ctx) {
     const bool changedToSubstitute = form.m_aztip == "0" && form.tajAztip != "0";
     if (form.m_aztip == "0" && (changedToSubstitute || app::IsBlank(form.m_taj)))
         form.m_taj = masterdata::GeneratedPatientId(table(ctx, store::schema::BETEG()));
@@ -90,29 +104,25 @@ Exit unlessKnown(Exit exit) {
 }
 
 Exit mandatory(const std::string& control) {
-    return [control](SheetForm& form, SheetContext& ctx) {
-        return app::CheckMandatory(*form.text(control), ctx.dialogs) ? kStay : back(control);
-    };
+    return [control](SheetForm& form, SheetContext&) { return found(app::mandatory(*form.text(control), control)); };
 }
 
-FocusMove sexExit(SheetForm& form, SheetContext& ctx) {
+FieldExit sexExit(SheetForm& form, SheetContext&) {
     if (form.bnem == "Férfi" || form.bnem == "Nő") return kStay;
-    ctx.dialogs.error("A nem csak nő, vagy férfi lehet!");
-    return back("bnem");
+    return refuse("bnem", Msg::SexInvalid);
 }
 
-FocusMove settlementExit(SheetForm& form, SheetContext& ctx) {
+FieldExit settlementExit(SheetForm& form, SheetContext& ctx) {
     const db::Table& telepul = table(ctx, store::schema::TELEPUL());
     if (const auto row = rowWith(telepul, "KOZIGKOD", form.m_kozigkod)) {
         form.m_cim1 = fieldText(telepul, *row, "HELYNEV");
         return back("m_cim2");
     }
-    ctx.dialogs.warning("Nincs ilyen település");
-    return back("m_kozigkod");
+    return found({Finding::refusalAsWarning("m_kozigkod", Msg::NoSettlement)});
 }
 
-FocusMove birthDateExit(SheetForm& form, SheetContext& ctx) {
-    return app::CheckDateFrom1895(form.m_szido, ctx.session.mIdoszak, ctx.dialogs) ? kStay : back("m_szido");
+FieldExit birthDateExit(SheetForm& form, SheetContext& ctx) {
+    return found(app::dateFrom1895(form.m_szido, ctx.session.mIdoszak, "m_szido"));
 }
 
 // --- diagnoses and doctors ---------------------------------------------------
@@ -121,27 +131,21 @@ Exit diagnosisExit(const std::string& control, const std::string& label, bool re
     return [=](SheetForm& form, SheetContext& ctx) {
         const std::string& code = *form.text(control);
         if (app::IsBlank(code)) {
-            if (required) {
-                app::CheckMandatory(code, ctx.dialogs);
-                return back(control);
-            }
+            if (required) return found(app::mandatory(code, control));
             form.text(label)->clear();
             return kStay;
         }
-        if (!app::CheckNotZCode(code, ctx.dialogs)) return back(control);
+        if (auto z = app::notZCode(code, control); !z.empty()) return found(z);
         const db::Table& bno = table(ctx, store::schema::BNOTORZS());
         const auto row = rowWith(bno, "KOD10", code);
-        if (!row) {
-            ctx.dialogs.error("Nincs a BNO kód a törzsben!");
-            return back(control);
-        }
+        if (!row) return refuse(control, Msg::BnoMissing);
         *form.text(label) = fieldText(bno, *row, "NEV");
         return kStay;
     };
 }
 
-FocusMove orderingDoctorExit(SheetForm& form, SheetContext& ctx) {
-    if (!app::CheckMandatory(form.m_eorv, ctx.dialogs)) return back("m_eorv");
+FieldExit orderingDoctorExit(SheetForm& form, SheetContext& ctx) {
+    if (auto blank = app::mandatory(form.m_eorv, "m_eorv"); !blank.empty()) return found(blank);
     const db::Table& orvos = table(ctx, store::schema::ORVOS());
     const auto row = rowWith(orvos, "Orvoskod", form.m_eorv);
     if (!row) return back("orv1");  // a new doctor: the name is typed there
@@ -149,7 +153,7 @@ FocusMove orderingDoctorExit(SheetForm& form, SheetContext& ctx) {
     return back("m_jorv");
 }
 
-FocusMove proposingDoctorExit(SheetForm& form, SheetContext& ctx) {
+FieldExit proposingDoctorExit(SheetForm& form, SheetContext& ctx) {
     if (app::IsBlank(form.m_jorv)) {
         form.orv2.clear();
         return kStay;
@@ -163,93 +167,72 @@ FocusMove proposingDoctorExit(SheetForm& form, SheetContext& ctx) {
 
 // --- the order ---------------------------------------------------------------
 
-bool dateFilled(const std::string& text, SheetContext& ctx) {
-    if (!dateBlank(text)) return true;
-    ctx.dialogs.error(app::kMandatoryField);
-    return false;
+app::Findings dateFilled(const std::string& text, const std::string& control) {
+    if (!dateBlank(text)) return {};
+    return {Finding::refusal(control, Msg::MandatoryField)};
 }
 
-FocusMove orderDateExit(SheetForm& form, SheetContext& ctx) {
-    if (!dateFilled(form.m_elrend, ctx)) return back("m_elrend");
-    return app::CheckDateFrom1996(form.m_elrend, ctx.session.mIdoszak, ctx.dialogs) ? kStay : back("m_elrend");
+FieldExit orderDateExit(SheetForm& form, SheetContext& ctx) {
+    if (auto blank = dateFilled(form.m_elrend, "m_elrend"); !blank.empty()) return found(blank);
+    return found(app::dateFrom1996(form.m_elrend, ctx.session.mIdoszak, "m_elrend"));
 }
 
-FocusMove startOfCareExit(SheetForm& form, SheetContext& ctx) {
-    if (!dateFilled(form.m_szakvet, ctx)) return back("m_szakvet");
-    if (!app::IsValidDateText(form.m_szakvet)) {
-        ctx.dialogs.error("Érvénytelen dátum!!");
-        return back("m_szakvet");
-    }
-    return overlapCheck(ctx.db, form.key(), form.m_taj, form.m_elrend, form.m_szakvet, ctx.dialogs)
-               ? kStay
-               : back("m_szakvet");
+FieldExit startOfCareExit(SheetForm& form, SheetContext& ctx) {
+    if (auto blank = dateFilled(form.m_szakvet, "m_szakvet"); !blank.empty()) return found(blank);
+    if (!app::IsValidDateText(form.m_szakvet)) return refuse("m_szakvet", Msg::InvalidDate);
+    return found(overlapCheck(ctx.db, form.key(), form.m_taj, form.m_elrend, form.m_szakvet, "m_szakvet"));
 }
 
-FocusMove orderedDaysExit(SheetForm& form, SheetContext& ctx) {
-    if (!app::CheckMandatory(form.m_elviz, ctx.dialogs)) return back("m_elviz");
-    return numberCheck(form.m_elviz, DayCountField::Ordered, ctx.dialogs) ? kStay : back("m_elviz");
+FieldExit orderedDaysExit(SheetForm& form, SheetContext&) {
+    if (auto blank = app::mandatory(form.m_elviz, "m_elviz"); !blank.empty()) return found(blank);
+    return found(numberCheck(form.m_elviz, DayCountField::Ordered, "m_elviz"));
 }
 
-FocusMove orderNumberExit(SheetForm& form, SheetContext& ctx) {
-    if (!app::CheckMandatory(form.m_elszam, ctx.dialogs)) return back("m_elszam");
+FieldExit orderNumberExit(SheetForm& form, SheetContext& ctx) {
+    if (auto blank = app::mandatory(form.m_elszam, "m_elszam"); !blank.empty()) return found(blank);
     const auto number = wholeNumber(form.m_elszam);
-    if (!number) {
-        ctx.dialogs.error("Csak szám írható a mezőbe!");
-        return back("m_elszam");
-    }
-    if (*number == 0) {
-        ctx.dialogs.error("A folyamatos elrendelés nem lehet 0!");
-        return back("m_elszam");
-    }
-    const OrderNumberResult result =
-        orderNumberCheck(ctx.db, form.key(), form.m_taj, form.m_elszam, OrderNumberForm::Field, ctx.dialogs);
+    if (!number) return refuse("m_elszam", Msg::OnlyNumber);
+    if (*number == 0) return refuse("m_elszam", Msg::OrderNumberZero);
+    OrderNumberResult result =
+        orderNumberCheck(ctx.db, form.key(), form.m_taj, form.m_elszam, OrderNumberForm::Field, "m_elszam");
+    // The number the rule expects replaces a refused one in the field.
     if (result.elszam) form.m_elszam = *result.elszam;
-    return result.passed ? kStay : back("m_elszam");
+    return found(std::move(result.findings));
 }
 
-FocusMove billedDaysExit(SheetForm& form, SheetContext& ctx) {
-    if (!numberCheck(form.m_elszviz, DayCountField::Billed, ctx.dialogs)) return back("m_elszviz");
+FieldExit billedDaysExit(SheetForm& form, SheetContext&) {
+    if (auto wrong = numberCheck(form.m_elszviz, DayCountField::Billed, "m_elszviz"); !wrong.empty())
+        return found(wrong);
     const auto ordered = wholeNumber(form.m_elviz);
-    if (!ordered) {
-        ctx.dialogs.error("Csak szám írható a mezőbe!");
-        return back("m_elviz");
-    }
-    if (*ordered < wholeNumber(form.m_elszviz).value_or(0)) {
-        ctx.dialogs.error("Nem lehet több az elszámolt nap, mint az elrendelés!");
-        return back("m_elszviz");
-    }
+    if (!ordered) return refuse("m_elviz", Msg::OnlyNumber);
+    if (*ordered < wholeNumber(form.m_elszviz).value_or(0)) return refuse("m_elszviz", Msg::BilledOverOrdered);
     return kStay;
 }
 
-FocusMove closingDateExit(SheetForm& form, SheetContext& ctx) {
-    return closingDateCheck(form.m_lezdat, form.m_szakvet, form.m_idosz, ctx.dialogs) ? kStay : back("m_lezdat");
+FieldExit closingDateExit(SheetForm& form, SheetContext&) {
+    return found(closingDateCheck(form.m_lezdat, form.m_szakvet, form.m_idosz, "m_lezdat"));
 }
 
 // --- activity nurses -----------------------------------------------------------
 
-std::string numbered(const char* prefix, int n) { return prefix + std::to_string(n); }
-
 // Leaving any nurse TAJ of the activities: each filled one is tested and
 // its name looked up; an unknown nurse's name field gets the focus.
-FocusMove activityNurseExit(SheetForm& form, SheetContext& ctx) {
+FieldExit activityNurseExit(SheetForm& form, SheetContext& ctx) {
     const db::Table& apol = table(ctx, store::schema::APOL());
-    FocusMove focus = kStay;
+    FieldExit exit = kStay;
     for (int k = 1; k <= kActivities; ++k) {
         const std::string& taj = form.aptev[k - 1];
         if (app::IsBlank(taj)) continue;
-        if (!app::TajCheckDigitOk(taj)) {
-            ctx.dialogs.warning("Nem létező TAJ szám!");
-            return back(numbered("aptev", k));
-        }
+        if (!app::TajCheckDigitOk(taj)) return found({Finding::refusalAsWarning(numbered("aptev", k), Msg::TajInvalid)});
         if (const auto row = rowWith(apol, "Aptaj", taj)) form.apnev[k - 1] = fieldText(apol, *row, "Anev");
-        else focus = back(numbered("apnev", k));
+        else exit = back(numbered("apnev", k));
     }
-    return focus;
+    return exit;
 }
 
 // A nurse's row in APOL, stored at once: she is a nurse whether or not
-// the sheet is ever saved.
-bool addNurse(const std::string& taj, const std::string& name, SheetContext& ctx) {
+// the sheet is ever saved. The engine's message when the row is refused.
+std::optional<std::string> addNurse(const std::string& taj, const std::string& name, SheetContext& ctx) {
     db::Table& apol = table(ctx, store::schema::APOL());
     try {
         db::WriteUnit unit(ctx.db);
@@ -258,29 +241,23 @@ bool addNurse(const std::string& taj, const std::string& name, SheetContext& ctx
         row[apol.fieldIndex("Anev")] = db::Value(name);
         apol.appendValues(row);
         unit.commit();
-        return true;
+        return std::nullopt;
     } catch (const std::exception& e) {
-        ctx.dialogs.error("Hiba a lefutásban!", e.what());
-        return false;
+        return std::string(e.what());
     }
 }
 
-FocusMove activityNurseNameExit(SheetForm& form, const std::string& control, SheetContext& ctx) {
+FieldExit activityNurseNameExit(SheetForm& form, const std::string& control, SheetContext& ctx) {
     const db::Table& apol = table(ctx, store::schema::APOL());
     for (int k = 1; k <= kActivities; ++k) {
         const std::string& taj = form.aptev[k - 1];
         if (app::IsBlank(taj)) continue;
-        if (app::IsBlank(form.apnev[k - 1])) {
-            ctx.dialogs.error("Az ápoló nevét ki kell tölteni!");
-            return back(numbered("apnev", k));
-        }
+        if (app::IsBlank(form.apnev[k - 1])) return refuse(numbered("apnev", k), Msg::NurseNameMissing);
         if (hasRowWith(apol, "Aptaj", taj)) continue;
         // Only a TAJ number that can be one names a new nurse.
-        if (!app::TajCheckDigitOk(taj)) {
-            ctx.dialogs.warning("Nem létező TAJ szám!");
-            return back(numbered("aptev", k));
-        }
-        if (!addNurse(taj, form.apnev[k - 1], ctx)) return back(numbered("apnev", k));
+        if (!app::TajCheckDigitOk(taj)) return found({Finding::refusalAsWarning(numbered("aptev", k), Msg::TajInvalid)});
+        if (const auto refused = addNurse(taj, form.apnev[k - 1], ctx))
+            return found({Finding::failure(numbered("apnev", k), Msg::QueryFailed, *refused)});
     }
     return control == "apnev8" ? back("tev1") : kStay;
 }
@@ -289,49 +266,35 @@ FocusMove activityNurseNameExit(SheetForm& form, const std::string& control, She
 
 // A typed code is kept in its positional form: the nurse rule and the
 // counting read positions.
-FocusMove activityExit(SheetForm& form, int day, SheetContext& ctx) {
+FieldExit activityExit(SheetForm& form, int day, SheetContext&) {
     std::string& tev = form.tev[day - 1];
     if (app::IsBlank(tev)) return kStay;
     const auto placed = ActivityCode::placed(tev);
-    if (!placed) {
-        ctx.dialogs.error("A tevékenység kódja csak 1 és 8 között lehet!");
-        return back(numbered("tev", day));
-    }
+    if (!placed) return refuse(numbered("tev", day), Msg::ActivityCodeRange);
     tev = *placed;
-    if (!activityNursesFilled(tev, form.aptev)) {
-        ctx.dialogs.error("A tevékenységeknek megfelelő ápoló nincs kitöltve!");
-        return back(numbered("tev", day));
-    }
+    if (!activityNursesFilled(tev, form.aptev)) return refuse(numbered("tev", day), Msg::ActivityNurseMissing);
     return kStay;
 }
 
 // Leaving any visiting nurse: the days are walked, counted into vszam, and
-// the count held against the days ordered and billed.
-FocusMove visitNurseExit(SheetForm& form, SheetContext& ctx) {
+// the count held against the days ordered and billed (told, the focus
+// stays where the user put it).
+FieldExit visitNurseExit(SheetForm& form, SheetContext& ctx) {
     const db::Table& apol = table(ctx, store::schema::APOL());
     int visits = 0;
     for (int d = 1; d <= form.tnap && d <= kMaxDays; ++d) {
         const bool hasNurse = !app::IsBlank(form.aptaj[d - 1]);
         const bool hasActivity = !app::IsBlank(form.tev[d - 1]);
-        if (hasNurse && !hasRowWith(apol, "Aptaj", form.aptaj[d - 1])) {
-            ctx.dialogs.error("Nem szerepel az ápoló a törzsben!");
-            return back(numbered("aptaj", d));
-        }
+        if (hasNurse && !hasRowWith(apol, "Aptaj", form.aptaj[d - 1]))
+            return refuse(numbered("aptaj", d), Msg::VisitNurseUnknown);
         if (hasNurse && hasActivity) ++visits;
-        else if (hasNurse || hasActivity) {
-            ctx.dialogs.error("A " + std::to_string(d) + ". napi adatokat ki kell tölteni!");
-            return back(numbered("tev", d));
-        }
+        else if (hasNurse || hasActivity) return refuse(numbered("tev", d), Msg::DayIncomplete, {std::to_string(d)});
     }
     form.vszam = std::to_string(visits);
     const auto ordered = wholeNumber(form.m_elviz);
     const auto billed = app::IsBlank(form.m_elszviz) ? std::optional<int>(0) : wholeNumber(form.m_elszviz);
-    if (!ordered || !billed) {
-        ctx.dialogs.error("Csak szám írható a mezőbe!");
-        return kStay;
-    }
-    if (!dayCountFits(visits, *ordered, *billed))
-        ctx.dialogs.error("A napok száma nem lehet több 50-nél, és az elrendelt napoknál!");
+    if (!ordered || !billed) return found({Finding::refusal({}, Msg::OnlyNumber)});
+    if (!dayCountFits(visits, *ordered, *billed)) return found({Finding::refusal({}, Msg::DayCountOver)});
     return kStay;
 }
 
@@ -366,7 +329,7 @@ const std::map<std::string, Exit>& headerExits() {
 
 } // namespace
 
-FocusMove leaveField(SheetForm& form, const std::string& control, SheetContext& ctx) {
+FieldExit leaveField(SheetForm& form, const std::string& control, SheetContext& ctx) {
     if (!form.editable()) return kStay;
     const auto& exits = headerExits();
     if (const auto it = exits.find(control); it != exits.end()) return it->second(form, ctx);

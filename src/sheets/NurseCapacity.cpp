@@ -67,8 +67,8 @@ Statement periodVisitNurses(const std::string& period, const SheetKey* own) {
     return {lines(text), params};
 }
 
-std::optional<CapacityCount> countCapacity(db::Sql& sql, const std::string& period, const SheetKey* own,
-                                           app::Dialogs& dialogs, const std::string& failure) {
+std::optional<CapacityCount> capacityCount(db::Sql& sql, const std::string& period, const SheetKey* own,
+                                           std::string* cause) {
     CapacityCount count;
     try {
         const int days = app::DaysInPeriod(period);
@@ -86,8 +86,8 @@ std::optional<CapacityCount> countCapacity(db::Sql& sql, const std::string& peri
                 const auto it = count.nurses.find(row[day].asString());
                 if (it != count.nurses.end()) ++it->second.napdb;
             }
-    } catch (const std::exception&) {
-        dialogs.error(failure);
+    } catch (const std::exception& e) {
+        if (cause) *cause = e.what();
         return std::nullopt;
     }
     return count;
@@ -98,7 +98,10 @@ std::optional<CapacityCount> countCapacity(db::Sql& sql, const std::string& peri
 std::optional<CapacityCount> countCapacity(db::Database& db, const std::string& period, const SheetKey* own,
                                            app::Dialogs& dialogs, const std::string& failure) {
     db::Sql sql(db);
-    return queries::countCapacity(sql, period, own, dialogs, failure);
+    std::string cause;
+    auto count = queries::capacityCount(sql, period, own, &cause);
+    if (!count) dialogs.error(failure, cause);
+    return count;
 }
 
 } // namespace velmora::sheets

@@ -135,8 +135,8 @@ bool showsPatientCategory(const app::Session& session) { return recordsPatientCa
 
 // --- choose windows ----------------------------------------------------------
 
-FocusMove patientChosen(SheetForm& form, const PatientChoice& choice, SheetContext& ctx) {
-    if (app::IsBlank(choice.btaj)) return FocusMove::stay();
+FieldExit patientChosen(SheetForm& form, const PatientChoice& choice, SheetContext& ctx) {
+    if (app::IsBlank(choice.btaj)) return {};
     form.m_taj = choice.btaj;
     form.m_nev = choice.bnev;
     form.m_kozigkod = choice.bkozig;
@@ -148,8 +148,9 @@ FocusMove patientChosen(SheetForm& form, const PatientChoice& choice, SheetConte
     form.tajAztip = choice.baztip;
     form.bnem = sexName(choice.bnem);
     // The focus leaves m_taj for CB1: the TAJ field's exit runs.
-    const FocusMove taj = leaveField(form, "m_taj", ctx);
-    return taj.control.empty() ? FocusMove::to("CB1") : taj;
+    FieldExit taj = leaveField(form, "m_taj", ctx);
+    if (taj.focus().control.empty()) taj.move = FocusMove::to("CB1");
+    return taj;
 }
 
 FocusMove settlementChosen(SheetForm& form, const std::string& vkod, const std::string& vnev) {

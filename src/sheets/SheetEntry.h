@@ -6,6 +6,7 @@
 // copies the form back into its controls and follows the focus, selecting
 // the page that holds the control.
 #include "app/Dialogs.h"
+#include "app/Finding.h"
 #include "app/Session.h"
 #include "db/Database.h"
 #include "sheets/SheetForm.h"
@@ -27,6 +28,16 @@ struct FocusMove {
     std::string control;
     static FocusMove stay() { return {}; }
     static FocusMove to(std::string c) { return {std::move(c)}; }
+};
+
+// What a field's exit found, and where it sends the focus when nothing
+// refuses. The window shows the findings (app::present), applies their
+// answers (applyAnswers) and follows focus().
+struct FieldExit {
+    app::Findings findings;
+    FocusMove move;
+    // The control of the first refusal that points at one, else the move.
+    FocusMove focus() const;
 };
 
 // --- opening ---------------------------------------------------------------
@@ -55,10 +66,11 @@ bool showsPatientCategory(const app::Session& session);
 
 // The check of the control the focus leaves (its objectName). Controls
 // without a check pass, and nothing is checked in view mode. A failed
-// check has shown its message and names the control to go back to. The
-// one exit that stores something: a name left in apnevK for a nurse APOL
-// does not know adds her to APOL at once.
-FocusMove leaveField(SheetForm& form, const std::string& control, SheetContext& ctx);
+// check's finding names the control to go back to. An exit fills what it
+// looks up (the patient, a diagnosis's or a doctor's name); the one exit
+// that stores something: a name left in apnevK for a nurse APOL does not
+// know adds her to APOL at once.
+FieldExit leaveField(SheetForm& form, const std::string& control, SheetContext& ctx);
 
 // --- choose windows ----------------------------------------------------------
 
@@ -69,7 +81,7 @@ struct PatientChoice {
 // Fills the patient's fields and runs the exit of m_taj (the focus leaves
 // it for CB1): betf and tszam are set here, the window need not leave
 // m_taj again. An empty btaj means nothing was chosen.
-FocusMove patientChosen(SheetForm& form, const PatientChoice& choice, SheetContext& ctx);
+FieldExit patientChosen(SheetForm& form, const PatientChoice& choice, SheetContext& ctx);
 // An empty code means nothing was chosen.
 FocusMove settlementChosen(SheetForm& form, const std::string& vkod, const std::string& vnev);
 FocusMove diagnosisChosen(SheetForm& form, const std::string& control, const std::string& bnkod,

@@ -148,15 +148,20 @@ Sheet sheetOfForm(const SheetForm& form, const SheetContext& ctx, const Sheet* s
     return sheet;
 }
 
-SaveResult saveSheet(SheetForm& form, SheetContext& ctx) {
+SheetCheckResult checkForSave(SheetForm& form, SheetContext& ctx) {
     // "Mentés" may come straight from a typed code, before its field's exit.
     placeActivityCodes(form.tev);
-    if (!sheetCheck(form, ctx)) {
-        ctx.dialogs.error("Hibás adatok miatt az elszámolási lap nem menthető!!");
-        return {SaveOutcome::Refused, FocusMove::to("m_taj")};
-    }
-    if (!ctx.dialogs.ask("Adatok ellenőrzése rendben! Elmenthetők ?", app::QuestionKind::Confirmation))
-        return {SaveOutcome::Declined, FocusMove::stay()};
+    SheetCheckResult result = sheetCheck(form, ctx);
+    if (!result.passed()) result.findings.push_back(app::Finding::refusal({}, app::Msg::SheetNotSavable));
+    return result;
+}
+
+FocusMove refusedFocus(const app::Findings& findings) {
+    const std::string field = app::firstRefusalField(findings);
+    return FocusMove::to(field.empty() ? "m_taj" : field);
+}
+
+app::Findings storeSheet(SheetForm& form, SheetContext& ctx) {
     const SheetKey key = form.key();
     try {
         std::optional<Sheet> stored;
@@ -166,15 +171,22 @@ SaveResult saveSheet(SheetForm& form, SheetContext& ctx) {
                 throw db::DbError(db::DbError::Code::NotFound, "A(z) HLapa.dbf állományban nincs meg a(z) " +
                                                                    key.number() + " számú lap (" + key.idoszak + ").");
         } else if (sheetExists(ctx.db, key)) {
-            ctx.dialogs.error("Már létezik ez a lap, így nem menthető!");
-            return {SaveOutcome::Refused, FocusMove::stay()};
+            return {app::Finding::refusal({}, app::Msg::SheetExists)};
         }
         writeSheet(form, ctx, stored);
     } catch (const std::exception& e) {
         // The unit rolled back: nothing of the sheet reached any table.
-        ctx.dialogs.error("Hiba a lefutásban!", e.what());
-        return {SaveOutcome::Refused, FocusMove::stay()};
+        return {app::Finding::failure({}, app::Msg::QueryFailed, e.what())};
     }
+    return {};
+}
+
+SaveResult saveSheet(SheetForm& form, SheetContext& ctx) {
+    const SheetCheckResult checked = checkForSave(form, ctx);
+    takeCheck(form, checked, app::present(ctx.dialogs, checked.findings));
+    if (!checked.passed()) return {SaveOutcome::Refused, refusedFocus(checked.findings)};
+    if (!ctx.dialogs.ask(app::question(app::Msg::SaveSheetQuestion))) return {SaveOutcome::Declined, FocusMove::stay()};
+    if (!app::presented(ctx.dialogs, storeSheet(form, ctx))) return {SaveOutcome::Refused, FocusMove::stay()};
     return {SaveOutcome::Saved, FocusMove::stay()};
 }
 

@@ -62,7 +62,7 @@ QWidget* QtDialogs::boxParent() const {
 
 void QtDialogs::error(const std::string& text) {
     // The box cannot say which field; the status panel does.
-    if (QWidget* field = FieldExits::leaving(); field && text == app::kMandatoryField)
+    if (QWidget* field = FieldExits::leaving(); field && text == app::text(app::Msg::MandatoryField))
         status(0, "Kötelező mező: " + ss(ControlCaption(field)));
     showBox(boxParent(), QMessageBox::Critical, text);
 }
@@ -73,7 +73,9 @@ void QtDialogs::warning(const std::string& text) { showBox(boxParent(), QMessage
 void QtDialogs::information(const std::string& text) { showBox(boxParent(), QMessageBox::Information, text); }
 void QtDialogs::message(const std::string& text) { showBox(boxParent(), QMessageBox::NoIcon, text); }
 
-bool QtDialogs::ask(const std::string& text, app::QuestionKind kind) {
+bool QtDialogs::ask(const app::Question& question) {
+    const app::QuestionKind kind = question.kind;
+    const std::string& text = question.text;
     const QMessageBox::Icon icon = kind == app::QuestionKind::Warning        ? QMessageBox::Warning
                                    : kind == app::QuestionKind::Confirmation ? QMessageBox::Question
                                                                              : QMessageBox::NoIcon;

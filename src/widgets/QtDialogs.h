@@ -30,7 +30,7 @@ public:
     void warning(const std::string& text) override;
     void information(const std::string& text) override;
     void message(const std::string& text) override;
-    bool ask(const std::string& text, app::QuestionKind kind) override;
+    bool ask(const app::Question& question) override;
     void status(int panel, const std::string& text) override;
     std::optional<std::string> chooseDirectory(const std::string& caption, const std::string& start) override;
 

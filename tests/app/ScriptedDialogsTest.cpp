@@ -10,12 +10,14 @@ using velmora::test::ScriptedDialogs;
 TEST(ScriptedDialogs, AnswersInOrderAndThrowsWhenTheScriptRunsOut) {
     ScriptedDialogs d;
     d.answerYes().answerNo().chooseDirectory("/media/floppy").chooseDirectory(std::nullopt);
-    EXPECT_TRUE(d.ask("Első?", QuestionKind::Warning));
-    EXPECT_FALSE(d.ask("Második?", QuestionKind::Confirmation));
+    EXPECT_TRUE(d.ask({velmora::app::Msg::ClosedPeriodQuestion, "Első?", QuestionKind::Warning}));
+    EXPECT_FALSE(d.ask({velmora::app::Msg::SaveSheetQuestion, "Második?", QuestionKind::Confirmation}));
     EXPECT_EQ(d.chooseDirectory("Hova?", "/"), "/media/floppy");
     EXPECT_EQ(d.chooseDirectory("Hova?", "/"), std::nullopt);
     EXPECT_TRUE(d.scriptUsedUp());
-    EXPECT_THROW(d.ask("Harmadik?", QuestionKind::Plain), ScriptedDialogs::Unscripted);
+    EXPECT_EQ(d.asked(), (std::vector<velmora::app::Msg>{velmora::app::Msg::ClosedPeriodQuestion,
+                                                        velmora::app::Msg::SaveSheetQuestion}));
+    EXPECT_THROW(d.ask({velmora::app::Msg::RestoreQuestion, "Harmadik?", QuestionKind::Plain}), ScriptedDialogs::Unscripted);
     EXPECT_THROW(d.chooseDirectory("Hova?", "/"), ScriptedDialogs::Unscripted);
 
     d.status(0, "Mentés");

@@ -167,8 +167,8 @@ TEST(Backup, TheEncryptedCopyOpensIntoTheArchive) {
     EXPECT_EQ(outcome.placed, copy);
     EXPECT_TRUE(outcome.encrypted);
     EXPECT_EQ(f.place.prompts, (std::vector<std::string>{backup::kPassphrasePrompt, backup::kPassphraseAgainPrompt}));
-    EXPECT_EQ(f.start.dialogs.texts(Kind::Question), (std::vector<std::string>{backup::kOutsideQuestion,
-                                                                                backup::kEncryptQuestion}));
+    EXPECT_EQ(f.start.dialogs.texts(Kind::Question), (std::vector<std::string>{app::text(app::Msg::OutsideCopyQuestion),
+                                                                                app::text(app::Msg::EncryptQuestion)}));
     EXPECT_EQ(f.start.dialogs.problems(), std::vector<std::string>{});
     EXPECT_EQ(snapshot(f.drive.str()).size(), 1u) << "only the encrypted copy, nothing beside it";
     EXPECT_TRUE(backup::isEncryptedArchive(copy));

@@ -127,6 +127,17 @@ TEST_F(Billed, MarksVisitsPaymentAndFeeAsOneImport) {
     EXPECT_EQ(progress.begun, progress.ended);
 }
 
+// The fund billing more visits than the sheet records (S < B) matches no
+// rule of the payment state: the sheet keeps the state it had.
+TEST_F(Billed, ASheetWithFewerRecordedDaysThanBilledVisitsKeepsItsState) {
+    db::Sql(data.db()).run("update hlapa set sznap=1 where idoszak='2024.06' and sorsz='00012'");
+    heb({visit("12", "null", 7, "C1"), visit("12", "null", 8, "C2")});
+    run();
+    EXPECT_EQ(data.dialogs().problems(), std::vector<std::string>{});
+    EXPECT_EQ(query("select sznap, allapot from hlapa where idoszak='2024.06' and sorsz='00012'"), "1|R|\n");
+    EXPECT_EQ(query("select eli7, eli8 from hlapb where idoszak='2024.06' and sorsz='00012'"), "C1|C2|\n");
+}
+
 // A sheet of the shipment deleted since (00011) and one never held (00099):
 // their rows are skipped and listed, everything else is read.
 TEST_F(Billed, RowsOfSheetsTheProviderNoLongerHasAreSkippedAndListed) {

@@ -213,7 +213,7 @@ TEST(Shipment, SentSheetsVisitRowsAndTheClosedPeriod) {
                   (std::vector<std::string>{repeat ? "Erre az időszakra már készült elszámolás! Ismételten elküldhető "
                                                      "5 db elszámolási lap?"
                                                    : "Elküldhető 5 db elszámolási lap?",
-                                            exchange::kEReportQuestion}));
+                                            app::text(app::Msg::EReportQuestion)}));
         for (const Case& c : sheets) {
             EXPECT_EQ(s.sheetState(c.sorsz), c.after) << c.name;
             EXPECT_EQ(s.visitRowState(c.sorsz), c.visitRow) << c.name;

@@ -71,18 +71,18 @@ TEST(RegisterDecisions, ConvertOnlyUnsentOrSentWithTheFreshlyClosedPeriodsShipme
     const PeriodRow may{"2024.05", "2024.06.03"};
     const struct {
         Date today; const char* elkuldve; const char* resz; bool zarnez; std::optional<PeriodRow> row;
-        std::string refusal; bool warning; std::string question; std::string newResz;
+        std::string refusal; bool warning; std::optional<app::Msg> question; std::string newResz;
     } cases[] = {
-        {{2024, 6, 20}, "", "A", false, std::nullopt, "", false, kToFullQuestion, ""},
-        {{2024, 6, 20}, "", "", false, std::nullopt, "", false, kToPartQuestion, "A"},
-        {{2024, 6, 20}, "", "B", false, std::nullopt, kConvertOther, false, "", ""},
-        {{2024, 6, 9}, "2024.05", "A", true, may, "", false, kToFullQuestion, ""},      // the 9th
-        {{2024, 6, 10}, "2024.05", "A", true, may, kConvertSent, true, "", ""},        // the 10th
-        {{2024, 6, 9}, "2024.05", "A", false, may, kConvertSent, true, "", ""},        // an open period chosen
-        {{2024, 6, 9}, "2024.04", "", true, may, kConvertSent, true, "", ""},          // went with another shipment
-        {{2024, 6, 9}, "YY", "", true, may, kConvertSent, true, "", ""},
-        {{2024, 6, 9}, "2024.05", "C", true, may, kConvertOther, false, "", ""},
-        {{2024, 6, 9}, "xxxx.xx", "", true, PeriodRow{"2024.05", "2024.06.03"}, kFromFund, false, "", ""},
+        {{2024, 6, 20}, "", "A", false, std::nullopt, "", false, app::Msg::ToFullQuestion, ""},
+        {{2024, 6, 20}, "", "", false, std::nullopt, "", false, app::Msg::ToPartQuestion, "A"},
+        {{2024, 6, 20}, "", "B", false, std::nullopt, kConvertOther, false, std::nullopt, ""},
+        {{2024, 6, 9}, "2024.05", "A", true, may, "", false, app::Msg::ToFullQuestion, ""},      // the 9th
+        {{2024, 6, 10}, "2024.05", "A", true, may, kConvertSent, true, std::nullopt, ""},        // the 10th
+        {{2024, 6, 9}, "2024.05", "A", false, may, kConvertSent, true, std::nullopt, ""},        // an open period chosen
+        {{2024, 6, 9}, "2024.04", "", true, may, kConvertSent, true, std::nullopt, ""},          // went with another shipment
+        {{2024, 6, 9}, "YY", "", true, may, kConvertSent, true, std::nullopt, ""},
+        {{2024, 6, 9}, "2024.05", "C", true, may, kConvertOther, false, std::nullopt, ""},
+        {{2024, 6, 9}, "xxxx.xx", "", true, PeriodRow{"2024.05", "2024.06.03"}, kFromFund, false, std::nullopt, ""},
     };
     for (const auto& c : cases) {
         const ConvertDecision d = convertDecision(c.elkuldve, c.resz, "2024.05", c.zarnez, c.row, c.today);

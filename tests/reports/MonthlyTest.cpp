@@ -96,6 +96,28 @@ TEST_F(Monthly, AccountingOfTheBilledDaysAtTheFundsFee) {
     EXPECT_EQ(reports::huMoney(a->total, 1), "64 152,0");
 }
 
+// The 10 % supplement is refused only by an "N" in TPOTL: a sheet that
+// never recorded the field (00006) gets it like one with "I".
+TEST_F(Monthly, OnlyAnNInTpotlRefusesTheSupplement) {
+    db::Sql sql(data.db());
+    sql.run("update zaras set alapdij=3240 where idoszak='2024.05'");
+    sql.run("update hlapb set eli1='E2405', eli2='E2405' where idoszak='2024.05'");
+    sql.run("update hlapa set tpotl=null where sorsz='00006'");
+    const auto a = reports::monthlyAccounting(data.db(), "2024.05");
+    ASSERT_TRUE(a);
+    const struct { const char* lap; bool tpotl; const char* value; } cases[] = {
+        {"00001", true, "7 128,0"},   // "I"
+        {"00002", false, "6 480,0"},  // "N"
+        {"00006", true, "7 128,0"},   // empty
+    };
+    ASSERT_EQ(a->rows.size(), std::size(cases));
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        EXPECT_EQ(a->rows[i].lap, cases[i].lap);
+        EXPECT_EQ(a->rows[i].tpotl, cases[i].tpotl) << cases[i].lap;
+        EXPECT_EQ(reports::huMoney(a->rows[i].value, 1), cases[i].value) << cases[i].lap;
+    }
+}
+
 // The tables: the summary's figures a line each, the accounting a line a
 // sheet part, numbers as numbers with their decimals.
 TEST_F(Monthly, TablesOfTheSummaryAndTheAccounting) {

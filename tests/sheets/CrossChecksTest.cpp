@@ -1,6 +1,7 @@
 // The checks of a sheet against the patient's other sheets, the nurses'
 // capacity and the series' full mark, each on a small directory with a
 // table of passing and failing cases.
+#include "support/Findings.h"
 #include "support/SheetFixture.h"
 
 #include "db/Sql.h"
@@ -52,19 +53,19 @@ TEST(OverlapCheck, StartOfCareInsideTheSpanOfAnotherSheetsVisitsIsRefused) {
          {"Nem lehet az ápolásba vétel kezdete régebbi, mint az elrendelés!", overlap}},
     };
     for (const auto& c : cases) {
-        data.dialogs().clearLog();
-        EXPECT_EQ(sheets::overlapCheck(data.db(), c.key, c.taj, c.elrend, c.szakvet, data.dialogs()), c.passes)
-            << c.key.number() << " " << c.key.idoszak << " " << c.szakvet;
-        EXPECT_EQ(data.dialogs().errors(), c.errors) << c.key.number() << " " << c.szakvet;
+        const app::Findings found = sheets::overlapCheck(data.db(), c.key, c.taj, c.elrend, c.szakvet, "m_szakvet");
+        EXPECT_EQ(!app::refuses(found), c.passes) << c.key.number() << " " << c.key.idoszak << " " << c.szakvet;
+        EXPECT_EQ(findingTexts(found), c.errors) << c.key.number() << " " << c.szakvet;
+        for (const app::Finding& f : found) EXPECT_EQ(f.field, "m_szakvet");
     }
     // A TAJ typed with a quote is a value, not statement text.
-    EXPECT_TRUE(sheets::overlapCheck(data.db(), {"00009", "", "2024.03"}, "1' or '1'='1", "2024.02.01", "2024.02.15",
-                                     data.dialogs()));
+    EXPECT_TRUE(sheets::overlapCheck(data.db(), {"00009", "", "2024.03"}, "1' or '1'='1", "2024.02.01", "2024.02.15")
+                    .empty());
     closeTable(data, "HLAPB");
-    data.dialogs().clearLog();
-    EXPECT_FALSE(sheets::overlapCheck(data.db(), {"00009", "", "2024.03"}, people::patient, "2024.02.01",
-                                      "2024.02.21", data.dialogs()));
-    EXPECT_EQ(data.dialogs().errors(), std::vector<std::string>{kFailed});
+    const app::Findings failed =
+        sheets::overlapCheck(data.db(), {"00009", "", "2024.03"}, people::patient, "2024.02.01", "2024.02.21");
+    EXPECT_EQ(findingTexts(failed), std::vector<std::string>{kFailed});
+    EXPECT_FALSE(failed.at(0).detail.empty());  // the engine's message is kept
 }
 
 TEST(OrderNumberCheck, TheOrdinalFollowsThePatientsLatestSheetUnlessThatEpisodeWasClosed) {
@@ -77,48 +78,47 @@ TEST(OrderNumberCheck, TheOrdinalFollowsThePatientsLatestSheetUnlessThatEpisodeW
         .sheet({"2023.11", "00100", "", lastYear, {}, {{"Elszam", 5}}});
     data.open();
     const std::string smaller = "Csak nagyobb lehet az elrendelés száma, mint az előző!";
-    const std::string question = "Előző elszámolási lap lezárt. Kér 1-es elrendelést?";
     using Form = sheets::OrderNumberForm;
     const struct {
         SheetKey key;
         std::string taj, elszam;
         Form form;
-        std::vector<bool> answers;
+        bool asks;  // whether to start again from 1
         bool passes;
         std::optional<std::string> becomes;
         std::vector<std::string> errors;
     } cases[] = {
         // The latest by period, then start of care, is 00003 with ordinal 2.
-        {{"00100", "", "2024.05"}, people::patient, "3", Form::Field, {}, true, {}, {}},
-        {{"00100", "", "2024.05"}, people::patient, "8", Form::Field, {}, false, "3", {smaller}},
-        {{"00100", "", "2024.05"}, people::patient, "2", Form::Save, {}, false, {}, {smaller}},
+        {{"00100", "", "2024.05"}, people::patient, "3", Form::Field, false, true, {}, {}},
+        {{"00100", "", "2024.05"}, people::patient, "8", Form::Field, false, false, "3", {smaller}},
+        {{"00100", "", "2024.05"}, people::patient, "2", Form::Save, false, false, {}, {smaller}},
         // A patient's first sheet carries 1.
-        {{"00100", "", "2024.05"}, fresh, "1", Form::Save, {}, true, {}, {}},
-        {{"00100", "", "2024.05"}, fresh, "2", Form::Field, {}, false, "1", {smaller}},
+        {{"00100", "", "2024.05"}, fresh, "1", Form::Save, false, true, {}, {}},
+        {{"00100", "", "2024.05"}, fresh, "2", Form::Field, false, false, "1", {smaller}},
         // After a closed episode any ordinal passes; other than 1 it asks.
-        {{"00100", "A", "2024.05"}, closed, "4", Form::Save, {true}, true, "1", {}},
-        {{"00100", "", "2024.05"}, closed, "4", Form::Field, {false}, true, {}, {}},
-        {{"00100", "", "2024.05"}, closed, "1", Form::Field, {}, true, {}, {}},
+        {{"00100", "A", "2024.05"}, closed, "4", Form::Save, true, true, {}, {}},
+        {{"00100", "", "2024.05"}, closed, "4", Form::Field, true, true, {}, {}},
+        {{"00100", "", "2024.05"}, closed, "1", Form::Field, false, true, {}, {}},
         // Next parts and January sheets are not checked.
-        {{"00100", "B", "2024.05"}, fresh, "5", Form::Field, {}, true, {}, {}},
-        {{"00100", "", "2024.01"}, fresh, "5", Form::Field, {}, true, {}, {}},
+        {{"00100", "B", "2024.05"}, fresh, "5", Form::Field, false, true, {}, {}},
+        {{"00100", "", "2024.01"}, fresh, "5", Form::Field, false, true, {}, {}},
         // The sheet's own number is not its predecessor.
-        {{"00003", "", "2024.05"}, people::patient, "8", Form::Save, {}, true, {}, {}},
+        {{"00003", "", "2024.05"}, people::patient, "8", Form::Save, false, true, {}, {}},
         // Numbers restart every year: last year's 00100 is the predecessor.
-        {{"00100", "", "2024.05"}, lastYear, "6", Form::Save, {}, true, {}, {}},
-        {{"00100", "", "2024.05"}, lastYear, "1", Form::Field, {}, false, "6", {smaller}},
-        {{"00100", "", "2024.05"}, people::patient, "3a", Form::Field, {}, false, {}, {"Csak szám írható a mezőbe!"}},
+        {{"00100", "", "2024.05"}, lastYear, "6", Form::Save, false, true, {}, {}},
+        {{"00100", "", "2024.05"}, lastYear, "1", Form::Field, false, false, "6", {smaller}},
+        {{"00100", "", "2024.05"}, people::patient, "3a", Form::Field, false, false, {}, {"Csak szám írható a mezőbe!"}},
     };
     for (const auto& c : cases) {
-        data.dialogs().clearLog();
-        for (bool yes : c.answers) data.dialogs().answer(yes);
-        const auto result = sheets::orderNumberCheck(data.db(), c.key, c.taj, c.elszam, c.form, data.dialogs());
-        EXPECT_EQ(result.passed, c.passes) << c.taj << " " << c.elszam;
+        const auto result = sheets::orderNumberCheck(data.db(), c.key, c.taj, c.elszam, c.form, "m_elszam");
+        EXPECT_EQ(result.passed(), c.passes) << c.taj << " " << c.elszam;
         EXPECT_EQ(result.elszam, c.becomes) << c.taj << " " << c.elszam;
-        EXPECT_EQ(data.dialogs().errors(), c.errors) << c.taj << " " << c.elszam;
-        EXPECT_EQ(data.dialogs().texts(ScriptedDialogs::Kind::Question).size(), c.answers.size());
-        if (!c.answers.empty()) {
-            EXPECT_EQ(data.dialogs().texts(ScriptedDialogs::Kind::Question)[0], question);
+        EXPECT_EQ(findingTexts(result.findings), c.errors) << c.taj << " " << c.elszam;
+        const bool asked = !result.findings.empty() && result.findings[0].severity == app::Severity::Question;
+        EXPECT_EQ(asked, c.asks) << c.taj << " " << c.elszam;
+        if (asked) {
+            EXPECT_EQ(result.findings[0].id, app::Msg::FirstOrderQuestion);
+            EXPECT_EQ(result.findings[0].onYes, "1");  // a Yes starts again from 1
         }
     }
 }

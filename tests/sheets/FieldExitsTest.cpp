@@ -1,5 +1,6 @@
 // The checks of the entry window's fields when the focus leaves them: the
 // message, where the focus goes, and what the field's exit fills in.
+#include "support/Findings.h"
 #include "support/SheetFixture.h"
 
 #include "db/Sql.h"
@@ -29,10 +30,9 @@ void run(SheetData& data, const std::vector<ExitCase>& cases) {
     for (const auto& c : cases) {
         SheetForm form = completeForm();
         c.prepare(form);
-        data.dialogs().clearLog();
-        const sheets::FocusMove move = sheets::leaveField(form, c.control, data.ctx());
-        EXPECT_EQ(move.control, c.focus) << c.what;
-        EXPECT_EQ(data.dialogs().problems(), c.messages) << c.what;
+        const sheets::FieldExit exit = sheets::leaveField(form, c.control, data.ctx());
+        EXPECT_EQ(exit.focus().control, c.focus) << c.what;
+        EXPECT_EQ(findingTexts(exit.findings), c.messages) << c.what;
         c.expect(form);
     }
 }
@@ -193,10 +193,10 @@ TEST(FieldExits, TheSubstituteIdentifierIsIssuedOnlyForANewType) {
     for (const auto& c : cases) {
         SheetForm form = c.open();
         c.type(form);
-        data.dialogs().clearLog();
-        EXPECT_EQ(sheets::leaveField(form, "m_aztip", data.ctx()).control, "") << c.what;
+        const sheets::FieldExit exit = sheets::leaveField(form, "m_aztip", data.ctx());
+        EXPECT_EQ(exit.focus().control, "") << c.what;
         EXPECT_EQ(form.m_taj, c.taj) << c.what;
-        EXPECT_TRUE(data.dialogs().problems().empty()) << c.what;
+        EXPECT_TRUE(exit.findings.empty()) << c.what;
     }
 }
 
@@ -299,9 +299,9 @@ TEST(FieldExits, ATypedActivityCodeTakesItsPositionalForm) {
         SheetForm form = completeForm();
         if (!c.nurse5) form.aptev[4] = form.apnev[4] = "";
         form.tev[3] = c.typed;
-        data.dialogs().clearLog();
-        EXPECT_EQ(sheets::leaveField(form, "tev4", data.ctx()).control, c.focus) << c.typed;
-        EXPECT_EQ(data.dialogs().problems(), c.message.empty() ? std::vector<std::string>{}
+        const sheets::FieldExit exit = sheets::leaveField(form, "tev4", data.ctx());
+        EXPECT_EQ(exit.focus().control, c.focus) << c.typed;
+        EXPECT_EQ(findingTexts(exit.findings), c.message.empty() ? std::vector<std::string>{}
                                                                : std::vector<std::string>{c.message})
             << c.typed;
         EXPECT_EQ(form.tev[3], c.stored) << c.typed;
@@ -315,8 +315,9 @@ TEST(FieldExits, ANamedNurseJoinsTheNursesAtOnce) {
     SheetForm form = completeForm();
     form.aptev[2] = newNurse;
     form.apnev[2] = "Új Ápoló";
-    EXPECT_EQ(sheets::leaveField(form, "apnev3", data.ctx()).control, "");
-    EXPECT_TRUE(data.dialogs().log().empty());
+    const sheets::FieldExit exit = sheets::leaveField(form, "apnev3", data.ctx());
+    EXPECT_EQ(exit.focus().control, "");
+    EXPECT_TRUE(exit.findings.empty());
     EXPECT_EQ(db::Sql(data.db()).run("select anev from apol where aptaj=?", {newNurse}).rows.at(0).at(0).asString(),
               "Új Ápoló");
     data.db().closeAll();
@@ -331,6 +332,7 @@ TEST(FieldExits, NothingIsCheckedInViewMode) {
     SheetForm form = completeForm();
     form.mode = sheets::EntryMode::View;
     form.m_szakvet = "2024.02.30";
-    EXPECT_EQ(sheets::leaveField(form, "m_szakvet", data.ctx()).control, "");
-    EXPECT_TRUE(data.dialogs().log().empty());
+    const sheets::FieldExit exit = sheets::leaveField(form, "m_szakvet", data.ctx());
+    EXPECT_EQ(exit.focus().control, "");
+    EXPECT_TRUE(exit.findings.empty());
 }

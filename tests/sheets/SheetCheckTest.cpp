@@ -1,5 +1,6 @@
-// The visit check and the whole-sheet check: what each broken rule shows,
+// The visit check and the whole-sheet check: what each broken rule finds,
 // in the system's order, and what a clean sheet leaves for saving.
+#include "support/Findings.h"
 #include "support/SheetFixture.h"
 
 #include "sheets/SheetCheck.h"
@@ -17,6 +18,29 @@ namespace {
 
 const std::string kOnlyNursing = "Ezek csak szakápolási tevékenységek, itt nem jelenthetők!";
 
+// The last check's result, as the tests below read it.
+sheets::SheetCheckResult last;
+
+bool checked(sheets::SheetCheckResult result) {
+    last = std::move(result);
+    return last.passed();
+}
+
+// What the last check found, as the user reads it, in order.
+std::vector<std::string> found() { return findingTexts(last.findings); }
+
+// A visit on every day of May but the 20th, which another sheet of the
+// patient holds: 30 visits against an order of 50 days.
+void monthOfVisits(SheetForm& f, const std::string& billed) {
+    std::vector<VisitDay> days;
+    for (int d = 1; d <= 31; ++d)
+        if (d != 20) days.push_back({d, "1   5", people::nurse1});
+    setVisits(f, days);
+    f.m_szakvet = "2024.05.01";
+    f.m_elviz = "50";
+    f.m_elszviz = billed;
+}
+
 }  // namespace
 
 TEST(SheetCheck, ACompleteSheetPassesAndCountsThePatientsDaysItself) {
@@ -25,10 +49,29 @@ TEST(SheetCheck, ACompleteSheetPassesAndCountsThePatientsDaysItself) {
     data.open();
     SheetForm form = completeForm();
     form.m_elszam = "2";
-    EXPECT_TRUE(sheets::sheetCheck(form, data.ctx()));
-    EXPECT_EQ(data.dialogs().problems(), std::vector<std::string>{});
+    EXPECT_TRUE(checked(sheets::sheetCheck(form, data.ctx())));
+    EXPECT_EQ(found(), std::vector<std::string>{});
+    EXPECT_EQ(last.vizitdb, 5);
+    EXPECT_EQ(last.tszam, 7);  // the TAJ field was never left
+    // The check leaves the form to takeCheck.
+    EXPECT_EQ(form.tszam, 0);
+    sheets::takeCheck(form, last, {});
     EXPECT_EQ(form.vizitdb, 5);
-    EXPECT_EQ(form.tszam, 7);  // the TAJ field was never left
+    EXPECT_EQ(form.tszam, 7);
+}
+
+TEST(SheetCheck, ThePatientsDaysAreCountedBeforeThe150DayRuleWhenTheTajFieldWasNeverLeft) {
+    // A stored sheet opened for modifying: m_taj is never left, so the form
+    // holds no day count of the patient's other sheets.
+    SheetData data;
+    data.sheet({"2024.02", "00002", "", people::patient, {}, {{"SzNap", 49}, {"Lezdat", "2024.02.28"}}})
+        .sheet({"2024.03", "00003", "", people::patient, {}, {{"SzNap", 49}, {"Lezdat", "2024.03.29"}}})
+        .sheet({"2024.04", "00004", "", people::patient, {}, {{"SzNap", 48}, {"Lezdat", "2024.04.29"}}});
+    data.open();
+    SheetForm form = completeForm();  // 5 visits: 151 days
+    EXPECT_TRUE(checked(sheets::sheetCheck(form, data.ctx())));
+    EXPECT_EQ(app::ids(last.findings), std::vector<app::Msg>{app::Msg::PatientDaysOver150});
+    EXPECT_EQ(last.findings.at(0).severity, app::Severity::Warning);
 }
 
 TEST(SheetCheck, BlankMandatoryFieldsAreListedInOneMessageAndStopTheCheck) {
@@ -37,18 +80,19 @@ TEST(SheetCheck, BlankMandatoryFieldsAreListedInOneMessageAndStopTheCheck) {
     SheetForm old = completeForm();
     old.m_idosz = "2015.12";
     old.m_aztip = old.m_terkat = old.m_allp = old.m_nev = "";
-    EXPECT_FALSE(sheets::sheetCheck(old, data.ctx()));
-    EXPECT_EQ(data.dialogs().problems(), std::vector<std::string>{"A következő mezők kitöltése kötelező:\rBeteg neve\r"});
+    EXPECT_FALSE(checked(sheets::sheetCheck(old, data.ctx())));
+    EXPECT_EQ(found(), std::vector<std::string>{"A következő mezők kitöltése kötelező:\rBeteg neve\r"});
 
-    data.dialogs().clearLog();
     SheetForm recent = completeForm();
     recent.m_aztip = recent.m_allp = recent.m_gyak = "";
     recent.m_szido = "    .  .  ";
     recent.m_elviz = " ";
-    EXPECT_FALSE(sheets::sheetCheck(recent, data.ctx()));
-    EXPECT_EQ(data.dialogs().problems(),
+    EXPECT_FALSE(checked(sheets::sheetCheck(recent, data.ctx())));
+    EXPECT_EQ(found(),
               std::vector<std::string>{"A következő mezők kitöltése kötelező:\rAzonosító típus\rBeteg születési ideje\r"
                                        "Állampolgárság\rGyakoriság szövege\rElrendelt napok száma\r"});
+    // The focus goes to the first blank field.
+    EXPECT_EQ(app::firstRefusalField(last.findings), "m_aztip");
 }
 
 TEST(SheetCheck, EveryBrokenRuleShowsItsMessageInTheSystemsOrder) {
@@ -72,7 +116,7 @@ TEST(SheetCheck, EveryBrokenRuleShowsItsMessageInTheSystemsOrder) {
     form.m_elszviz = "51";
     form.m_lezdat = "2024.06.01";
     form.aptev[2] = tajOf("20000009");
-    EXPECT_FALSE(sheets::sheetCheck(form, data.ctx()));
+    EXPECT_FALSE(checked(sheets::sheetCheck(form, data.ctx())));
     const std::vector<std::string> expected = {
         "Nem létező TAJ szám!",
         "A nem csak nő, vagy férfi lehet!",
@@ -94,7 +138,7 @@ TEST(SheetCheck, EveryBrokenRuleShowsItsMessageInTheSystemsOrder) {
         "Nincs a " + tajOf("20000009") + " TAJ számú ápoló a törzsben!",
         "A napok száma nem lehet több 50-nél, és az elrendelt napoknál!",
     };
-    EXPECT_EQ(data.dialogs().problems(), expected);
+    EXPECT_EQ(found(), expected);
 }
 
 TEST(SheetCheck, TextsThatAreNoNumberFailWithAMessageRatherThanAnException) {
@@ -103,8 +147,8 @@ TEST(SheetCheck, TextsThatAreNoNumberFailWithAMessageRatherThanAnException) {
     SheetForm form = completeForm();
     form.m_elszam = "egy";
     form.m_elviz = "20 nap";
-    EXPECT_FALSE(sheets::sheetCheck(form, data.ctx()));
-    const auto messages = data.dialogs().problems();
+    EXPECT_FALSE(checked(sheets::sheetCheck(form, data.ctx())));
+    const auto messages = found();
     EXPECT_EQ(std::count(messages.begin(), messages.end(), "Csak szám írható a mezőbe!"), 3) << ::testing::PrintToString(messages);
 }
 
@@ -148,13 +192,16 @@ TEST(VisitCheck, TheGridsRules) {
         {"skilled nursing only", [](SheetForm& f) { f.tev[1] = f.tev[2] = "1"; }, false, {kOnlyNursing}},
         {"past 150 days of the patient only warns", [](SheetForm& f) { f.tszam = 146; }, true,
          {"A TAJ számra rögzített napok száma nem lehet több 150-nél!"}},
+        {"exactly 150 days of the patient is no warning", [](SheetForm& f) { f.tszam = 145; }, true, {}},
+        {"30 visits and 20 billed fill an order of 50", [](SheetForm& f) { monthOfVisits(f, "20"); }, true, {}},
+        {"30 visits and 21 billed are one day too many", [](SheetForm& f) { monthOfVisits(f, "21"); }, false,
+         {"A napok száma nem lehet több 50-nél, és az elrendelt napoknál!"}},
     };
     for (const Case& c : cases) {
         SheetForm form = completeForm();
         c.prepare(form);
-        data.dialogs().clearLog();
-        EXPECT_EQ(sheets::visitCheck(form, data.ctx()), c.passes) << c.what;
-        EXPECT_EQ(data.dialogs().problems(), c.messages) << c.what;
+        EXPECT_EQ(checked(sheets::visitCheck(form, data.ctx())), c.passes) << c.what;
+        EXPECT_EQ(found(), c.messages) << c.what;
     }
 }
 
@@ -164,14 +211,13 @@ TEST(VisitCheck, CountersStartFromZeroAtEveryRun) {
     SheetForm form = completeForm();
     form.tev[1] = form.tev[2] = "1";
     for (int run = 0; run < 2; ++run) {
-        data.dialogs().clearLog();
-        EXPECT_FALSE(sheets::visitCheck(form, data.ctx())) << run;
-        EXPECT_EQ(data.dialogs().problems(), std::vector<std::string>{kOnlyNursing}) << run;
+        EXPECT_FALSE(checked(sheets::visitCheck(form, data.ctx()))) << run;
+        EXPECT_EQ(found(), std::vector<std::string>{kOnlyNursing}) << run;
     }
     // A sheet that did list activity 5 before does not help the next run.
     SheetForm withFive = completeForm();
-    EXPECT_TRUE(sheets::visitCheck(withFive, data.ctx()));
-    EXPECT_FALSE(sheets::visitCheck(form, data.ctx()));
+    EXPECT_TRUE(checked(sheets::visitCheck(withFive, data.ctx())));
+    EXPECT_FALSE(checked(sheets::visitCheck(form, data.ctx())));
 }
 
 TEST(VisitCheck, AnEarlierPartOfTheSeriesMayCarryTheActivitiesBeyondNursing) {
@@ -183,10 +229,10 @@ TEST(VisitCheck, AnEarlierPartOfTheSeriesMayCarryTheActivitiesBeyondNursing) {
     next.usorsz = "00020";
     next.uresz = "B";
     next.tev[1] = next.tev[2] = "1";
-    EXPECT_TRUE(sheets::visitCheck(next, data.ctx()));
+    EXPECT_TRUE(checked(sheets::visitCheck(next, data.ctx())));
     // The same number in another year is another series.
     next.usorsz = "00021";
-    EXPECT_FALSE(sheets::visitCheck(next, data.ctx()));
+    EXPECT_FALSE(checked(sheets::visitCheck(next, data.ctx())));
 }
 
 TEST(VisitCheck, ANursePastHerCapacityIsWarnedOf) {
@@ -194,8 +240,8 @@ TEST(VisitCheck, ANursePastHerCapacityIsWarnedOf) {
     data.employee({people::nurse1, "Ápoló Anna", "2020.01.01", "", 1, 0});  // 4 days a month
     data.open();
     SheetForm form = completeForm();
-    EXPECT_TRUE(sheets::visitCheck(form, data.ctx()));
-    EXPECT_EQ(data.dialogs().problems(),
+    EXPECT_TRUE(checked(sheets::visitCheck(form, data.ctx())));
+    EXPECT_EQ(found(),
               std::vector<std::string>{"Dolgozói kapacitás túllépés a " + people::nurse1 + " TAJ számú dolgozónál!"});
 }
 
@@ -204,10 +250,12 @@ TEST(VisitCheck, AQueryThatFailsFailsTheCheck) {
     data.open();
     SheetForm form = completeForm();
     data.db().findTable("HLAPB")->close();
-    EXPECT_FALSE(sheets::visitCheck(form, data.ctx()));
-    const auto messages = data.dialogs().problems();
+    EXPECT_FALSE(checked(sheets::visitCheck(form, data.ctx())));
+    const auto messages = found();
     EXPECT_FALSE(messages.empty());
     for (const std::string& m : messages) EXPECT_EQ(m, "Hiba a lefutásban!");
+    // The engine's message is kept as the cause.
+    for (const app::Finding& f : last.findings) EXPECT_FALSE(f.detail.empty());
 }
 
 TEST(VisitCheck, AModifiedSheetClashesWithEverySheetButItself) {
@@ -220,12 +268,12 @@ TEST(VisitCheck, AModifiedSheetClashesWithEverySheetButItself) {
     data.open();
     SheetForm form = completeForm();
     form.mode = sheets::EntryMode::Modify;
-    EXPECT_TRUE(sheets::visitCheck(form, data.ctx()));
-    EXPECT_EQ(data.dialogs().problems(), std::vector<std::string>{});
+    EXPECT_TRUE(checked(sheets::visitCheck(form, data.ctx())));
+    EXPECT_EQ(found(), std::vector<std::string>{});
     // Same period, or same number: still another sheet.
     form.tev[19] = form.tev[20] = "1";
     form.aptaj[19] = form.aptaj[20] = people::nurse1;
-    EXPECT_FALSE(sheets::visitCheck(form, data.ctx()));
-    EXPECT_EQ(data.dialogs().problems(), (std::vector<std::string>{"Az ápolás dátuma 2024.05.20 időben átfed egy másik teljesítést",
+    EXPECT_FALSE(checked(sheets::visitCheck(form, data.ctx())));
+    EXPECT_EQ(found(), (std::vector<std::string>{"Az ápolás dátuma 2024.05.20 időben átfed egy másik teljesítést",
                                                                "Az ápolás dátuma 2024.05.21 időben átfed egy másik teljesítést"}));
 }

@@ -102,12 +102,12 @@ TEST(ChooseWindows, TheirResultsFillTheFormAndMoveTheFocus) {
     SheetForm form = sheets::newSheetForm(data.ctx(), SheetKind::Full);
     const sheets::PatientChoice patient{people::patient, "1", "Minta Mária", "N", "0100001", "Budapest",
                                         "Fő utca 1.", "Pécs", "1940.03.04"};
-    EXPECT_EQ(sheets::patientChosen(form, patient, data.ctx()).control, "CB1");
+    EXPECT_EQ(sheets::patientChosen(form, patient, data.ctx()).focus().control, "CB1");
     EXPECT_EQ(form.m_taj, people::patient);
     EXPECT_EQ(form.bnem, "Nő");
     EXPECT_TRUE(form.betf);
     EXPECT_EQ(form.tszam, 7);
-    EXPECT_EQ(sheets::patientChosen(form, {}, data.ctx()).control, "");
+    EXPECT_EQ(sheets::patientChosen(form, {}, data.ctx()).focus().control, "");
 
     EXPECT_EQ(sheets::settlementChosen(form, "", "").control, "m_kozigkod");
     EXPECT_EQ(sheets::settlementChosen(form, "0200002", "Érd").control, "m_cim2");

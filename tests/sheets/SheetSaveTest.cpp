@@ -151,7 +151,7 @@ TEST(SaveSheet, ARefusedRuleTheAnswerNoAndATakenKeyLeaveEveryTableUntouched) {
     broken.m_gyak = "";
     auto result = sheets::saveSheet(broken, data.ctx());
     EXPECT_EQ(result.outcome, SaveOutcome::Refused);
-    EXPECT_EQ(result.focus.control, "m_taj");
+    EXPECT_EQ(result.focus.control, "m_gyak");  // where the first refusal points: the blank field
     EXPECT_EQ(data.dialogs().errors().back(), "Hibás adatok miatt az elszámolási lap nem menthető!!");
     EXPECT_TRUE(data.dialogs().texts(ScriptedDialogs::Kind::Question).empty());
     EXPECT_EQ(snapshot(data), before);

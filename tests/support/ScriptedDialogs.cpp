@@ -38,9 +38,10 @@ std::string ScriptedDialogs::statusText(int panel) const {
     return it == status_.end() ? std::string() : it->second;
 }
 
-bool ScriptedDialogs::ask(const std::string& text, app::QuestionKind kind) {
-    log_.push_back({Kind::Question, text, kind});
-    if (answers_.empty()) throw Unscripted("unscripted question: " + text);
+bool ScriptedDialogs::ask(const app::Question& question) {
+    log_.push_back({Kind::Question, question.text, question.kind});
+    asked_.push_back(question.id);
+    if (answers_.empty()) throw Unscripted("unscripted question: " + question.text);
     const bool yes = answers_.front();
     answers_.pop_front();
     return yes;

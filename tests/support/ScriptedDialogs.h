@@ -55,7 +55,9 @@ public:
     void warning(const std::string& text) override { log_.push_back({Kind::Warning, text}); }
     void information(const std::string& text) override { log_.push_back({Kind::Information, text}); }
     void message(const std::string& text) override { log_.push_back({Kind::Message, text}); }
-    bool ask(const std::string& text, app::QuestionKind kind) override;
+    bool ask(const app::Question& question) override;
+    // The identities of the questions asked, in order.
+    const std::vector<app::Msg>& asked() const { return asked_; }
     void status(int panel, const std::string& text) override;
     std::optional<std::string> chooseDirectory(const std::string& caption, const std::string& start) override;
 
@@ -63,6 +65,7 @@ private:
     std::deque<bool> answers_;
     std::deque<std::optional<std::string>> directories_;
     std::vector<Entry> log_;
+    std::vector<app::Msg> asked_;
     std::map<int, std::string> status_;
 };
 

@@ -90,7 +90,7 @@ private slots:
         for (const QString answer : {"Igen", "Nem"}) {
             Seen seen;
             pressOnNextBox(seen, answer);
-            const bool yes = dialogs.ask("Lezárt időszak! Mégis ezzel akar foglalkozni?", app::QuestionKind::Warning);
+            const bool yes = dialogs.ask(app::question(app::Msg::ClosedPeriodQuestion, app::QuestionKind::Warning));
             QCOMPARE(yes, answer == "Igen");
             QCOMPARE(seen.yes, QString("Igen"));
             QCOMPARE(seen.no, QString("Nem"));
@@ -135,7 +135,7 @@ private slots:
             if (kind == 0)
                 dialogs.error("A mező kitöltése kötelező!");
             else
-                dialogs.ask("Kilép?", app::QuestionKind::Confirmation);
+                dialogs.ask({app::Msg::LeaveEntryQuestion, "Kilép?"});
             QCOMPARE(seen.title.isEmpty(), false);
             QCOMPARE(checks, 0);  // coming back from the box is no leaving
             QTRY_COMPARE(QApplication::activeWindow(), &window);
@@ -164,7 +164,7 @@ private slots:
         QString panelWhileShown;
         dialogs.setStatusSink([&panels](int panel, const QString& text) { panels[panel] = text; });
         ui::FieldExits exits;
-        std::string message = app::kMandatoryField;
+        std::string message = app::text(app::Msg::MandatoryField);
         exits.onLeave(date, [&] {
             dialogs.error(message);
             return true;
@@ -188,7 +188,7 @@ private slots:
         QTest::keyClick(date, Qt::Key_Tab);
         QCOMPARE(seen.text, QString::fromUtf8("Érvénytelen dátum!!"));
         pressOnNextBox(seen, "OK");
-        dialogs.error(app::kMandatoryField);
+        dialogs.error(app::text(app::Msg::MandatoryField));
         QVERIFY(panels.empty());
     }
 };

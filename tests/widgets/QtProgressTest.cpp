@@ -110,7 +110,7 @@ private slots:
         progress.begin("Szerződések beolvasása", 3, true);
         progress.step("Hszerz.dbf", 1);
         QTRY_VERIFY_WITH_TIMEOUT(progress.dialog()->isVisible(), 2000);
-        QVERIFY(dialogs.ask("Folytatja?", app::QuestionKind::Confirmation));
+        QVERIFY(dialogs.ask({app::Msg::LeaveEntryQuestion, "Folytatja?"}));
         QVERIFY2(watcher.failures().isEmpty(), qPrintable(watcher.failures().join('\n')));
         QVERIFY(!progress.dialog()->isVisible());
         progress.step("Hszolgsz.dbf", 2);

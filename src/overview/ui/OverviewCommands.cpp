@@ -22,7 +22,7 @@ void OverviewCommands::offer() {
         const size_t shown = std::min<size_t>(notes.size(), 6);
         for (size_t i = 0; i < shown; ++i) text += "\n• " + notes[i];
         if (notes.size() > shown) text += "\n… és még " + std::to_string(notes.size() - shown) + " tétel.";
-        if (dialogs_.ask(text + "\n\n" + kOverviewOffer, app::QuestionKind::Confirmation)) attekint->run();
+        if (dialogs_.ask({app::Msg::OverviewQuestion, text + "\n\n" + app::text(app::Msg::OverviewQuestion)})) attekint->run();
     });
 }
 

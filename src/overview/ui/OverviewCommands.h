@@ -8,7 +8,6 @@
 
 namespace velmora::ui {
 
-inline constexpr const char* kOverviewOffer = "Megnyitja az év áttekintését?";
 
 class OverviewCommands {
 public:

@@ -114,13 +114,13 @@ void Tlapok::deleteOrCancel() {
     if (!key) return;
     switch (reg::deleteAction(lap_.text("ELKULDVE"), key->idoszak, reg::lastClosedPeriod(ctx_.db), ctx_.session.clock().today())) {
     case reg::DeleteAction::Delete:
-        if (!ctx_.dialogs.ask(reg::kDeleteQuestion, app::QuestionKind::Confirmation)) return;
+        if (!ctx_.dialogs.ask(app::question(app::Msg::DeleteSheetQuestion))) return;
         reg::deleteSheet(ctx_.db, *key);
         lap_.first();
         refreshBudget();
         return;
     case reg::DeleteAction::Cancel:
-        if (!ctx_.dialogs.ask(reg::kCancelQuestion, app::QuestionKind::Confirmation)) return;
+        if (!ctx_.dialogs.ask(app::question(app::Msg::CancelSheetQuestion))) return;
         reg::cancelSheet(ctx_.db, *key);
         ctx_.dialogs.information(reg::kCancelDone);
         return;
@@ -151,7 +151,7 @@ void Tlapok::convert() {
             ctx_.dialogs.error(decision.refusal);
         return;
     }
-    if (!ctx_.dialogs.ask(decision.question, app::QuestionKind::Confirmation)) return;
+    if (!ctx_.dialogs.ask(app::question(*decision.question))) return;
     reg::convertSheet(ctx_.db, *key, decision.newResz);
 }
 

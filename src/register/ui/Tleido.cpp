@@ -66,7 +66,7 @@ void Tleido::Button1Click() {
         ME1->setFocus(Qt::OtherFocusReason);
         return;
     }
-    if (!ctx_.dialogs.ask(reg::kClosingQuestion, app::QuestionKind::Confirmation)) {
+    if (!ctx_.dialogs.ask(app::question(app::Msg::ClosingQuestion))) {
         ctx_.dialogs.error(reg::kNoClosing);
         reject();
         return;

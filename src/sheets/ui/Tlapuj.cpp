@@ -127,7 +127,7 @@ void Tlapuj::showEvent(QShowEvent* event) {
 
 void Tlapuj::reject() {
     if (form_.editable() && shownTexts() != opened_ &&
-        !ctx_.dialogs.ask("A bevitt adatok elvesznek. Kilép?", app::QuestionKind::Confirmation))
+        !ctx_.dialogs.ask(app::question(app::Msg::LeaveEntryQuestion)))
         return;
     QDialog::reject();
 }

@@ -98,6 +98,8 @@ private:
     void wireFields();
     bool leave(const std::string& control);
     void doubleClicked(const std::string& control);
+    // Shows what an exit found, applies its answers; where the focus goes.
+    sheets::FocusMove shown(const sheets::FieldExit& exit);
     sheets::FocusMove choosePatient();
     sheets::FocusMove chooseSettlement();
     sheets::FocusMove chooseDiagnosis(const std::string& control);

@@ -77,12 +77,17 @@ bool Tlapuj::leave(const std::string& control) {
     sheets::FocusMove move;
     guard_.run([&] {
         readControls();
-        move = sheets::leaveField(form_, control, ctx_);
+        move = shown(sheets::leaveField(form_, control, ctx_));
         showForm();
         copyVisitNurse(control);
     });
     focusAfterLeaving(move);
     return true;
+}
+
+sheets::FocusMove Tlapuj::shown(const sheets::FieldExit& exit) {
+    sheets::applyAnswers(form_, app::present(ctx_.dialogs, exit.findings));
+    return exit.focus();
 }
 
 // A visit day's nurse left with the day complete goes to the clipboard, to
@@ -142,7 +147,7 @@ sheets::FocusMove Tlapuj::choosePatient() {
     readControls();
     if (w.btaj.empty()) return sheets::FocusMove::stay();
     const sheets::PatientChoice choice{w.btaj, w.baztip, w.bnev, w.bnem, w.bkozig, w.bvaros, w.bcim, w.bszhely, w.bszido};
-    return sheets::patientChosen(form_, choice, ctx_);
+    return shown(sheets::patientChosen(form_, choice, ctx_));
 }
 
 sheets::FocusMove Tlapuj::chooseSettlement() {
@@ -185,16 +190,18 @@ sheets::FocusMove Tlapuj::chooseActivities(int day) {
 // stays with the focus where the check sends it.
 void Tlapuj::mentClick() {
     readControls();
-    const sheets::SaveResult result = sheets::saveSheet(form_, ctx_);
+    const sheets::SheetCheckResult checked = sheets::checkForSave(form_, ctx_);
+    sheets::takeCheck(form_, checked, app::present(ctx_.dialogs, checked.findings));
     showForm();
-    switch (result.outcome) {
-    case sheets::SaveOutcome::Saved:
-        saved_ = true;
-        accept();
-        break;
-    case sheets::SaveOutcome::Declined: QDialog::reject(); break;  // declined is no typing to ask about
-    case sheets::SaveOutcome::Refused: focusNow(result.focus); break;
-    }
+    if (!checked.passed()) return focusNow(sheets::refusedFocus(checked.findings));
+    if (!ctx_.dialogs.ask(app::question(app::Msg::SaveSheetQuestion)))
+        return QDialog::reject();  // declined is no typing to ask about
+    const app::Findings stored = sheets::storeSheet(form_, ctx_);
+    app::present(ctx_.dialogs, stored);
+    showForm();
+    if (app::refuses(stored)) return;  // the window stays, the focus where it was
+    saved_ = true;
+    accept();
 }
 
 void Tlapuj::showPageOf(QWidget* control) {

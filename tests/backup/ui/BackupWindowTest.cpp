@@ -238,7 +238,7 @@ private slots:
         QString caption;
         QPoint at;
         restoreWith(&ui::Tviszv::RG1Utvonal, pick(drive->str(), &caption, &at));
-        QCOMPARE(caption, QString::fromUtf8("Visszatöltés helyének kiválasztása"));
+        QCOMPARE(caption, QString::fromUtf8("Visszatöltés helyének kiválsztása"));
         const QRect viszv = commands->viszv()->frameGeometry();
         QCOMPARE(at, QPoint(viszv.left() + viszv.width() / 2, viszv.top() + viszv.height()));
         QCOMPARE(nurses(), std::vector<std::string>{"Mentett Ápoló"});

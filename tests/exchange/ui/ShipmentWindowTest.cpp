@@ -103,7 +103,7 @@ private slots:
         QCOMPARE(opened, QString("Tlapok"));
         QCOMPARE(copyWindow, QString("Alapkeres"));
         QCOMPARE(p->dialogs().texts(test::ScriptedDialogs::Kind::Question),
-                 (std::vector<std::string>{"Elküldhető 1 db elszámolási lap?", exchange::kEReportQuestion}));
+                 (std::vector<std::string>{"Elküldhető 1 db elszámolási lap?", app::text(app::Msg::EReportQuestion)}));
         QCOMPARE(p->dialogs().texts(test::ScriptedDialogs::Kind::Information),
                  std::vector<std::string>{exchange::kShipmentDone});
         QCOMPARE(p->dialogs().statusText(0), std::string(exchange::kShipmentDone));

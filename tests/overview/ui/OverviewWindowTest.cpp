@@ -189,7 +189,7 @@ private slots:
         const auto asked = data->dialogs().texts(test::ScriptedDialogs::Kind::Question);
         QCOMPARE(asked.size(), size_t(1));
         QVERIFY(asked[0].find("meghaladja a szerződött napkeretet") != std::string::npos);
-        QVERIFY(asked[0].ends_with(ui::kOverviewOffer));
+        QVERIFY(asked[0].ends_with(app::text(app::Msg::OverviewQuestion)));
     }
 };
 

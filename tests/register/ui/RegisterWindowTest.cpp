@@ -382,7 +382,7 @@ private slots:
         QCOMPARE(stored(*p, sent)->elkuldve, std::string("YY"));
         QCOMPARE(stored(*p, sent)->modtipus, std::string("S"));
         QCOMPARE(p->dialogs().texts(test::ScriptedDialogs::Kind::Question),
-                 (std::vector<std::string>{reg::kDeleteQuestion, reg::kCancelQuestion}));
+                 (std::vector<std::string>{app::text(app::Msg::DeleteSheetQuestion), app::text(app::Msg::CancelSheetQuestion)}));
         QCOMPARE(p->dialogs().texts(test::ScriptedDialogs::Kind::Information),
                  std::vector<std::string>{reg::kCancelDone});
     }
@@ -400,7 +400,7 @@ private slots:
         QVERIFY(full.has_value());
         QCOMPARE(full->visits[3].tev, std::string("1"));
         QCOMPARE(p->dialogs().texts(test::ScriptedDialogs::Kind::Question),
-                 std::vector<std::string>{reg::kToFullQuestion});
+                 std::vector<std::string>{app::text(app::Msg::ToFullQuestion)});
     }
 
     // F4: a closing date before the last visit is refused when the field
