@@ -8,12 +8,10 @@ ConsoleDialogs::ConsoleDialogs(bool yes, std::function<std::optional<bool>(const
     : yes_(yes), answer_(std::move(answer)) {}
 
 void ConsoleDialogs::error(const std::string& text) {
-    failed_ = true;
     std::cerr << "Hiba: " << text << "\n";
 }
 
 void ConsoleDialogs::error(const std::string& text, const std::string& detail) {
-    failed_ = true;
     std::cerr << "Hiba: " << text << "\n  " << detail << "\n";
 }
 

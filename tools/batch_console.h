@@ -29,7 +29,6 @@ public:
     std::optional<std::string> chooseDirectory(const std::string& caption, const std::string& start) override;
 
     void setAnswer(std::function<std::optional<bool>(const std::string&)> answer) { answer_ = std::move(answer); }
-    bool failed() const { return failed_; }
     const std::optional<std::string>& refused() const { return refused_; }
 
 private:
@@ -37,7 +36,6 @@ private:
 
     bool yes_;
     std::function<std::optional<bool>(const std::string&)> answer_;
-    bool failed_ = false;
     std::optional<std::string> refused_;
     std::string lastSaid_;
 };

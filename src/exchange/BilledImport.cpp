@@ -290,12 +290,12 @@ std::string billedSummary(const BilledPlan& plan) {
     return text;
 }
 
-void importBilled(db::Database& db, const app::Session& session, app::Dialogs& dialogs, app::Progress& progress,
+app::Outcome importBilled(db::Database& db, const app::Session& session, app::Dialogs& dialogs, app::Progress& progress,
                   ImportWindows& windows) {
     const std::vector<Incoming> files = {Incoming::HEa, Incoming::HEb, Incoming::HEc, Incoming::HRuv};
-    const std::optional<ChosenFolder> folder = chooseIncomingFolder(
+    const app::Result<ChosenFolder> folder = chooseIncomingFolder(
         db, dialogs, windows, {kBilledQuestion, kBilledDeclined, kBilledMissing}, files);
-    if (!folder) return;
+    if (!folder) return folder.failure();
     const std::string& dir = folder->dir;
     const std::string& intkod = folder->intkod;
 
@@ -309,8 +309,7 @@ void importBilled(db::Database& db, const app::Session& session, app::Dialogs& d
             work->copyIn(*findIncoming(dir, incomingLayout(id), intkod), name);
         }
     } catch (const std::exception& e) {
-        dialogs.error(kCopyFailed, e.what());
-        return;
+        return refuse(dialogs, app::failureOf(kCopyFailed, e));
     }
 
     dialogs.status(0, kBilledRunning);
@@ -320,17 +319,13 @@ void importBilled(db::Database& db, const app::Session& session, app::Dialogs& d
         plan = planBilled(db, work->path(), intkod, session.mIdoszak);
         steps.step("Az elszámolás rögzítése", 2);
         applyBilled(db, plan, session.mIdoszak, session.clock().today());
-    } catch (const app::UserError& e) {
-        dialogs.status(0, "");
-        dialogs.error(std::string(e.what()) + "\n" + kBilledRefused);
-        return;
     } catch (const std::exception& e) {
         dialogs.status(0, "");
-        dialogs.error(kBilledRefused, e.what());
-        return;
+        return refuse(dialogs, refusalOf(e, kBilledRefused));
     }
     dialogs.status(0, kBilledDone);
     dialogs.information(billedSummary(plan));
+    return std::nullopt;
 }
 
 } // namespace velmora::exchange

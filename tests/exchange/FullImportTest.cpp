@@ -70,7 +70,7 @@ struct Import {
     }
     ~Import() { fs::remove_all(work); }
 
-    std::optional<exchange::FullImportSummary> run() {
+    app::Result<exchange::FullImportSummary> run() {
         return exchange::importFullDataSet(data.db(), data.session(), data.dialogs(), progress, windows);
     }
     std::string query(const std::string& sql) {

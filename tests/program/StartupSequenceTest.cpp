@@ -49,7 +49,7 @@ TEST(StartupSequence, ABrokenJournalIsDroppedWithItsNameBeforeAnyTableIsTouched)
     const auto here = std::filesystem::current_path();
     std::filesystem::current_path(dir.path());
     Windows windows;
-    const bool started = program::runStartup(start.db, start.session, start.dialogs, windows);
+    const bool started = program::runStartup(start.db, start.session, start.dialogs, windows).ready();
     std::filesystem::current_path(here);
     ASSERT_TRUE(started);
     const auto warnings = start.dialogs.texts(ScriptedDialogs::Kind::Warning);
