@@ -308,8 +308,12 @@ int main(int argc, char** argv) {
         std::cerr << *problem << "\n" << kUsageLine << "Részletek: velmora-batch --help\n";
         return kNoData;
     }
-    // The log of the installation the data directory belongs to.
-    velmora::app::DiagnosticLog log(velmora::app::logFileIn(velmora::app::logDirOfData(options.dataDir)));
+    // The log of the installation the data directory belongs to; a folder
+    // that is not one of the program's gets none (a journal there would
+    // only be the recovery's to judge, and it says so on standard error).
+    const bool ours = !foreignDataDir(options.dataDir);
+    velmora::app::DiagnosticLog log(
+        ours ? velmora::app::logFileIn(velmora::app::logDirOfData(options.dataDir)) : std::string());
     const velmora::app::InstalledLog installed(log);
     const std::string line = commandLine(argc, argv);
     log.write(velmora::app::LogLevel::Info, line);

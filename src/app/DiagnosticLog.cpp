@@ -57,6 +57,7 @@ void DiagnosticLog::rotateFor(std::uintmax_t adding) noexcept {
 }
 
 void DiagnosticLog::write(LogLevel level, const std::string& text, const std::string& cause) noexcept {
+    if (file_.empty()) return;
     try {
         const std::string line = logLine(level, text, cause, std::time(nullptr)) + "\n";
         rotateFor(line.size());

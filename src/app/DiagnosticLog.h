@@ -29,6 +29,7 @@ enum class LogLevel { Error, Warning, Info };
 
 class DiagnosticLog {
 public:
+    // An empty `file` is a log that writes nothing.
     explicit DiagnosticLog(std::string file, std::uintmax_t limit = kLogLimit);
 
     const std::string& file() const { return file_; }
