@@ -2,6 +2,7 @@
 // employee and the visit days already recorded for her are counted in
 // memory: nothing but the visit check reads these figures, so no work
 // table is written for them.
+#include "app/Failure.h"
 #include "app/TextHelpers.h"
 #include "sheets/CheckQueries.h"
 #include "sheets/QueryText.h"
@@ -86,8 +87,8 @@ std::optional<CapacityCount> countCapacity(db::Sql& sql, const std::string& peri
                 const auto it = count.nurses.find(row[day].asString());
                 if (it != count.nurses.end()) ++it->second.napdb;
             }
-    } catch (const std::exception&) {
-        dialogs.error(failure);
+    } catch (const std::exception& e) {
+        app::show(dialogs, app::failureOf(failure, e));
         return std::nullopt;
     }
     return count;
