@@ -91,7 +91,7 @@ const char* const kHelp =
     "\n"
     "Napló: a futás, az üzenetek és a kilépési kód a telepítés velmora.log állományába\n"
     "kerül: DATA nevű --data mappánál a szülőjébe (ahová a program is ír), egyébként\n"
-    "a --data mappába.\n"
+    "a --data mappába. A check nem ír naplót.\n"
     "\n"
     "Példák:\n"
     "  velmora-batch --data DATA backup --archive /mnt/mentes\n"
@@ -315,8 +315,9 @@ int main(int argc, char** argv) {
     }
     // The log of the installation the data directory belongs to; a folder
     // that is not one of the program's gets none (a journal there would
-    // only be the recovery's to judge, and it says so on standard error).
-    const bool ours = !foreignDataDir(options.dataDir);
+    // only be the recovery's to judge, and it says so on standard error),
+    // and neither does the check, which changes not a byte.
+    const bool ours = !foreignDataDir(options.dataDir) && options.command != "check";
     velmora::app::DiagnosticLog log(
         ours ? velmora::app::logFileIn(velmora::app::logDirOfData(options.dataDir)) : std::string());
     const velmora::app::InstalledLog installed(log);
