@@ -116,7 +116,7 @@ void BM_RestoreFromArchive(benchmark::State& state) {
     backup::runBackup(f.database, f.session, f.dialogs, f.windows, f.progress);
     if (f.failed(state)) return;
     for (auto _ : state) {
-        if (!backup::runRestore(f.database, f.session, f.dialogs, f.windows, f.progress)) {
+        if (backup::runRestore(f.database, f.session, f.dialogs, f.windows, f.progress).programEnds) {
             state.SkipWithError("the program would end after the restore");
             break;
         }

@@ -64,7 +64,7 @@ void BM_Startup(benchmark::State& state) {
         bench::RecordingDialogs dialogs;
         db::Database database(session.dataDir);
         Windows windows(session);
-        if (!program::runStartup(database, session, dialogs, windows) || !dialogs.problems.empty()) {
+        if (!program::runStartup(database, session, dialogs, windows).ready() || !dialogs.problems.empty()) {
             state.SkipWithError(dialogs.problems.empty() ? "the start stopped" : dialogs.problems.front().c_str());
             break;
         }

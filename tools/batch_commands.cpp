@@ -1,6 +1,7 @@
 #include "batch_run.h"
 
 #include "app/Clock.h"
+#include "app/LoggedDialogs.h"
 #include "app/PeriodChoice.h"
 #include "app/Session.h"
 #include "app/UserError.h"
@@ -41,13 +42,14 @@ std::vector<std::pair<const char*, bool>> reportOptionsGiven(const Options& o) {
             {"--taj", o.taj.has_value()},    {"--chapter", o.chapter.has_value()}, {"--orders", o.orders.has_value()}};
 }
 
-int outcome(const ConsoleDialogs& dialogs) {
-    if (dialogs.refused()) {
+int exitCode(const app::Outcome& outcome, const ConsoleDialogs& console) {
+    // A question left unanswered is what the user has to decide, whatever followed from the "Nem".
+    if (console.refused()) {
         std::cerr << "A kérdésre a --yes kapcsoló felel igennel; nélküle a parancs nem fut le:\n"
-                  << *dialogs.refused() << "\n";
+                  << *console.refused() << "\n";
         return kRefused;
     }
-    return dialogs.failed() ? kFailed : kOk;
+    return outcome ? kFailed : kOk;
 }
 
 std::optional<sheets::SheetKey> parseSheetKey(const std::string& text) {
@@ -96,7 +98,7 @@ private:
 // one. Never from the command line, which other users of the machine see.
 class PassphraseFile {
 public:
-    PassphraseFile(const std::optional<std::string>& path, ConsoleDialogs& dialogs) : dialogs_(dialogs) {
+    PassphraseFile(const std::optional<std::string>& path, app::Dialogs& dialogs) : dialogs_(dialogs) {
         if (!path) return;
         try {
             std::string text = db::os::File::open(*path, db::os::Access::Read).readAll();
@@ -104,7 +106,7 @@ public:
             if (!text.empty() && text.back() == '\r') text.pop_back();
             text_ = std::move(text);
         } catch (const db::DbError& e) {
-            dialogs_.error("A jelszófájl nem olvasható!", e.what());
+            app::show(dialogs_, app::failureOf("A jelszófájl nem olvasható!", e));
             unreadable_ = true;
         }
     }
@@ -115,7 +117,7 @@ public:
     }
 
 private:
-    ConsoleDialogs& dialogs_;
+    app::Dialogs& dialogs_;
     std::optional<std::string> text_;
     bool unreadable_ = false;
 };
@@ -150,8 +152,10 @@ int backupCommand(Run& run) {
     if (outside) makeFolderQuietly(*run.options.archive);
     BackupPlace place(run.options.archive, passphrase);
     const backup::BackupOutcome done = backup::runBackup(run.db, run.session, run.dialogs, place, run.progress);
-    if (!done.copied || (outside && !done.placed)) return std::max(outcome(run.dialogs), int(kFailed));
-    return outcome(run.dialogs);
+    // The copy asked for elsewhere is part of the command: MENT alone is not what the script wanted.
+    const bool whole = done.copied && (!outside || done.placed);
+    return exitCode(whole ? app::Outcome() : app::Failure{app::FailureKind::Engine, backup::kBackupFailed, {}},
+                    run.console);
 }
 
 class RestorePlace final : public backup::RestoreWindows {
@@ -200,7 +204,7 @@ int restoreCommand(Run& run) {
                 db::os::makeDirectories(copy.string());
                 db::os::copyFile(archive.string(), (copy / archiveCopyName(archive)).string());
             } catch (const db::DbError& e) {
-                run.dialogs.error(e.what());
+                app::show(run.dialogs, app::failureOf(e));
                 return kFailed;
             }
             source = {copy.string(), false, archive.string()};
@@ -208,7 +212,7 @@ int restoreCommand(Run& run) {
     }
     if (!source.dir.empty() && source.dir.back() != '/') source.dir += '/';
     RestorePlace place(source, passphrase);
-    const bool goOn = backup::runRestore(run.db, run.session, run.dialogs, place, run.progress);
+    const backup::RestoreOutcome done = backup::runRestore(run.db, run.session, run.dialogs, place, run.progress);
     if (!run.options.ment) {
         try {
             db::os::removeTree((fs::path(run.session.ktemp) / "VISSZA.uj").string());
@@ -216,8 +220,7 @@ int restoreCommand(Run& run) {
             // the next start removes it
         }
     }
-    const int code = outcome(run.dialogs);
-    return goOn ? code : std::max(code, int(kFailed));
+    return exitCode(done.failure, run.console);
 }
 
 // --- the shipment -----------------------------------------------------------------
@@ -279,13 +282,14 @@ int shipCommand(Run& run) {
     // the sheets as they were.
     if (!run.options.yes) {
         run.dialogs.ask(exchange::sendQuestion(count, run.session.zarnez));
-        return outcome(run.dialogs);
+        return exitCode(app::Failure{app::FailureKind::Cancelled, exchange::sendQuestion(count, run.session.zarnez).text, {}},
+                        run.console);
     }
     // The marks set here reach the files with the shipment, in one unit;
     // a shipment that is refused or fails leaves them as they were.
     db::WriteUnit marks(run.db);
     reg::BulkToggle toggle;
-    if (!exchange::openForSending(run.db, period, toggle, run.dialogs)) return std::max(outcome(run.dialogs), 1);
+    if (!exchange::openForSending(run.db, period, toggle, run.dialogs)) return kFailed;
     if (run.options.sheets.empty()) {
         reg::markListed(run.db, toggle.flip());
     } else {
@@ -293,8 +297,7 @@ int shipCommand(Run& run) {
     }
     if (run.options.copyTo) makeFolderQuietly(*run.options.copyTo);
     ShipmentCopy windows(run.options.copyTo);
-    exchange::sendMarked(run.db, run.session, run.dialogs, run.progress, windows, &marks);
-    return outcome(run.dialogs);
+    return exitCode(exchange::sendMarked(run.db, run.session, run.dialogs, run.progress, windows, &marks), run.console);
 }
 
 // --- imports and reindexing -------------------------------------------------------
@@ -313,27 +316,25 @@ private:
 
 int importBilledCommand(Run& run) {
     ChosenDirectory dir(run.options.args.at(0));
-    exchange::importBilled(run.db, run.session, run.dialogs, run.progress, dir);
-    return outcome(run.dialogs);
+    return exitCode(exchange::importBilled(run.db, run.session, run.dialogs, run.progress, dir), run.console);
 }
 
 int importContractsCommand(Run& run) {
     ChosenDirectory dir(run.options.args.at(0));
-    exchange::importContracts(run.db, run.session, run.dialogs, run.progress, dir);
-    return outcome(run.dialogs);
+    return exitCode(exchange::importContracts(run.db, run.session, run.dialogs, run.progress, dir), run.console);
 }
 
 int importFullCommand(Run& run) {
     ChosenDirectory dir(run.options.args.at(0));
-    const auto summary = exchange::importFullDataSet(run.db, run.session, run.dialogs, run.progress, dir);
-    const int code = outcome(run.dialogs);
-    return summary || code != kOk ? code : int(kFailed);
+    return exitCode(exchange::importFullDataSet(run.db, run.session, run.dialogs, run.progress, dir).outcome(),
+                    run.console);
 }
 
 int reindexCommand(Run& run) {
+    // An engine failure throws on to runCommand; false is a contract that cannot be read.
     const bool goOn = store::Indexeles(run.db, run.session, run.dialogs, run.progress);
-    const int code = outcome(run.dialogs);
-    return goOn ? code : std::max(code, int(kFailed));
+    return exitCode(goOn ? app::Outcome() : app::Failure{app::FailureKind::Engine, "Az indexelés nem fejeződött be.", {}},
+                    run.console);
 }
 
 int dispatch(Run& run) {
@@ -352,25 +353,30 @@ int dispatch(Run& run) {
 
 } // namespace
 
-int runCommand(const Options& options) {
+int runCommand(const Options& options, app::DiagnosticLog& log) {
     app::SystemClock clock;
     app::Session session(clock);
     session.dataDir = options.dataDir + "/";
     db::Database db(session.dataDir);
-    ConsoleDialogs dialogs(options.yes, [&options](app::Msg question) { return answerFor(options, question); });
+    ConsoleDialogs console(options.yes, [&options](app::Msg question) { return answerFor(options, question); });
+    app::LoggedDialogs dialogs(console, log);
     ConsoleProgress progress;
     CommandLineStartup startup(db, session, dialogs, options.period.value_or(clock.today().period()));
-    if (!program::runStartup(db, session, dialogs, startup) || dialogs.failed() || dialogs.refused()) {
-        const int code = outcome(dialogs);
-        return code == kOk ? int(kFailed) : code;
+    const program::StartupResult started = program::runStartup(db, session, dialogs, startup);
+    if (!started.ready() || !started.stepFailures.empty()) {
+        // A period refused (a closed one without --yes) ends the start-up as the period window would.
+        const app::Failure stop = started.failure          ? *started.failure
+                                  : !started.stepFailures.empty() ? started.stepFailures.front()
+                                                                  : app::Failure{app::FailureKind::Cancelled, "Nincs elfogadott időszak.", {}};
+        return exitCode(stop, console);
     }
-    Run run{options, db, session, dialogs, progress};
+    Run run{options, db, session, dialogs, console, progress};
     try {
         const int code = dispatch(run);
         db.closeAll();
         return code;
     } catch (const std::exception& e) {
-        std::cerr << "Hiba: " << e.what() << "\n";
+        app::show(dialogs, app::failureOf("Hiba a lefutásban!", e));
         return kFailed;
     }
 }

@@ -2,6 +2,8 @@
 // The commands of velmora-batch over an opened data directory. Each calls
 // the same logic as the program's menu item and plugs the command line in
 // where the window would ask.
+#include "app/DiagnosticLog.h"
+
 #include <optional>
 #include <string>
 #include <utility>
@@ -64,7 +66,7 @@ void validateHistory(const Options& options);
 
 // Runs a command that works through the program's start-up, on a data
 // directory the caller holds (its lock taken, its recovery run); the exit
-// code.
-int runCommand(const Options& options);
+// code. Errors and warnings go to `log` as well as to standard error.
+int runCommand(const Options& options, app::DiagnosticLog& log);
 
 } // namespace velmora::batch

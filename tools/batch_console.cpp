@@ -8,12 +8,10 @@ ConsoleDialogs::ConsoleDialogs(bool yes, Answer answer)
     : yes_(yes), answer_(std::move(answer)) {}
 
 void ConsoleDialogs::error(const std::string& text) {
-    failed_ = true;
     std::cerr << "Hiba: " << text << "\n";
 }
 
 void ConsoleDialogs::error(const std::string& text, const std::string& detail) {
-    failed_ = true;
     std::cerr << "Hiba: " << text << "\n  " << detail << "\n";
 }
 

@@ -31,7 +31,6 @@ public:
     std::optional<std::string> chooseDirectory(const std::string& caption, const std::string& start) override;
 
     void setAnswer(Answer answer) { answer_ = std::move(answer); }
-    bool failed() const { return failed_; }
     const std::optional<std::string>& refused() const { return refused_; }
 
 private:
@@ -39,7 +38,6 @@ private:
 
     bool yes_;
     Answer answer_;
-    bool failed_ = false;
     std::optional<std::string> refused_;
     std::string lastSaid_;
 };

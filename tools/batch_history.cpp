@@ -55,7 +55,7 @@ int historyCommand(Run& run) {
     }
     std::cout << "Sor\tIdő\tFelhasználó\tVerzió\tMűvelet\tLap\tTAJ\tMező\tRégi érték\tÚj érték\tMegjegyzés\n";
     for (const history::HistoryEntry& e : entries) print(e);
-    return outcome(run.dialogs);
+    return exitCode(std::nullopt, run.console);
 }
 
 } // namespace velmora::batch

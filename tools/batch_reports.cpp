@@ -274,7 +274,7 @@ int reportCommand(Run& run) {
     const Made made = reportKinds().at(name).make(run);
     if (!made.report) {
         if (!made.why.empty()) run.dialogs.error(made.why);
-        return std::max(outcome(run.dialogs), int(kFailed));
+        return std::max(exitCode(app::Failure{app::FailureKind::Refused, made.why, {}}, run.console), int(kFailed));
     }
     const Options& o = run.options;
     const fs::path file = fs::absolute(o.pdf ? *o.pdf : o.xlsx ? *o.xlsx : *o.csv);
@@ -295,7 +295,7 @@ int reportCommand(Run& run) {
                                         : o.xlsx ? "A lista Excel táblázatba mentve:\n"
                                                  : "A lista CSV állományba mentve:\n") +
                             file.string());
-    return outcome(run.dialogs);
+    return exitCode(std::nullopt, run.console);
 }
 
 } // namespace velmora::batch

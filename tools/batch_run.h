@@ -4,6 +4,7 @@
 #include "batch_commands.h"
 #include "batch_console.h"
 
+#include "app/Failure.h"
 #include "app/Session.h"
 #include "db/Database.h"
 #include "sheets/Sheet.h"
@@ -17,13 +18,15 @@ struct Run {
     const Options& options;
     db::Database& db;
     app::Session& session;
-    ConsoleDialogs& dialogs;
+    app::Dialogs& dialogs;    // the console behind the installation's log
+    ConsoleDialogs& console;  // answers the questions, remembers the one refused
     ConsoleProgress& progress;
 };
 
-// The exit code from what the command showed: a question refused, an
-// error, or neither.
-int outcome(const ConsoleDialogs& dialogs);
+// The exit code from what the command came to: kRefused when it stopped on
+// a question that needs --yes (its text is written), kFailed when it
+// stopped on a failure, else kOk.
+int exitCode(const app::Outcome& outcome, const ConsoleDialogs& console);
 
 // "2024.03/00012A" as a sheet key; nothing when malformed.
 std::optional<sheets::SheetKey> parseSheetKey(const std::string& text);

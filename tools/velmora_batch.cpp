@@ -4,6 +4,7 @@
 #include "batch_commands.h"
 
 #include "app/DataDirLock.h"
+#include "app/DiagnosticLog.h"
 #include "app/UserError.h"
 #include "check/DataCheck.h"
 #include "store/Recovery.h"
@@ -86,6 +87,11 @@ const char* const kHelp =
     "     programon kívüli módosítását is\n"
     "  5  nincs ilyen adatkönyvtár, vagy nem a program adatkönyvtára\n"
     "  64 ismeretlen parancs vagy kapcsoló, hiányzó vagy hibás paraméter\n"
+    "A kódot a parancs eredménye adja: ami nem készült el, az 1-es kóddal zárul.\n"
+    "\n"
+    "Napló: a futás, az üzenetek és a kilépési kód a telepítés velmora.log állományába\n"
+    "kerül: DATA nevű --data mappánál a szülőjébe (ahová a program is ír), egyébként\n"
+    "a --data mappába. A check nem ír naplót.\n"
     "\n"
     "Példák:\n"
     "  velmora-batch --data DATA backup --archive /mnt/mentes\n"
@@ -229,6 +235,65 @@ int check(const Options& options) {
     return report.clean() ? kOk : kFaults;
 }
 
+
+
+// The command line as the log records it: the tool's name and its words.
+std::string commandLine(int argc, char** argv) {
+    std::string line = "velmora-batch";
+    for (int i = 1; i < argc; ++i) line += std::string(" ") + argv[i];
+    return line;
+}
+
+// Everything after the command line is read: the data directory held, its
+// recovery run, the command. Its messages go to standard error and, with
+// the recovery's, to the installation's log.
+int runHeld(const Options& options, velmora::app::DiagnosticLog& log) {
+    using velmora::app::LogLevel;
+    std::unique_ptr<velmora::app::DataDirLock> lock;
+    try {
+        lock = velmora::app::DataDirLock::tryAcquire(options.dataDir);
+    } catch (const velmora::app::UserError& e) {
+        log.write(LogLevel::Error, e.what());
+        std::cerr << e.what() << "\n";
+        return kFailed;
+    }
+    if (!lock) {
+        log.write(LogLevel::Warning, velmora::app::dataDirHeldMessage(options.dataDir));
+        std::cerr << velmora::app::dataDirHeldMessage(options.dataDir) << "\n";
+        return kHeld;
+    }
+    if (options.command != "check") {
+        // What a kill left is settled first, before anything looks at the directory.
+        const velmora::store::RecoveryResult recovery =
+            velmora::store::recoverDataDirectory(velmora::store::placesFor(options.dataDir, fs::current_path().string()));
+        if (!recovery.summary.empty()) {
+            log.write(LogLevel::Info, recovery.summary);
+            std::cerr << recovery.summary << "\n";
+        } else if (options.command == "recover") {
+            std::cerr << "Nincs félbemaradt művelet, nem kellett semmit rendezni.\n";
+        }
+        for (const std::string& w : recovery.warnings) {
+            log.write(LogLevel::Warning, w);
+            std::cerr << w << "\n";
+        }
+        if (!recovery.usable) return kFailed;
+        if (options.command == "recover") return kOk;
+    }
+    if (const auto problem = foreignDataDir(options.dataDir)) {
+        log.write(LogLevel::Error, *problem);
+        std::cerr << *problem << "\n" << kUsageLine << "Részletek: velmora-batch --help\n";
+        return kNoData;
+    }
+    try {
+        if (options.command == "check") return check(options);
+        return runCommand(options, log);
+    } catch (const velmora::app::UserError& e) {
+        log.write(LogLevel::Error, e.what());
+        std::cerr << e.what() << "\n";
+        return kFailed;
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -244,38 +309,22 @@ int main(int argc, char** argv) {
         std::cerr << e.message << "\n" << kUsageLine << "Részletek: velmora-batch --help\n";
         return kUsage;
     }
-    const auto usage = [](const std::string& problem) {
-        std::cerr << problem << "\n" << kUsageLine << "Részletek: velmora-batch --help\n";
+    if (const auto problem = missingDataDir(options.dataDir)) {
+        std::cerr << *problem << "\n" << kUsageLine << "Részletek: velmora-batch --help\n";
         return kNoData;
-    };
-    if (const auto problem = missingDataDir(options.dataDir)) return usage(*problem);
-    std::unique_ptr<velmora::app::DataDirLock> lock;
-    try {
-        lock = velmora::app::DataDirLock::tryAcquire(options.dataDir);
-    } catch (const velmora::app::UserError& e) {
-        std::cerr << e.what() << "\n";
-        return kFailed;
     }
-    if (!lock) {
-        std::cerr << velmora::app::dataDirHeldMessage(options.dataDir) << "\n";
-        return kHeld;
-    }
-    if (options.command != "check") {
-        // What a kill left is settled first, before anything looks at the directory.
-        const velmora::store::RecoveryResult recovery =
-            velmora::store::recoverDataDirectory(velmora::store::placesFor(options.dataDir, fs::current_path().string()));
-        if (!recovery.summary.empty()) std::cerr << recovery.summary << "\n";
-        else if (options.command == "recover") std::cerr << "Nincs félbemaradt művelet, nem kellett semmit rendezni.\n";
-        for (const std::string& w : recovery.warnings) std::cerr << w << "\n";
-        if (!recovery.usable) return kFailed;
-        if (options.command == "recover") return kOk;
-    }
-    if (const auto problem = foreignDataDir(options.dataDir)) return usage(*problem);
-    try {
-        if (options.command == "check") return check(options);
-        return runCommand(options);
-    } catch (const velmora::app::UserError& e) {
-        std::cerr << e.what() << "\n";
-        return kFailed;
-    }
+    // The log of the installation the data directory belongs to; a folder
+    // that is not one of the program's gets none (a journal there would
+    // only be the recovery's to judge, and it says so on standard error),
+    // and neither does the check, which changes not a byte.
+    const bool ours = !foreignDataDir(options.dataDir) && options.command != "check";
+    velmora::app::DiagnosticLog log(
+        ours ? velmora::app::logFileIn(velmora::app::logDirOfData(options.dataDir)) : std::string());
+    const velmora::app::InstalledLog installed(log);
+    const std::string line = commandLine(argc, argv);
+    log.write(velmora::app::LogLevel::Info, line);
+    const int code = runHeld(options, log);
+    log.write(code == kOk ? velmora::app::LogLevel::Info : velmora::app::LogLevel::Error,
+              line + ": kilépési kód " + std::to_string(code));
+    return code;
 }

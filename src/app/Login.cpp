@@ -1,5 +1,6 @@
 #include "app/Login.h"
 
+#include "app/DiagnosticLog.h"
 #include "app/Password.h"
 
 #include <exception>
@@ -10,7 +11,9 @@ bool PreparePasswordTable(PasswordStore& store, Dialogs& dialogs) {
     if (!store.exists()) {
         try {
             store.create();
-        } catch (const std::exception&) {
+        } catch (const std::exception& e) {
+            // Plain boxes without a detail: the cause goes to the log.
+            logEvent(failureOf("Hiba a lefutásban", e));
             dialogs.message("Hiba a lefutásban");
             dialogs.message("Hiba a készítésben!!!");
             return false;

@@ -178,14 +178,25 @@ void stageUpgraded(store::Replacement& replacement, const std::vector<SetFile>& 
 
 } // namespace
 
-bool runRestore(db::Database& db, app::Session& session, app::Dialogs& dialogs, RestoreWindows& windows,
-                app::Progress& progress) {
+namespace {
+
+RestoreOutcome refused(app::Dialogs& dialogs, const app::Failure& failure) {
+    app::show(dialogs, failure);
+    return {failure};
+}
+
+} // namespace
+
+RestoreOutcome runRestore(db::Database& db, app::Session& session, app::Dialogs& dialogs, RestoreWindows& windows,
+                          app::Progress& progress) {
+    using app::Failure, app::FailureKind;
+    const RestoreOutcome declined{Failure{FailureKind::Cancelled, kNoRestore, {}}};
     if (!dialogs.ask(app::question(app::Msg::RestoreQuestion))) {
         dialogs.information(kNoRestore);
-        return true;
+        return declined;
     }
     const std::optional<RestoreSource> source = windows.chooseRestoreSource();
-    if (!source) return true;
+    if (!source) return {Failure{FailureKind::Cancelled, kNoSourceChosen, {}}};
 
     app::ProgressScope scope(progress, "Visszatöltés", 4, false);
     std::vector<SetFile> set;
@@ -209,13 +220,11 @@ bool runRestore(db::Database& db, app::Session& session, app::Dialogs& dialogs, 
         set = checkSet(stage->path, where);
     } catch (const NoPassphrase&) {
         dialogs.information(kNoRestore);
-        return true;
+        return declined;
     } catch (const app::UserError& e) {
-        dialogs.error(e.what());
-        return true;
+        return refused(dialogs, app::failureOf(e));
     } catch (const std::exception& e) {
-        dialogs.error(kRestoreRefused, detailOf(e));
-        return true;
+        return refused(dialogs, Failure{FailureKind::File, kRestoreRefused, detailOf(e)});
     }
 
     dialogs.status(0, kRestoreRunning);
@@ -228,32 +237,32 @@ bool runRestore(db::Database& db, app::Session& session, app::Dialogs& dialogs, 
         replacement.commit();
     } catch (const app::UserError& e) {
         store::mindnyit(db);
-        dialogs.error(e.what());
-        return true;
+        return refused(dialogs, app::failureOf(e));
     } catch (const std::exception& e) {
         // Once the replacement's journal stands, the tables stay closed: the
         // next start finishes it, and a half-replaced set is never shown.
         if (db::journalStands(db.directory())) {
-            dialogs.error("Hiba a lefutásban!", e.what());
-            return false;
+            RestoreOutcome ends = refused(dialogs, app::failureOf("Hiba a lefutásban!", e));
+            ends.programEnds = true;
+            return ends;
         }
         try {
             store::mindnyit(db);
         } catch (...) {
+            // The refusal below is what the user needs; a table left closed shows itself.
         }
-        dialogs.error(kRestoreRefused, e.what());
-        return true;
+        return refused(dialogs, app::failureOf(kRestoreRefused, e));
     }
     store::mindnyit(db);
     const auto details = store::Szerz_nyit(db, dialogs);
-    if (!details) return false;
+    if (!details) return {Failure{FailureKind::Engine, "A szerződés adatai a visszatöltés után nem olvashatók.", {}}, true};
     store::showContractDetails(*details, session, dialogs);
     dialogs.information(std::string(kRestoreDone) + "\n" + std::to_string(set.size()) + " állomány visszatöltve " +
                         (source->fromMent  ? "a MENT könyvtárból."
                          : encrypted       ? "a titkosított Zaras.arj.titkos archívumból."
                                            : "a ZARAS.ARJ archívumból."));
     dialogs.status(0, kIndexDone);
-    return true;
+    return {};
 }
 
 } // namespace velmora::backup

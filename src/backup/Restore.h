@@ -17,6 +17,7 @@
 // a plain one. A wrong passphrase, a cut or changed file, or a plain file
 // under the encrypted name is refused before anything changes.
 #include "app/Dialogs.h"
+#include "app/Failure.h"
 #include "app/Progress.h"
 #include "app/Session.h"
 #include "db/Database.h"
@@ -53,10 +54,15 @@ public:
     virtual std::optional<std::string> askPassphrase(const std::string& prompt) = 0;
 };
 
-// The command. False when the program has to end (the contract details
-// could not be read after the restore, or the replacement failed after its
-// journal stood, which the next start finishes; the message has been shown).
-bool runRestore(db::Database& db, app::Session& session, app::Dialogs& dialogs, RestoreWindows& windows,
-                app::Progress& progress);
+struct RestoreOutcome {
+    app::Outcome failure;      // what stopped it (a "Nem" or "Mégsem" as Cancelled); nothing when the set is back
+    bool programEnds = false;  // the contract details could not be read after the restore, or the
+                               // replacement failed after its journal stood (the next start finishes it)
+    bool restored() const { return !failure; }
+};
+
+// The command; every problem has been shown.
+RestoreOutcome runRestore(db::Database& db, app::Session& session, app::Dialogs& dialogs, RestoreWindows& windows,
+                          app::Progress& progress);
 
 } // namespace velmora::backup

@@ -16,6 +16,7 @@
 
 #include <array>
 #include <set>
+#include <stdexcept>
 #include <tuple>
 
 namespace velmora::exchange {
@@ -207,6 +208,26 @@ void planFee(BilledPlan& plan, db::Database& scratch, const db::Table& zaras, co
     throw app::UserError("A(z) " + name + " állományban nincs az időszak díjadata.");
 }
 
+// A step that failed without a message of its own, under the number the
+// system gives it: (6) the visit file, (7) the period's sheets, (8) the fee
+// file. A refused row names its file and reason itself and passes as it is.
+class StepFailed : public std::runtime_error {
+public:
+    StepFailed(int step, const std::string& cause) : std::runtime_error(cause), step(step) {}
+    int step;
+};
+
+template <class Step>
+void numberedStep(int number, Step step) {
+    try {
+        step();
+    } catch (const app::UserError&) {
+        throw;
+    } catch (const std::exception& e) {
+        throw StepFailed(number, e.what());
+    }
+}
+
 template <class Change>
 void inBatch(db::Table& table, Change change) {
     table.beginBatch();
@@ -241,9 +262,9 @@ BilledPlan planBilled(db::Database& db, const std::string& folder, const std::st
     db::Table& hlapa = store::tableOf(db, schema::HLAPA());
     db::Table& hlapb = store::tableOf(db, schema::HLAPB());
     BilledPlan plan;
-    planMarks(plan, scratch, hlapb, folder, intkod, period);
-    planFee(plan, scratch, store::tableOf(db, schema::ZARAS()), folder, intkod, period);
-    planPayment(plan, hlapa, hlapb, period);
+    numberedStep(6, [&] { planMarks(plan, scratch, hlapb, folder, intkod, period); });
+    numberedStep(8, [&] { planFee(plan, scratch, store::tableOf(db, schema::ZARAS()), folder, intkod, period); });
+    numberedStep(7, [&] { planPayment(plan, hlapa, hlapb, period); });
     return plan;
 }
 
@@ -290,12 +311,12 @@ std::string billedSummary(const BilledPlan& plan) {
     return text;
 }
 
-void importBilled(db::Database& db, const app::Session& session, app::Dialogs& dialogs, app::Progress& progress,
+app::Outcome importBilled(db::Database& db, const app::Session& session, app::Dialogs& dialogs, app::Progress& progress,
                   ImportWindows& windows) {
     const std::vector<Incoming> files = {Incoming::HEa, Incoming::HEb, Incoming::HEc, Incoming::HRuv};
-    const std::optional<ChosenFolder> folder = chooseIncomingFolder(
+    const app::Result<ChosenFolder> folder = chooseIncomingFolder(
         db, dialogs, windows, {app::Msg::BilledQuestion, kBilledDeclined, kBilledMissing}, files);
-    if (!folder) return;
+    if (!folder) return folder.failure();
     const std::string& dir = folder->dir;
     const std::string& intkod = folder->intkod;
 
@@ -309,8 +330,7 @@ void importBilled(db::Database& db, const app::Session& session, app::Dialogs& d
             work->copyIn(*findIncoming(dir, incomingLayout(id), intkod), name);
         }
     } catch (const std::exception& e) {
-        dialogs.error(kCopyFailed, e.what());
-        return;
+        return refuse(dialogs, app::failureOf(kCopyFailed, e));
     }
 
     dialogs.status(0, kBilledRunning);
@@ -320,17 +340,17 @@ void importBilled(db::Database& db, const app::Session& session, app::Dialogs& d
         plan = planBilled(db, work->path(), intkod, session.mIdoszak);
         steps.step("Az elszámolás rögzítése", 2);
         applyBilled(db, plan, session.mIdoszak, session.clock().today());
-    } catch (const app::UserError& e) {
+    } catch (const StepFailed& e) {
         dialogs.status(0, "");
-        dialogs.error(std::string(e.what()) + "\n" + kBilledRefused);
-        return;
+        const std::string text = app::text(app::Msg::QueryFailedNumbered, {std::to_string(e.step)});
+        return refuse(dialogs, {app::FailureKind::Engine, text + "\n" + kBilledRefused, e.what()});
     } catch (const std::exception& e) {
         dialogs.status(0, "");
-        dialogs.error(kBilledRefused, e.what());
-        return;
+        return refuse(dialogs, refusalOf(e, kBilledRefused));
     }
     dialogs.status(0, kBilledDone);
     dialogs.information(billedSummary(plan));
+    return std::nullopt;
 }
 
 } // namespace velmora::exchange

@@ -11,6 +11,7 @@
 // unit: a refusal or a failure leaves every table as it was.
 #include "app/Date.h"
 #include "app/Dialogs.h"
+#include "app/Failure.h"
 #include "app/Progress.h"
 #include "app/Session.h"
 #include "db/Database.h"
@@ -67,8 +68,8 @@ void applyBilled(db::Database& db, const BilledPlan& plan, const std::string& pe
 std::string billedSummary(const BilledPlan& plan);
 
 // The command: question, folder, copies, checks, the write unit, the
-// summary. Every problem is shown here.
-void importBilled(db::Database& db, const app::Session& session, app::Dialogs& dialogs, app::Progress& progress,
+// summary. Every problem is shown here; the outcome names it.
+app::Outcome importBilled(db::Database& db, const app::Session& session, app::Dialogs& dialogs, app::Progress& progress,
                   ImportWindows& windows);
 
 } // namespace velmora::exchange

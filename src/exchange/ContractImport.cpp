@@ -139,12 +139,12 @@ std::vector<ContractFile> checkContractFiles(const std::string& folder, const st
     return out;
 }
 
-void importContracts(db::Database& db, app::Session& session, app::Dialogs& dialogs, app::Progress& progress,
+app::Outcome importContracts(db::Database& db, app::Session& session, app::Dialogs& dialogs, app::Progress& progress,
                      ImportWindows& windows) {
     std::vector<Incoming> files = {Incoming::HAs, Incoming::HAr, Incoming::HAd, Incoming::HAt, Incoming::HPa};
-    const std::optional<ChosenFolder> folder = chooseIncomingFolder(
+    const app::Result<ChosenFolder> folder = chooseIncomingFolder(
         db, dialogs, windows, {app::Msg::ContractQuestion, kContractDeclined, kContractMissing}, files);
-    if (!folder) return;
+    if (!folder) return folder.failure();
     const std::string& dir = folder->dir;
     const std::string& intkod = folder->intkod;
     if (!findIncoming(dir, incomingLayout(Incoming::HPa), intkod)) files.pop_back();
@@ -159,8 +159,7 @@ void importContracts(db::Database& db, app::Session& session, app::Dialogs& dial
             for (Incoming id : files)
                 work->copyIn(*findIncoming(dir, incomingLayout(id), intkod), contractLayout(id).table.fileName);
         } catch (const std::exception& e) {
-            dialogs.error(kCopyFailed, e.what());
-            return;
+            return refuse(dialogs, app::failureOf(kCopyFailed, e));
         }
         try {
             steps.step("Az állományok ellenőrzése", 1);
@@ -170,14 +169,9 @@ void importContracts(db::Database& db, app::Session& session, app::Dialogs& dial
             std::vector<store::TableReplacement> replacements;
             for (const ContractFile& f : checked) replacements.push_back(f.replacement);
             store::replaceTables(db, replacements);
-        } catch (const app::UserError& e) {
-            dialogs.status(0, "");
-            dialogs.error(std::string(e.what()) + "\n" + kContractRefused);
-            return;
         } catch (const std::exception& e) {
             dialogs.status(0, "");
-            dialogs.error(kContractRefused, e.what());
-            return;
+            return refuse(dialogs, refusalOf(e, kContractRefused));
         }
     }
 
@@ -190,6 +184,7 @@ void importContracts(db::Database& db, app::Session& session, app::Dialogs& dial
     if (files.back() != Incoming::HPa) summary += "\nA PART tábla nem változott (nincs HPa állomány).";
     dialogs.status(0, kContractIndexDone);
     dialogs.information(summary);
+    return std::nullopt;
 }
 
 } // namespace velmora::exchange

@@ -8,6 +8,7 @@
 // tables replaced, all of them or none (store::replaceTables), and their
 // index files built anew.
 #include "app/Dialogs.h"
+#include "app/Failure.h"
 #include "app/Progress.h"
 #include "app/Session.h"
 #include "db/Database.h"
@@ -43,8 +44,8 @@ std::vector<ContractFile> checkContractFiles(const std::string& folder, const st
 
 // The command: question, folder, copies, checks, the swap, the contract
 // details of the main window read again, the summary. Every problem is
-// shown here.
-void importContracts(db::Database& db, app::Session& session, app::Dialogs& dialogs, app::Progress& progress,
+// shown here; the outcome names it.
+app::Outcome importContracts(db::Database& db, app::Session& session, app::Dialogs& dialogs, app::Progress& progress,
                      ImportWindows& windows);
 
 } // namespace velmora::exchange

@@ -2,6 +2,7 @@
 // before a single row is handed on.
 #include "exchange/FullDataSet.h"
 
+#include "app/Messages.h"
 #include "app/Date.h"
 #include "app/TextHelpers.h"
 #include "app/UserError.h"
@@ -55,6 +56,11 @@ std::string trimmed(const std::string& s) {
 }
 
 // One opened fund file and the reading of its current record.
+// The number the system gives the opening of each file: (9), (10), (11).
+std::string openingStep(Incoming id) {
+    return id == Incoming::HAa ? "9" : id == Incoming::HAb ? "10" : "11";
+}
+
 class Source {
 public:
     Source(const std::string& path, Incoming id, Problems& problems)
@@ -62,7 +68,8 @@ public:
         try {
             file_ = db::DbfFile::open(path);
         } catch (const db::DbError& e) {
-            throw app::UserError(e.what());
+            // The system's numbered failure of the step, the engine's words below it.
+            throw app::UserError(app::text(app::Msg::QueryFailedNumbered, {openingStep(id)}) + "\n" + e.what());
         }
         if (const auto lacks = checkIncomingFields(incomingLayout(id), file_->fields(), name_))
             throw app::UserError(*lacks);

@@ -5,6 +5,7 @@
 #include "app/UserError.h"
 #include "db/DbError.h"
 #include "db/Table.h"
+#include "exchange/IncomingFolder.h"
 #include "exchange/IncomingLayouts.h"
 #include "exchange/KuldFolder.h"
 #include "exchange/Shipment.h"
@@ -156,19 +157,29 @@ bool replaceSheets(db::Database& db, const FullDataSet& set, app::Dialogs& dialo
     return true;
 }
 
-std::optional<FullImportSummary> importFullDataSet(db::Database& db, const app::Session& session,
-                                                   app::Dialogs& dialogs, app::Progress& progress,
-                                                   FullImportWindows& windows) {
-    const std::optional<std::string> code =
-        intkodForFileNames(db, dialogs, "a teljes adatállomány nem olvasható be.");
-    if (!code) return std::nullopt;
+namespace {
+
+// The import stopped after its status line was set: the failure shown, the line cleared.
+app::Failure stopped(app::Dialogs& dialogs, const app::Failure& failure) {
+    app::show(dialogs, failure);
+    dialogs.status(0, "");
+    return failure;
+}
+
+} // namespace
+
+app::Result<FullImportSummary> importFullDataSet(db::Database& db, const app::Session& session, app::Dialogs& dialogs,
+                                                 app::Progress& progress, FullImportWindows& windows) {
+    using app::Failure, app::FailureKind;
+    const std::string noNames = "a teljes adatállomány nem olvasható be.";
+    const std::optional<std::string> code = intkodForFileNames(db, dialogs, noNames);
+    if (!code) return Failure{FailureKind::Refused, "A PART INTKOD mezője miatt " + noNames, {}};
     const std::string& intkod = *code;
     const std::optional<std::string> dir = windows.sourceDirectory();
-    if (!dir) return std::nullopt;
+    if (!dir) return Failure{FailureKind::Cancelled, "Nincs kiválasztva a beolvasás helye.", {}};
     const std::optional<std::string> archive = db::findFileNoCase(*dir, fullDataSetArchiveName(intkod));
     if (!archive) {
-        dialogs.error(kFullImportNoArchive);
-        return std::nullopt;
+        return *refuse(dialogs, Failure{FailureKind::File, kFullImportNoArchive, fullDataSetArchiveName(intkod)});
     }
 
     FullImportSummary summary;
@@ -188,30 +199,27 @@ std::optional<FullImportSummary> importFullDataSet(db::Database& db, const app::
         if (!dialogs.ask(replaceQuestion(local, set))) {
             dialogs.warning(kFullImportDeclined);
             dialogs.status(0, "");
-            return std::nullopt;
+            return Failure{FailureKind::Cancelled, kFullImportDeclined, {}};
         }
         app::ProgressScope steps(progress, "Teljes adatállomány cseréje", 2, false);
         steps.step("Az új lap- és látogatástáblák írása és a részszámlák jelölése", 0);
         dialogs.status(0, app::text(app::Msg::PaymentStateProgress));
         if (!replaceSheets(db, set, dialogs)) {
             dialogs.status(0, "");
-            return std::nullopt;
+            return Failure{FailureKind::Engine, "A részszámlák jelölése nem sikerült, a helyi lapok nem változtak.", {}};
         }
         steps.step("A táblák cseréje kész", 1);
         summary = {set.rowsRead, local.sheets, static_cast<int>(set.headers.size()), 4};  // two tables, two index files
     } catch (const app::ArchiverError& e) {
         // The system's words; what the archiver said goes below them.
-        dialogs.error(app::text(app::Msg::UnpackFailed), e.detail().empty() ? e.what() : std::string(e.what()) + "\n" + e.detail());
-        dialogs.status(0, "");
-        return std::nullopt;
+        app::Failure failure = app::failureOf(e);
+        failure.cause = failure.cause.empty() ? failure.text : failure.text + "\n" + failure.cause;
+        failure.text = app::text(app::Msg::UnpackFailed);
+        return stopped(dialogs, failure);
     } catch (const app::UserError& e) {
-        dialogs.error(e.what());
-        dialogs.status(0, "");
-        return std::nullopt;
-    } catch (const db::DbError& e) {
-        dialogs.error(app::text(app::Msg::QueryFailed) + "\nA helyi lapok nem változtak.", e.what());
-        dialogs.status(0, "");
-        return std::nullopt;
+        return stopped(dialogs, app::failureOf(e));
+    } catch (const std::exception& e) {
+        return stopped(dialogs, app::failureOf(app::text(app::Msg::QueryFailed) + "\nA helyi lapok nem változtak.", e));
     }
     dialogs.status(0, kFullImportDone);
     dialogs.information(std::string(kFullImportDone) + "\nBeolvasott rekordok: " + countText(summary.rowsRead) +

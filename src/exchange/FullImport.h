@@ -8,6 +8,7 @@
 // put in their place at once; a refusal or failure before that leaves
 // every local file as it was.
 #include "app/Dialogs.h"
+#include "app/Failure.h"
 #include "app/Progress.h"
 #include "app/Session.h"
 #include "db/Database.h"
@@ -67,9 +68,8 @@ struct FullImportSummary {
 };
 
 // The whole command; every problem is shown here. The summary when the
-// sheets were replaced.
-std::optional<FullImportSummary> importFullDataSet(db::Database& db, const app::Session& session,
-                                                   app::Dialogs& dialogs, app::Progress& progress,
-                                                   FullImportWindows& windows);
+// sheets were replaced, else the failure (or the "Nem") that stopped it.
+app::Result<FullImportSummary> importFullDataSet(db::Database& db, const app::Session& session, app::Dialogs& dialogs,
+                                                 app::Progress& progress, FullImportWindows& windows);
 
 } // namespace velmora::exchange

@@ -1,6 +1,7 @@
 #include "exchange/IncomingFolder.h"
 
 #include "app/TextHelpers.h"
+#include "app/UserError.h"
 #include "db/Database.h"
 #include "exchange/Shipment.h"
 #include "store/FileCopy.h"
@@ -52,25 +53,38 @@ std::string rowPlace(const std::string& fileName, int row) {
     return "A(z) " + fileName + " állomány " + std::to_string(row) + ". sorában";
 }
 
-std::optional<ChosenFolder> chooseIncomingFolder(db::Database& db, app::Dialogs& dialogs, ImportWindows& windows,
-                                                 const ImportStart& texts, const std::vector<Incoming>& layouts) {
+app::Result<ChosenFolder> chooseIncomingFolder(db::Database& db, app::Dialogs& dialogs, ImportWindows& windows,
+                                               const ImportStart& texts, const std::vector<Incoming>& layouts) {
+    using app::Failure, app::FailureKind;
     if (!dialogs.ask(app::question(texts.question))) {
         dialogs.warning(texts.declined);
-        return std::nullopt;
+        return Failure{FailureKind::Cancelled, texts.declined, {}};
     }
-    const std::optional<std::string> intkod =
-        intkodForFileNames(db, dialogs, "a beolvasandó állományok neve nem képezhető.");
-    if (!intkod) return std::nullopt;
+    const std::string noNames = "a beolvasandó állományok neve nem képezhető.";
+    const std::optional<std::string> intkod = intkodForFileNames(db, dialogs, noNames);
+    if (!intkod) return Failure{FailureKind::Refused, "A PART INTKOD mezője miatt " + noNames, {}};
     const std::optional<std::string> chosen = windows.importDirectory();
-    if (!chosen) return std::nullopt;
+    if (!chosen) return Failure{FailureKind::Cancelled, "Nincs kiválasztva a beolvasás helye.", {}};
     const std::string dir = app::SureDir(*chosen);
     if (const auto missing = missingIncoming(dir, layouts, *intkod); !missing.empty()) {
         std::string list;
         for (const std::string& m : missing) list += (list.empty() ? "" : ", ") + m;
-        dialogs.error(std::string(texts.missing) + "\nHiányzik: " + list);
-        return std::nullopt;
+        const std::string shown = std::string(texts.missing) + "\nHiányzik: " + list;
+        dialogs.error(shown);
+        return Failure{FailureKind::File, shown, dir};
     }
     return ChosenFolder{dir, *intkod};
+}
+
+app::Outcome refuse(app::Dialogs& dialogs, const app::Failure& failure) {
+    app::show(dialogs, failure);
+    return failure;
+}
+
+app::Failure refusalOf(const std::exception& e, const std::string& refused) {
+    if (dynamic_cast<const app::UserError*>(&e))
+        return {app::FailureKind::File, std::string(e.what()) + "\n" + refused, {}};
+    return app::failureOf(refused, e);
 }
 
 } // namespace velmora::exchange

@@ -4,6 +4,7 @@
 // anything reads them, so that a floppy pulled out or a file changed
 // half way cannot reach the tables.
 #include "app/Dialogs.h"
+#include "app/Failure.h"
 #include "db/Database.h"
 #include "exchange/IncomingLayouts.h"
 #include "exchange/KuldFolder.h"
@@ -47,10 +48,19 @@ struct ChosenFolder {
 
 // The first steps every import of the fund's files shares: the question,
 // the provider's code, the folder, and the required files of `layouts`
-// there (the missing ones named). Nothing when the import stops; the
-// message, if any, has been shown.
-std::optional<ChosenFolder> chooseIncomingFolder(db::Database& db, app::Dialogs& dialogs, ImportWindows& windows,
+// there (the missing ones named). When the import stops: the failure (a
+// "Nem" is one of kind Cancelled), whose message, if any, has been shown.
+app::Result<ChosenFolder> chooseIncomingFolder(db::Database& db, app::Dialogs& dialogs, ImportWindows& windows,
                                                  const ImportStart& texts, const std::vector<Incoming>& layouts);
+
+// An import stopped: the failure shown (and so logged), and returned as the
+// import's outcome.
+app::Outcome refuse(app::Dialogs& dialogs, const app::Failure& failure);
+
+// What an import shows when its checks or its write refuse: a file refused
+// (app::UserError, which names the file and why) above `refused`; the
+// engine's message below `refused`, as the box's detail.
+app::Failure refusalOf(const std::exception& e, const std::string& refused);
 
 // A fresh working folder in TEMP for one import, removed with everything in
 // it when the object goes.

@@ -151,7 +151,7 @@ std::optional<std::string> openForSending(db::Database& db, const std::string& p
     try {
         reg::clearMarks(db);
     } catch (const std::exception& e) {
-        dialogs.error(kMarksNotCleared, e.what());
+        app::show(dialogs, app::failureOf(kMarksNotCleared, e));
         return std::nullopt;
     }
     toggle.on = false;
@@ -232,38 +232,45 @@ ShipmentResult makeShipment(db::Database& db, const app::Session& session, int c
     return result;
 }
 
-void sendMarked(db::Database& db, const app::Session& session, app::Dialogs& dialogs, app::Progress& progress,
-                ShipmentWindows& windows, db::WriteUnit* marks) {
+namespace {
+
+app::Failure shown(app::Dialogs& dialogs, const app::Failure& failure) {
+    app::show(dialogs, failure);
+    return failure;
+}
+
+} // namespace
+
+app::Outcome sendMarked(db::Database& db, const app::Session& session, app::Dialogs& dialogs, app::Progress& progress,
+                        ShipmentWindows& windows, db::WriteUnit* marks) {
+    using app::Failure, app::FailureKind;
     int count = 0;
     try {
         count = markedCount(db);
     } catch (const db::DbError& e) {
-        dialogs.error(kRunFailed, e.what());
-        return;
+        return shown(dialogs, app::failureOf(kRunFailed, e));
     }
     if (count == 0) {
         dialogs.warning(kNothingMarked);
-        return;
+        return Failure{FailureKind::Refused, kNothingMarked, {}};
     }
-    if (!dialogs.ask(sendQuestion(count, session.zarnez))) return;
+    const app::Question question = sendQuestion(count, session.zarnez);
+    if (!dialogs.ask(question)) return Failure{FailureKind::Cancelled, question.text, {}};
 
     ShipmentResult result;
     try {
         result = makeShipment(db, session, count, progress);
     } catch (const ShipmentNotRecorded& e) {
-        dialogs.error(kNotRecorded, e.what());
-        return;
+        return shown(dialogs, app::failureOf(kNotRecorded, e));
     } catch (const app::UserError& e) {
-        dialogs.error(e.what());
-        return;
+        return shown(dialogs, app::failureOf(e));
     }
     if (marks) {
         try {
             marks->commit();
             result.kuldProblems = marks->warnings();
         } catch (const std::exception& e) {
-            dialogs.error(kNotRecorded, e.what());
-            return;
+            return shown(dialogs, app::failureOf(kNotRecorded, e));
         }
     }
     result.staging.reset();
@@ -274,7 +281,8 @@ void sendMarked(db::Database& db, const app::Session& session, app::Dialogs& dia
     if (dialogs.ask(app::question(app::Msg::EReportQuestion))) {
         if (windows.eReport()) {
             dialogs.information(kEReportDone);
-            return finish(dialogs, windows);
+            finish(dialogs, windows);
+            return std::nullopt;
         }
         dialogs.warning(kEReportNotDone);
     }
@@ -285,14 +293,16 @@ void sendMarked(db::Database& db, const app::Session& session, app::Dialogs& dia
             copyFiles(db.directory(), session.kkuld, {names.hosa, names.hosb, names.hosc}, *dir,
                       {as.hosa, as.hosb, as.hosc});
         } catch (const app::UserError& e) {
-            dialogs.error(std::string(e.what()) + "\nAz elküldendő adatok a KULD könyvtárban vannak!");
+            const Failure failure{FailureKind::File, std::string(e.what()) + "\nAz elküldendő adatok a KULD könyvtárban vannak!", {}};
+            app::show(dialogs, failure);
             windows.closeRegister();
-            return;
+            return failure;
         }
     } else {
         dialogs.warning(kNotCopied);
     }
     finish(dialogs, windows);
+    return std::nullopt;
 }
 
 } // namespace velmora::exchange

@@ -11,6 +11,7 @@
 // leaves every sheet, ZARAS and KULD as they were.
 #include "app/Date.h"
 #include "app/Dialogs.h"
+#include "app/Failure.h"
 #include "app/Progress.h"
 #include "app/Session.h"
 #include "db/Database.h"
@@ -127,10 +128,11 @@ public:
 };
 
 // "Adatküldés": count, question, the shipment, then the e-report page or
-// the copy, and the closing message. Every problem is shown here. A caller
+// the copy, and the closing message. Every problem is shown here, and the
+// outcome names the one that stopped it (a "Nem" as Cancelled). A caller
 // that set the marks itself in `marks` (velmora-batch) has them reach the
 // files with the shipment, in one unit; on any refusal they go back.
-void sendMarked(db::Database& db, const app::Session& session, app::Dialogs& dialogs, app::Progress& progress,
-                ShipmentWindows& windows, db::WriteUnit* marks = nullptr);
+app::Outcome sendMarked(db::Database& db, const app::Session& session, app::Dialogs& dialogs, app::Progress& progress,
+                        ShipmentWindows& windows, db::WriteUnit* marks = nullptr);
 
 } // namespace velmora::exchange

@@ -7,7 +7,16 @@
 
 namespace velmora::masterdata {
 
-void removeDoctorsWithoutCode(db::Database& db, app::Dialogs& dialogs) {
+namespace {
+
+app::Outcome failed(app::Dialogs& dialogs, const app::Failure& failure) {
+    app::show(dialogs, failure);
+    return failure;
+}
+
+} // namespace
+
+app::Outcome removeDoctorsWithoutCode(db::Database& db, app::Dialogs& dialogs) {
     try {
         db::Table& orvos = store::tableOf(db, store::schema::ORVOS());
         orvos.first();
@@ -16,11 +25,12 @@ void removeDoctorsWithoutCode(db::Database& db, app::Dialogs& dialogs) {
             else orvos.next();
         }
     } catch (const std::exception& e) {
-        dialogs.error("Hiba az állomány készítésében! (null_orv_del)", e.what());
+        return failed(dialogs, app::failureOf("Hiba az állomány készítésében! (null_orv_del)", e));
     }
+    return std::nullopt;
 }
 
-void removeDuplicatePatients(db::Database& db, app::Dialogs& dialogs) {
+app::Outcome removeDuplicatePatients(db::Database& db, app::Dialogs& dialogs) {
     try {
         const db::SqlResult groups = db::Sql(db).run(
             {"select taj,neme,szuli,count(taj) as szam from beteg ", "group by taj,neme,szuli", "having count(taj)>1"});
@@ -33,8 +43,9 @@ void removeDuplicatePatients(db::Database& db, app::Dialogs& dialogs) {
         }
         beteg.pack();
     } catch (const std::exception& e) {
-        dialogs.error("Hiba a lefutásban! (19)", e.what());
+        return failed(dialogs, app::failureOf("Hiba a lefutásban! (19)", e));
     }
+    return std::nullopt;
 }
 
 } // namespace velmora::masterdata

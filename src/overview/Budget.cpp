@@ -1,5 +1,6 @@
 #include "overview/Budget.h"
 
+#include "app/DiagnosticLog.h"
 #include "app/Period.h"
 #include "db/Sql.h"
 #include "sheets/ContractFigures.h"
@@ -32,8 +33,9 @@ YearBudget yearBudget(db::Database& db, const std::string& year, app::Dialogs& d
     std::map<std::string, int64_t> residues;
     try {
         residues = residuesOf(db, year);
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
         // The residues are shown where they could be read; the rest stands.
+        app::logEvent(app::LogLevel::Warning, "A maradványok nem olvashatók (" + year + ")", app::failureOf("", e).detail());
     }
     for (const std::string& period : periodsOfYear(year)) {
         MonthBudget m;
@@ -44,8 +46,10 @@ YearBudget yearBudget(db::Database& db, const std::string& year, app::Dialogs& d
                 m.contractDays = contract->days;
                 m.contractAmount = contract->amount;
             }
-        } catch (const std::exception&) {
+        } catch (const std::exception& e) {
             m.failed = true;
+            app::logEvent(app::LogLevel::Warning, "A szerződés adatai nem olvashatók (" + period + ")",
+                          app::failureOf("", e).detail());
         }
         if (const auto recorded = sheets::recordedFigures(db, period, false, m.baseFee, dialogs)) {
             m.recordedDays = recorded->days;

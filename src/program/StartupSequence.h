@@ -12,11 +12,17 @@
 //   Konyvtaraz                   (working directories)
 //   runStartupMaintenance
 //   ertad                        (base fee)
-// An error inside the sequence stops the rest of it and is shown; the main
-// window opens nevertheless.
+// An error inside the sequence stops the rest of it and is shown; the
+// result says so, with the failure and its cause, so that the program opens
+// its main window for the repair (Indexelés, Visszatöltés) and velmora-batch
+// stops with a failing exit code.
 #include "app/Dialogs.h"
+#include "app/Failure.h"
 #include "app/Session.h"
 #include "db/Database.h"
+
+#include <optional>
+#include <vector>
 
 namespace velmora::program {
 
@@ -35,20 +41,43 @@ public:
 // then Crtapol, Crtorvos (and the removal of doctors without a code),
 // Crtbeteg, Crtmaradv, Crtlapa (and the sheet defaults from 2016.01), Crtlapb.
 // False when the program has to end; the reason has been shown.
-bool openTablesAfterPeriod(db::Database& db, app::Session& session, app::Dialogs& dialogs);
+// A step that fails is shown and the others go on; its failure is added to
+// `stepFailures` when given.
+bool openTablesAfterPeriod(db::Database& db, app::Session& session, app::Dialogs& dialogs,
+                           std::vector<app::Failure>* stepFailures = nullptr);
 
-// The period table maintenance, then the duplicate patient clean-up.
-void runStartupMaintenance(db::Database& db, const app::Session& session, app::Dialogs& dialogs);
+// The period table maintenance, then the duplicate patient clean-up; each
+// shown when it fails, and the start-up goes on. The steps that failed.
+std::vector<app::Failure> runStartupMaintenance(db::Database& db, const app::Session& session, app::Dialogs& dialogs);
 
 // What a kill or a power cut left is settled before any table opens (the
 // recovery of store/Recovery.h, with the working folders of the current
-// directory): what it did is shown in one line, its warnings after it.
-// False when the tables cannot be used (the program must end).
-bool settleInterruptedWrite(const db::Database& db, app::Dialogs& dialogs);
+// directory): what it did is shown in one line, its warnings after it, and
+// both go to the diagnostic log. The failure when the tables cannot be used
+// (the program must end).
+std::optional<app::Failure> settleInterruptedWrite(const db::Database& db, app::Dialogs& dialogs);
 
-// The whole sequence. False when the program must end before the event
-// loop (login or period window refused, missing fund tables, another copy
-// of the program holding the data directory).
-bool runStartup(db::Database& db, app::Session& session, app::Dialogs& dialogs, StartupWindows& windows);
+// How the sequence ended.
+struct StartupResult {
+    enum class State {
+        Ready,    // every step ran
+        Stopped,  // a step failed: the rest did not run; the main window opens for the repair
+        Ended,    // the user ended the program (login or period window left)
+        Failed,   // the program cannot go on (missing fund tables, data directory held, recovery unusable)
+    };
+    State state = State::Ready;
+    std::optional<app::Failure> failure;  // what stopped it, with its cause (Stopped, Failed)
+    // Steps that failed while the start-up went on (shown, as a numbered
+    // "Hiba a lefutásban!"): the program goes on; velmora-batch does not
+    // run its command on tables a step could not set right.
+    std::vector<app::Failure> stepFailures;
+
+    bool ready() const { return state == State::Ready; }
+    // The main window and its event loop follow (after a stopped sequence too).
+    bool goesOn() const { return state == State::Ready || state == State::Stopped; }
+};
+
+// The whole sequence.
+StartupResult runStartup(db::Database& db, app::Session& session, app::Dialogs& dialogs, StartupWindows& windows);
 
 } // namespace velmora::program

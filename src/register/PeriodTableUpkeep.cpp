@@ -55,12 +55,15 @@ void updatePeriodTable(db::Database& db, const app::Date& today) {
 
 } // namespace
 
-void maintainPeriodTable(db::Database& db, const app::Clock& clock, app::Dialogs& dialogs) {
+app::Outcome maintainPeriodTable(db::Database& db, const app::Clock& clock, app::Dialogs& dialogs) {
     try {
         updatePeriodTable(db, clock.today());
     } catch (const std::exception& e) {
-        dialogs.error("Hiba a lefutásban! (18)", e.what());
+        const app::Failure failure = app::failureOf("Hiba a lefutásban! (18)", e);
+        app::show(dialogs, failure);
+        return failure;
     }
+    return std::nullopt;
 }
 
 } // namespace velmora::reg

@@ -2,6 +2,7 @@
 // The period table ZARAS kept in line with the sheets that were sent.
 #include "app/Clock.h"
 #include "app/Dialogs.h"
+#include "app/Failure.h"
 #include "db/Database.h"
 
 namespace velmora::reg {
@@ -12,6 +13,6 @@ namespace velmora::reg {
 // than the following month has its closing date moved back to that 5th; the
 // row of the month after the last sent period is removed. With no sent sheet
 // in those months nothing changes. Failure: "Hiba a lefutásban! (18)".
-void maintainPeriodTable(db::Database& db, const app::Clock& clock, app::Dialogs& dialogs);
+app::Outcome maintainPeriodTable(db::Database& db, const app::Clock& clock, app::Dialogs& dialogs);
 
 } // namespace velmora::reg

@@ -1,6 +1,7 @@
 #include "sheets/ContractFigures.h"
 
 #include "app/Date.h"
+#include "app/DiagnosticLog.h"
 #include "db/Sql.h"
 #include "sheets/CheckQueries.h"
 
@@ -42,7 +43,9 @@ std::optional<RecordedFigures> recordedFigures(db::Database& db, const std::stri
             queries::lines({"select idoszak,sum(sznap) as sznap", "from hlapa", s.where, "group by idoszak"}),
             s.params);
         for (const auto& row : days.rows) figures.days += static_cast<int>(row[1].asInt());
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        // The warning has no room for the cause: the log keeps it.
+        app::logEvent(app::LogLevel::Warning, "Hiba a lefutásban! (3)", app::failureOf("", e).detail());
         dialogs.warning("Hiba a lefutásban! (3)");
         return std::nullopt;
     }
@@ -59,7 +62,8 @@ std::optional<RecordedFigures> recordedFigures(db::Database& db, const std::stri
         }
         figures.amount = db::Decimal::fromInt(amount);
         figures.supplement = db::Decimal(supplementTenths, 1);
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        app::logEvent(app::LogLevel::Warning, "Hiba a lefutásban! (4)", app::failureOf("", e).detail());
         dialogs.warning("Hiba a lefutásban! (4)");
         return std::nullopt;
     }

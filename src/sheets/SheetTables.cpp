@@ -6,15 +6,18 @@
 
 namespace velmora::sheets {
 
-void fillSheetDefaultsFrom2016(db::Database& db, app::Dialogs& dialogs) {
+app::Outcome fillSheetDefaultsFrom2016(db::Database& db, app::Dialogs& dialogs) {
     try {
         db::Sql(db).run(
             "update hlapa set aztip='1', allamp='HUN',terkat='01' where idoszak >= '2016.01' and aztip is null and "
             "allamp is null and terkat is null");
     } catch (const std::exception& e) {
         try { store::tableOf(db, store::schema::HLAPA()).close(); } catch (...) {}
-        dialogs.error("Hiba a lefutásban! (lap_ures)", e.what());
+        const app::Failure failure = app::failureOf("Hiba a lefutásban! (lap_ures)", e);
+        app::show(dialogs, failure);
+        return failure;
     }
+    return std::nullopt;
 }
 
 void addPatientNameLookup(db::Database& db) {

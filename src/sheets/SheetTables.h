@@ -2,6 +2,7 @@
 // What the sheet tables HLAPA and HLAPB need at every start, once they are
 // open.
 #include "app/Dialogs.h"
+#include "app/Failure.h"
 #include "db/Database.h"
 
 namespace velmora::sheets {
@@ -10,7 +11,7 @@ namespace velmora::sheets {
 // category; sheets stored before these were asked get the usual values
 // (AZTIP "1", ALLAMP "HUN", TERKAT "01"). Failure: "Hiba a lefutásban!
 // (lap_ures)", and HLAPA is left closed.
-void fillSheetDefaultsFrom2016(db::Database& db, app::Dialogs& dialogs);
+app::Outcome fillSheetDefaultsFrom2016(db::Database& db, app::Dialogs& dialogs);
 
 // Gives HLAPA its read-only field bnev, the patient's name from BETEG by TAJ.
 // Once per run, on the shared objects.

@@ -85,7 +85,7 @@ struct RestoreFixture {
     bool run(std::optional<backup::RestoreSource> source, bool yes = true) {
         windows.source = std::move(source);
         start.dialogs.answer(yes);
-        return backup::runRestore(start.db, start.session, start.dialogs, windows, progress);
+        return !backup::runRestore(start.db, start.session, start.dialogs, windows, progress).programEnds;
     }
 };
 
@@ -257,7 +257,7 @@ TEST(Restore, EveryRefusalLeavesTheLiveTablesAsTheyWere) {
         c.spoil(f);
         const auto before = liveFiles(f.data.str());
         f.start.dialogs.answer(c.yes);
-        ASSERT_TRUE(backup::runRestore(f.start.db, f.start.session, f.start.dialogs, f.windows, f.progress));
+        ASSERT_FALSE(backup::runRestore(f.start.db, f.start.session, f.start.dialogs, f.windows, f.progress).programEnds);
         EXPECT_EQ(liveFiles(f.data.str()), before);
         EXPECT_EQ(nurses(*f.apol), (std::vector<std::string>{"Mentett Ápoló", "Később Felvett"}));
         const auto errors = f.start.dialogs.errors();

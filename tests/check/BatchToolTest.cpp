@@ -2,6 +2,7 @@
 // command's main path with its files checked, and its refusals with the
 // data directory byte for byte as it was.
 #include "app/DataDirLock.h"
+#include "app/DiagnosticLog.h"
 #include "check/BatchFixture.h"
 #include "db/DbfFile.h"
 #include "support/FundFiles.h"
@@ -9,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <set>
 #include <sstream>
@@ -64,16 +66,32 @@ std::vector<TextRow> recordsByPython(const fs::path& file) {
     return rows;
 }
 
-// Files but for the index files: the start-up makes the program's empty
-// folders (KULD, TEMP, LISTA, MENT) where they are missing, and the engine
-// writes the keys of an index file anew when its stamp no longer fits the
-// table, as the program does.
+// Files but for the index files and the diagnostic log: the start-up makes
+// the program's empty folders (KULD, TEMP, LISTA, MENT) where they are
+// missing, the engine writes the keys of an index file anew when its stamp
+// no longer fits the table, as the program does, and every run leaves its
+// lines in the installation's log.
 std::map<std::string, std::string> filesOf(const fs::path& dir) {
     std::map<std::string, std::string> out = treeBytes(dir);
     std::erase_if(out, [](const auto& entry) {
-        return entry.second == "/" || strcasecmp(fs::path(entry.first).extension().c_str(), ".mdx") == 0;
+        return entry.second == "/" || strcasecmp(fs::path(entry.first).extension().c_str(), ".mdx") == 0 ||
+               fs::path(entry.first).filename() == app::kLogName;
     });
     return out;
+}
+
+// The lines of the installation's log (beside DATA), oldest first.
+std::vector<std::string> logLines(const fs::path& installation) {
+    return app::lastLogLines(app::logFileIn(installation.string()), 1000);
+}
+
+// The log lines that hold every one of `words`.
+std::vector<std::string> linesWith(const std::vector<std::string>& lines, const std::vector<std::string>& words) {
+    std::vector<std::string> found;
+    for (const std::string& line : lines)
+        if (std::all_of(words.begin(), words.end(), [&line](const std::string& w) { return line.find(w) != std::string::npos; }))
+            found.push_back(line);
+    return found;
 }
 
 class BatchTool : public ::testing::Test {
@@ -166,7 +184,7 @@ TEST_F(BatchTool, BadInputIsRefusedWithTheUsageLineAndChangesNothing) {
 }
 
 TEST_F(BatchTool, WaitsForNobodyWhileTheProgramHoldsTheDataDirectory) {
-    const auto before = treeBytes(dir.path());
+    const auto before = filesOf(dir.path());
     {
         const auto held = app::DataDirLock::tryAcquire(data().string());
         ASSERT_TRUE(held);
@@ -176,7 +194,12 @@ TEST_F(BatchTool, WaitsForNobodyWhileTheProgramHoldsTheDataDirectory) {
             EXPECT_NE(run.err.find("másik program dolgozik"), std::string::npos) << run.err;
         }
     }
-    EXPECT_EQ(changedPaths(before, treeBytes(dir.path())), "");
+    EXPECT_EQ(changedPaths(before, filesOf(dir.path())), "");
+    // The run turned away is in the installation's log, with why; the
+    // check, which changes nothing, not even that.
+    EXPECT_EQ(linesWith(logLines(dir.path()), {"velmora-batch --data DATA reindex: kilépési kód 3"}).size(), 1u);
+    EXPECT_EQ(linesWith(logLines(dir.path()), {" FIGYELEM ", "másik program dolgozik"}).size(), 1u);
+    EXPECT_TRUE(linesWith(logLines(dir.path()), {" check"}).empty());
     EXPECT_EQ(runBatch(dir.path(), "--data DATA check").exit, 0);
 }
 
@@ -397,6 +420,62 @@ TEST_F(BatchTool, ImportsReadTheFundsFilesOnlyWithYes) {
     const ToolRun afterFull = runBatch(dir.path(), "--data DATA check");
     for (const char* wording : {"zárások között", "elküldött lapok száma", "teljes sorozat jele"})
         EXPECT_EQ(afterFull.out.find(wording), std::string::npos) << afterFull.out;
+}
+
+} // namespace
+} // namespace velmora::test
+
+namespace velmora::test {
+namespace {
+
+// A refused import fails the run whatever was printed, and the installation's
+// log keeps the file refused and why, the run and its exit code, and no
+// patient's name.
+TEST_F(BatchTool, ARefusedImportFailsTheRunAndItsCauseIsInTheInstallationsLog) {
+    const fs::path ruv = dir.path() / "RUV";
+    fs::create_directories(ruv);
+    writeBilledAnswer(ruv);
+    // A billed visit of another month than the period being read.
+    writeFundFile(ruv / "HEb4711.dbf", "KABKOD C(4); SORSZAM N(5,0); IDOSZAK C(6); RESZ C(1); APDATUM D; ELSZIDO C(7)",
+                  "[[\"4711\",8,\"202602\",\"C\",\"2026-02-01\",\"A1\"]]");
+    const auto before = tables();
+    const ToolRun run = runBatch(dir.path(), "--data DATA import-billed RUV --period 2026.03 --yes");
+    EXPECT_EQ(run.exit, 1) << run.err;
+    EXPECT_EQ(changedPaths(before, tables()), "");
+
+    const auto lines = logLines(dir.path());
+    const auto refused =
+        linesWith(lines, {" HIBA ", "HEb4711.dbf", "Az elszámolt lapok beolvasása elmaradt, az adatok nem változtak."});
+    EXPECT_EQ(refused.size(), 1u) << ::testing::PrintToString(lines);
+    EXPECT_EQ(linesWith(lines, {"import-billed RUV --period 2026.03 --yes: kilépési kód 1"}).size(), 1u)
+        << ::testing::PrintToString(lines);
+    EXPECT_FALSE(fs::exists(data() / app::kLogName));
+    const std::string all = fileBytes(app::logFileIn(dir.path().string()));
+    for (const TextRow& patient : rows("Beteg.dbf")) {
+        ASSERT_FALSE(patient.at("nev").empty());
+        EXPECT_EQ(all.find(patient.at("nev")), std::string::npos) << patient.at("nev");
+    }
+}
+
+// A clean run leaves its command line and exit code in the log of the
+// installation whose DATA it worked on; a data directory of another name
+// keeps its log beside its tables.
+TEST_F(BatchTool, ACleanRunWritesItsLinesToTheInstallationsLog) {
+    ToolRun run = runBatch(dir.path(), "--data DATA reindex");
+    ASSERT_EQ(run.exit, 0) << run.err;
+    const auto lines = logLines(dir.path());
+    EXPECT_EQ(linesWith(lines, {" INFO velmora-batch --data DATA reindex"}).size(), 2u) << ::testing::PrintToString(lines);
+    EXPECT_EQ(linesWith(lines, {"reindex: kilépési kód 0"}).size(), 1u);
+    EXPECT_TRUE(linesWith(lines, {" HIBA "}).empty()) << ::testing::PrintToString(lines);
+
+    fs::rename(data(), dir.path() / "ADATOK");
+    run = runBatch(dir.path(), "--data ADATOK/ reindex");
+    ASSERT_EQ(run.exit, 0) << run.err;
+    EXPECT_EQ(linesWith(app::lastLogLines((dir.path() / "ADATOK" / app::kLogName).string(), 10),
+                        {"velmora-batch --data ADATOK/ reindex: kilépési kód 0"})
+                  .size(),
+              1u);
+    EXPECT_EQ(logLines(dir.path()).size(), lines.size());
 }
 
 } // namespace

@@ -247,7 +247,7 @@ TEST_F(Billed, RefusesBadFilesLeavingEveryLocalFileAsItWas) {
         {"no billed visit", [](Billed& t) { t.heb({}); }, {exchange::kNoBilledSheet, "HEb1234.dbf"}},
         {"truncated", [](Billed& t) { fs::resize_file(t.incoming.file("HEb1234.dbf"),
                                                       fs::file_size(t.incoming.file("HEb1234.dbf")) - 40); },
-         {"HEb1234.dbf"}},
+         {"Hiba a lefutásban! (6)", "HEb1234.dbf"}},  // the engine's failure, under the step's number
         {"fee of another period", [](Billed& t) { t.hruv("[[\"202405\", 7150.25, 350000.0]]"); },
          {exchange::kOtherPeriod, "HRuv1234.dbf", "2024.05"}},
         {"fee too large", [](Billed& t) { t.hruv("[[\"2024.06\", 123456789, 1]]", "IDOSZAK C(7); ALAPDIJ N(12,0); ELOLEG N(5,0)"); },

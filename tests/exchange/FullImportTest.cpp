@@ -70,7 +70,7 @@ struct Import {
     }
     ~Import() { fs::remove_all(work); }
 
-    std::optional<exchange::FullImportSummary> run() {
+    app::Result<exchange::FullImportSummary> run() {
         return exchange::importFullDataSet(data.db(), data.session(), data.dialogs(), progress, windows);
     }
     std::string query(const std::string& sql) {
@@ -155,6 +155,7 @@ TEST(FullImport, MalformedSetsAreRefusedAndNothingLocalChanges) {
     struct Case {
         const char* variant;
         const char* named;  // the message names this
+        const char* first = "";  // and begins with this: the system's numbered failure of a step
     };
     const Case cases[] = {
         {"missing-field", "HAa1234.dbf állomány nem a várt szerkezetű: hiányzó mező: ONAPDB"},
@@ -165,7 +166,7 @@ TEST(FullImport, MalformedSetsAreRefusedAndNothingLocalChanges) {
         {"empty-taj", "HAa1234.dbf állomány 1. rekordja: a(z) TAJ mező üres"},
         {"too-wide", "HAb1234.dbf állomány 2. rekordja: a(z) TEVKOD mező (\"1234567890\") hosszabb 8"},
         {"foreign", "HAa1234.dbf állomány 1. rekordja: az intézménykód (\"9999\")"},
-        {"truncated", "HAb1234.dbf nem olvasható dBASE tábla"},
+        {"truncated", "HAb1234.dbf nem olvasható dBASE tábla", "Hiba a lefutásban! (10)\n"},
         {"cyrillic", "HAc1234.dbf állomány a fejléce szerint ezt a kódlapot használja: 1251 (kódlapjelölés: 0xC9). "
                      "Ezt a kódlapot a program nem tudja olvasni"},
         {"wrong-members", "Telj1234.arj archívum nem a teljes adatállomány három állományát"},
@@ -181,6 +182,7 @@ TEST(FullImport, MalformedSetsAreRefusedAndNothingLocalChanges) {
         const auto errors = im.data.dialogs().errors();
         ASSERT_EQ(errors.size(), 1u);
         EXPECT_NE(errors[0].find(c.named), std::string::npos) << errors[0];
+        EXPECT_EQ(errors[0].rfind(c.first, 0), 0u) << errors[0];
         EXPECT_TRUE(im.data.dialogs().texts(ScriptedDialogs::Kind::Question).empty());
         EXPECT_EQ(changed(before, treeBytes(im.data.dir())), "");
         EXPECT_EQ(im.data.rows("hlapa"), hlapa);

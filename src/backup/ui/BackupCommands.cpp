@@ -29,7 +29,7 @@ void BackupCommands::restore() {
     bool goOn = true;
     {
         QtProgress progress(&owner_);
-        goOn = backup::runRestore(db_, session_, dialogs_, *this, progress);
+        goOn = !backup::runRestore(db_, session_, dialogs_, *this, progress).programEnds;
     }
     if (!goOn) owner_.close();
 }

@@ -20,6 +20,7 @@
 #include "reports/ui/TajListCommands.h"
 #include "sheets/SheetStore.h"
 #include "sheets/ui/SheetWindows.h"
+#include "shell/ui/LogCommand.h"
 #include "shell/ui/StatusPanels.h"
 #include "shell/ui/Tfokep.h"
 #include "store/IndexFiles.h"
@@ -32,12 +33,12 @@
 
 namespace velmora::ui {
 
-ProgramWindows::ProgramWindows(app::Session& session, db::Database& dbs, QtDialogs& dialogs) {
+ProgramWindows::ProgramWindows(app::Session& session, db::Database& dbs, QtDialogs& boxes, app::Dialogs& dialogs) {
     gridSaving = std::make_unique<GridSaving>(session, dialogs);
     fokep = std::make_unique<Tfokep>(session, dialogs);
-    dialogs.setParentWindow(fokep.get());
+    boxes.setParentWindow(fokep.get());
     StatusPanels* panels = fokep->panels();
-    dialogs.setStatusSink([panels](int panel, const QString& text) { panels->setText(panel, text); });
+    boxes.setStatusSink([panels](int panel, const QString& text) { panels->setText(panel, text); });
     periods = std::make_unique<app::ZarasPeriodTable>(store::tableOf(dbs, store::schema::ZARAS()));
     passwords = std::make_unique<app::SysPasswordStore>(dbs);
     fokep->setPeriodTable(periods.get());
@@ -77,7 +78,12 @@ ProgramWindows::ProgramWindows(app::Session& session, db::Database& dbs, QtDialo
     };
     overview = std::make_unique<OverviewCommands>(*fokep, session, dbs, dialogs, std::move(links));
     for (const MenuCommand& command : overview->commands()) fokep->setCommand(qs(command.item), command.run);
+    log = std::make_unique<LogCommand>(*fokep, session, dialogs);
+    for (const MenuCommand& command : log->commands()) fokep->setCommand(qs(command.item), command.run);
 }
+
+ProgramWindows::ProgramWindows(app::Session& session, db::Database& dbs, QtDialogs& boxes)
+    : ProgramWindows(session, dbs, boxes, boxes) {}
 
 // The windows go before the tables and the main window they use.
 ProgramWindows::~ProgramWindows() = default;

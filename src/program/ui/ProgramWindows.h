@@ -6,6 +6,7 @@
 #include <memory>
 
 namespace velmora::app {
+class Dialogs;
 class Session;
 class SysPasswordStore;
 class ZarasPeriodTable;
@@ -24,6 +25,7 @@ class ExchangeWindows;
 class FullImportCommand;
 class GridSaving;
 class HistoryCommand;
+class LogCommand;
 class MasterListCommands;
 class MonthlyCommands;
 class OverviewCommands;
@@ -36,8 +38,10 @@ class Tfokep;
 struct MasterDataWindows;
 
 struct ProgramWindows {
-    // The main window becomes the dialogs' parent and status bar.
-    ProgramWindows(app::Session& session, db::Database& dbs, QtDialogs& dialogs);
+    // The main window becomes the boxes' parent and status bar; the windows
+    // talk to the user through `dialogs` (the boxes behind the log).
+    ProgramWindows(app::Session& session, db::Database& dbs, QtDialogs& boxes, app::Dialogs& dialogs);
+    ProgramWindows(app::Session& session, db::Database& dbs, QtDialogs& boxes);
     ~ProgramWindows();
 
     std::unique_ptr<GridSaving> gridSaving;  // before every grid, gone after them
@@ -58,6 +62,7 @@ struct ProgramWindows {
     std::unique_ptr<EmployeeDaysCommand> employeeDays;
     std::unique_ptr<MonthlyCommands> monthly;
     std::unique_ptr<OverviewCommands> overview;
+    std::unique_ptr<LogCommand> log;
 };
 
 } // namespace velmora::ui

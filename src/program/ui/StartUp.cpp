@@ -2,8 +2,10 @@
 
 #include "app/Clock.h"
 #include "app/DataDirLock.h"
+#include "app/DiagnosticLog.h"
 #include "app/Directories.h"
 #include "app/PasswordStore.h"
+#include "app/LoggedDialogs.h"
 #include "app/PeriodChoice.h"
 #include "app/UserError.h"
 #include "app/Version.h"
@@ -101,11 +103,15 @@ void ConnectCommands(Tfokep& fokep, app::Session& session, db::Database& dbs, ap
     });
 }
 
-bool RunStartUp(Tfokep& fokep, app::Session& session, db::Database& dbs, app::Dialogs& dialogs) {
+program::StartupResult RunStartUp(Tfokep& fokep, app::Session& session, db::Database& dbs, app::Dialogs& dialogs) {
     MainWindowSteps steps(fokep);
-    if (!program::runStartup(dbs, session, dialogs, steps)) return false;
-    fokep.finishStartup();
-    return true;
+    program::StartupResult result = program::runStartup(dbs, session, dialogs, steps);
+    if (result.goesOn()) fokep.finishStartup();
+    return result;
+}
+
+int ExitCodeOf(const program::StartupResult& result) {
+    return result.state == program::StartupResult::State::Failed ? 1 : 0;
 }
 
 bool HoldDataDir(const std::string& dataDir, std::unique_ptr<app::DataDirLock>& hold) {
@@ -113,13 +119,15 @@ bool HoldDataDir(const std::string& dataDir, std::unique_ptr<app::DataDirLock>& 
     try {
         hold = app::DataDirLock::tryAcquire(dataDir);
         if (!hold) {
+            app::logEvent(app::LogLevel::Warning, app::dataDirHeldMessage(dataDir));
             QMessageBox box(QMessageBox::NoIcon, app::kProgramTitle, qs(app::dataDirHeldMessage(dataDir)),
                             QMessageBox::Ok);
             box.exec();
             return false;
         }
-    } catch (const app::UserError&) {
+    } catch (const app::UserError& e) {
         // No data directory yet: the start-up says so in its own words.
+        app::logEvent(app::LogLevel::Info, e.what());
     }
     return true;
 }
@@ -143,10 +151,16 @@ int RunProgram(int argc, char** argv) {
         std::error_code ec;
         std::filesystem::create_directories(session.dataDir, ec);
     }
+    // The log of the installation the program works in, from before the
+    // recovery on; every error and warning shown goes into it.
+    app::DiagnosticLog log(app::logFileIn(std::filesystem::current_path().string()));
+    const app::InstalledLog installedLog(log);
+    log.write(app::LogLevel::Info, std::string("A program indul (") + app::kVersion + "), adatkönyvtár: " + session.dataDir);
     std::unique_ptr<app::DataDirLock> hold;
     if (!HoldDataDir(session.dataDir, hold)) return 1;
     db::Database dbs(session.dataDir);
-    QtDialogs dialogs;
+    QtDialogs boxes;
+    app::LoggedDialogs dialogs(boxes, log);
     // The last guard: a failure no command caught is shown, not fatal.
     const CommandGuard guard(dialogs, &dbs);
     application.setGuard(&guard);
@@ -157,19 +171,23 @@ int RunProgram(int argc, char** argv) {
 
     std::unique_ptr<ProgramWindows> windows;
     try {
-        windows = std::make_unique<ProgramWindows>(session, dbs, dialogs);
+        windows = std::make_unique<ProgramWindows>(session, dbs, boxes, dialogs);
         if (firstStart && !RunFirstStart(*windows, session, dbs, dialogs,
                                          DemoToolBeside(ss(QApplication::applicationDirPath()))))
             return 0;
-        if (!RunStartUp(*windows->fokep, session, dbs, dialogs)) return 0;
+        const program::StartupResult started = RunStartUp(*windows->fokep, session, dbs, dialogs);
+        if (!started.goesOn()) return ExitCodeOf(started);
         windows->overview->offer();
     } catch (const std::exception& e) {
+        log.write(app::failureOf("Hiba a program indításakor", e));
         QMessageBox box(QMessageBox::NoIcon, app::kProgramTitle,
                         QString("Hiba a program indításakor: ") + qs(e.what()), QMessageBox::Ok);
         box.exec();
         if (!windows) return 1;  // no window would ever end the event loop
     }
-    return application.exec();
+    const int code = application.exec();
+    log.write(app::LogLevel::Info, "A program véget ért (" + std::to_string(code) + ")");
+    return code;
 }
 
 } // namespace velmora::ui

@@ -4,6 +4,7 @@
 // windows with their menu commands, and the event loop.
 #include "app/Dialogs.h"
 #include "app/Session.h"
+#include "program/StartupSequence.h"
 
 #include <memory>
 #include <string>
@@ -24,10 +25,11 @@ class Tfokep;
 // and gives the main window its command guard over them.
 void ConnectCommands(Tfokep& fokep, app::Session& session, db::Database& dbs, app::Dialogs& dialogs);
 
-// Runs the start-up sequence in the main window; false when the program must
-// end before the event loop. An error inside the sequence stops the rest of
-// it, is shown, and the main window opens nevertheless.
-bool RunStartUp(Tfokep& fokep, app::Session& session, db::Database& dbs, app::Dialogs& dialogs);
+// Runs the start-up sequence in the main window. An error inside the
+// sequence stops the rest of it and is shown; the result says so, and the
+// main window opens nevertheless (for the repair) unless the program must
+// end before the event loop.
+program::StartupResult RunStartUp(Tfokep& fokep, app::Session& session, db::Database& dbs, app::Dialogs& dialogs);
 
 // The data directory is the program's alone while it runs: a second copy,
 // or velmora-batch, is turned away until it ends. False when another holds
@@ -47,6 +49,10 @@ bool RunFirstStart(ProgramWindows& windows, app::Session& session, db::Database&
 // The demo builder installed with the program in `programDir` (beside it,
 // or in the bin folder of a packaged installation); empty when there is none.
 std::string DemoToolBeside(const std::string& programDir);
+
+// The process's exit code when the start-up ended the program: 0 when the
+// user ended it, 1 after a failure.
+int ExitCodeOf(const program::StartupResult& result);
 
 // The whole program; the process's exit code. With VELMORA_SHOW_AND_QUIT
 // set, the object name of the first window shown is printed and every window

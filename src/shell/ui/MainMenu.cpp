@@ -55,6 +55,7 @@ const std::vector<MenuItemDef>& MainMenuItems() {
         {"Adatokellenrzse1", "&Adatok ellenőrzése", "Az adatállományok ellenőrzése, módosítás nélkül", "Szervz1"},
         {"Ejelentsoldalnakcme1", "E-jelentés oldalának &címe", "A KAB e-jelentés oldala címének megadása",
          "Szervz1"},
+        {"Naplo1", "&Napló", "A program naplójának utolsó bejegyzései", "Szervz1"},
         {"Adatszolgltats1", "A&datszolgáltatás", "Adatszolgáltatás", ""},
         {"FloppykldemnyRUVszmra1", "Floppy-&küldemény RUV-számára", "Floppy-küldemény RUV-számára",
          "Adatszolgltats1"},

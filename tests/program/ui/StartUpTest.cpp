@@ -86,7 +86,7 @@ private slots:
     void firstStartSetsUpEverything() {
         auto program = start();
         answerStartUp("abc", "202406");
-        QVERIFY(ui::RunStartUp(program->fokep, program->session, program->dbs, *dialogs));
+        QVERIFY(ui::RunStartUp(program->fokep, program->session, program->dbs, *dialogs).ready());
 
         QVERIFY(dialogs->errors().empty());
         QVERIFY(dialogs->texts(ScriptedDialogs::Kind::Message).empty());
@@ -128,12 +128,12 @@ private slots:
         {
             auto first = start();
             answerStartUp("abc", "202406");
-            QVERIFY(ui::RunStartUp(first->fokep, first->session, first->dbs, *dialogs));
+            QVERIFY(ui::RunStartUp(first->fokep, first->session, first->dbs, *dialogs).ready());
         }
         {
             auto second = start();
             answerStartUp("abd", "");
-            QVERIFY(!ui::RunStartUp(second->fokep, second->session, second->dbs, *dialogs));
+            QVERIFY(!ui::RunStartUp(second->fokep, second->session, second->dbs, *dialogs).goesOn());
             QCOMPARE(dialogs->texts(ScriptedDialogs::Kind::Message), std::vector<std::string>{"Érvénytelen jelszó!"});
             QVERIFY(!second->fokep.isVisible());
         }
@@ -144,7 +144,7 @@ private slots:
                 test::typeText(login->findChild<QLineEdit*>("Password"), "abc");
                 QTest::mouseClick(login->findChild<QPushButton*>("OKBtn"), Qt::LeftButton);
             });
-            QVERIFY(!ui::RunStartUp(third->fokep, third->session, third->dbs, *dialogs));
+            QVERIFY(!ui::RunStartUp(third->fokep, third->session, third->dbs, *dialogs).goesOn());
         }
     }
 
@@ -152,7 +152,12 @@ private slots:
         std::ofstream(work->path() / "DATA" / "Apol.dbf") << "nem tábla";
         auto program = start();
         answerStartUp("abc", "202406");
-        QVERIFY(ui::RunStartUp(program->fokep, program->session, program->dbs, *dialogs));
+        // Not a success: the result says the sequence stopped, and on what.
+        const program::StartupResult result = ui::RunStartUp(program->fokep, program->session, program->dbs, *dialogs);
+        QCOMPARE(result.state, program::StartupResult::State::Stopped);
+        QVERIFY(result.goesOn());
+        QVERIFY(result.failure && result.failure->text.find("Apol.dbf") != std::string::npos);
+        QCOMPARE(ui::ExitCodeOf(result), 0);  // the window opens for the repair
         QCOMPARE(dialogs->errors().size(), size_t(1));
         QVERIFY(dialogs->errors()[0].find("Apol.dbf") != std::string::npos);
         QVERIFY(!fs::exists(work->path() / "LISTA"));    // the rest of the sequence did not run
@@ -165,10 +170,12 @@ private slots:
     void aSecondCopyOnTheSameDataDirectoryEndsCleanly() {
         auto first = start();
         answerStartUp("abc", "202406");
-        QVERIFY(ui::RunStartUp(first->fokep, first->session, first->dbs, *dialogs));
+        QVERIFY(ui::RunStartUp(first->fokep, first->session, first->dbs, *dialogs).ready());
         auto second = start();
         answerStartUp("abc", "");
-        QVERIFY(!ui::RunStartUp(second->fokep, second->session, second->dbs, *dialogs));
+        const program::StartupResult result = ui::RunStartUp(second->fokep, second->session, second->dbs, *dialogs);
+        QCOMPARE(result.state, program::StartupResult::State::Failed);
+        QCOMPARE(ui::ExitCodeOf(result), 1);
         QCOMPARE(dialogs->errors().size(), size_t(1));
         QVERIFY(dialogs->errors()[0].find("másik program") != std::string::npos);
         QVERIFY(!second->fokep.isVisible());
@@ -178,7 +185,7 @@ private slots:
         fs::remove(work->path() / "DATA" / "HTHELY.DBF");
         auto program = start();
         answerStartUp("abc", "202406");
-        QVERIFY(!ui::RunStartUp(program->fokep, program->session, program->dbs, *dialogs));
+        QVERIFY(!ui::RunStartUp(program->fokep, program->session, program->dbs, *dialogs).goesOn());
         QCOMPARE(dialogs->errors().size(), size_t(1));
         QVERIFY(dialogs->errors()[0].find("    HTHELY.DBF") != std::string::npos);
     }
@@ -186,7 +193,7 @@ private slots:
     void everyOwnTableExistsAfterTheFirstStart() {
         auto program = start();
         answerStartUp("abc", "202406");
-        QVERIFY(ui::RunStartUp(program->fokep, program->session, program->dbs, *dialogs));
+        QVERIFY(ui::RunStartUp(program->fokep, program->session, program->dbs, *dialogs).ready());
         for (const char* t : {"Zaras", "Apol", "Orvos", "Beteg", "Maradv", "HLapa", "HLapb"}) {
             QVERIFY2(program->dbs.fileExists(std::string(t) + ".dbf"), t);
             QVERIFY2(program->dbs.fileExists(std::string(t) + ".mdx"), t);
@@ -212,7 +219,7 @@ private slots:
     void aFailedReindexingIsShownAndNotReportedFinished() {
         auto program = start();
         answerStartUp("abc", "202406");
-        QVERIFY(ui::RunStartUp(program->fokep, program->session, program->dbs, *dialogs));
+        QVERIFY(ui::RunStartUp(program->fokep, program->session, program->dbs, *dialogs).ready());
         ui::ConnectCommands(program->fokep, program->session, program->dbs, *dialogs);
         program->fokep.setPanelText(0, QString());
         dialogs->clearLog();

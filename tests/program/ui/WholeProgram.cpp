@@ -67,7 +67,7 @@ void WholeProgramTest::startUp() {
         QTest::keyClicks(period, "202604");
         QTest::mouseClick(w->findChild<QPushButton*>("OKBtn"), Qt::LeftButton);
     });
-    QVERIFY2(ui::RunStartUp(*program->fokep, *session, *dbs, *dialogs),
+    QVERIFY2(ui::RunStartUp(*program->fokep, *session, *dbs, *dialogs).ready(),
              qPrintable(watcher->failures().join("\n") + "\nseen:\n" + watcher->seen().join("\n")));
     checkWatcher();
 }

@@ -90,7 +90,7 @@ private slots:
             QVERIFY2(owner && owner->actions().contains(item), d.name);
             names.insert(item->objectName());
         }
-        QCOMPARE(names.size(), size_t(46));
+        QCOMPARE(names.size(), size_t(47));
 
         // A few places checked against the menu as the user knows it.
         QCOMPARE(fokep->menuItem("tvonal1")->statusTip(), QString("A program útvonalainak és az alapdíj megjelenítése"));
