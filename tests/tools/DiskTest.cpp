@@ -7,7 +7,7 @@
 // The read-only medium and the small disk are real (a bind mount, a tmpfs)
 // in a mount namespace of their own, which needs root; elsewhere those two
 // tests are skipped.
-#include "check/BatchFixture.h"
+#include "support/BatchFixture.h"
 
 #include <gtest/gtest.h>
 

@@ -11,7 +11,7 @@
 // In ctest every kill point of the shipment is tried, and every few points
 // of the others (the last ones, where journals and renames fall, always).
 // VELMORA_KILL_SWEEP=all tries every point of every command.
-#include "check/BatchFixture.h"
+#include "support/BatchFixture.h"
 #include "support/FundFiles.h"
 
 #include <gtest/gtest.h>
@@ -37,7 +37,7 @@ struct State {
 };
 
 std::map<std::string, State> dumpStates(const std::vector<fs::path>& dirs) {
-    std::string cmd = "/usr/bin/python3 '" + std::string(VELMORA_TEST_SOURCE_DIR) + "/tools/dump_state.py'";
+    std::string cmd = "/usr/bin/python3 '" + std::string(VELMORA_TEST_SOURCE_DIR) + "/support/python/dump_state.py'";
     for (const fs::path& d : dirs) cmd += " '" + d.string() + "'";
     std::map<std::string, State> states;
     FILE* p = popen(cmd.c_str(), "r");
@@ -77,7 +77,7 @@ const fs::path& baseDirectory() {
         fs::create_directories(w / "RUV");
         writeBilledAnswer(w / "RUV");
         writeContractFiles(w / "RUV");
-        const std::string full = "/usr/bin/python3 " + std::string(VELMORA_TEST_SOURCE_DIR) + "/tools/full_data_set.py '" +
+        const std::string full = "/usr/bin/python3 " + std::string(VELMORA_TEST_SOURCE_DIR) + "/support/python/full_data_set.py '" +
                                  (w / "TELJ").string() + "' good 4711 >/dev/null";
         if (std::system(full.c_str()) != 0) throw std::runtime_error("full_data_set.py failed");
         fs::create_directories(w / "OUT-COPY");

@@ -2,7 +2,7 @@
 // command's main path with its files checked, and its refusals with the
 // data directory byte for byte as it was.
 #include "app/DataDirLock.h"
-#include "check/BatchFixture.h"
+#include "support/BatchFixture.h"
 #include "db/DbfFile.h"
 #include "support/FundFiles.h"
 #include "support/TableFixture.h"
@@ -19,7 +19,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kInterop = std::string(VELMORA_TEST_SOURCE_DIR) + "/tools/dbf_interop.py";
+const std::string kInterop = std::string(VELMORA_TEST_SOURCE_DIR) + "/support/python/dbf_interop.py";
 
 using TextRow = std::map<std::string, std::string>;  // lower-case field -> trimmed text
 
@@ -366,7 +366,7 @@ TEST_F(BatchTool, ImportsReadTheFundsFilesOnlyWithYes) {
     fs::create_directories(ruv);
     writeContractFiles(ruv);
     writeBilledAnswer(ruv);
-    const std::string full = "/usr/bin/python3 " + std::string(VELMORA_TEST_SOURCE_DIR) + "/tools/full_data_set.py '" +
+    const std::string full = "/usr/bin/python3 " + std::string(VELMORA_TEST_SOURCE_DIR) + "/support/python/full_data_set.py '" +
                              (dir.path() / "TELJ").string() + "' good 4711";
     ASSERT_EQ(std::system(full.c_str()), 0);
 
