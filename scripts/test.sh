@@ -27,4 +27,6 @@ cmake --build "$ASAN_BUILD" -j "$(nproc)"
 # would otherwise refuse to start.
 export ASAN_OPTIONS="detect_leaks=1:strict_init_order=1:check_initialization_order=1:verify_asan_link_order=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+# The kill harness tried every point above; here a sample of them.
+export VELMORA_KILL_SWEEP=sparse
 ctest --test-dir "$ASAN_BUILD" --output-on-failure -j "$(nproc)"

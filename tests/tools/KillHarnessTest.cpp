@@ -10,7 +10,8 @@
 //
 // In ctest every kill point of the shipment is tried, and every few points
 // of the others (the last ones, where journals and renames fall, always).
-// VELMORA_KILL_SWEEP=all tries every point of every command.
+// VELMORA_KILL_SWEEP=all tries every point of every command,
+// VELMORA_KILL_SWEEP=sparse (the sanitizers' run) every eighth of those.
 #include "support/BatchFixture.h"
 #include "support/FundFiles.h"
 
@@ -169,11 +170,16 @@ void KillHarness::everyPoint(const std::function<void(const fs::path& work, long
     const long calls = countedCalls(prepared("counted"), c.arguments);
     ASSERT_GT(calls, 0);
 
-    const bool sweep = std::getenv("VELMORA_KILL_SWEEP") && std::string(std::getenv("VELMORA_KILL_SWEEP")) == "all";
-    const int stride = c.stride * strideFactor;
+    const std::string mode = std::getenv("VELMORA_KILL_SWEEP") ? std::getenv("VELMORA_KILL_SWEEP") : "";
+    const bool sweep = mode == "all";
+    // "sparse": the sanitizers' run, where every process is slower, tries
+    // a few points of each command; the ordinary run has tried them all.
+    const bool sparse = mode == "sparse";
+    const int stride = c.stride * strideFactor * (sparse ? 8 : 1);
+    const long last = sparse ? 3 : 12;
     std::vector<long> points;
     for (long k = 1; k <= calls; ++k)
-        if (sweep || stride <= 1 || k % stride == 1 || k > calls - 12) points.push_back(k);
+        if (sweep || stride <= 1 || k % stride == 1 || k > calls - last) points.push_back(k);
 
     std::map<std::string, State> expected = dumpStates({before, after});
     const State& was = expected[before.string()];
