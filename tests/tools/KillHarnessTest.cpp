@@ -148,6 +148,10 @@ long countedCalls(const fs::path& work, const std::string& arguments) {
 
 class KillHarness : public ::testing::TestWithParam<KillCase> {
 protected:
+    void SetUp() override {
+        if (!VELMORA_BATCH_PAINTS && GetParam().arguments.rfind("report ", 0) == 0)
+            GTEST_SKIP() << "this velmora-batch was built without Qt and paints no report";
+    }
     // Runs `stop` at each chosen point of the command (it stops or fails
     // the command there), then the next start's recovery, and compares
     // every working directory with the one before and the one after.
