@@ -21,7 +21,7 @@ batch() { "$build/tools/velmora-batch" --data DATA "$@" 2>/dev/null; }
 batch ship 2026.04 --yes
 # The fund's answer for the month: every visit day of two sheets paid.
 mkdir -p RUV
-fund() { /usr/bin/python3 "$root/tests/tools/fund_files.py" "RUV/$1" "$2" "$3"; }
+fund() { /usr/bin/python3 "$root/tests/support/python/fund_files.py" "RUV/$1" "$2" "$3"; }
 fund HEa4711.dbf "KABKOD C(4)" '[["4711"]]'
 fund HEc4711.dbf "KABKOD C(4)" '[["4711"]]'
 paid=$("$build/tools/velmora-sql" --data DATA \

@@ -1,7 +1,7 @@
 // The data check on the demo installation and on copies of it with one
 // fault each, made below the engine (straight into the files), as a crash,
 // another program or a bad copy would leave them.
-#include "check/BatchFixture.h"
+#include "support/BatchFixture.h"
 #include "check/DataCheck.h"
 #include "db/DbfFile.h"
 #include "db/Database.h"

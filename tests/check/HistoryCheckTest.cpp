@@ -2,7 +2,7 @@
 // office has: velmora-sql --write changes a row as any dBASE tool could, and
 // the data check must name the first row changed, removed or put in (exit
 // 4); a missing, damaged or foreign history table; backup and restore.
-#include "check/BatchFixture.h"
+#include "support/BatchFixture.h"
 
 #include <gtest/gtest.h>
 

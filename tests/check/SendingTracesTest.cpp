@@ -4,7 +4,7 @@
 // steps velmora-batch has no command for, by the same changes made through
 // the engine's SQL), stay clean; the states a lost or half-finished change
 // leaves are reported, and the tool exits with 4.
-#include "check/BatchFixture.h"
+#include "support/BatchFixture.h"
 #include "check/DataCheck.h"
 #include "db/Database.h"
 #include "db/Sql.h"
@@ -175,7 +175,7 @@ TEST_F(SendingTraces, TheStartUpsPeriodTableUpkeepIsNoFault) {
 }
 
 TEST_F(SendingTraces, AFullDataSetImportIsNoFault) {
-    const std::string full = "/usr/bin/python3 " + std::string(VELMORA_TEST_SOURCE_DIR) + "/tools/full_data_set.py '" +
+    const std::string full = "/usr/bin/python3 " + std::string(VELMORA_TEST_SOURCE_DIR) + "/support/python/full_data_set.py '" +
                              (dir.path() / "TELJ").string() + "' good 4711";
     ASSERT_EQ(std::system(full.c_str()), 0);
     batch("ship 2026.04 --yes");
@@ -236,7 +236,7 @@ TEST_F(SendingTraces, APeriodRowThatCountsNoSheets) {
 }
 
 TEST_F(SendingTraces, AFullImportWithoutItsSeriesMarks) {
-    const std::string full = "/usr/bin/python3 " + std::string(VELMORA_TEST_SOURCE_DIR) + "/tools/full_data_set.py '" +
+    const std::string full = "/usr/bin/python3 " + std::string(VELMORA_TEST_SOURCE_DIR) + "/support/python/full_data_set.py '" +
                              (dir.path() / "TELJ").string() + "' good 4711";
     ASSERT_EQ(std::system(full.c_str()), 0);
     batch("import-full TELJ --yes");

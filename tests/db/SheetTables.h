@@ -75,7 +75,7 @@ inline std::string snapshotSheetTables(const std::string& dir) {
 // The three tables as Debian's python3-dbf reads them.
 inline std::string pythonDumpSheetTables(const std::string& dir) {
     const std::filesystem::path d(dir);
-    return velmora::test::runCommand("/usr/bin/python3 " + std::string(VELMORA_TEST_SOURCE_DIR) + "/tools/dbf_interop.py dump " +
+    return velmora::test::runCommand("/usr/bin/python3 " + std::string(VELMORA_TEST_SOURCE_DIR) + "/support/python/dbf_interop.py dump " +
                       (d / "HLapa.dbf").string() + " " + (d / "HLapb.dbf").string() + " " + (d / "Beteg.dbf").string() +
                       " 2>&1");
 }

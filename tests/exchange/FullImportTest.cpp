@@ -26,7 +26,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::string kTool = std::string(VELMORA_TEST_SOURCE_DIR) + "/tools/full_data_set.py";
+const std::string kTool = std::string(VELMORA_TEST_SOURCE_DIR) + "/support/python/full_data_set.py";
 
 struct Windows : exchange::FullImportWindows {
     std::optional<std::string> dir;

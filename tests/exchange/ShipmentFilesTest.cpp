@@ -25,7 +25,7 @@ using test::people::patient;
 
 namespace {
 
-const std::string kInterop = std::string(VELMORA_TEST_SOURCE_DIR) + "/tools/dbf_interop.py";
+const std::string kInterop = std::string(VELMORA_TEST_SOURCE_DIR) + "/support/python/dbf_interop.py";
 
 using Fields = std::map<std::string, std::string>;  // FIELD -> text as python3-dbf reads it
 

@@ -2,10 +2,11 @@
 """Checks every #include of the sources against the layer table src/layers.txt.
 
   check_includes.py ROOT        checks ROOT/src, ROOT/tests, ROOT/tools,
-                                ROOT/bench and ROOT/fuzz; exit 1 with one line
-                                per offending include
-  check_includes.py --self-test runs the check on small trees, one with an
-                                upward include, and fails when it is not found
+                                ROOT/bench and ROOT/fuzz, and the layer tables
+                                of ROOT/README.md and ROOT/docs/architecture.md;
+                                exit 1 with one line per problem
+  check_includes.py --self-test runs the check on small trees, each with one
+                                fault, and fails when one is not found
 
 A file in src/<folder> may include files of its own folder and of the folders
 its line names, and of what those name in turn. A folder not marked "qt" may
@@ -13,9 +14,21 @@ include no Qt header. Tests follow the folder they test (tests/store is held
 to what src/store may use) and may include their fixtures (tests/support);
 tools, benchmarks and fuzz targets may use every logic folder and the painting
 folders (marked "qt" but using no window folder, such as the reports'
-renderer) but no window, and no Qt header of their own;
-the window benchmarks (bench/ui) may use every folder, Qt and the headers
-of bench/.
+renderer) but no window, and no Qt header of their own; so may the tools'
+tests (tests/tools). The window tests' fixtures (tests/support/ui) may use the
+window kit (widgets) and Qt; the layers' windows started as the program
+starts them (tests/support/programs) may use every folder. The window
+benchmarks (bench/ui) may use every folder, Qt and the headers of bench/.
+
+The layer tables of the README and the architecture notes are the first
+markdown table whose first column is headed "folder". Each row names one
+folder of the repository in backticks: `src/<folder>` for a layer, else a
+top-level folder such as `tests`. Every folder of src/layers.txt has a row in
+both, and every row names a folder that exists (a layer of src/layers.txt, or
+a folder of ROOT). One row may stand for several window folders: its folder
+is `src/<layer>/ui` and its text names each folder it covers in backticks
+(`masterdata/ui`); each must be a window folder `<layer>/ui` of
+src/layers.txt.
 """
 import os
 import re
@@ -72,11 +85,74 @@ def sources(top):
                 yield os.path.join(base, name)
 
 
+LAYER_TABLES = ("README.md", os.path.join("docs", "architecture.md"))
+GENERIC_ROW = "src/<layer>/ui"
+BACKTICKED = re.compile(r"`([^`]+)`")
+
+
+def table_rows(text):
+    """(line, first cell, rest) of the first table headed "folder"."""
+    rows, inside = [], False
+    for number, line in enumerate(text.splitlines(), 1):
+        cells = [c.strip() for c in line.strip().strip("|").split("|")] if line.startswith("|") else None
+        if not inside:
+            inside = bool(cells) and cells[0].lower() == "folder"
+            continue
+        if not cells:
+            break
+        if set(cells[0]) <= set("-: "):
+            continue
+        rows.append((number, cells[0], " | ".join(cells[1:])))
+    return rows
+
+
+def check_layer_tables(root, layers):
+    problems = []
+    windows = {f for f in layers if f.endswith("/ui") and f[:-3] in layers}
+    for doc in LAYER_TABLES:
+        path = os.path.join(root, doc)
+        if not os.path.exists(path):
+            problems.append(f"{doc}: missing, but it holds a layer table")
+            continue
+        with open(path, encoding="utf-8") as f:
+            rows = table_rows(f.read())
+        if not rows:
+            problems.append(f'{doc}: no layer table (a table whose first column is headed "folder")')
+            continue
+        documented = set()
+        for line, cell, rest in rows:
+            where = f"{doc}:{line}"
+            names = BACKTICKED.findall(cell)
+            if len(names) != 1:
+                problems.append(f"{where}: the row's folder is not one name in backticks: {cell}")
+                continue
+            name = names[0]
+            if name == GENERIC_ROW:
+                covered = [n for n in BACKTICKED.findall(rest) if "/" in n]
+                if not covered:
+                    problems.append(f"{where}: {name} names no folder it stands for")
+                for c in covered:
+                    if c not in windows:
+                        problems.append(f"{where}: {c} is no window folder <layer>/ui of src/layers.txt")
+                    documented.add(c)
+            elif name.startswith("src/"):
+                folder = name[len("src/"):]
+                if folder not in layers:
+                    problems.append(f"{where}: {name} is not in src/layers.txt")
+                documented.add(folder)
+            elif not os.path.isdir(os.path.join(root, name)):
+                problems.append(f"{where}: {name} is no folder of the repository")
+        for folder in layers:
+            if folder not in documented:
+                problems.append(f"{doc}: src/{folder} of src/layers.txt has no row in its layer table")
+    return problems
+
+
 def check(root):
     layers = read_layers(os.path.join(root, "src", "layers.txt"))
     logic = sorted(f for f, (_, qt) in layers.items() if not qt)
     everything_logic = set().union(*(closure(layers, f) for f in logic))
-    problems = []
+    problems = check_layer_tables(root, layers)
 
     def judge(path, rel, allowed, qt_ok, may_include_support, shared_dir=None, painting_ok=frozenset()):
         with open(path, encoding="utf-8", errors="replace") as f:
@@ -120,14 +196,21 @@ def check(root):
             continue
         judge(path, rel, closure(layers, folder), layers[folder][1], False)
 
+    everything = set().union(*(closure(layers, f) for f in layers))
+    painting = {f for f, (_, qt) in layers.items() if qt and "widgets" not in closure(layers, f)}
+
     tests = os.path.join(root, "tests")
     for path in sources(tests):
         rel = os.path.relpath(path, root)
         sub = os.path.relpath(os.path.dirname(path), tests)
         if sub == "support":
             judge(path, rel, everything_logic, False, True)
-        elif sub.startswith("support/ui"):
+        elif sub == "support/ui":
             judge(path, rel, closure(layers, "widgets") | everything_logic, True, True)
+        elif sub == "support/programs":
+            judge(path, rel, everything, True, True)
+        elif sub == "tools":
+            judge(path, rel, everything_logic | painting, False, True, painting_ok=frozenset(painting))
         else:
             folder = layer_of(layers, sub)
             if folder is None:
@@ -135,8 +218,6 @@ def check(root):
                 continue
             judge(path, rel, closure(layers, folder), layers[folder][1], True)
 
-    everything = set().union(*(closure(layers, f) for f in layers))
-    painting = {f for f, (_, qt) in layers.items() if qt and "widgets" not in closure(layers, f)}
     window_bench = os.path.join(root, "bench", "ui")
     for extra in ("tools", "bench", "fuzz"):
         for path in sources(os.path.join(root, extra)):
@@ -159,7 +240,15 @@ def self_test():
         return d
 
     table = "db\napp db\nstore app\nstore/paint qt store\nwidgets qt store\nstore/ui qt store widgets\n"
+
+    def layout(*rows):
+        return "Intro.\n\n| folder | what |\n|---|---|\n" + "".join(f"| `{r}` | {w} |\n" for r, w in rows) + "\nMore.\n"
+
+    rows = [("src/db", "engine"), ("src/app", "session"), ("src/store", "tables"), ("src/store/paint", "painting"),
+            ("src/widgets", "kit"), ("src/<layer>/ui", "windows of a layer (`store/ui`)"), ("tests", "tests")]
     sound = {
+        "README.md": layout(*rows),
+        "docs/architecture.md": layout(*reversed(rows[:-1])),
         "src/layers.txt": table,
         "src/db/A.h": "#include <string>\n",
         "src/app/B.cpp": '#include "app/B.h"\n#include "db/A.h"\n',
@@ -173,6 +262,9 @@ def self_test():
         "src/store/paint/P.h": "",
         "tools/Tool.cpp": '#include "store/paint/P.h"\n#include "store/C.h"\n',
         "tests/app/BTest.cpp": '#include "support/TempDir.h"\n#include "app/B.h"\n',
+        "tests/tools/ToolTest.cpp": '#include "support/TempDir.h"\n#include "store/paint/P.h"\n',
+        "tests/support/ui/Kit.cpp": '#include <QWidget>\n#include "widgets/W.h"\n',
+        "tests/support/programs/Windows.cpp": '#include "support/ui/Kit.h"\n#include "store/ui/V.h"\n',
         "bench/Data.h": "",
         "bench/BenchC.cpp": '#include "Data.h"\n#include "store/C.h"\n',
         "bench/ui/BenchV.cpp": '#include <QWidget>\n#include "Data.h"\n#include "store/ui/V.h"\n',
@@ -193,12 +285,25 @@ def self_test():
         ("tools/Win.cpp", '#include "store/ui/V.h"\n', "store/ui is not below this layer"),
         ("tools/Qt.cpp", "#include <QPainter>\n", "Qt in a logic layer"),
         ("src/store/Paint.cpp", '#include "store/paint/P.h"\n', "store/paint is not below this layer"),
+        ("tests/tools/Win.cpp", '#include "store/ui/V.h"\n', "store/ui is not below this layer"),
+        ("tests/tools/Qt.cpp", "#include <QString>\n", "Qt in a logic layer"),
+        ("tests/support/ui/Up.cpp", '#include "store/ui/V.h"\n', "store/ui is not below this layer"),
+        # The layer tables: a folder left out, a folder gone, a generic row
+        # standing for what is no window folder, a top-level folder gone.
+        ("README.md", layout(*[r for r in rows if r[0] != "src/store/paint"]),
+         "src/store/paint of src/layers.txt has no row"),
+        ("docs/architecture.md", layout(*rows[:-1], ("src/gone", "old")), "src/gone is not in src/layers.txt"),
+        ("README.md", layout(*rows, ("src/<layer>/ui", "`store/paint`")), "store/paint is no window folder"),
+        ("README.md", layout(*rows, ("src/<layer>/ui", "a list without names")), "names no folder"),
+        ("README.md", layout(*rows, ("scripts", "scripts")), "scripts is no folder of the repository"),
+        ("docs/architecture.md", "No table.\n", "no layer table"),
     ]:
         files = dict(sound)
         files[rel] = text
         found = check(tree(files))
         if not any(want in p and rel in p for p in found):
-            failures.append(f"{rel} ({text.strip()}) was not refused; found: {found}")
+            shown = text.strip() if "\n" not in text.strip() else f"{len(text.splitlines())} lines"
+            failures.append(f"{rel} ({shown}) was not refused for '{want}'; found: {found}")
     for f in failures:
         print("self-test:", f)
     return 1 if failures else 0
@@ -214,7 +319,7 @@ def main(argv):
     for p in problems:
         print(p)
     if problems:
-        print(f"{len(problems)} include(s) against src/layers.txt")
+        print(f"{len(problems)} problem(s) against src/layers.txt")
     return 1 if problems else 0
 
 

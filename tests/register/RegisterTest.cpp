@@ -135,7 +135,9 @@ TEST(Marking, TheListedSheetsInOneChangeAndTheToggleSharedWithTheMonth) {
     t.setFilter(reg::yearFilter("2024.05"));
     const std::string visits = data.rows("hlapb");
     std::vector<db::TableEvent> events;
-    t.subscribe([&](db::TableEvent e) { events.push_back(e); });
+    // Unsubscribed before `events` goes: the table outlives it and notifies
+    // its listeners when it closes.
+    const int listener = t.subscribe([&](db::TableEvent e) { events.push_back(e); });
 
     reg::BulkToggle toggle;
     EXPECT_EQ(reg::markMonth(data.db(), "2024.05", false, toggle.flip()), 1);
@@ -145,6 +147,7 @@ TEST(Marking, TheListedSheetsInOneChangeAndTheToggleSharedWithTheMonth) {
     EXPECT_EQ(reg::markListed(data.db(), toggle.flip()), 2);
     EXPECT_EQ(marked(data), "00001 00002 ");
     EXPECT_EQ(events, (std::vector<db::TableEvent>{db::TableEvent::RowsChanged, db::TableEvent::RowsChanged}));
+    t.unsubscribe(listener);
     EXPECT_EQ(data.rows("hlapb"), visits);
 
     reg::clearMarks(data.db());

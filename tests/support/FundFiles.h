@@ -1,6 +1,6 @@
 #pragma once
 // The fund's incoming files for the import tests, written by python3-dbf
-// (tests/tools/fund_files.py) rather than by the engine that reads them.
+// (tests/support/python/fund_files.py) rather than by the engine that reads them.
 // The including test program defines VELMORA_TEST_SOURCE_DIR.
 #include "support/Files.h"
 
@@ -17,7 +17,7 @@ namespace velmora::test {
 // which it marks in the header (code page 852 as 0x1F).
 inline void writeFundFile(const std::filesystem::path& path, const std::string& structure,
                           const std::string& rowsJson, const std::string& codepage = "cp852") {
-    const std::string tool = std::string(VELMORA_TEST_SOURCE_DIR) + "/tools/fund_files.py";
+    const std::string tool = std::string(VELMORA_TEST_SOURCE_DIR) + "/support/python/fund_files.py";
     const std::string out = runCommand("/usr/bin/python3 " + tool + " '" + path.string() + "' '" + structure + "' '" +
                                        rowsJson + "' " + codepage + " 2>&1");
     if (!out.empty() || !std::filesystem::exists(path)) throw std::runtime_error("python3-dbf: " + out);

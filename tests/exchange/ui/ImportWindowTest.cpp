@@ -1,7 +1,7 @@
 // The fund's answers through their windows: each menu command asks, the
 // location window (with the import's caption) takes the folder of files
 // written by python3-dbf, and the tables show the result.
-#include "register/ui/RegisterProgram.h"
+#include "support/programs/RegisterProgram.h"
 
 #include "db/Sql.h"
 #include "exchange/BilledImport.h"
@@ -130,7 +130,7 @@ private slots:
     // archiver, replaces the local sheet; Yes to the question that counts them.
     void fullDataSetFromTheMenu() {
         p->store({{"00001", "", "2024.05"}, {2, 3}});
-        const std::string tool = std::string(VELMORA_TEST_SOURCE_DIR) + "/tools/full_data_set.py";
+        const std::string tool = std::string(VELMORA_TEST_SOURCE_DIR) + "/support/python/full_data_set.py";
         const std::string out = test::runCommand("/usr/bin/python3 " + tool + " '" + incoming().string() + "' good 2>&1");
         QVERIFY2(fs::exists(incoming() / "Telj1234.arj"), out.c_str());
         p->dialogs().clearLog();

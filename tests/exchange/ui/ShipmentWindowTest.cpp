@@ -2,7 +2,7 @@
 // register in sending mode, a sheet is marked from the popup, "Adatküldés"
 // asks, writes, and the location window takes the copy; the refusals stop
 // before the register opens or keep it open.
-#include "register/ui/RegisterProgram.h"
+#include "support/programs/RegisterProgram.h"
 
 #include "db/Sql.h"
 #include "exchange/Shipment.h"

@@ -2,7 +2,7 @@
 // three modes, the row colours, marking, and each command's way from the
 // key or the popup to the stored rows. With VELMORA_SHOTS set to a
 // directory, the register is saved there as a picture in each mode.
-#include "register/ui/RegisterProgram.h"
+#include "support/programs/RegisterProgram.h"
 
 #include "db/Table.h"
 #include "register/NewSheets.h"

@@ -3,10 +3,10 @@
 // dialog. The sheet forms from the register and a list from the menu are
 // printed, and pdftotext reads back what the queue wrote: every page, the
 // accents, A4.
-#include "register/ui/RegisterProgram.h"
+#include "support/programs/RegisterProgram.h"
 
 #include "reports/ui/MasterListCommands.h"
-#include "reports/ui/PrivateCups.h"
+#include "support/programs/PrivateCups.h"
 #include "reports/ui/ReportPreview.h"
 #include "reports/ui/SheetPrintCommand.h"
 #include "register/ui/Tlapok.h"

@@ -2,7 +2,7 @@
 // changes across a conversion, newest first, old and new value per field)
 // and from the menu with its filters; both print to PDF read back by
 // pdftotext.
-#include "register/ui/RegisterProgram.h"
+#include "support/programs/RegisterProgram.h"
 
 #include "register/NewSheets.h"
 #include "register/SheetCommands.h"

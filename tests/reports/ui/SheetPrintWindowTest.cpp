@@ -1,7 +1,7 @@
 // "Elszámolási lapok nyomtatása" from the menu: the register in printing
 // mode, a sheet marked, "Nyomtatás" shows its form in the preview whose PDF
 // pdftotext reads back, and every print mark is gone afterwards.
-#include "register/ui/RegisterProgram.h"
+#include "support/programs/RegisterProgram.h"
 
 #include "db/Sql.h"
 #include "register/ui/RegisterWindows.h"

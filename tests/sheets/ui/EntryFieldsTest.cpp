@@ -1,7 +1,7 @@
 // The entry window's fields: the checks that run when the focus leaves a
 // control (the message, and the focus back where the logic sends it), and
 // what the controls refuse before any check.
-#include "sheets/ui/SheetProgram.h"
+#include "support/programs/SheetProgram.h"
 
 #include "sheets/ui/SheetWindows.h"
 #include "sheets/ui/Tlapuj.h"

@@ -3,7 +3,7 @@
 // activity chooser's codes, place and fresh start. With VELMORA_SHOTS set
 // to a directory, the three pages and the chooser are saved there as
 // pictures.
-#include "sheets/ui/SheetProgram.h"
+#include "support/programs/SheetProgram.h"
 
 #include "sheets/SheetForm.h"
 #include "sheets/ui/SheetWindows.h"

@@ -1,6 +1,6 @@
 // The entry window on the real sheet logic: a new sheet from the patient
 // choice to its stored rows, a save refused and repeated, and the modes.
-#include "sheets/ui/SheetProgram.h"
+#include "support/programs/SheetProgram.h"
 
 #include "masterdata/ui/MasterDataWindows.h"
 #include "masterdata/ui/Tbetegval.h"

@@ -1,4 +1,4 @@
-#include "register/ui/RegisterProgram.h"
+#include "support/programs/RegisterProgram.h"
 
 #include "db/Table.h"
 #include "register/ui/RegisterWindows.h"

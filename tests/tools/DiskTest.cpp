@@ -7,7 +7,7 @@
 // The read-only medium and the small disk are real (a bind mount, a tmpfs)
 // in a mount namespace of their own, which needs root; elsewhere those two
 // tests are skipped.
-#include "check/BatchFixture.h"
+#include "support/BatchFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -56,13 +56,17 @@ protected:
 TEST_F(Disk, AReadOnlyDataDirectoryOpensForWhatOnlyReads) {
     const fs::path data = dir.path() / "DATA";
     const auto before = treeBytes(data);
+    // A velmora-batch built without Qt paints no report: that step is left out.
+    const std::string report =
+        VELMORA_BATCH_PAINTS ? batch("report doctors --pdf orvos.pdf") + " >/dev/null; echo report=$?; " : "";
     const auto out = inOwnMounts(
         "mount --bind " + quoted(data) + " " + quoted(data) + " && mount -o remount,bind,ro " + quoted(data) + " && " +
-        batch("report doctors --pdf orvos.pdf") + " >/dev/null; echo report=$?; " + batch("check") +
-        " >/dev/null; echo check=$?; " + quoted(std::string(VELMORA_SQL_TOOL)) + " --data " + quoted(data) +
-        " 'select count(*) from hlapa' >/dev/null; echo sql=$?; " + batch("ship 2026.04 --yes") + "; echo ship=$?");
+        report + batch("check") + " >/dev/null; echo check=$?; " + quoted(std::string(VELMORA_SQL_TOOL)) + " --data " +
+        quoted(data) + " 'select count(*) from hlapa' >/dev/null; echo sql=$?; " + batch("ship 2026.04 --yes") +
+        "; echo ship=$?");
     if (!out) GTEST_SKIP() << "no mount namespace of our own here";
-    for (const char* ok : {"report=0", "check=0", "sql=0", "ship=1"}) EXPECT_NE(out->find(ok), std::string::npos) << *out;
+    if (VELMORA_BATCH_PAINTS) EXPECT_NE(out->find("report=0"), std::string::npos) << *out;
+    for (const char* ok : {"check=0", "sql=0", "ship=1"}) EXPECT_NE(out->find(ok), std::string::npos) << *out;
     EXPECT_EQ(count(*out, "Az adatkönyvtár csak olvasható"), 1) << *out;
     EXPECT_EQ(out->find("filesystem"), std::string::npos) << *out;
     EXPECT_EQ(changedPaths(before, treeBytes(data)), "");

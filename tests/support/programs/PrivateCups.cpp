@@ -1,4 +1,4 @@
-#include "reports/ui/PrivateCups.h"
+#include "support/programs/PrivateCups.h"
 
 #include "support/Files.h"
 

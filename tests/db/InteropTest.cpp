@@ -19,7 +19,7 @@ namespace {
 
 using velmora::test::runCommand;
 
-const std::string kInterop = std::string(VELMORA_TEST_SOURCE_DIR) + "/tools/dbf_interop.py";
+const std::string kInterop = std::string(VELMORA_TEST_SOURCE_DIR) + "/support/python/dbf_interop.py";
 
 void writeSample(Database& db) {
     Table& t = db.table("ZARAS", "Zaras.dbf");

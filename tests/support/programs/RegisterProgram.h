@@ -4,7 +4,7 @@
 // under a stand-in main window, and the register's windows with the
 // recording command plugged into its menu. Sheets are stored through the
 // sheet model, as the entry window stores them.
-#include "sheets/ui/SheetProgram.h"
+#include "support/programs/SheetProgram.h"
 
 #include "register/Register.h"
 #include "sheets/Sheet.h"

@@ -1,4 +1,4 @@
-#include "sheets/ui/SheetProgram.h"
+#include "support/programs/SheetProgram.h"
 
 #include "masterdata/ui/MasterDataWindows.h"
 #include "sheets/ui/SheetWindows.h"

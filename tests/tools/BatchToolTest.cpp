@@ -3,7 +3,7 @@
 // data directory byte for byte as it was.
 #include "app/DataDirLock.h"
 #include "app/DiagnosticLog.h"
-#include "check/BatchFixture.h"
+#include "support/BatchFixture.h"
 #include "db/DbfFile.h"
 #include "support/FundFiles.h"
 #include "support/TableFixture.h"
@@ -21,7 +21,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kInterop = std::string(VELMORA_TEST_SOURCE_DIR) + "/tools/dbf_interop.py";
+const std::string kInterop = std::string(VELMORA_TEST_SOURCE_DIR) + "/support/python/dbf_interop.py";
 
 using TextRow = std::map<std::string, std::string>;  // lower-case field -> trimmed text
 
@@ -389,7 +389,7 @@ TEST_F(BatchTool, ImportsReadTheFundsFilesOnlyWithYes) {
     fs::create_directories(ruv);
     writeContractFiles(ruv);
     writeBilledAnswer(ruv);
-    const std::string full = "/usr/bin/python3 " + std::string(VELMORA_TEST_SOURCE_DIR) + "/tools/full_data_set.py '" +
+    const std::string full = "/usr/bin/python3 " + std::string(VELMORA_TEST_SOURCE_DIR) + "/support/python/full_data_set.py '" +
                              (dir.path() / "TELJ").string() + "' good 4711";
     ASSERT_EQ(std::system(full.c_str()), 0);
 

@@ -2,7 +2,7 @@
 // the Listák menu written as PDF and read back by pdftotext, lists' rows as
 // a workbook and a CSV read back by python3-openpyxl and Python's csv, the
 // data directory unchanged by it, and the refusals with no file written.
-#include "check/BatchFixture.h"
+#include "support/BatchFixture.h"
 #include "support/TableFixture.h"
 #include "support/TableReadBack.h"
 

@@ -136,7 +136,7 @@ TEST_F(WriteFailure, AFullDiskFailsTheInsertWithItsCauseAndInventsNoRows) {
     sql.run("insert into beteg values ('200000000', 'Új Beteg', 'Kis utca 1')");
     db.closeAll();
     const std::string dump = test::runCommand("/usr/bin/python3 " + std::string(VELMORA_TEST_SOURCE_DIR) +
-                                              "/tools/dbf_interop.py dump " + path + " 2>&1");
+                                              "/support/python/dbf_interop.py dump " + path + " 2>&1");
     EXPECT_NE(dump.find("\n101 101\n"), std::string::npos) << dump;
     EXPECT_NE(dump.find("200000000\tÚj Beteg\tKis utca 1\n"), std::string::npos) << dump;
     EXPECT_EQ(dump.find("\t\t\n"), std::string::npos) << "no blank record\n" << dump;

@@ -1,4 +1,4 @@
-#include "check/BatchFixture.h"
+#include "support/BatchFixture.h"
 
 #include "support/FundFiles.h"
 
