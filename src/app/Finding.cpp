@@ -2,12 +2,6 @@
 
 namespace velmora::app {
 
-Question question(Msg id, QuestionKind kind) { return {id, text(id), kind}; }
-
-Question question(Msg id, const std::vector<std::string>& values, QuestionKind kind) {
-    return {id, text(id, values), kind};
-}
-
 Finding Finding::refusal(std::string field, Msg id, const std::vector<std::string>& values) {
     Finding f;
     f.severity = Severity::Refusal;

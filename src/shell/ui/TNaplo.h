@@ -2,17 +2,16 @@
 // "Napló": the last entries of the diagnostic log, read-only, the newest at
 // the bottom and in view, in a fixed-width font so that the times line up.
 // Escape or "Bezárás" closes it; it may be resized like the other windows.
-#include <QDialog>
+#include "widgets/TextWindow.h"
 
 #include <string>
 #include <vector>
 
 class QPlainTextEdit;
-class QPushButton;
 
 namespace velmora::ui {
 
-class TNaplo : public QDialog {
+class TNaplo : public TextWindow {
     Q_OBJECT
 public:
     explicit TNaplo(QWidget* parent = nullptr);
@@ -20,7 +19,6 @@ public:
     void setLines(const std::vector<std::string>& lines);
 
     QPlainTextEdit* Sorok;
-    QPushButton* Bezar;
 };
 
 } // namespace velmora::ui
